@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QLineF>
+#include <QPointF>
+
+// True when a and b agree to about twelve significant digits. Zero equals only
+// zero, so an axis running from 0 to 10 is valid.
+bool fuzzyEqual(double a, double b);
+
+// The two axis lines drawn on the picture and the real values at their ends.
+// Each real coordinate is read from the orthogonal projection of a pixel onto
+// its own axis line, so tilted and non-perpendicular axes work.
+struct Calibration
+{
+    QLineF axisXLine;
+    QLineF axisYLine;
+    double xValue1 = 0.0;
+    double xValue2 = 1.0;
+    double yValue1 = 0.0;
+    double yValue2 = 1.0;
+    bool axisXValid = false;
+    bool axisYValid = false;
+
+    bool isAxisXValid() const;
+    bool isAxisYValid() const;
+    bool isComplete() const;
+
+    // (0, 0) with *ok false while the calibration is incomplete.
+    QPointF pixelToReal(QPointF pixel, bool *ok = nullptr) const;
+    // Exact inverse of pixelToReal; fails as well when the axis lines are parallel.
+    QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
+
+    QJsonObject toJson() const;
+    // Missing or wrongly typed values take the initial values.
+    static Calibration fromJson(const QJsonObject &object);
+
+    friend bool operator==(const Calibration &a, const Calibration &b);
+    friend bool operator!=(const Calibration &a, const Calibration &b) { return !(a == b); }
+};

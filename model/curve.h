@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+// One digitized point: where it sits on the picture and what it means in axis units.
+struct CurvePoint
+{
+    QPointF pixel;
+    QPointF real;
+    QString curveName;
+
+    friend bool operator==(const CurvePoint &a, const CurvePoint &b)
+    {
+        return a.pixel == b.pixel && a.real == b.real && a.curveName == b.curveName;
+    }
+    friend bool operator!=(const CurvePoint &a, const CurvePoint &b) { return !(a == b); }
+};
+
+// Line widths outside this range are brought to its nearest end (NaN to the minimum).
+constexpr double minimumLineWidth = 0.1;
+constexpr double maximumLineWidth = 30.0;
+double clampedLineWidth(double width);
+
+QColor defaultCurveColor();
+
+struct Curve
+{
+    QString name;
+    QString parameterName;
+    QString parameterValue;
+    QColor color = defaultCurveColor();
+    double lineWidth = 2.0; // kept within minimumLineWidth..maximumLineWidth by its writers
+    bool visible = true;
+    QList<CurvePoint> points;
+
+    friend bool operator==(const Curve &a, const Curve &b)
+    {
+        return a.name == b.name && a.parameterName == b.parameterName &&
+               a.parameterValue == b.parameterValue && a.color == b.color && a.lineWidth == b.lineWidth &&
+               a.visible == b.visible && a.points == b.points;
+    }
+    friend bool operator!=(const Curve &a, const Curve &b) { return !(a == b); }
+};
+
+// Where a point was inserted, so that the insertion can be undone.
+struct InsertionRecord
+{
+    QString curveName;
+    int pointIndex = 0;
+
+    friend bool operator==(const InsertionRecord &a, const InsertionRecord &b)
+    {
+        return a.curveName == b.curveName && a.pointIndex == b.pointIndex;
+    }
+};

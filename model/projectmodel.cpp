@@ -1,0 +1,661 @@
+#include "model/projectmodel.h"
+
+#include "model/sourceloading.h"
+
+#include <QFileInfo>
+#include <QLineF>
+
+#include <cmath>
+
+namespace {
+
+const QString defaultCurveName = QStringLiteral("Curve 1");
+
+QString calibrationRequiredMessage()
+{
+    return QStringLiteral("Completa prima la calibrazione degli assi X e Y.");
+}
+
+QString trimmedOr(const QString &text, const QString &fallback)
+{
+    const QString trimmed = text.trimmed();
+    return trimmed.isEmpty() ? fallback : trimmed;
+}
+
+Curve makeCurve(const QString &name)
+{
+    Curve curve;
+    curve.name = name;
+    return curve;
+}
+
+bool isFinite(QPointF point)
+{
+    return std::isfinite(point.x()) && std::isfinite(point.y());
+}
+
+} // namespace
+
+ProjectModel::ProjectModel(QObject *parent)
+    : QObject(parent)
+    , m_curves{makeCurve(defaultCurveName)}
+    , m_activeCurveName(defaultCurveName)
+{}
+
+void ProjectModel::setError(const QString &message) const
+{
+    m_lastError = message.isEmpty() ? QStringLiteral("Operazione non riuscita.") : message;
+    Q_EMIT const_cast<ProjectModel *>(this)->errorOccurred(m_lastError);
+}
+
+bool ProjectModel::hasSelection() const
+{
+    return m_selectedPointIndex >= 0 || !m_selectedPointCurveName.isEmpty();
+}
+
+bool ProjectModel::dropSelection()
+{
+    const bool had = hasSelection();
+    m_selectedPointCurveName.clear();
+    m_selectedPointIndex = -1;
+    return had;
+}
+
+bool ProjectModel::isSelectionValid() const
+{
+    const int curveIndex = indexOfCurve(m_selectedPointCurveName);
+    return curveIndex >= 0 && m_selectedPointIndex >= 0 &&
+           m_selectedPointIndex < m_curves[curveIndex].points.size();
+}
+
+int ProjectModel::indexOfCurve(const QString &name) const
+{
+    for (int i = 0; i < m_curves.size(); ++i) {
+        if (m_curves[i].name == name)
+            return i;
+    }
+    return -1;
+}
+
+int ProjectModel::ensureCurve(const QString &name)
+{
+    const QString wanted = trimmedOr(name, defaultCurveName);
+    const int existing = indexOfCurve(wanted);
+    if (existing >= 0)
+        return existing;
+    // A fresh project's empty "Curve 1" is a placeholder: the first named curve takes it over.
+    if (m_curves.size() == 1 && m_curves[0].points.isEmpty() && m_curves[0].name == defaultCurveName) {
+        m_curves[0].name = wanted;
+        return 0;
+    }
+    m_curves.append(makeCurve(wanted));
+    return m_curves.size() - 1;
+}
+
+QString ProjectModel::uniqueCurveName(const QString &desired, int ignoreIndex) const
+{
+    const QString base = trimmedOr(desired, QStringLiteral("Curve"));
+    const auto isTaken = [&](const QString &candidate) {
+        for (int i = 0; i < m_curves.size(); ++i) {
+            if (i != ignoreIndex && m_curves[i].name == candidate)
+                return true;
+        }
+        return false;
+    };
+    if (!isTaken(base))
+        return base;
+    for (int n = 2; n <= 99999; ++n) {
+        const QString candidate = QStringLiteral("%1 %2").arg(base).arg(n);
+        if (!isTaken(candidate))
+            return candidate;
+    }
+    return QStringLiteral("%1 %2").arg(base).arg(m_curves.size() + 1);
+}
+
+void ProjectModel::recomputeRealValues()
+{
+    if (!m_calibration.isComplete())
+        return;
+    for (Curve &curve : m_curves) {
+        for (CurvePoint &point : curve.points)
+            point.real = m_calibration.pixelToReal(point.pixel);
+    }
+}
+
+void ProjectModel::renameCurvePoints(Curve &curve, const QString &name)
+{
+    curve.name = name;
+    for (CurvePoint &point : curve.points)
+        point.curveName = name;
+}
+
+QVariantList ProjectModel::pointsPixel() const
+{
+    QVariantList pixels;
+    for (const Curve &curve : m_curves) {
+        for (const CurvePoint &point : curve.points)
+            pixels.append(point.pixel);
+    }
+    return pixels;
+}
+
+void ProjectModel::setSourcePath(const QString &path)
+{
+    if (path == m_sourcePath)
+        return;
+    m_sourcePath = path;
+    Q_EMIT sourcePathChanged();
+}
+
+void ProjectModel::setVisibleLayers(uint layers)
+{
+    if (layers == m_visibleLayers)
+        return;
+    m_visibleLayers = layers;
+    Q_EMIT visibleLayersChanged();
+}
+
+void ProjectModel::setPdfPage(int page)
+{
+    const int target = m_pdfPageCount > 0 ? qBound(0, page, m_pdfPageCount - 1) : 0;
+    if (target == m_pdfPage)
+        return;
+    m_pdfPage = target;
+    if (reloadPdfPage())
+        Q_EMIT pdfInfoChanged();
+}
+
+void ProjectModel::setRenderDpi(int dpi)
+{
+    const int bounded = qBound(minimumRenderDpi, dpi, maximumRenderDpi);
+    if (bounded == m_renderDpi)
+        return;
+    m_renderDpi = bounded;
+    if (m_pdfPageCount > 0)
+        reloadPdfPage();
+    Q_EMIT pdfInfoChanged();
+}
+
+QString ProjectModel::activeCurveParameterName() const
+{
+    const int index = activeCurveIndex();
+    return index >= 0 ? m_curves[index].parameterName : QString();
+}
+
+QString ProjectModel::activeCurveParameterValue() const
+{
+    const int index = activeCurveIndex();
+    return index >= 0 ? m_curves[index].parameterValue : QString();
+}
+
+void ProjectModel::setActiveCurveName(const QString &name)
+{
+    const QString wanted = trimmedOr(name, defaultCurveName);
+    if (wanted == m_activeCurveName)
+        return;
+    m_activeCurveName = wanted;
+    ensureCurve(wanted);
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+}
+
+void ProjectModel::setActiveCurveParameterName(const QString &value)
+{
+    Curve &curve = m_curves[ensureCurve(m_activeCurveName)];
+    const QString trimmed = value.trimmed();
+    if (curve.parameterName == trimmed)
+        return;
+    curve.parameterName = trimmed;
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+}
+
+void ProjectModel::setActiveCurveParameterValue(const QString &value)
+{
+    Curve &curve = m_curves[ensureCurve(m_activeCurveName)];
+    const QString trimmed = value.trimmed();
+    if (curve.parameterValue == trimmed)
+        return;
+    curve.parameterValue = trimmed;
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+}
+
+void ProjectModel::setSourceImage(const QImage &image, const QString &path)
+{
+    if (image.isNull())
+        return;
+    m_lastError.clear();
+    m_sourceImage = image;
+    m_pdfPage = 0;
+    m_pdfPageCount = 0;
+    if (!path.trimmed().isEmpty())
+        setSourcePath(path);
+    Q_EMIT pdfInfoChanged();
+    Q_EMIT sourceImageChanged();
+}
+
+bool ProjectModel::loadSource(const QString &path)
+{
+    m_lastError.clear();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        setError(QStringLiteral("File sorgente non trovato: %1").arg(path));
+        return false;
+    }
+    const QString absolutePath = info.absoluteFilePath();
+    QString error;
+    if (info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
+        const int count = ::pdfPageCount(absolutePath, &error);
+        if (count < 1) {
+            setError(error);
+            return false;
+        }
+        m_pdfPageCount = count;
+        m_pdfPage = qBound(0, m_pdfPage, count - 1);
+        setSourcePath(absolutePath);
+        if (!reloadPdfPage())
+            return false;
+        Q_EMIT pdfInfoChanged();
+        return true;
+    }
+
+    const QImage image = loadImageFile(absolutePath, &error);
+    if (image.isNull()) {
+        setError(error);
+        return false;
+    }
+    m_sourceImage = image;
+    m_pdfPage = 0;
+    m_pdfPageCount = 0;
+    setSourcePath(absolutePath);
+    Q_EMIT pdfInfoChanged();
+    Q_EMIT sourceImageChanged();
+    return true;
+}
+
+bool ProjectModel::reloadPdfPage()
+{
+    if (m_pdfPageCount < 1)
+        return false;
+    QString error;
+    const QImage image = renderPdfPage(m_sourcePath, m_pdfPage, m_renderDpi, &error);
+    if (image.isNull()) {
+        setError(error);
+        return false;
+    }
+    m_sourceImage = image;
+    Q_EMIT sourceImageChanged();
+    return true;
+}
+
+void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2)
+{
+    m_calibration.axisXLine = pixelLine;
+    m_calibration.xValue1 = value1;
+    m_calibration.xValue2 = value2;
+    m_calibration.axisXValid = true;
+    recomputeRealValues();
+    Q_EMIT calibrationChanged();
+    Q_EMIT pointsChanged();
+}
+
+void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2)
+{
+    m_calibration.axisYLine = pixelLine;
+    m_calibration.yValue1 = value1;
+    m_calibration.yValue2 = value2;
+    m_calibration.axisYValid = true;
+    recomputeRealValues();
+    Q_EMIT calibrationChanged();
+    Q_EMIT pointsChanged();
+}
+
+void ProjectModel::addPointAt(int curveIndex, int pointIndex, const QPointF &pixel)
+{
+    Curve &curve = m_curves[curveIndex];
+    curve.points.insert(pointIndex, CurvePoint{pixel, m_calibration.pixelToReal(pixel), curve.name});
+    m_activeCurveName = curve.name;
+    m_selectedPointCurveName = curve.name;
+    m_selectedPointIndex = pointIndex;
+    m_insertionHistory.append(InsertionRecord{curve.name, pointIndex});
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+}
+
+void ProjectModel::addPoint(const QPointF &pixel, const QString &curveName)
+{
+    if (!m_calibration.isComplete()) {
+        setError(calibrationRequiredMessage());
+        return;
+    }
+    const int curveIndex = ensureCurve(trimmedOr(curveName, m_activeCurveName));
+    addPointAt(curveIndex, m_curves[curveIndex].points.size(), pixel);
+}
+
+bool ProjectModel::insertPoint(int curveIndex, int pointIndex, const QPointF &pixel)
+{
+    if (!m_calibration.isComplete()) {
+        setError(calibrationRequiredMessage());
+        return false;
+    }
+    if (curveIndex < 0 || curveIndex >= m_curves.size())
+        return false;
+    addPointAt(curveIndex, qBound(0, pointIndex, int(m_curves[curveIndex].points.size())), pixel);
+    return true;
+}
+
+int ProjectModel::addCurve(const QString &name, const QString &parameterName, const QString &parameterValue)
+{
+    const QString fallback = QStringLiteral("Curve %1").arg(m_curves.size() + 1);
+    Curve curve = makeCurve(uniqueCurveName(trimmedOr(name, fallback), -1));
+    curve.parameterName = parameterName.trimmed();
+    curve.parameterValue = parameterValue.trimmed();
+    m_curves.append(curve);
+    m_activeCurveName = curve.name;
+    if (dropSelection())
+        Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    return m_curves.size() - 1;
+}
+
+bool ProjectModel::removeCurve(int index)
+{
+    if (index < 0 || index >= m_curves.size())
+        return false;
+    if (m_curves.size() == 1) {
+        m_curves[0] = makeCurve(defaultCurveName);
+        m_activeCurveName = defaultCurveName;
+    } else {
+        const bool wasActive = m_curves[index].name == m_activeCurveName;
+        m_curves.removeAt(index);
+        if (wasActive || indexOfCurve(m_activeCurveName) < 0)
+            m_activeCurveName = m_curves[qMin(index, int(m_curves.size()) - 1)].name;
+    }
+    dropSelection();
+    m_insertionHistory.clear();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    return true;
+}
+
+bool ProjectModel::setActiveCurveIndex(int index)
+{
+    if (index < 0 || index >= m_curves.size())
+        return false;
+    if (m_curves[index].name == m_activeCurveName)
+        return true;
+    m_activeCurveName = m_curves[index].name;
+    Q_EMIT activeCurveChanged();
+    return true;
+}
+
+bool ProjectModel::setCurveMetadata(int index, const QString &name, const QString &parameterName,
+                                    const QString &parameterValue)
+{
+    if (index < 0 || index >= m_curves.size())
+        return false;
+    Curve &curve = m_curves[index];
+    const QString oldName = curve.name;
+    const QString newName = uniqueCurveName(trimmedOr(name, oldName), index);
+    curve.parameterName = parameterName.trimmed();
+    curve.parameterValue = parameterValue.trimmed();
+    if (newName != oldName) {
+        renameCurvePoints(curve, newName);
+        if (m_activeCurveName == oldName)
+            m_activeCurveName = newName;
+        if (m_selectedPointCurveName == oldName)
+            m_selectedPointCurveName = newName;
+        for (InsertionRecord &record : m_insertionHistory) {
+            if (record.curveName == oldName)
+                record.curveName = newName;
+        }
+    }
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    return true;
+}
+
+bool ProjectModel::setCurveVisible(int index, bool visible)
+{
+    if (index < 0 || index >= m_curves.size())
+        return false;
+    if (m_curves[index].visible == visible)
+        return true;
+    m_curves[index].visible = visible;
+    Q_EMIT curvesChanged();
+    Q_EMIT pointsChanged();
+    return true;
+}
+
+bool ProjectModel::setCurveStyle(int index, const QColor &color, double lineWidth)
+{
+    if (index < 0 || index >= m_curves.size())
+        return false;
+    m_curves[index].color = color;
+    m_curves[index].lineWidth = clampedLineWidth(lineWidth);
+    Q_EMIT curvesChanged();
+    Q_EMIT pointsChanged();
+    return true;
+}
+
+void ProjectModel::setActiveCurveMetadata(const QString &name, const QString &parameterName,
+                                          const QString &parameterValue)
+{
+    const QString wanted = trimmedOr(name, defaultCurveName);
+    const int active = activeCurveIndex();
+    int target = -1;
+    for (int i = 0; i < m_curves.size(); ++i) {
+        if (i != active && m_curves[i].name == wanted) {
+            target = i;
+            break;
+        }
+    }
+    if (target < 0)
+        target = ensureCurve(m_activeCurveName);
+    Curve &curve = m_curves[target];
+    if (curve.name != wanted) {
+        // Insertion records keep the old name on purpose: undo does not follow this rename.
+        if (m_selectedPointCurveName == m_activeCurveName)
+            m_selectedPointCurveName = wanted;
+        renameCurvePoints(curve, wanted);
+    }
+    curve.parameterName = parameterName.trimmed();
+    curve.parameterValue = parameterValue.trimmed();
+    m_activeCurveName = wanted;
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+}
+
+bool ProjectModel::selectPoint(int curveIndex, int pointIndex)
+{
+    if (curveIndex < 0 || curveIndex >= m_curves.size() || pointIndex < 0 ||
+        pointIndex >= m_curves[curveIndex].points.size())
+        return false;
+    m_selectedPointCurveName = m_curves[curveIndex].name;
+    m_selectedPointIndex = pointIndex;
+    m_activeCurveName = m_curves[curveIndex].name;
+    Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    return true;
+}
+
+bool ProjectModel::selectNearestPoint(const QPointF &pixel, double maxDistancePixels)
+{
+    int bestCurve = -1;
+    int bestPoint = -1;
+    double bestDistance = 0.0;
+    for (int c = 0; c < m_curves.size(); ++c) {
+        if (!m_curves[c].visible)
+            continue;
+        const QList<CurvePoint> &points = m_curves[c].points;
+        for (int p = 0; p < points.size(); ++p) {
+            const double distance = QLineF(pixel, points[p].pixel).length();
+            if (distance <= maxDistancePixels && (bestCurve < 0 || distance < bestDistance)) {
+                bestCurve = c;
+                bestPoint = p;
+                bestDistance = distance;
+            }
+        }
+    }
+    if (bestCurve < 0) {
+        if (dropSelection())
+            Q_EMIT selectedPointChanged();
+        return false;
+    }
+    const QString &curveName = m_curves[bestCurve].name;
+    const bool changed = m_selectedPointCurveName != curveName || m_selectedPointIndex != bestPoint;
+    m_selectedPointCurveName = curveName;
+    m_selectedPointIndex = bestPoint;
+    m_activeCurveName = curveName;
+    if (changed)
+        Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    return true;
+}
+
+void ProjectModel::clearSelection()
+{
+    if (dropSelection())
+        Q_EMIT selectedPointChanged();
+}
+
+bool ProjectModel::moveSelectedPoint(const QPointF &pixel)
+{
+    if (!isSelectionValid())
+        return false;
+    CurvePoint &point = m_curves[indexOfCurve(m_selectedPointCurveName)].points[m_selectedPointIndex];
+    point.pixel = pixel;
+    point.real = m_calibration.pixelToReal(pixel);
+    Q_EMIT pointsChanged();
+    return true;
+}
+
+bool ProjectModel::setPointReal(int curveIndex, int pointIndex, const QPointF &real)
+{
+    if (curveIndex < 0 || curveIndex >= m_curves.size() || pointIndex < 0 ||
+        pointIndex >= m_curves[curveIndex].points.size())
+        return false;
+    // A typed NaN or infinity would leave a point that no file can store.
+    if (!isFinite(real))
+        return false;
+    bool ok = false;
+    const QPointF pixel = m_calibration.realToPixel(real, &ok);
+    if (!ok || !isFinite(pixel))
+        return false;
+    CurvePoint &point = m_curves[curveIndex].points[pointIndex];
+    point.real = real;
+    point.pixel = pixel;
+    m_selectedPointCurveName = m_curves[curveIndex].name;
+    m_selectedPointIndex = pointIndex;
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    return true;
+}
+
+bool ProjectModel::deleteSelectedPoint()
+{
+    if (!isSelectionValid())
+        return false;
+    QList<CurvePoint> &points = m_curves[indexOfCurve(m_selectedPointCurveName)].points;
+    points.removeAt(m_selectedPointIndex);
+    m_insertionHistory.clear();
+    if (points.isEmpty())
+        dropSelection();
+    else
+        m_selectedPointIndex = qMin(m_selectedPointIndex, int(points.size()) - 1);
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    return true;
+}
+
+bool ProjectModel::undoLastPointInsertion()
+{
+    while (!m_insertionHistory.isEmpty()) {
+        const InsertionRecord record = m_insertionHistory.takeLast();
+        const int curveIndex = indexOfCurve(record.curveName);
+        if (curveIndex < 0 || record.pointIndex < 0 ||
+            record.pointIndex >= m_curves[curveIndex].points.size())
+            continue; // stale record: its curve or point is gone
+        m_curves[curveIndex].points.removeAt(record.pointIndex);
+        dropSelection();
+        Q_EMIT pointsChanged();
+        Q_EMIT selectedPointChanged();
+        return true;
+    }
+    return false;
+}
+
+void ProjectModel::clearPoints()
+{
+    for (Curve &curve : m_curves)
+        curve.points.clear();
+    dropSelection();
+    m_insertionHistory.clear();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+}
+
+bool ProjectModel::exportCsv(const QString &path) const
+{
+    Q_UNUSED(path)
+    setError(QString());
+    return false;
+}
+
+bool ProjectModel::exportSvg(const QString &path) const
+{
+    Q_UNUSED(path)
+    setError(QString());
+    return false;
+}
+
+bool ProjectModel::saveProject(const QString &path) const
+{
+    Q_UNUSED(path)
+    setError(QString());
+    return false;
+}
+
+bool ProjectModel::openProject(const QString &path)
+{
+    Q_UNUSED(path)
+    setError(QString());
+    return false;
+}
+
+void ProjectModel::resetProject()
+{
+    m_lastError.clear();
+    m_sourcePath.clear();
+    m_visibleLayers = AllMvpLayers;
+    m_pdfPage = 0;
+    m_pdfPageCount = 0;
+    m_renderDpi = defaultRenderDpi;
+    m_calibration = Calibration();
+    m_curves = {makeCurve(defaultCurveName)};
+    m_activeCurveName = defaultCurveName;
+    m_sourceImage = QImage();
+    dropSelection();
+    m_regeneratedGraphSettings = QJsonObject();
+    m_graphViewSettings = QJsonObject();
+    m_insertionHistory.clear();
+    Q_EMIT sourcePathChanged();
+    Q_EMIT visibleLayersChanged();
+    Q_EMIT pdfInfoChanged();
+    Q_EMIT calibrationChanged();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    Q_EMIT sourceImageChanged();
+}

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "model/calibration.h"
+#include "model/curve.h"
+
+#include <QColor>
+#include <QImage>
+#include <QJsonObject>
+#include <QLineF>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QString>
+#include <QVariantList>
+
+// The one document of the program: source picture, calibration, curves and
+// points. Every change goes through an operation below and is announced by one
+// of the ten signals; windows rebuild from those signals and never write the
+// state directly.
+class ProjectModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString sourcePath READ sourcePath WRITE setSourcePath NOTIFY sourcePathChanged)
+    Q_PROPERTY(uint visibleLayers READ visibleLayers WRITE setVisibleLayers NOTIFY visibleLayersChanged)
+    Q_PROPERTY(int pdfPage READ pdfPage WRITE setPdfPage NOTIFY pdfInfoChanged)
+    Q_PROPERTY(int pdfPageCount READ pdfPageCount NOTIFY pdfInfoChanged)
+    Q_PROPERTY(int renderDpi READ renderDpi WRITE setRenderDpi NOTIFY pdfInfoChanged)
+    Q_PROPERTY(QLineF axisXLine READ axisXLine NOTIFY calibrationChanged)
+    Q_PROPERTY(QLineF axisYLine READ axisYLine NOTIFY calibrationChanged)
+    Q_PROPERTY(QVariantList pointsPixel READ pointsPixel NOTIFY pointsChanged)
+    Q_PROPERTY(
+        QString activeCurveName READ activeCurveName WRITE setActiveCurveName NOTIFY activeCurveChanged)
+    Q_PROPERTY(QString activeCurveParameterName READ activeCurveParameterName WRITE
+                   setActiveCurveParameterName NOTIFY activeCurveChanged)
+    Q_PROPERTY(QString activeCurveParameterValue READ activeCurveParameterValue WRITE
+                   setActiveCurveParameterValue NOTIFY activeCurveChanged)
+    Q_PROPERTY(QString selectedPointCurveName READ selectedPointCurveName NOTIFY selectedPointChanged)
+    Q_PROPERTY(int selectedPointIndex READ selectedPointIndex NOTIFY selectedPointChanged)
+
+public:
+    enum VisibleLayer : uint {
+        SourceLayer = 1,
+        AxesLayer = 2,
+        PointsLayer = 4,
+        GridLayer = 8,
+        AllMvpLayers = SourceLayer | AxesLayer | PointsLayer,
+    };
+    Q_ENUM(VisibleLayer)
+
+    static constexpr int minimumRenderDpi = 36;
+    static constexpr int maximumRenderDpi = 1200;
+    static constexpr int defaultRenderDpi = 150;
+
+    explicit ProjectModel(QObject *parent = nullptr);
+
+    QString sourcePath() const { return m_sourcePath; }
+    void setSourcePath(const QString &path);
+    uint visibleLayers() const { return m_visibleLayers; }
+    void setVisibleLayers(uint layers);
+    int pdfPage() const { return m_pdfPage; }
+    void setPdfPage(int page);
+    int pdfPageCount() const { return m_pdfPageCount; }
+    int renderDpi() const { return m_renderDpi; }
+    void setRenderDpi(int dpi);
+    QLineF axisXLine() const { return m_calibration.axisXLine; }
+    QLineF axisYLine() const { return m_calibration.axisYLine; }
+    QVariantList pointsPixel() const;
+    QString activeCurveName() const { return m_activeCurveName; }
+    void setActiveCurveName(const QString &name);
+    QString activeCurveParameterName() const;
+    void setActiveCurveParameterName(const QString &value);
+    QString activeCurveParameterValue() const;
+    void setActiveCurveParameterValue(const QString &value);
+    QString selectedPointCurveName() const { return m_selectedPointCurveName; }
+    int selectedPointIndex() const { return m_selectedPointIndex; }
+
+    const Calibration &calibration() const { return m_calibration; }
+    const QList<Curve> &curves() const { return m_curves; }
+    const QImage &sourceImage() const { return m_sourceImage; }
+    int activeCurveIndex() const { return indexOfCurve(m_activeCurveName); }
+    int indexOfCurve(const QString &name) const;
+    QJsonObject regeneratedGraphSettings() const { return m_regeneratedGraphSettings; }
+    void setRegeneratedGraphSettings(const QJsonObject &settings) { m_regeneratedGraphSettings = settings; }
+    QJsonObject graphViewSettings() const { return m_graphViewSettings; }
+    void setGraphViewSettings(const QJsonObject &settings) { m_graphViewSettings = settings; }
+    const QList<InsertionRecord> &insertionHistory() const { return m_insertionHistory; }
+
+    // Installs a picture that did not come from loadSource (the database keeps one).
+    void setSourceImage(const QImage &image, const QString &path);
+
+    Q_INVOKABLE bool loadSource(const QString &path);
+    Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2);
+    Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2);
+    Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
+    Q_INVOKABLE bool insertPoint(int curveIndex, int pointIndex, const QPointF &pixel);
+    Q_INVOKABLE int addCurve(const QString &name = QString(), const QString &parameterName = QString(),
+                             const QString &parameterValue = QString());
+    Q_INVOKABLE bool removeCurve(int index);
+    Q_INVOKABLE bool setActiveCurveIndex(int index);
+    Q_INVOKABLE bool setCurveMetadata(int index, const QString &name, const QString &parameterName,
+                                      const QString &parameterValue);
+    Q_INVOKABLE bool setCurveVisible(int index, bool visible);
+    Q_INVOKABLE bool setCurveStyle(int index, const QColor &color, double lineWidth);
+    Q_INVOKABLE void setActiveCurveMetadata(const QString &name, const QString &parameterName,
+                                            const QString &parameterValue);
+    Q_INVOKABLE bool selectPoint(int curveIndex, int pointIndex);
+    Q_INVOKABLE bool selectNearestPoint(const QPointF &pixel, double maxDistancePixels);
+    Q_INVOKABLE void clearSelection();
+    Q_INVOKABLE bool moveSelectedPoint(const QPointF &pixel);
+    Q_INVOKABLE bool setPointReal(int curveIndex, int pointIndex, const QPointF &real);
+    Q_INVOKABLE bool deleteSelectedPoint();
+    Q_INVOKABLE bool undoLastPointInsertion();
+    Q_INVOKABLE void clearPoints();
+    Q_INVOKABLE bool exportCsv(const QString &path) const;
+    Q_INVOKABLE bool exportSvg(const QString &path) const;
+    Q_INVOKABLE bool saveProject(const QString &path) const;
+    Q_INVOKABLE bool openProject(const QString &path);
+    Q_INVOKABLE void resetProject();
+    Q_INVOKABLE QString lastError() const { return m_lastError; }
+
+Q_SIGNALS:
+    void sourcePathChanged();
+    void visibleLayersChanged();
+    void pdfInfoChanged();
+    void calibrationChanged();
+    void pointsChanged();
+    void activeCurveChanged();
+    void selectedPointChanged();
+    void curvesChanged();
+    void sourceImageChanged();
+    void errorOccurred(const QString &message);
+
+private:
+    // Reports are const so that const exports can fail visibly; only the error
+    // text changes.
+    void setError(const QString &message) const;
+    bool hasSelection() const;
+    // Clears the selection without a signal; true when there was one.
+    bool dropSelection();
+    bool isSelectionValid() const;
+    int ensureCurve(const QString &name);
+    QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
+    void recomputeRealValues();
+    bool reloadPdfPage();
+    void addPointAt(int curveIndex, int pointIndex, const QPointF &pixel);
+    void renameCurvePoints(Curve &curve, const QString &name);
+
+    QString m_sourcePath;
+    uint m_visibleLayers = AllMvpLayers;
+    int m_pdfPage = 0;
+    int m_pdfPageCount = 0;
+    int m_renderDpi = defaultRenderDpi;
+    Calibration m_calibration;
+    QList<Curve> m_curves;
+    QImage m_sourceImage;
+    QString m_activeCurveName;
+    QString m_selectedPointCurveName;
+    int m_selectedPointIndex = -1;
+    QJsonObject m_regeneratedGraphSettings;
+    QJsonObject m_graphViewSettings;
+    QList<InsertionRecord> m_insertionHistory;
+    mutable QString m_lastError;
+};

@@ -1,0 +1,61 @@
+#include "model/sourceloading.h"
+
+#include <QImageReader>
+#include <QPdfDocument>
+
+#include <cmath>
+
+namespace {
+
+void report(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+}
+
+// Rounded half away from zero, never below one pixel.
+int pixelsForPoints(double points, int dpi)
+{
+    return qMax(1, int(std::round(points * dpi / 72.0)));
+}
+
+} // namespace
+
+QImage loadImageFile(const QString &path, QString *error)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        report(error, QStringLiteral("Impossibile leggere l'immagine: %1").arg(reader.errorString()));
+    return image;
+}
+
+int pdfPageCount(const QString &path, QString *error)
+{
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None) {
+        report(error, QStringLiteral("Impossibile aprire il PDF."));
+        return 0;
+    }
+    return document.pageCount();
+}
+
+QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
+{
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None || page < 0 || page >= document.pageCount()) {
+        report(error, QStringLiteral("PDF o numero di pagina non valido."));
+        return {};
+    }
+    const QSizeF points = document.pagePointSize(page);
+    const QSize size(pixelsForPoints(points.width(), dpi), pixelsForPoints(points.height(), dpi));
+    return document.render(page, size);
+}
+
+QString sourceFileFilter()
+{
+    return QStringLiteral("Grafici (*.jpg *.jpeg *.png *.bmp *.tif *.tiff *.pdf);;"
+                          "Immagini (*.jpg *.jpeg *.png *.bmp *.tif *.tiff);;PDF (*.pdf)");
+}
