@@ -13,3 +13,10 @@ QColor defaultCurveColor()
 {
     return QColor::fromString(u"#d32f2f");
 }
+
+Curve makeCurve(const QString &name)
+{
+    Curve curve;
+    curve.name = name;
+    return curve;
+}

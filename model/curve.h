@@ -45,6 +45,9 @@ struct Curve
     friend bool operator!=(const Curve &a, const Curve &b) { return !(a == b); }
 };
 
+// A curve of that name with every other field at its default.
+Curve makeCurve(const QString &name);
+
 // Where a point was inserted, so that the insertion can be undone.
 struct InsertionRecord
 {

@@ -1,6 +1,6 @@
 #include "model/projectmodel.h"
 
-#include "model/sourceloading.h"
+#include "model/projectfile.h"
 
 #include <QFileInfo>
 #include <QLineF>
@@ -20,13 +20,6 @@ QString trimmedOr(const QString &text, const QString &fallback)
 {
     const QString trimmed = text.trimmed();
     return trimmed.isEmpty() ? fallback : trimmed;
-}
-
-Curve makeCurve(const QString &name)
-{
-    Curve curve;
-    curve.name = name;
-    return curve;
 }
 
 bool isFinite(QPointF point)
@@ -160,9 +153,14 @@ void ProjectModel::setPdfPage(int page)
     const int target = m_pdfPageCount > 0 ? qBound(0, page, m_pdfPageCount - 1) : 0;
     if (target == m_pdfPage)
         return;
+    // The page number must keep describing the picture shown, so a failed
+    // render goes back to the page that is still on screen.
+    const int previous = m_pdfPage;
     m_pdfPage = target;
     if (reloadPdfPage())
         Q_EMIT pdfInfoChanged();
+    else
+        m_pdfPage = previous;
 }
 
 void ProjectModel::setRenderDpi(int dpi)
@@ -238,40 +236,29 @@ void ProjectModel::setSourceImage(const QImage &image, const QString &path)
 bool ProjectModel::loadSource(const QString &path)
 {
     m_lastError.clear();
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        setError(QStringLiteral("File sorgente non trovato: %1").arg(path));
-        return false;
-    }
-    const QString absolutePath = info.absoluteFilePath();
+    LoadedSource source;
     QString error;
-    if (info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
-        const int count = ::pdfPageCount(absolutePath, &error);
-        if (count < 1) {
-            setError(error);
-            return false;
-        }
-        m_pdfPageCount = count;
-        m_pdfPage = qBound(0, m_pdfPage, count - 1);
-        setSourcePath(absolutePath);
-        if (!reloadPdfPage())
-            return false;
-        Q_EMIT pdfInfoChanged();
-        return true;
-    }
-
-    const QImage image = loadImageFile(absolutePath, &error);
-    if (image.isNull()) {
+    if (!readSource(path, m_pdfPage, m_renderDpi, &source, &error)) {
         setError(error);
         return false;
     }
-    m_sourceImage = image;
-    m_pdfPage = 0;
-    m_pdfPageCount = 0;
-    setSourcePath(absolutePath);
-    Q_EMIT pdfInfoChanged();
-    Q_EMIT sourceImageChanged();
+    installSource(source);
     return true;
+}
+
+void ProjectModel::installSource(const LoadedSource &source)
+{
+    m_sourceImage = source.image;
+    m_pdfPageCount = source.pageCount;
+    m_pdfPage = source.page;
+    setSourcePath(source.absolutePath);
+    if (source.pageCount > 0) {
+        Q_EMIT sourceImageChanged();
+        Q_EMIT pdfInfoChanged();
+    } else {
+        Q_EMIT pdfInfoChanged();
+        Q_EMIT sourceImageChanged();
+    }
 }
 
 bool ProjectModel::reloadPdfPage()
@@ -621,15 +608,19 @@ bool ProjectModel::exportSvg(const QString &path) const
 
 bool ProjectModel::saveProject(const QString &path) const
 {
-    Q_UNUSED(path)
-    setError(QString());
+    QString error;
+    if (saveProjectFile(path, *this, &error))
+        return true;
+    setError(error);
     return false;
 }
 
 bool ProjectModel::openProject(const QString &path)
 {
-    Q_UNUSED(path)
-    setError(QString());
+    QString error;
+    if (openProjectFile(path, *this, &error))
+        return true;
+    setError(error);
     return false;
 }
 

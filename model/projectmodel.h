@@ -2,6 +2,7 @@
 
 #include "model/calibration.h"
 #include "model/curve.h"
+#include "model/sourceloading.h"
 
 #include <QColor>
 #include <QImage>
@@ -88,6 +89,15 @@ public:
     // Installs a picture that did not come from loadSource (the database keeps one).
     void setSourceImage(const QImage &image, const QString &path);
 
+    // The project document that project files and the database store.
+    QJsonObject projectJson() const;
+    // Replaces the whole project with a stored document. A relative "sourcePath"
+    // is resolved against baseDirectory. Without allowMissingSource a source that
+    // cannot be loaded refuses the document and leaves the model as it was; the
+    // reason is then in lastError() for the caller to report. With it, the
+    // project opens without a picture.
+    bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource);
+
     Q_INVOKABLE bool loadSource(const QString &path);
     Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2);
     Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2);
@@ -142,6 +152,7 @@ private:
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
     void recomputeRealValues();
     bool reloadPdfPage();
+    void installSource(const LoadedSource &source);
     void addPointAt(int curveIndex, int pointIndex, const QPointF &pixel);
     void renameCurvePoints(Curve &curve, const QString &name);
 

@@ -1,5 +1,6 @@
 #include "model/sourceloading.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPdfDocument>
 
@@ -58,4 +59,29 @@ QString sourceFileFilter()
 {
     return QStringLiteral("Grafici (*.jpg *.jpeg *.png *.bmp *.tif *.tiff *.pdf);;"
                           "Immagini (*.jpg *.jpeg *.png *.bmp *.tif *.tiff);;PDF (*.pdf)");
+}
+
+bool readSource(const QString &path, int requestedPage, int dpi, LoadedSource *source, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        report(error, QStringLiteral("File sorgente non trovato: %1").arg(path));
+        return false;
+    }
+    LoadedSource loaded;
+    loaded.absolutePath = info.absoluteFilePath();
+    if (info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
+        loaded.pageCount = pdfPageCount(loaded.absolutePath, error);
+        if (loaded.pageCount < 1)
+            return false;
+        // A page chosen before loading (e.g. stored in a project) survives when it exists.
+        loaded.page = qBound(0, requestedPage, loaded.pageCount - 1);
+        loaded.image = renderPdfPage(loaded.absolutePath, loaded.page, dpi, error);
+    } else {
+        loaded.image = loadImageFile(loaded.absolutePath, error);
+    }
+    if (loaded.image.isNull())
+        return false;
+    *source = loaded;
+    return true;
 }

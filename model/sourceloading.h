@@ -10,3 +10,17 @@ QImage loadImageFile(const QString &path, QString *error);
 int pdfPageCount(const QString &path, QString *error);
 QImage renderPdfPage(const QString &path, int page, int dpi, QString *error);
 QString sourceFileFilter();
+
+// A source read completely, ready to be installed in the model.
+struct LoadedSource
+{
+    QString absolutePath;
+    QImage image;
+    int pageCount = 0; // 0 for an image file
+    int page = 0;
+};
+
+// Reads an image file, or the page `requestedPage` (kept within the document)
+// of a PDF at `dpi`. Nothing is installed anywhere, so a failure changes nothing.
+// On failure `error` may stay empty when the lower layer gave no reason.
+bool readSource(const QString &path, int requestedPage, int dpi, LoadedSource *source, QString *error);
