@@ -1,11 +1,11 @@
 #include "model/projectfile.h"
 
+#include "io/exportsupport.h"
 #include "model/projectmodel.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 void report(QString *error, const QString &message)
@@ -17,17 +17,7 @@ void report(QString *error, const QString &message)
 
 bool saveProjectFile(const QString &path, const ProjectModel &model, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        report(error, file.errorString());
-        return false;
-    }
-    const QByteArray content = QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented);
-    if (file.write(content) != content.size() || !file.commit()) {
-        report(error, file.errorString());
-        return false;
-    }
-    return true;
+    return saveFileContents(path, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented), error);
 }
 
 bool openProjectFile(const QString &path, ProjectModel &model, QString *error)

@@ -1,5 +1,7 @@
 #include "model/projectmodel.h"
 
+#include "io/csvwriter.h"
+#include "io/svgcurvewriter.h"
 #include "model/projectfile.h"
 
 #include <QFileInfo>
@@ -594,15 +596,20 @@ void ProjectModel::clearPoints()
 
 bool ProjectModel::exportCsv(const QString &path) const
 {
-    Q_UNUSED(path)
-    setError(QString());
+    QString error;
+    if (writeCurvesCsv(path, m_curves, &error))
+        return true;
+    setError(error);
     return false;
 }
 
 bool ProjectModel::exportSvg(const QString &path) const
 {
-    Q_UNUSED(path)
-    setError(QString());
+    QString error;
+    // The writer leaves hidden curves out, as the drawing should show what is visible.
+    if (writeCurvesSvg(path, m_curves, m_sourceImage.size(), &error))
+        return true;
+    setError(error);
     return false;
 }
 

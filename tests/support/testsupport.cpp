@@ -80,3 +80,108 @@ SignalLog::SignalLog(ProjectModel &model)
 }
 
 } // namespace testsupport
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace testsupport {
+
+ToolResult runTool(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    ToolResult result;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return result;
+    result.started = true;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = process.readAllStandardOutput();
+    result.errors = process.readAllStandardError();
+    return result;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+void addUnwritableTargetRows()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"missing folder", "below a file", "directory"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+UnwritableTarget makeUnwritableTarget(const QString &kind)
+{
+    static int serial = 0;
+    const QDir root(sandbox().path());
+    const QString name = QStringLiteral("unwritable-%1").arg(++serial);
+    if (!root.mkdir(name))
+        qFatal("cannot create a test folder");
+    UnwritableTarget target;
+    target.folder = root.filePath(name);
+    const QDir folder(target.folder);
+    if (kind == QLatin1String("missing folder")) {
+        target.path = folder.filePath(QStringLiteral("missing/target"));
+    } else if (kind == QLatin1String("below a file")) {
+        writeFile(folder.filePath(QStringLiteral("file")), "plain file\n");
+        target.path = folder.filePath(QStringLiteral("file/target"));
+    } else if (kind == QLatin1String("directory")) {
+        folder.mkdir(QStringLiteral("target"));
+        writeFile(folder.filePath(QStringLiteral("target/inside.txt")), "kept\n");
+        target.path = folder.filePath(QStringLiteral("target"));
+    } else {
+        qFatal("unknown unwritable target kind");
+    }
+    return target;
+}
+
+QStringList folderSnapshot(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        QString entry = QDir(folder).relativeFilePath(path);
+        if (info.isDir())
+            entry += QLatin1Char('/');
+        else
+            entry += QLatin1Char(' ') + QString::fromLatin1(readFile(path).toHex());
+        entries.append(entry);
+    }
+    entries.sort();
+    return entries;
+}
+
+ImmutableFile::ImmutableFile(const QString &path)
+    : m_path(path)
+{
+    const ToolResult result = runTool(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}, 10000);
+    m_active = result.started && result.exitCode == 0;
+}
+
+ImmutableFile::~ImmutableFile()
+{
+    if (m_active)
+        runTool(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path}, 10000);
+}
+
+} // namespace testsupport

@@ -67,3 +67,57 @@ private:
 };
 
 } // namespace testsupport
+
+namespace testsupport {
+
+// What an external program did; started is false when it could not be run at all.
+struct ToolResult
+{
+    bool started = false;
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+// Runs a program to its end (killed after timeoutMs). Tests that need a tool
+// must fail when it is missing: CI installs every tool they use.
+ToolResult runTool(const QString &program, const QStringList &arguments, int timeoutMs = 120000);
+
+// The whole file, or an empty array when it cannot be read.
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &data);
+
+// Paths that no writer can write to, even as root. Each call prepares a fresh
+// folder in the sandbox: "missing folder" (target in a folder that does not
+// exist), "below a file" (the parent is a regular file) and "directory" (an
+// existing non-empty directory at the target path).
+struct UnwritableTarget
+{
+    QString folder; // holds everything the case set up
+    QString path;
+};
+void addUnwritableTargetRows(); // adds the column "kind" and one row per case
+UnwritableTarget makeUnwritableTarget(const QString &kind);
+
+// Every file and folder below folder, with the files' content, in a stable
+// order: equal snapshots mean nothing was created, removed or changed.
+QStringList folderSnapshot(const QString &folder);
+
+// Sets the immutable attribute (chattr +i), which stops root as well, and
+// clears it again on destruction. isActive() is false where the file system or
+// the privileges do not allow it.
+class ImmutableFile
+{
+public:
+    explicit ImmutableFile(const QString &path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile &) = delete;
+    ImmutableFile &operator=(const ImmutableFile &) = delete;
+    bool isActive() const { return m_active; }
+
+private:
+    QString m_path;
+    bool m_active = false;
+};
+
+} // namespace testsupport
