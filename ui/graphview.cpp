@@ -1,0 +1,535 @@
+#include "ui/graphview.h"
+
+#include "i18n/localization.h"
+#include "model/projectmodel.h"
+
+#include <QGraphicsEllipseItem>
+#include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsSimpleTextItem>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+const QColor xAxisColor(QStringLiteral("#1976d2"));
+const QColor yAxisColor(QStringLiteral("#2e7d32"));
+const QColor selectionOutline(QStringLiteral("#ffeb3b"));
+constexpr double zoomStep = 1.15;
+constexpr double maximumZoom = 30.0;
+constexpr double minimumZoom = 0.03;
+constexpr int insertionSamples = 24;
+
+QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(color, width, style, Qt::RoundCap);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// The uniform Catmull-Rom spline through the points, end points repeated, as
+// one cubic Bézier per segment.
+QPainterPath curvePath(const QList<CurvePoint> &points)
+{
+    QPainterPath path(points.first().pixel);
+    const int n = int(points.size());
+    if (n == 2) {
+        path.lineTo(points[1].pixel);
+        return path;
+    }
+    for (int i = 0; i + 1 < n; ++i) {
+        const QPointF p0 = points[qMax(i - 1, 0)].pixel;
+        const QPointF p1 = points[i].pixel;
+        const QPointF p2 = points[i + 1].pixel;
+        const QPointF p3 = points[qMin(i + 2, n - 1)].pixel;
+        path.cubicTo(p1 + (p2 - p0) / 6.0, p2 - (p3 - p1) / 6.0, p2);
+    }
+    return path;
+}
+
+QPointF catmullRomPoint(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double t)
+{
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    return 0.5 * (2.0 * p1 + (p2 - p0) * t + (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) * t2
+                  + (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * t3);
+}
+
+double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
+{
+    const QPointF ab = b - a;
+    const double lengthSquared = QPointF::dotProduct(ab, ab);
+    if (lengthSquared <= 1e-9)
+        return QLineF(p, a).length();
+    const double u = qBound(0.0, QPointF::dotProduct(p - a, ab) / lengthSquared, 1.0);
+    return QLineF(p, a + u * ab).length();
+}
+
+QString curveLabel(const Curve &curve)
+{
+    if (curve.parameterValue.isEmpty())
+        return curve.name;
+    return QStringLiteral("%1 %2").arg(curve.parameterName, curve.parameterValue).trimmed();
+}
+
+} // namespace
+
+int insertionIndexNear(const ProjectModel &model, const QPointF &position, double maxDistance)
+{
+    const int active = model.activeCurveIndex();
+    if (active < 0)
+        return -1;
+    const Curve &curve = model.curves()[active];
+    const int n = int(curve.points.size());
+    if (!curve.visible || n < 2)
+        return -1;
+    double best = 0.0;
+    int bestSegment = -1;
+    for (int i = 0; i + 1 < n; ++i) {
+        const QPointF p0 = curve.points[qMax(i - 1, 0)].pixel;
+        const QPointF p1 = curve.points[i].pixel;
+        const QPointF p2 = curve.points[i + 1].pixel;
+        const QPointF p3 = curve.points[qMin(i + 2, n - 1)].pixel;
+        const auto sample = [&](int k) {
+            const double t = double(k) / insertionSamples;
+            return n == 2 ? p1 + (p2 - p1) * t : catmullRomPoint(p0, p1, p2, p3, t);
+        };
+        QPointF a = sample(0);
+        for (int k = 1; k <= insertionSamples; ++k) {
+            const QPointF b = sample(k);
+            const double distance = distanceToSegment(position, a, b);
+            if (bestSegment < 0 || distance < best) {
+                best = distance;
+                bestSegment = i;
+            }
+            a = b;
+        }
+    }
+    return best <= maxDistance ? bestSegment + 1 : -1;
+}
+
+GraphView::GraphView(ProjectModel *model, QWidget *parent)
+    : QGraphicsView(parent)
+    , m_model(model)
+    , m_scene(new QGraphicsScene(this))
+{
+    setScene(m_scene);
+    setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    setBackgroundBrush(QColor(QStringLiteral("#30343b")));
+    setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+    setResizeAnchor(QGraphicsView::AnchorViewCenter);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(m_model, &ProjectModel::sourceImageChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
+    // A new selection must show at once; restyling two circles is enough for it.
+    connect(m_model, &ProjectModel::selectedPointChanged, this, &GraphView::updateSelectionHighlight);
+    rebuildScene();
+}
+
+double GraphView::pickRadius() const
+{
+    const double scale = transform().m11();
+    return scale <= 0.01 ? 900.0 : 9.0 / scale;
+}
+
+void GraphView::rebuildScene()
+{
+    m_previewLine = nullptr;
+    m_previewMarker = nullptr;
+    m_pointItems.clear();
+    m_scene->clear();
+
+    const uint layers = m_model->visibleLayers();
+    const QImage &image = m_model->sourceImage();
+    if (image.isNull()) {
+        m_sourcePixmap = QPixmap();
+        m_sourceCacheKey = 0;
+    } else if (image.cacheKey() != m_sourceCacheKey) {
+        m_sourcePixmap = QPixmap::fromImage(image);
+        m_sourceCacheKey = image.cacheKey();
+    }
+    if ((layers & ProjectModel::SourceLayer) && !m_sourcePixmap.isNull())
+        m_scene->addPixmap(m_sourcePixmap);
+
+    if (layers & ProjectModel::AxesLayer) {
+        const Calibration &calibration = m_model->calibration();
+        if (calibration.axisXValid)
+            m_scene->addLine(calibration.axisXLine, cosmeticPen(xAxisColor, 5));
+        if (calibration.axisYValid)
+            m_scene->addLine(calibration.axisYLine, cosmeticPen(yAxisColor, 5));
+    }
+
+    const QList<Curve> &curves = m_model->curves();
+    m_pointItems.resize(curves.size());
+    m_highlightedCurve = m_model->selectedPointCurveName();
+    m_highlightedIndex = m_model->selectedPointIndex();
+    if (layers & ProjectModel::PointsLayer) {
+        for (int c = 0; c < curves.size(); ++c) {
+            const Curve &curve = curves[c];
+            if (!curve.visible)
+                continue;
+            if (curve.points.size() >= 2)
+                m_scene->addPath(curvePath(curve.points), cosmeticPen(curve.color, 2), Qt::NoBrush);
+            const bool holdsSelection = curve.name == m_highlightedCurve;
+            for (int p = 0; p < curve.points.size(); ++p) {
+                auto *item = new QGraphicsEllipseItem;
+                stylePointItem(item, curve.points[p].pixel, curve.color, holdsSelection && p == m_highlightedIndex);
+                m_scene->addItem(item);
+                m_pointItems[c].append(item);
+            }
+            if (!curve.points.isEmpty()) {
+                auto *label = m_scene->addSimpleText(curveLabel(curve));
+                label->setBrush(curve.color);
+                label->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+                label->setPos(curve.points.last().pixel + QPointF(8, -18));
+            }
+        }
+    }
+
+    if (!image.isNull())
+        m_scene->setSceneRect(0, 0, image.width(), image.height());
+}
+
+void GraphView::stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
+                               bool selected) const
+{
+    const double radius = selected ? 5.0 : 3.0;
+    item->setRect(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
+    item->setBrush(color);
+    QPen pen = selected ? QPen(selectionOutline, 2) : QPen(Qt::white, 1);
+    pen.setCosmetic(true);
+    item->setPen(pen);
+}
+
+void GraphView::updateSelectionHighlight()
+{
+    const QList<Curve> &curves = m_model->curves();
+    const auto restyle = [&](const QString &curveName, int index, bool selected) {
+        const int c = m_model->indexOfCurve(curveName);
+        if (c < 0 || c >= m_pointItems.size() || index < 0 || index >= m_pointItems[c].size()
+            || index >= curves[c].points.size())
+            return;
+        stylePointItem(m_pointItems[c][index], curves[c].points[index].pixel, curves[c].color, selected);
+    };
+    restyle(m_highlightedCurve, m_highlightedIndex, false);
+    m_highlightedCurve = m_model->selectedPointCurveName();
+    m_highlightedIndex = m_model->selectedPointIndex();
+    restyle(m_highlightedCurve, m_highlightedIndex, true);
+}
+
+void GraphView::setInteractionMode(int mode)
+{
+    m_mode = mode;
+    m_hasFirstMark = false;
+    removePreview();
+    if (mode == PointMode)
+        Q_EMIT statusMessage(i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
+                                      "Wheel: zoom. Middle click: pan."));
+    else if (m_orthogonal)
+        Q_EMIT statusMessage(
+            i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
+    else
+        Q_EMIT statusMessage(i18n::tr("Select two points on the axis. Tilted axes are allowed."));
+}
+
+void GraphView::setOrthogonalAxes(bool on)
+{
+    if (on == m_orthogonal)
+        return;
+    m_orthogonal = on;
+    if (m_hasFirstMark)
+        removePreview();
+    Q_EMIT statusMessage(on ? i18n::tr("Orthogonal axis calibration enabled.")
+                            : i18n::tr("Tilted axis calibration enabled."));
+}
+
+QJsonObject GraphView::viewState() const
+{
+    const QRectF rect = sceneRect();
+    if (!scene() || !(rect.width() > 0 && rect.height() > 0))
+        return {};
+    const QPointF center = mapToScene(viewport()->rect().center());
+    return {{QStringLiteral("zoom"), transform().m11()},
+            {QStringLiteral("centerX"), center.x()},
+            {QStringLiteral("centerY"), center.y()}};
+}
+
+void GraphView::restoreViewState(const QJsonObject &state)
+{
+    resetTransform();
+    if (state.isEmpty())
+        return;
+    const double zoom = state.value(QStringLiteral("zoom")).toDouble(1.0);
+    if (zoom > 0)
+        scale(zoom, zoom);
+    const QRectF rect = sceneRect();
+    centerOn(state.value(QStringLiteral("centerX")).toDouble(rect.center().x()),
+             state.value(QStringLiteral("centerY")).toDouble(rect.center().y()));
+}
+
+bool GraphView::isInsidePicture(const QPointF &position) const
+{
+    const QImage &image = m_model->sourceImage();
+    return !image.isNull() && QRectF(0, 0, image.width(), image.height()).contains(position);
+}
+
+QPointF GraphView::scenePosition(const QPointF &viewportPosition) const
+{
+    return mapToScene(viewportPosition.toPoint());
+}
+
+QPointF GraphView::constrainedMark(const QPointF &mark) const
+{
+    if (!m_orthogonal)
+        return mark;
+    return m_mode == CalibrateXMode ? QPointF(mark.x(), m_firstMark.y()) : QPointF(m_firstMark.x(), mark.y());
+}
+
+void GraphView::drawPreview()
+{
+    const QColor color = m_mode == CalibrateXMode ? xAxisColor : yAxisColor;
+    const double radius = pickRadius();
+    if (!m_previewMarker) {
+        m_previewMarker = m_scene->addEllipse(QRectF());
+        m_previewMarker->setZValue(1001);
+    }
+    m_previewMarker->setRect(m_firstMark.x() - radius, m_firstMark.y() - radius, 2 * radius, 2 * radius);
+    m_previewMarker->setPen(cosmeticPen(Qt::white, 2));
+    m_previewMarker->setBrush(color);
+    if (!m_previewLine) {
+        m_previewLine = m_scene->addLine(QLineF());
+        m_previewLine->setZValue(1000);
+    }
+    m_previewLine->setLine(QLineF(m_firstMark, constrainedMark(m_currentMark)));
+    m_previewLine->setPen(cosmeticPen(color, 4, Qt::DashLine));
+}
+
+void GraphView::removePreview()
+{
+    delete m_previewLine;
+    delete m_previewMarker;
+    m_previewLine = nullptr;
+    m_previewMarker = nullptr;
+}
+
+void GraphView::confirmAxis()
+{
+    const QPointF second = constrainedMark(m_currentMark);
+    m_hasFirstMark = false;
+    removePreview();
+    Q_EMIT calibrationLineSelected(m_mode == CalibrateXMode, QLineF(m_firstMark, second));
+}
+
+void GraphView::mousePressEvent(QMouseEvent *event)
+{
+    setFocus(Qt::MouseFocusReason);
+    const Qt::MouseButton button = event->button();
+    if (button == Qt::RightButton || button == Qt::MiddleButton || (button == Qt::LeftButton && m_spaceHeld)) {
+        m_panning = true;
+        m_lastPanPos = event->position().toPoint();
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        event->accept();
+        return;
+    }
+    if (button != Qt::LeftButton) {
+        QGraphicsView::mousePressEvent(event);
+        return;
+    }
+    const QPointF position = scenePosition(event->position());
+    if (!isInsidePicture(position)) {
+        event->ignore();
+        return;
+    }
+    if (m_mode != PointMode) {
+        if (m_hasFirstMark) {
+            m_currentMark = position;
+            confirmAxis();
+        } else {
+            m_hasFirstMark = true;
+            m_firstMark = m_currentMark = position;
+            drawPreview();
+            Q_EMIT statusMessage(i18n::tr("First reference acquired; move the mouse or use arrow keys, then click or "
+                                          "press Enter to confirm."));
+        }
+    } else {
+        pressInPointMode(position);
+    }
+    event->accept();
+}
+
+void GraphView::pressInPointMode(const QPointF &position)
+{
+    const double radius = pickRadius();
+    if (m_model->selectNearestPoint(position, radius)) {
+        m_draggingPoint = true;
+        Q_EMIT statusMessage(i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
+        return;
+    }
+    const int index = insertionIndexNear(*m_model, position, radius);
+    if (index < 0) {
+        m_model->addPoint(position, m_model->activeCurveName());
+        Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
+    } else if (m_model->insertPoint(m_model->activeCurveIndex(), index, position)) {
+        m_draggingPoint = true;
+        Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
+    }
+}
+
+void GraphView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_panning) {
+        const QPoint current = event->position().toPoint();
+        const QPoint delta = current - m_lastPanPos;
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta.x());
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y());
+        m_lastPanPos = current;
+        event->accept();
+    } else if (m_draggingPoint) {
+        const QPointF position = scenePosition(event->position());
+        if (isInsidePicture(position))
+            m_model->moveSelectedPoint(position);
+        event->accept();
+    } else if (m_hasFirstMark) {
+        const QPointF position = scenePosition(event->position());
+        if (isInsidePicture(position)) {
+            m_currentMark = position;
+            drawPreview();
+        }
+        event->accept();
+    } else {
+        QGraphicsView::mouseMoveEvent(event);
+    }
+}
+
+void GraphView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const Qt::MouseButton button = event->button();
+    if (button == Qt::RightButton || button == Qt::MiddleButton || (button == Qt::LeftButton && m_panning)) {
+        m_panning = false;
+        if (m_spaceHeld)
+            viewport()->setCursor(Qt::OpenHandCursor);
+        else
+            viewport()->unsetCursor();
+        event->accept();
+    } else if (button == Qt::LeftButton && m_draggingPoint) {
+        m_draggingPoint = false;
+        event->accept();
+    } else {
+        QGraphicsView::mouseReleaseEvent(event);
+    }
+}
+
+void GraphView::wheelEvent(QWheelEvent *event)
+{
+    const double scaleNow = transform().m11();
+    if (event->angleDelta().y() > 0) {
+        if (scaleNow < maximumZoom)
+            scale(zoomStep, zoomStep);
+    } else if (scaleNow > minimumZoom) {
+        scale(1.0 / zoomStep, 1.0 / zoomStep);
+    }
+    event->accept();
+}
+
+bool GraphView::nudge(const QPointF &step)
+{
+    if (m_hasFirstMark && isInsidePicture(m_firstMark + step)) {
+        m_firstMark += step;
+        drawPreview();
+        Q_EMIT statusMessage(i18n::tr("First calibration point moved with keyboard. Select the second point to "
+                                      "confirm the axis."));
+        return true;
+    }
+    if (m_mode != PointMode)
+        return false;
+    const int curve = m_model->indexOfCurve(m_model->selectedPointCurveName());
+    const int index = m_model->selectedPointIndex();
+    if (curve < 0 || index < 0 || index >= m_model->curves()[curve].points.size())
+        return false;
+    const QPointF moved = m_model->curves()[curve].points[index].pixel + step;
+    if (!isInsidePicture(moved))
+        return false;
+    m_model->moveSelectedPoint(moved);
+    Q_EMIT statusMessage(i18n::tr("Point moved with keyboard."));
+    return true;
+}
+
+void GraphView::keyPressEvent(QKeyEvent *event)
+{
+    const double step = (event->modifiers() & Qt::ControlModifier) ? 10.0
+                        : (event->modifiers() & Qt::ShiftModifier) ? 1.0
+                                                                   : 0.1;
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (m_model->deleteSelectedPoint()) {
+            Q_EMIT statusMessage(i18n::tr("Point deleted."));
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (m_hasFirstMark) {
+            m_hasFirstMark = false;
+            removePreview();
+            Q_EMIT statusMessage(i18n::tr("Calibration point selection cancelled."));
+        } else {
+            m_model->clearSelection();
+        }
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_hasFirstMark) {
+            confirmAxis();
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat()) {
+            m_spaceHeld = true;
+            viewport()->setCursor(Qt::OpenHandCursor);
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const QPointF direction = event->key() == Qt::Key_Left    ? QPointF(-1, 0)
+                                  : event->key() == Qt::Key_Right ? QPointF(1, 0)
+                                  : event->key() == Qt::Key_Up    ? QPointF(0, -1)
+                                                                  : QPointF(0, 1);
+        if (nudge(direction * step)) {
+            event->accept();
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
+
+void GraphView::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        m_spaceHeld = false;
+        if (!m_panning)
+            viewport()->unsetCursor();
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyReleaseEvent(event);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QGraphicsView>
+#include <QJsonObject>
+#include <QLineF>
+#include <QList>
+#include <QPixmap>
+#include <QPointF>
+
+class ProjectModel;
+class QGraphicsEllipseItem;
+class QGraphicsLineItem;
+
+// The picture being digitized, with the axes and curves drawn over it. Clicks,
+// drags and keys become model operations; scene coordinates are the picture's
+// pixel coordinates.
+class GraphView : public QGraphicsView
+{
+    Q_OBJECT
+
+public:
+    enum InteractionMode { PointMode = 0, CalibrateXMode = 1, CalibrateYMode = 2 };
+
+    GraphView(ProjectModel *model, QWidget *parent = nullptr);
+
+    void setInteractionMode(int mode);
+    int interactionMode() const { return m_mode; }
+    void setOrthogonalAxes(bool on);
+    bool orthogonalAxes() const { return m_orthogonal; }
+
+    // Zoom and the scene point at the viewport's centre; empty without a picture.
+    QJsonObject viewState() const;
+    void restoreViewState(const QJsonObject &state);
+
+    // 9 screen pixels in scene units at the current zoom.
+    double pickRadius() const;
+
+Q_SIGNALS:
+    void calibrationLineSelected(bool xAxis, QLineF line);
+    void statusMessage(const QString &message);
+
+public Q_SLOTS:
+    void rebuildScene();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void updateSelectionHighlight();
+    void stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color, bool selected) const;
+    void drawPreview();
+    void removePreview();
+    void confirmAxis();
+    bool nudge(const QPointF &step);
+    bool isInsidePicture(const QPointF &scenePosition) const;
+    QPointF constrainedMark(const QPointF &mark) const;
+    QPointF scenePosition(const QPointF &viewportPosition) const;
+    void pressInPointMode(const QPointF &position);
+
+    ProjectModel *m_model;
+    QGraphicsScene *m_scene;
+    int m_mode = PointMode;
+    bool m_orthogonal = true;
+    bool m_hasFirstMark = false;
+    QPointF m_firstMark;
+    QPointF m_currentMark;
+    QGraphicsLineItem *m_previewLine = nullptr;
+    QGraphicsEllipseItem *m_previewMarker = nullptr;
+    bool m_panning = false;
+    bool m_spaceHeld = false;
+    bool m_draggingPoint = false;
+    QPoint m_lastPanPos;
+
+    // The picture converted once per image, not once per rebuild.
+    QPixmap m_sourcePixmap;
+    qint64 m_sourceCacheKey = 0;
+    // Point circles per curve index (empty for hidden curves), so that a new
+    // selection restyles two circles instead of rebuilding the scene.
+    QList<QList<QGraphicsEllipseItem *>> m_pointItems;
+    QString m_highlightedCurve;
+    int m_highlightedIndex = -1;
+};
+
+// Where a click at `position` would insert a point into the active curve: the
+// index after the nearest drawn segment within `maxDistance`, or -1.
+int insertionIndexNear(const ProjectModel &model, const QPointF &position, double maxDistance);
