@@ -1,6 +1,7 @@
+#include "ui/mainwindow.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
@@ -8,12 +9,9 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Plotmason"));
     QCoreApplication::setOrganizationName(QStringLiteral("Plotmason"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.7"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/assets/icons/plotmason-app-icon.png")));
 
-    // Until the digitizing window lands, start-up shows an empty frame.
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Plotmason"));
-    window.setCentralWidget(
-        new QLabel(QStringLiteral("Plotmason %1").arg(QCoreApplication::applicationVersion())));
+    MainWindow window;
     window.showMaximized();
     return app.exec();
 }

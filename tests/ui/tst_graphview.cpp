@@ -33,7 +33,10 @@ struct Fixture
     {
         QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, at(scenePoint));
     }
-    void press(const QPointF &scenePoint) { QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at(scenePoint)); }
+    void press(const QPointF &scenePoint)
+    {
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at(scenePoint));
+    }
     void moveTo(const QPointF &scenePoint) { QTest::mouseMove(view.viewport(), at(scenePoint)); }
     void release(const QPointF &scenePoint)
     {
@@ -73,8 +76,7 @@ struct Fixture
     }
 };
 
-template <typename Item>
-QList<Item *> itemsOf(const QGraphicsScene *scene)
+template <typename Item> QList<Item *> itemsOf(const QGraphicsScene *scene)
 {
     QList<Item *> found;
     // items() lists topmost first; insertion order is the reverse for equal z.
@@ -124,8 +126,9 @@ private Q_SLOTS:
         f.view.setInteractionMode(mode);
         f.click(QPointF(100, 400));
         QVERIFY(lines.isEmpty());
-        QCOMPARE(f.lastStatus(), QStringLiteral("First reference acquired; move the mouse or use arrow keys, then "
-                                                "click or press Enter to confirm."));
+        QCOMPARE(f.lastStatus(),
+                 QStringLiteral("First reference acquired; move the mouse or use arrow keys, then "
+                                "click or press Enter to confirm."));
         f.moveTo(QPointF(300, 300));
         f.click(QPointF(500, 380));
         QCOMPARE(lines.size(), 1);
@@ -177,8 +180,9 @@ private Q_SLOTS:
         f.click(QPointF(100, 400));
         f.key(Qt::Key_Up, Qt::ControlModifier);
         f.key(Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(f.lastStatus(), QStringLiteral("First calibration point moved with keyboard. Select the second "
-                                                "point to confirm the axis."));
+        QCOMPARE(f.lastStatus(),
+                 QStringLiteral("First calibration point moved with keyboard. Select the second "
+                                "point to confirm the axis."));
         f.click(QPointF(400, 200));
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines.at(0).at(1).value<QLineF>(), QLineF(101, 390, 400, 390));
@@ -203,8 +207,9 @@ private Q_SLOTS:
 
         // Select the first point and drag it by 20 pixels to the right.
         f.press(QPointF(302, 251));
-        QCOMPARE(f.lastStatus(),
-                 QStringLiteral("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
+        QCOMPARE(
+            f.lastStatus(),
+            QStringLiteral("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
         QCOMPARE(f.model.selectedPointIndex(), 0);
         f.moveTo(QPointF(310, 250));
         f.moveTo(QPointF(320, 250));
@@ -271,8 +276,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("index");
         QTest::newRow("two points: straight segment")
             << QList<QPointF>{{100, 300}, {500, 100}} << QPointF(300, 203) << 1;
-        QTest::newRow("two points: off the segment") << QList<QPointF>{{100, 300}, {500, 100}} << QPointF(300, 230)
-                                                     << -1;
+        QTest::newRow("two points: off the segment")
+            << QList<QPointF>{{100, 300}, {500, 100}} << QPointF(300, 230) << -1;
         QTest::newRow("four points: second segment")
             << QList<QPointF>{{100, 400}, {200, 300}, {300, 300}, {400, 400}} << QPointF(250, 292) << 2;
         QTest::newRow("four points: first segment")
@@ -400,8 +405,10 @@ private Q_SLOTS:
         // Scroll bars move in whole viewport pixels: the centre comes back within one.
         const QJsonObject restored = f.view.viewState();
         QCOMPARE(restored.value("zoom").toDouble(), 2.5);
-        QVERIFY(std::abs(restored.value("centerX").toDouble() - state.value("centerX").toDouble()) <= 1.01 / 2.5);
-        QVERIFY(std::abs(restored.value("centerY").toDouble() - state.value("centerY").toDouble()) <= 1.01 / 2.5);
+        QVERIFY(std::abs(restored.value("centerX").toDouble() - state.value("centerX").toDouble()) <=
+                1.01 / 2.5);
+        QVERIFY(std::abs(restored.value("centerY").toDouble() - state.value("centerY").toDouble()) <=
+                1.01 / 2.5);
         Fixture empty(false);
         QVERIFY(empty.view.viewState().isEmpty());
     }
@@ -424,9 +431,10 @@ private Q_SLOTS:
             QCOMPARE(item->zValue(), 0.0);
             types.append(item->type());
         }
-        QCOMPARE(types, (QList<int>{QGraphicsPixmapItem::Type, QGraphicsLineItem::Type, QGraphicsLineItem::Type,
-                                    QGraphicsPathItem::Type, QGraphicsEllipseItem::Type, QGraphicsEllipseItem::Type,
-                                    QGraphicsEllipseItem::Type, QGraphicsSimpleTextItem::Type}));
+        QCOMPARE(types,
+                 (QList<int>{QGraphicsPixmapItem::Type, QGraphicsLineItem::Type, QGraphicsLineItem::Type,
+                             QGraphicsPathItem::Type, QGraphicsEllipseItem::Type, QGraphicsEllipseItem::Type,
+                             QGraphicsEllipseItem::Type, QGraphicsSimpleTextItem::Type}));
         const QList<QGraphicsEllipseItem *> circles = itemsOf<QGraphicsEllipseItem>(f.view.scene());
         QCOMPARE(circles[0]->rect(), QRectF(97, 97, 6, 6));
         QCOMPARE(circles[1]->rect(), QRectF(195, 145, 10, 10));
@@ -464,11 +472,13 @@ private Q_SLOTS:
     {
         Fixture f;
         f.view.setInteractionMode(GraphView::PointMode);
-        QCOMPARE(f.lastStatus(), QStringLiteral("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last "
-                                                "point. Wheel: zoom. Middle click: pan."));
+        QCOMPARE(f.lastStatus(),
+                 QStringLiteral("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last "
+                                "point. Wheel: zoom. Middle click: pan."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
-        QCOMPARE(f.lastStatus(), QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "
-                                                "and Y vertical."));
+        QCOMPARE(f.lastStatus(),
+                 QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "
+                                "and Y vertical."));
         const int count = int(f.status.size());
         f.view.setOrthogonalAxes(true);
         QCOMPARE(f.status.size(), count);

@@ -1,0 +1,89 @@
+#include "tests/support/scriptedprompts.h"
+
+namespace testsupport {
+
+QStringList ScriptedPrompts::kinds() const
+{
+    QStringList result;
+    for (const Asked &asked : m_asked)
+        result.append(asked.kind);
+    return result;
+}
+
+QVariant ScriptedPrompts::next(const QString &kind, const QString &title, const QString &text,
+                               const QVariant &offer)
+{
+    m_asked.append(Asked{kind, title, text});
+    m_lastOffer = offer;
+    return m_answers.isEmpty() ? QVariant() : m_answers.dequeue();
+}
+
+QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter)
+{
+    return next(QStringLiteral("open"), title, QString(), filter).toString();
+}
+
+QString ScriptedPrompts::saveFileName(QWidget *, const QString &title, const QString &filter)
+{
+    return next(QStringLiteral("save"), title, QString(), filter).toString();
+}
+
+bool ScriptedPrompts::text(QWidget *, const QString &title, const QString &label, const QString &initial,
+                           QString *answer)
+{
+    const QVariant value = next(QStringLiteral("text"), title, label, initial);
+    *answer = value.toString();
+    return value.isValid();
+}
+
+bool ScriptedPrompts::item(QWidget *, const QString &title, const QString &label, const QStringList &items,
+                           QString *answer)
+{
+    const QVariant value = next(QStringLiteral("item"), title, label, items);
+    *answer = value.toString();
+    return value.isValid();
+}
+
+bool ScriptedPrompts::integer(QWidget *, const QString &title, const QString &label, int initial, int minimum,
+                              int maximum, int *answer)
+{
+    const QVariant value =
+        next(QStringLiteral("integer"), title, label, QVariantList{initial, minimum, maximum});
+    *answer = value.toInt();
+    return value.isValid();
+}
+
+bool ScriptedPrompts::real(QWidget *, const QString &title, const QString &label, double initial,
+                           double minimum, double maximum, int decimals, double *answer)
+{
+    const QVariant value =
+        next(QStringLiteral("real"), title, label, QVariantList{initial, minimum, maximum, decimals});
+    *answer = value.toDouble();
+    return value.isValid();
+}
+
+QMessageBox::StandardButton ScriptedPrompts::question(QWidget *, const QString &title, const QString &text,
+                                                      QMessageBox::StandardButtons buttons)
+{
+    const QVariant value = next(QStringLiteral("question"), title, text, int(buttons));
+    if (!value.isValid())
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
+    return QMessageBox::StandardButton(value.toInt());
+}
+
+void ScriptedPrompts::information(QWidget *, const QString &title, const QString &text)
+{
+    m_asked.append(Asked{QStringLiteral("information"), title, text});
+}
+
+void ScriptedPrompts::warning(QWidget *, const QString &title, const QString &text)
+{
+    m_asked.append(Asked{QStringLiteral("warning"), title, text});
+}
+
+void ScriptedPrompts::critical(QWidget *, const QString &title, const QString &text)
+{
+    m_asked.append(Asked{QStringLiteral("critical"), title, text});
+}
+
+} // namespace testsupport

@@ -1,0 +1,230 @@
+#include "ui/curvesdock.h"
+
+#include "i18n/localization.h"
+#include "model/projectmodel.h"
+#include "ui/userprompts.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor activeRowColor(QStringLiteral("#fff8c4"));
+
+QTableWidget *makeTable(int columns, QWidget *parent)
+{
+    auto *table = new QTableWidget(0, columns, parent);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setVisible(false);
+    table->setWordWrap(false);
+    return table;
+}
+
+QTableWidgetItem *readOnlyItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString cellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+// Re-selects a row without announcing it: the selection follows the model here.
+void selectRowQuietly(QTableWidget *table, int row)
+{
+    const QSignalBlocker blockSelection(table->selectionModel());
+    table->clearSelection();
+    if (row >= 0 && row < table->rowCount())
+        table->selectRow(row);
+}
+
+} // namespace
+
+CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *parent)
+    : QDockWidget(parent)
+    , m_model(model)
+    , m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("curvesDock"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    setMinimumWidth(320);
+    auto *content = new QWidget(this);
+    auto *layout = new QVBoxLayout(content);
+
+    m_curvesTable = makeTable(5, content);
+    QHeaderView *curvesHeader = m_curvesTable->horizontalHeader();
+    curvesHeader->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 5; ++column)
+        curvesHeader->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+
+    m_pointsLabel = new QLabel(content);
+    m_pointsTable = makeTable(4, content);
+    QHeaderView *pointsHeader = m_pointsTable->horizontalHeader();
+    pointsHeader->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    pointsHeader->setSectionResizeMode(1, QHeaderView::Stretch);
+    pointsHeader->setSectionResizeMode(2, QHeaderView::Stretch);
+    pointsHeader->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+
+    m_addButton = new QPushButton(content);
+    m_removeButton = new QPushButton(content);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_removeButton);
+
+    layout->addWidget(m_curvesTable);
+    layout->addWidget(m_pointsLabel);
+    layout->addWidget(m_pointsTable);
+    layout->addLayout(buttons);
+    setWidget(content);
+
+    connect(m_curvesTable, &QTableWidget::cellChanged, this, &CurvesDock::updateCurveFromTable);
+    connect(m_curvesTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activateCurveFromTable);
+    connect(m_pointsTable, &QTableWidget::cellChanged, this, &CurvesDock::updatePointFromTable);
+    connect(m_pointsTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activatePointFromTable);
+    connect(m_addButton, &QPushButton::clicked, this, &CurvesDock::addCurveRow);
+    connect(m_removeButton, &QPushButton::clicked, this, &CurvesDock::removeSelectedCurveRow);
+}
+
+void CurvesDock::retranslate()
+{
+    setWindowTitle(i18n::tr("Curves"));
+    m_curvesTable->setHorizontalHeaderLabels({i18n::tr("Name"), i18n::tr("Parameter"), i18n::tr("Value"),
+                                              i18n::tr("Visible"), i18n::tr("Points")});
+    m_pointsTable->setHorizontalHeaderLabels(
+        {QStringLiteral("#"), QStringLiteral("x"), QStringLiteral("y"), i18n::tr("pixel")});
+    m_pointsLabel->setText(i18n::tr("Active curve points"));
+    m_addButton->setText(i18n::tr("Add"));
+    m_removeButton->setText(i18n::tr("Remove"));
+}
+
+void CurvesDock::setEditingEnabled(bool enabled)
+{
+    m_curvesTable->setEnabled(enabled);
+    m_pointsTable->setEnabled(enabled);
+    m_addButton->setEnabled(enabled);
+    m_removeButton->setEnabled(enabled);
+}
+
+void CurvesDock::updateCurvesTable()
+{
+    const QSignalBlocker blockTable(m_curvesTable);
+    const QList<Curve> &curves = m_model->curves();
+    m_curvesTable->setRowCount(int(curves.size()));
+    for (int row = 0; row < curves.size(); ++row) {
+        const Curve &curve = curves[row];
+        auto *visible = new QTableWidgetItem;
+        visible->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        visible->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
+        visible->setTextAlignment(Qt::AlignCenter);
+        auto *count = readOnlyItem(QString::number(curve.points.size()));
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_curvesTable->setItem(row, 0, new QTableWidgetItem(curve.name));
+        m_curvesTable->setItem(row, 1, new QTableWidgetItem(curve.parameterName));
+        m_curvesTable->setItem(row, 2, new QTableWidgetItem(curve.parameterValue));
+        m_curvesTable->setItem(row, 3, visible);
+        m_curvesTable->setItem(row, 4, count);
+        if (curve.name == m_model->activeCurveName()) {
+            for (int column = 0; column < 5; ++column)
+                m_curvesTable->item(row, column)->setBackground(activeRowColor);
+        }
+    }
+    selectRowQuietly(m_curvesTable, m_model->activeCurveIndex());
+}
+
+void CurvesDock::updatePointsTable()
+{
+    const QSignalBlocker blockTable(m_pointsTable);
+    const int active = m_model->activeCurveIndex();
+    if (active < 0) {
+        m_pointsTable->setRowCount(0);
+        return;
+    }
+    const Curve &curve = m_model->curves()[active];
+    m_pointsTable->setRowCount(int(curve.points.size()));
+    for (int row = 0; row < curve.points.size(); ++row) {
+        const CurvePoint &point = curve.points[row];
+        m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));
+        m_pointsTable->setItem(row, 1, new QTableWidgetItem(QString::number(point.real.x(), 'g', 12)));
+        m_pointsTable->setItem(row, 2, new QTableWidgetItem(QString::number(point.real.y(), 'g', 12)));
+        m_pointsTable->setItem(
+            row, 3,
+            readOnlyItem(
+                QStringLiteral("%1, %2").arg(point.pixel.x(), 0, 'f', 1).arg(point.pixel.y(), 0, 'f', 1)));
+    }
+    const bool selectionHere = m_model->selectedPointCurveName() == curve.name;
+    selectRowQuietly(m_pointsTable, selectionHere ? m_model->selectedPointIndex() : -1);
+}
+
+void CurvesDock::updateCurveFromTable(int row, int column)
+{
+    if (row < 0 || row >= m_model->curves().size())
+        return;
+    if (column == 3) {
+        const QTableWidgetItem *item = m_curvesTable->item(row, 3);
+        m_model->setCurveVisible(row, item && item->checkState() == Qt::Checked);
+        return;
+    }
+    m_model->setCurveMetadata(row, cellText(m_curvesTable, row, 0), cellText(m_curvesTable, row, 1),
+                              cellText(m_curvesTable, row, 2));
+}
+
+void CurvesDock::activateCurveFromTable()
+{
+    const int row = m_curvesTable->currentRow();
+    if (row < 0)
+        return;
+    m_model->setActiveCurveIndex(row);
+    updatePointsTable();
+}
+
+void CurvesDock::updatePointFromTable(int row, int column)
+{
+    const int active = m_model->activeCurveIndex();
+    if ((column != 1 && column != 2) || active < 0 || row < 0 ||
+        row >= m_model->curves()[active].points.size())
+        return;
+    bool xOk = false;
+    bool yOk = false;
+    const double x = cellText(m_pointsTable, row, 1).trimmed().toDouble(&xOk);
+    const double y = cellText(m_pointsTable, row, 2).trimmed().toDouble(&yOk);
+    if (xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
+        return;
+    // A refused value must not stay in the cell looking accepted.
+    updatePointsTable();
+}
+
+void CurvesDock::activatePointFromTable()
+{
+    const int active = m_model->activeCurveIndex();
+    const int row = m_pointsTable->currentRow();
+    if (active >= 0 && row >= 0)
+        m_model->selectPoint(active, row);
+}
+
+void CurvesDock::addCurveRow()
+{
+    const int index = m_model->addCurve(QString(), QString(), QString());
+    updateCurvesTable();
+    selectRowQuietly(m_curvesTable, index);
+}
+
+void CurvesDock::removeSelectedCurveRow()
+{
+    const int row = m_curvesTable->currentRow();
+    if (row < 0)
+        return;
+    if (m_prompts->question(this, i18n::tr("Remove curve"),
+                            i18n::tr("Remove the selected curve and all its points?"),
+                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        m_model->removeCurve(row);
+}

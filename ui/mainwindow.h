@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QLineF>
+#include <QList>
+#include <QMainWindow>
+
+#include <memory>
+
+class CurvesDock;
+class GraphView;
+class ProjectModel;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QSpinBox;
+class QToolBar;
+class RecentProjectsMenu;
+class UserPrompts;
+
+// The program's window: the picture in the middle, the curves dock beside it,
+// menus and toolbar for the whole digitizing workflow.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Tests answer the window's questions through their own prompts.
+    void setUserPrompts(UserPrompts *prompts);
+
+    ProjectModel *model() const { return m_model; }
+    GraphView *graphView() const { return m_graphView; }
+    CurvesDock *curvesDock() const { return m_dock; }
+    bool isLinkedToDatabase() const { return m_linkedToDatabase; }
+    QString databasePath() const { return m_databasePath; }
+    QString databaseProjectName() const { return m_databaseProjectName; }
+    // The project changed since it was last opened, stored or closed.
+    bool hasUnsavedChanges() const { return m_unsavedChanges; }
+    // Opens a stored project (also the entry point of the recent-files menu).
+    bool openDatabaseProject(const QString &databasePath, const QString &projectName);
+
+public Q_SLOTS:
+    void importSource();
+    void saveProject();
+    void closeProject();
+    void saveProjectToDatabase();
+    void openProjectFromDatabase();
+    void exportCsv();
+    void exportSvg();
+    void exportExcel();
+    void openRegeneratedGraph();
+    void configureCalibration(bool xAxis, QLineF line);
+    void updatePdfControls();
+    void addCurveRow();
+    void removeSelectedCurveRow();
+    void updateCurveFromTable(int row, int column);
+    void activateCurveFromTable();
+    void updateCurvesTable();
+    void updatePointFromTable(int row, int column);
+    void activatePointFromTable();
+    void updatePointsTable();
+    void showModelError(const QString &message);
+    void changeLanguage();
+    void openAboutDialog();
+    void updateWorkflowState();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenusAndToolbar();
+    void connectModel();
+    void retranslate();
+    void updateLayerChecks();
+    void applyLayerActions();
+    bool ensureCalibrated(const QString &refusal);
+    QString askProjectName();
+    bool storeToDatabase(const QString &path, const QString &name);
+    void linkDatabase(const QString &path, const QString &name);
+    // Save, discard or cancel before the current work is replaced; false means stop.
+    bool confirmDiscardingChanges();
+    void exportCurves(const QString &title, const QString &filter, const QString &suffix,
+                      bool (ProjectModel::*write)(const QString &) const);
+    QString askSavePath(const QString &title, const QString &filter, const QStringList &suffixes);
+
+    ProjectModel *m_model;
+    GraphView *m_graphView;
+    CurvesDock *m_dock = nullptr;
+    QSpinBox *m_pageSpin = nullptr;
+    QSpinBox *m_dpiSpin = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QMenu *m_graphMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QMenu *m_languageMenu = nullptr;
+    QMenu *m_infoMenu = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QLabel *m_pageLabel = nullptr;
+    QLabel *m_dpiLabel = nullptr;
+    QAction *m_importAction = nullptr;
+    QAction *m_closeAction = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_openDatabaseAction = nullptr;
+    QAction *m_saveDatabaseAction = nullptr;
+    QAction *m_exportCsvAction = nullptr;
+    QAction *m_exportSvgAction = nullptr;
+    QAction *m_exportExcelAction = nullptr;
+    QAction *m_exitAction = nullptr;
+    QAction *m_regeneratedAction = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_aboutAction = nullptr;
+    QAction *m_pointModeAction = nullptr;
+    QAction *m_calibrateXAction = nullptr;
+    QAction *m_calibrateYAction = nullptr;
+    QAction *m_orthogonalAction = nullptr;
+    QAction *m_deletePointAction = nullptr;
+    QAction *m_sourceLayerAction = nullptr;
+    QAction *m_axesLayerAction = nullptr;
+    QAction *m_pointsLayerAction = nullptr;
+    QList<QAction *> m_languageActions;
+    RecentProjectsMenu *m_recentProjects = nullptr;
+    bool m_linkedToDatabase = false;
+    QString m_databasePath;
+    QString m_databaseProjectName;
+    bool m_unsavedChanges = false;
+    std::unique_ptr<UserPrompts> m_defaultPrompts;
+    UserPrompts *m_prompts;
+};

@@ -1,0 +1,251 @@
+// The main window's file, database and export commands.
+#include "ui/mainwindow.h"
+
+#include "i18n/localization.h"
+#include "io/projectdatabase.h"
+#include "io/workbookwriter.h"
+#include "model/projectmodel.h"
+#include "model/sourceloading.h"
+#include "ui/aboutdialog.h"
+#include "ui/calibrationprompt.h"
+#include "ui/graphview.h"
+#include "ui/recentprojects.h"
+#include "ui/userprompts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
+
+namespace {
+
+QString cleanedAbsolutePath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QString MainWindow::askSavePath(const QString &title, const QString &filter, const QStringList &suffixes)
+{
+    QString path = m_prompts->saveFileName(this, title, filter);
+    if (path.isEmpty())
+        return path;
+    for (const QString &suffix : suffixes) {
+        if (path.endsWith(suffix, Qt::CaseInsensitive))
+            return path;
+    }
+    return path + suffixes.first();
+}
+
+bool MainWindow::ensureCalibrated(const QString &refusal)
+{
+    if (m_model->calibration().isComplete())
+        return true;
+    m_prompts->information(this, i18n::tr("Calibration"), refusal);
+    return false;
+}
+
+void MainWindow::importSource()
+{
+    const QString path = m_prompts->openFileName(this, i18n::tr("Import graph"), sourceFileFilter());
+    if (!path.isEmpty())
+        m_model->loadSource(path);
+}
+
+void MainWindow::closeProject()
+{
+    if (!confirmDiscardingChanges())
+        return;
+    m_model->resetProject();
+    m_graphView->restoreViewState({});
+    m_linkedToDatabase = false;
+    m_databasePath.clear();
+    m_databaseProjectName.clear();
+    m_saveAction->setEnabled(false);
+    m_unsavedChanges = false;
+    statusBar()->showMessage(i18n::tr("Project closed."));
+}
+
+bool MainWindow::storeToDatabase(const QString &path, const QString &name)
+{
+    m_model->setGraphViewSettings(m_graphView->viewState());
+    QString error;
+    if (!ProjectDatabase::storeProject(path, *m_model, name, &error)) {
+        m_prompts->critical(this, QStringLiteral("Plotmason"), error);
+        return false;
+    }
+    addRecentProject(path, name);
+    m_recentProjects->rebuild();
+    m_unsavedChanges = false;
+    statusBar()->showMessage(i18n::tr("Project saved to database."));
+    return true;
+}
+
+void MainWindow::saveProject()
+{
+    if (m_linkedToDatabase && !m_databasePath.isEmpty() && !m_databaseProjectName.isEmpty())
+        storeToDatabase(m_databasePath, m_databaseProjectName);
+}
+
+QString MainWindow::askProjectName()
+{
+    const QString source = m_model->sourcePath();
+    const QString suggestion = source.isEmpty() ? i18n::tr("Project") : QFileInfo(source).completeBaseName();
+    QString name;
+    if (!m_prompts->text(this, i18n::tr("Project name"), i18n::tr("Project name in database:"), suggestion,
+                         &name))
+        return {};
+    return name.trimmed();
+}
+
+void MainWindow::linkDatabase(const QString &path, const QString &name)
+{
+    m_linkedToDatabase = true;
+    m_databasePath = path;
+    m_databaseProjectName = name;
+    m_saveAction->setEnabled(true);
+}
+
+void MainWindow::saveProjectToDatabase()
+{
+    const QString path = m_prompts->saveFileName(this, QStringLiteral("Plotmason database"),
+                                                 i18n::tr("Plotmason database (*.pmdb *.sqlite)"));
+    if (path.isEmpty())
+        return;
+    const QString name = askProjectName();
+    if (name.isEmpty())
+        return;
+    if (storeToDatabase(path, name))
+        linkDatabase(path, name);
+}
+
+void MainWindow::openProjectFromDatabase()
+{
+    if (!confirmDiscardingChanges())
+        return;
+    const QString path = m_prompts->openFileName(this, i18n::tr("Open Plotmason database"),
+                                                 i18n::tr("Plotmason database (*.pmdb *.sqlite)") +
+                                                     QStringLiteral(";;") + i18n::tr("All files (*.*)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const QStringList projects = ProjectDatabase::listProjects(path, &error);
+    if (!projects.isEmpty()) {
+        QString chosen;
+        if (m_prompts->item(this, i18n::tr("Open project"), i18n::tr("Project:"), projects, &chosen))
+            openDatabaseProject(path, chosen);
+        return;
+    }
+    if (!error.isEmpty()) {
+        m_prompts->warning(this, QStringLiteral("Plotmason"), error);
+        return;
+    }
+    if (m_prompts->question(
+            this, QStringLiteral("Plotmason"),
+            i18n::tr("No Plotmason projects found in this database. Use it for the current project?"),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const QString name = askProjectName();
+    if (name.isEmpty())
+        return;
+    linkDatabase(path, name);
+    statusBar()->showMessage(i18n::tr("Database ready for the current project."));
+}
+
+bool MainWindow::openDatabaseProject(const QString &databasePath, const QString &projectName)
+{
+    QString error;
+    if (!ProjectDatabase::loadProject(databasePath, projectName, *m_model, &error)) {
+        m_prompts->critical(this, QStringLiteral("Plotmason"), error);
+        return false;
+    }
+    m_graphView->restoreViewState(m_model->graphViewSettings());
+    linkDatabase(cleanedAbsolutePath(databasePath), projectName);
+    addRecentProject(m_databasePath, projectName);
+    m_recentProjects->rebuild();
+    m_unsavedChanges = false;
+    return true;
+}
+
+bool MainWindow::confirmDiscardingChanges()
+{
+    if (!m_unsavedChanges)
+        return true;
+    const QMessageBox::StandardButton answer =
+        m_prompts->question(this, i18n::tr("Save changes"),
+                            i18n::tr("The project has unsaved changes. Save them before continuing?"),
+                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    if (m_linkedToDatabase)
+        saveProject();
+    else
+        saveProjectToDatabase();
+    // Cancelling the save dialogs or a failed store keeps the work on screen.
+    return !m_unsavedChanges;
+}
+
+void MainWindow::exportCurves(const QString &title, const QString &filter, const QString &suffix,
+                              bool (ProjectModel::*write)(const QString &) const)
+{
+    if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before adding points or exporting.")))
+        return;
+    const QString path = askSavePath(title, filter, {suffix});
+    // Failures arrive through the model's error signal.
+    if (!path.isEmpty())
+        (m_model->*write)(path);
+}
+
+void MainWindow::exportCsv()
+{
+    exportCurves(i18n::tr("Export CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"),
+                 &ProjectModel::exportCsv);
+}
+
+void MainWindow::exportSvg()
+{
+    exportCurves(i18n::tr("Export SVG"), QStringLiteral("SVG (*.svg)"), QStringLiteral(".svg"),
+                 &ProjectModel::exportSvg);
+}
+
+void MainWindow::exportExcel()
+{
+    if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before adding points or exporting.")))
+        return;
+    int points = 0;
+    if (!m_prompts->integer(
+            this, i18n::tr("Export Excel"),
+            i18n::tr("How many points should be generated for each curve? If the number is greater "
+                     "than the acquired points, they will be interpolated on the spline."),
+            100, 2, 10000, &points))
+        return;
+    const QString path =
+        askSavePath(i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), {QStringLiteral(".xlsx")});
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error))
+        m_prompts->critical(this, QStringLiteral("Plotmason"), error);
+}
+
+void MainWindow::openRegeneratedGraph()
+{
+    if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before using the regenerated graph.")))
+        return;
+}
+
+void MainWindow::configureCalibration(bool xAxis, QLineF line)
+{
+    promptForAxisValue(*m_model, *m_prompts, this, xAxis, line);
+    updateWorkflowState();
+}
+
+void MainWindow::openAboutDialog()
+{
+    // Window-modal but not blocking, so nothing waits on it.
+    auto *dialog = new AboutDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}

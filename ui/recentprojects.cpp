@@ -1,0 +1,139 @@
+#include "ui/recentprojects.h"
+
+#include "i18n/localization.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QSettings>
+
+namespace {
+
+const QString settingsKey = QStringLiteral("projects/recentFiles");
+constexpr int maximumEntries = 5;
+
+QString cleanedPath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString entryText(const RecentProject &project)
+{
+    const QJsonObject entry{{QStringLiteral("type"), QStringLiteral("database")},
+                            {QStringLiteral("databasePath"), project.databasePath},
+                            {QStringLiteral("projectName"), project.projectName}};
+    return QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
+}
+
+bool parseEntry(const QString &text, RecentProject *project)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+    if (!document.isObject())
+        return false;
+    const QJsonObject entry = document.object();
+    if (entry.value(QStringLiteral("type")).toString() != QLatin1String("database"))
+        return false;
+    const QString path = entry.value(QStringLiteral("databasePath")).toString();
+    const QString name = entry.value(QStringLiteral("projectName")).toString().trimmed();
+    if (path.isEmpty() || name.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    *project = RecentProject{cleanedPath(path), name};
+    return true;
+}
+
+bool sameProject(const RecentProject &a, const RecentProject &b)
+{
+    return a.databasePath.compare(b.databasePath, Qt::CaseInsensitive) == 0 &&
+           a.projectName.compare(b.projectName, Qt::CaseInsensitive) == 0;
+}
+
+// Usable entries in order, twins and anything beyond the limit dropped.
+QList<RecentProject> usableEntries(const QStringList &stored, const RecentProject *skip)
+{
+    QList<RecentProject> projects;
+    for (const QString &text : stored) {
+        RecentProject project;
+        if (!parseEntry(text, &project) || (skip && sameProject(project, *skip)))
+            continue;
+        const bool twin = std::any_of(projects.cbegin(), projects.cend(),
+                                      [&](const RecentProject &kept) { return sameProject(kept, project); });
+        if (!twin)
+            projects.append(project);
+        if (projects.size() == maximumEntries)
+            break;
+    }
+    return projects;
+}
+
+QStringList entryTexts(const QList<RecentProject> &projects)
+{
+    QStringList texts;
+    for (const RecentProject &project : projects)
+        texts.append(entryText(project));
+    return texts;
+}
+
+} // namespace
+
+QList<RecentProject> recentProjects()
+{
+    QSettings settings;
+    const QStringList stored = settings.value(settingsKey).toStringList();
+    const QList<RecentProject> projects = usableEntries(stored, nullptr);
+    const QStringList normalized = entryTexts(projects);
+    if (normalized != stored && !(normalized.isEmpty() && !settings.contains(settingsKey)))
+        settings.setValue(settingsKey, normalized);
+    return projects;
+}
+
+void addRecentProject(const QString &databasePath, const QString &projectName)
+{
+    const RecentProject added{databasePath.isEmpty() ? QString() : cleanedPath(databasePath),
+                              projectName.trimmed()};
+    if (added.databasePath.isEmpty() || added.projectName.isEmpty())
+        return;
+    QSettings settings;
+    QList<RecentProject> projects = usableEntries(settings.value(settingsKey).toStringList(), &added);
+    projects.prepend(added);
+    settings.setValue(settingsKey, entryTexts(projects.mid(0, maximumEntries)));
+}
+
+void clearRecentProjects()
+{
+    QSettings().remove(settingsKey);
+}
+
+RecentProjectsMenu::RecentProjectsMenu(QMenu *menu)
+    : QObject(menu)
+    , m_menu(menu)
+{
+    connect(m_menu, &QMenu::aboutToShow, this, &RecentProjectsMenu::rebuild);
+}
+
+void RecentProjectsMenu::rebuild()
+{
+    const QList<RecentProject> projects = recentProjects();
+    m_menu->clear();
+    if (projects.isEmpty()) {
+        m_menu->addAction(i18n::tr("No recent files"))->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < projects.size(); ++i) {
+        const RecentProject project = projects[i];
+        QAction *action =
+            m_menu->addAction(QStringLiteral("&%1 %2 (%3)")
+                                  .arg(i + 1)
+                                  .arg(project.projectName, QFileInfo(project.databasePath).fileName()));
+        action->setToolTip(project.databasePath);
+        action->setStatusTip(project.databasePath);
+        connect(action, &QAction::triggered, this,
+                [this, project] { Q_EMIT projectChosen(project.databasePath, project.projectName); });
+    }
+    m_menu->addSeparator();
+    connect(m_menu->addAction(i18n::tr("Clear recent files")), &QAction::triggered, this, [this] {
+        clearRecentProjects();
+        rebuild();
+    });
+}

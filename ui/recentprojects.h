@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QMenu;
+
+// A database project used lately, as kept in the setting "projects/recentFiles".
+struct RecentProject
+{
+    QString databasePath; // cleaned absolute path
+    QString projectName;
+
+    friend bool operator==(const RecentProject &a, const RecentProject &b)
+    {
+        return a.databasePath == b.databasePath && a.projectName == b.projectName;
+    }
+};
+
+// The usable stored entries, newest first, at most five; the stored list is
+// rewritten when it held anything else (broken entries, deleted files, twins).
+QList<RecentProject> recentProjects();
+// Puts the project first (moving it when already listed).
+void addRecentProject(const QString &databasePath, const QString &projectName);
+void clearRecentProjects();
+
+// The "Recent files" submenu, rebuilt from the settings each time it opens.
+class RecentProjectsMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RecentProjectsMenu(QMenu *menu);
+    void rebuild();
+
+Q_SIGNALS:
+    void projectChosen(const QString &databasePath, const QString &projectName);
+
+private:
+    QMenu *m_menu;
+};

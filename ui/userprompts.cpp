@@ -1,0 +1,118 @@
+#include "ui/userprompts.h"
+
+#include "i18n/localization.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPushButton>
+
+QString UserPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+}
+
+namespace {
+// No Qt translations are installed, so dialogs take the program's own button texts.
+void translateButtons(QInputDialog &dialog)
+{
+    dialog.setOkButtonText(i18n::tr("OK"));
+    dialog.setCancelButtonText(i18n::tr("Cancel"));
+}
+} // namespace
+
+bool UserPrompts::text(QWidget *parent, const QString &title, const QString &label, const QString &initial,
+                       QString *answer)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    translateButtons(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *answer = dialog.textValue();
+    return accepted;
+}
+
+bool UserPrompts::item(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
+                       QString *answer)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    translateButtons(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *answer = dialog.textValue();
+    return accepted;
+}
+
+bool UserPrompts::integer(QWidget *parent, const QString &title, const QString &label, int initial,
+                          int minimum, int maximum, int *answer)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(minimum, maximum);
+    dialog.setIntStep(1);
+    dialog.setIntValue(initial);
+    translateButtons(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *answer = dialog.intValue();
+    return accepted;
+}
+
+bool UserPrompts::real(QWidget *parent, const QString &title, const QString &label, double initial,
+                       double minimum, double maximum, int decimals, double *answer)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::DoubleInput);
+    dialog.setDoubleRange(minimum, maximum);
+    dialog.setDoubleDecimals(decimals);
+    dialog.setDoubleStep(1.0);
+    dialog.setDoubleValue(initial);
+    translateButtons(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *answer = dialog.doubleValue();
+    return accepted;
+}
+
+QMessageBox::StandardButton UserPrompts::question(QWidget *parent, const QString &title, const QString &text,
+                                                  QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    // No Qt translations are installed, so the buttons take the program's own texts.
+    const std::pair<QMessageBox::StandardButton, QString> labels[] = {
+        {QMessageBox::Yes, i18n::tr("Yes")},       {QMessageBox::No, i18n::tr("No")},
+        {QMessageBox::Save, i18n::tr("Save")},     {QMessageBox::Discard, i18n::tr("Discard")},
+        {QMessageBox::Cancel, i18n::tr("Cancel")},
+    };
+    for (const auto &[button, label] : labels) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(label);
+    }
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void UserPrompts::information(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::information(parent, title, text);
+}
+
+void UserPrompts::warning(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::warning(parent, title, text);
+}
+
+void UserPrompts::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::critical(parent, title, text);
+}

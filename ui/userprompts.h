@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every question the windows ask the user goes through here, so that tests can
+// answer instead of a modal dialog. The default answers with real dialogs.
+class UserPrompts
+{
+public:
+    virtual ~UserPrompts() = default;
+
+    // An empty result means cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter);
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter);
+    virtual bool text(QWidget *parent, const QString &title, const QString &label, const QString &initial,
+                      QString *answer);
+    virtual bool item(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
+                      QString *answer);
+    virtual bool integer(QWidget *parent, const QString &title, const QString &label, int initial,
+                         int minimum, int maximum, int *answer);
+    virtual bool real(QWidget *parent, const QString &title, const QString &label, double initial,
+                      double minimum, double maximum, int decimals, double *answer);
+    virtual QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+                                                 QMessageBox::StandardButtons buttons);
+    virtual void information(QWidget *parent, const QString &title, const QString &text);
+    virtual void warning(QWidget *parent, const QString &title, const QString &text);
+    virtual void critical(QWidget *parent, const QString &title, const QString &text);
+};
