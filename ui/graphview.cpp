@@ -57,8 +57,8 @@ QPointF catmullRomPoint(const QPointF &p0, const QPointF &p1, const QPointF &p2,
 {
     const double t2 = t * t;
     const double t3 = t2 * t;
-    return 0.5 * (2.0 * p1 + (p2 - p0) * t + (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) * t2
-                  + (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * t3);
+    return 0.5 * (2.0 * p1 + (p2 - p0) * t + (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) * t2 +
+                  (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * t3);
 }
 
 double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
@@ -181,7 +181,8 @@ void GraphView::rebuildScene()
             const bool holdsSelection = curve.name == m_highlightedCurve;
             for (int p = 0; p < curve.points.size(); ++p) {
                 auto *item = new QGraphicsEllipseItem;
-                stylePointItem(item, curve.points[p].pixel, curve.color, holdsSelection && p == m_highlightedIndex);
+                stylePointItem(item, curve.points[p].pixel, curve.color,
+                               holdsSelection && p == m_highlightedIndex);
                 m_scene->addItem(item);
                 m_pointItems[c].append(item);
             }
@@ -214,8 +215,8 @@ void GraphView::updateSelectionHighlight()
     const QList<Curve> &curves = m_model->curves();
     const auto restyle = [&](const QString &curveName, int index, bool selected) {
         const int c = m_model->indexOfCurve(curveName);
-        if (c < 0 || c >= m_pointItems.size() || index < 0 || index >= m_pointItems[c].size()
-            || index >= curves[c].points.size())
+        if (c < 0 || c >= m_pointItems.size() || index < 0 || index >= m_pointItems[c].size() ||
+            index >= curves[c].points.size())
             return;
         stylePointItem(m_pointItems[c][index], curves[c].points[index].pixel, curves[c].color, selected);
     };
@@ -231,8 +232,9 @@ void GraphView::setInteractionMode(int mode)
     m_hasFirstMark = false;
     removePreview();
     if (mode == PointMode)
-        Q_EMIT statusMessage(i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
-                                      "Wheel: zoom. Middle click: pan."));
+        Q_EMIT statusMessage(
+            i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
+                     "Wheel: zoom. Middle click: pan."));
     else if (m_orthogonal)
         Q_EMIT statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
@@ -332,7 +334,8 @@ void GraphView::mousePressEvent(QMouseEvent *event)
 {
     setFocus(Qt::MouseFocusReason);
     const Qt::MouseButton button = event->button();
-    if (button == Qt::RightButton || button == Qt::MiddleButton || (button == Qt::LeftButton && m_spaceHeld)) {
+    if (button == Qt::RightButton || button == Qt::MiddleButton ||
+        (button == Qt::LeftButton && m_spaceHeld)) {
         m_panning = true;
         m_lastPanPos = event->position().toPoint();
         viewport()->setCursor(Qt::ClosedHandCursor);
@@ -356,8 +359,9 @@ void GraphView::mousePressEvent(QMouseEvent *event)
             m_hasFirstMark = true;
             m_firstMark = m_currentMark = position;
             drawPreview();
-            Q_EMIT statusMessage(i18n::tr("First reference acquired; move the mouse or use arrow keys, then click or "
-                                          "press Enter to confirm."));
+            Q_EMIT statusMessage(
+                i18n::tr("First reference acquired; move the mouse or use arrow keys, then click or "
+                         "press Enter to confirm."));
         }
     } else {
         pressInPointMode(position);
@@ -370,7 +374,8 @@ void GraphView::pressInPointMode(const QPointF &position)
     const double radius = pickRadius();
     if (m_model->selectNearestPoint(position, radius)) {
         m_draggingPoint = true;
-        Q_EMIT statusMessage(i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
+        Q_EMIT statusMessage(
+            i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
         return;
     }
     const int index = insertionIndexNear(*m_model, position, radius);
@@ -444,8 +449,9 @@ bool GraphView::nudge(const QPointF &step)
     if (m_hasFirstMark && isInsidePicture(m_firstMark + step)) {
         m_firstMark += step;
         drawPreview();
-        Q_EMIT statusMessage(i18n::tr("First calibration point moved with keyboard. Select the second point to "
-                                      "confirm the axis."));
+        Q_EMIT statusMessage(
+            i18n::tr("First calibration point moved with keyboard. Select the second point to "
+                     "confirm the axis."));
         return true;
     }
     if (m_mode != PointMode)
@@ -516,8 +522,7 @@ void GraphView::keyPressEvent(QKeyEvent *event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     QGraphicsView::keyPressEvent(event);
 }

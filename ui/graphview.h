@@ -52,7 +52,8 @@ protected:
 
 private:
     void updateSelectionHighlight();
-    void stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color, bool selected) const;
+    void stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
+                        bool selected) const;
     void drawPreview();
     void removePreview();
     void confirmAxis();
