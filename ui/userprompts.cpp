@@ -116,3 +116,24 @@ void UserPrompts::critical(QWidget *parent, const QString &title, const QString 
 {
     QMessageBox::critical(parent, title, text);
 }
+
+#include <QColorDialog>
+#include <QFontDialog>
+
+bool UserPrompts::color(QWidget *parent, const QString &title, const QColor &initial, QColor *answer)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent, title);
+    if (!chosen.isValid())
+        return false;
+    *answer = chosen;
+    return true;
+}
+
+bool UserPrompts::font(QWidget *parent, const QString &title, const QFont &initial, QFont *answer)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent, title);
+    if (ok)
+        *answer = chosen;
+    return ok;
+}

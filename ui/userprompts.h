@@ -5,6 +5,8 @@
 #include <QStringList>
 
 class QWidget;
+class QColor;
+class QFont;
 
 // Every question the windows ask the user goes through here, so that tests can
 // answer instead of a modal dialog. The default answers with real dialogs.
@@ -29,4 +31,7 @@ public:
     virtual void information(QWidget *parent, const QString &title, const QString &text);
     virtual void warning(QWidget *parent, const QString &title, const QString &text);
     virtual void critical(QWidget *parent, const QString &title, const QString &text);
+    // Colour and font choices of the regenerated graph; false means cancelled.
+    virtual bool color(QWidget *parent, const QString &title, const QColor &initial, QColor *answer);
+    virtual bool font(QWidget *parent, const QString &title, const QFont &initial, QFont *answer);
 };

@@ -1,0 +1,204 @@
+#include "regenerated/graphexports.h"
+
+#include "i18n/localization.h"
+#include "io/exportsupport.h"
+#include "regenerated/graphsettings.h"
+#include "regenerated/plotgeometry.h"
+#include "regenerated/plotrenderer.h"
+
+#include <QBuffer>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QScreen>
+#include <QSvgGenerator>
+
+#include <cmath>
+
+namespace {
+
+constexpr double exportMargin = 12.0;
+constexpr int jpgQuality = 95;
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+void renderInto(QPainter &painter, QGraphicsScene &scene, const QRectF &source, const QSize &target)
+{
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    const QRectF whole(QPointF(0, 0), QSizeF(target));
+    // The margin around the scene is white on every format, as it is on the JPG.
+    painter.fillRect(whole, Qt::white);
+    scene.render(&painter, whole, source, Qt::KeepAspectRatio);
+}
+
+// The resolution at which the scene's texts were laid out. The SVG generator
+// writes font sizes as point size * its resolution / 72, so only at this
+// resolution do the texts in the file keep the size they have on the scene.
+int textLayoutDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? int(std::lround(screen->logicalDotsPerInchY())) : 96;
+}
+
+} // namespace
+
+QRectF graphExportSourceRect(const QGraphicsScene &scene)
+{
+    const QRectF sceneRect = scene.sceneRect();
+    const QRectF plot = plotRectangle(sceneRect.size().toSize());
+    QRectF items;
+    const QList<QGraphicsItem *> all = scene.items();
+    for (const QGraphicsItem *item : all) {
+        QRectF bounds = item->sceneBoundingRect();
+        // The blueprint is transparent outside the plot; its picture rectangle
+        // may still reach beyond when the axes are tilted.
+        if (qgraphicsitem_cast<const QGraphicsPixmapItem *>(item))
+            bounds &= plot;
+        items |= bounds;
+    }
+    QRectF source = sceneRect;
+    if (items.width() > 0 && items.height() > 0)
+        source |= items;
+    return source.adjusted(-exportMargin, -exportMargin, exportMargin, exportMargin);
+}
+
+QSize graphExportTargetSize(const QRectF &source)
+{
+    return QSize(std::max(1, int(std::ceil(source.width()))), std::max(1, int(std::ceil(source.height()))));
+}
+
+int dotsPerMetre(int dpi)
+{
+    return int(dpi / 25.4 * 1000.0);
+}
+
+QImage renderGraphImage(QGraphicsScene &scene, int dpi)
+{
+    const QRectF source = graphExportSourceRect(scene);
+    QImage image(graphExportTargetSize(source), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setDotsPerMeterX(dotsPerMetre(dpi));
+    image.setDotsPerMeterY(dotsPerMetre(dpi));
+    QPainter painter(&image);
+    renderInto(painter, scene, source, image.size());
+    painter.end();
+    return image;
+}
+
+bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error)
+{
+    const QRectF source = graphExportSourceRect(scene);
+    const QSize target = graphExportTargetSize(source);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(dpi);
+        const QSizeF millimetres(target.width() / double(dpi) * 25.4, target.height() / double(dpi) * 25.4);
+        writer.setPageSize(QPageSize(millimetres, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            setError(error, QStringLiteral("Impossibile creare il documento PDF."));
+            return false;
+        }
+        painter.setWindow(0, 0, target.width(), target.height());
+        renderInto(painter, scene, source, target);
+        if (!painter.end()) {
+            setError(error, QStringLiteral("Impossibile creare il documento PDF."));
+            return false;
+        }
+    }
+    return saveFileContents(path, buffer.data(), error);
+}
+
+bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error)
+{
+    const QImage image = renderGraphImage(scene, dpi);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPG", jpgQuality)) {
+        setError(error, QStringLiteral("Impossibile codificare l'immagine JPG."));
+        return false;
+    }
+    return saveFileContents(path, buffer.data(), error);
+}
+
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path, QString *error)
+{
+    const QRectF source = graphExportSourceRect(scene);
+    const QSize target = graphExportTargetSize(source);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(target);
+    generator.setViewBox(QRect(QPoint(0, 0), target));
+    generator.setTitle(title);
+    generator.setResolution(textLayoutDpi());
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        setError(error, QStringLiteral("Impossibile creare il documento SVG."));
+        return false;
+    }
+    renderInto(painter, scene, source, target);
+    if (!painter.end()) {
+        setError(error, QStringLiteral("Impossibile creare il documento SVG."));
+        return false;
+    }
+    return saveFileContents(path, buffer.data(), error);
+}
+
+QString graphDocumentTitle(const GraphSettings &settings)
+{
+    // A file property, not interface text: the same whatever the interface language.
+    const QString title = settings.title.trimmed();
+    return title.isEmpty() ? QStringLiteral("Regenerated graph") : title;
+}
+
+bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphFileFormat format,
+                    const QString &path, QString *error)
+{
+    switch (format) {
+    case GraphFileFormat::Pdf: return writeGraphPdf(scene, settings.dpi, path, error);
+    case GraphFileFormat::Jpg: return writeGraphJpg(scene, settings.dpi, path, error);
+    case GraphFileFormat::Svg: return writeGraphSvg(scene, graphDocumentTitle(settings), path, error);
+    }
+    return false;
+}
+
+bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, GraphFileFormat format,
+                     const QString &path, QString *error)
+{
+    QGraphicsScene scene;
+    GraphSettings drawn = settings;
+    drawGraph(scene, model, drawn);
+    return writeGraphFile(scene, drawn, format, path, error);
+}
+
+QString graphExportFailureText(GraphFileFormat format)
+{
+    switch (format) {
+    case GraphFileFormat::Pdf: return i18n::tr("Could not save the PDF.");
+    case GraphFileFormat::Jpg: return i18n::tr("Could not save the JPG.");
+    case GraphFileFormat::Svg: return i18n::tr("Could not save the SVG.");
+    }
+    return QString();
+}
+
+QString withDefaultSuffix(const QString &path, const QStringList &accepted, const QString &suffix)
+{
+    for (const QString &ending : accepted) {
+        if (path.endsWith(ending, Qt::CaseInsensitive))
+            return path;
+    }
+    return path + suffix;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class ProjectModel;
+class QGraphicsScene;
+struct GraphSettings;
+
+// The picture exports of the regenerated graph. Each renders the scene as it
+// stands, writes through a save file and fills *error with the reason when it
+// fails, leaving an earlier file at the path as it was.
+enum class GraphFileFormat { Pdf, Jpg, Svg };
+
+// The scene rectangle, grown to every item that lies outside it (text dragged
+// beyond the border stays in the picture), plus 12 units on every side.
+QRectF graphExportSourceRect(const QGraphicsScene &scene);
+// Whole pixels covering the source rectangle, at least 1 x 1.
+QSize graphExportTargetSize(const QRectF &source);
+
+// trunc(dpi / 25.4 * 1000): 11811 at 300 DPI.
+int dotsPerMetre(int dpi);
+
+// The JPG's picture before it is encoded: white, at the export DPI.
+QImage renderGraphImage(QGraphicsScene &scene, int dpi);
+
+bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
+bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path,
+                   QString *error = nullptr);
+
+// The SVG document title: the graph title, or "Regenerated graph" without one.
+QString graphDocumentTitle(const GraphSettings &settings);
+
+// The scene of a graph drawn with these settings, in the given format.
+bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphFileFormat format,
+                    const QString &path, QString *error = nullptr);
+
+// Without a window: draws the model's graph with the settings on a scene of
+// its own and writes it, exactly as the window's export commands do. The
+// model is not changed.
+bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, GraphFileFormat format,
+                     const QString &path, QString *error = nullptr);
+
+// What the user is told when the export in that format fails.
+QString graphExportFailureText(GraphFileFormat format);
+
+// The path with suffix appended unless it already ends in one of the
+// accepted suffixes, ignoring letter case.
+QString withDefaultSuffix(const QString &path, const QStringList &accepted, const QString &suffix);

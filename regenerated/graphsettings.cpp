@@ -1,0 +1,409 @@
+#include "regenerated/graphsettings.h"
+
+#include "model/calibration.h"
+#include "model/curve.h"
+#include "model/projectmodel.h"
+#include "regenerated/plotgeometry.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using namespace graphlimits;
+
+// One JSON key of the record: how it is written and how it is read back.
+struct Field
+{
+    QString key;
+    std::function<QJsonValue(const GraphSettings &)> write;
+    std::function<void(GraphSettings &, const QJsonValue &)> read;
+};
+
+QJsonValue fontJson(const QFont &font)
+{
+    return QJsonObject{{QStringLiteral("description"), font.toString()}};
+}
+
+QFont fontFromJson(const QJsonValue &value, const QFont &fallback)
+{
+    const QJsonValue description = value.toObject().value(QStringLiteral("description"));
+    QFont font;
+    if (!description.isString() || !font.fromString(description.toString()))
+        return fallback;
+    return font;
+}
+
+QJsonValue pointJson(const QPointF &point)
+{
+    return QJsonObject{{QStringLiteral("x"), point.x()}, {QStringLiteral("y"), point.y()}};
+}
+
+double finiteNumber(const QJsonValue &value, double fallback)
+{
+    return value.isDouble() && std::isfinite(value.toDouble()) ? value.toDouble() : fallback;
+}
+
+QPointF pointFromJson(const QJsonValue &value, const QPointF &fallback)
+{
+    if (!value.isObject())
+        return fallback;
+    const QJsonObject object = value.toObject();
+    return QPointF(finiteNumber(object.value(QStringLiteral("x")), fallback.x()),
+                   finiteNumber(object.value(QStringLiteral("y")), fallback.y()));
+}
+
+int integerFromJson(const QJsonValue &value, int fallback)
+{
+    // toInt refuses numbers that are not whole (and those beyond int).
+    return value.isDouble() ? value.toInt(fallback) : fallback;
+}
+
+QJsonObject labelJson(const GraphLabel &label)
+{
+    return {{QStringLiteral("text"), label.text},
+            {QStringLiteral("pos"), pointJson(label.pos)},
+            {QStringLiteral("font"), fontJson(label.font)},
+            {QStringLiteral("color"), label.color.name(QColor::HexArgb)},
+            {QStringLiteral("rotation"), label.rotation},
+            {QStringLiteral("visible"), label.visible}};
+}
+
+GraphLabel labelFromJson(const QJsonObject &object)
+{
+    const GraphLabel fallback; // empty text at (0, 0), default font, opaque black, upright, visible
+    GraphLabel label;
+    const QJsonValue text = object.value(QStringLiteral("text"));
+    label.text = text.isString() ? text.toString() : fallback.text;
+    label.pos = pointFromJson(object.value(QStringLiteral("pos")), fallback.pos);
+    label.font = fontFromJson(object.value(QStringLiteral("font")), fallback.font);
+    const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
+    label.color = color.isValid() ? color : fallback.color;
+    label.rotation = integerFromJson(object.value(QStringLiteral("rotation")), fallback.rotation);
+    const QJsonValue visible = object.value(QStringLiteral("visible"));
+    label.visible = visible.isBool() ? visible.toBool() : fallback.visible;
+    return label;
+}
+
+Field textField(const char *key, QString GraphSettings::*member)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return QJsonValue(s.*member); },
+            [member](GraphSettings &s, const QJsonValue &v) {
+                if (v.isString())
+                    s.*member = v.toString();
+            }};
+}
+
+Field boolField(const char *key, bool GraphSettings::*member)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return QJsonValue(s.*member); },
+            [member](GraphSettings &s, const QJsonValue &v) {
+                if (v.isBool())
+                    s.*member = v.toBool();
+            }};
+}
+
+Field integerField(const char *key, int GraphSettings::*member, int minimum, int maximum)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return QJsonValue(s.*member); },
+            [member, minimum, maximum](GraphSettings &s, const QJsonValue &v) {
+                s.*member = std::clamp(integerFromJson(v, s.*member), minimum, maximum);
+            }};
+}
+
+Field realField(const char *key, double GraphSettings::*member, int decimals, double minimum, double maximum)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return QJsonValue(s.*member); },
+            [member, decimals, minimum, maximum](GraphSettings &s, const QJsonValue &v) {
+                s.*member = fieldValue(finiteNumber(v, s.*member), decimals, minimum, maximum);
+            }};
+}
+
+Field fontField(const char *key, QFont GraphSettings::*member)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return fontJson(s.*member); },
+            [member](GraphSettings &s, const QJsonValue &v) { s.*member = fontFromJson(v, s.*member); }};
+}
+
+Field pointField(const char *key, QPointF GraphSettings::*member)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return pointJson(s.*member); },
+            [member](GraphSettings &s, const QJsonValue &v) { s.*member = pointFromJson(v, s.*member); }};
+}
+
+Field labelsField()
+{
+    return {QStringLiteral("labels"),
+            [](const GraphSettings &s) {
+                QJsonArray labels;
+                for (const GraphLabel &label : s.labels)
+                    labels.append(labelJson(label));
+                return QJsonValue(labels);
+            },
+            [](GraphSettings &s, const QJsonValue &v) {
+                if (!v.isArray())
+                    return;
+                // Entries that are not objects carry nothing to show and are left out.
+                s.labels.clear();
+                for (const QJsonValue &entry : v.toArray()) {
+                    if (entry.isObject())
+                        s.labels.append(labelFromJson(entry.toObject()));
+                }
+            }};
+}
+
+const std::vector<Field> &fields()
+{
+    using S = GraphSettings;
+    static const std::vector<Field> table = {
+        textField("title", &S::title),
+        textField("xLabel", &S::xLabel),
+        textField("yLabel", &S::yLabel),
+        boolField("showTitle", &S::showTitle),
+        boolField("showBlueprint", &S::showBlueprint),
+        integerField("blueprintOpacity", &S::blueprintOpacity, minimumOpacity, maximumOpacity),
+        integerField("regeneratedOpacity", &S::regeneratedOpacity, minimumOpacity, maximumOpacity),
+        realField("xMin", &S::xMin, axisValueDecimals, minimumAxisValue, maximumAxisValue),
+        realField("xMax", &S::xMax, axisValueDecimals, minimumAxisValue, maximumAxisValue),
+        realField("yMin", &S::yMin, axisValueDecimals, minimumAxisValue, maximumAxisValue),
+        realField("yMax", &S::yMax, axisValueDecimals, minimumAxisValue, maximumAxisValue),
+        boolField("xLog", &S::xLog),
+        boolField("yLog", &S::yLog),
+        realField("widthCm", &S::widthCm, sizeDecimals, minimumSizeCm, maximumSizeCm),
+        realField("heightCm", &S::heightCm, sizeDecimals, minimumSizeCm, maximumSizeCm),
+        integerField("dpi", &S::dpi, minimumDpi, maximumDpi),
+        integerField("axisDecimals", &S::axisDecimals, minimumAxisDecimals, maximumAxisDecimals),
+        boolField("showGrid", &S::showGrid),
+        integerField("gridDivisions", &S::gridDivisions, minimumGridDivisions, maximumGridDivisions),
+        boolField("lockAspect", &S::lockAspect),
+        fontField("textFont", &S::textFont),
+        fontField("titleFont", &S::titleFont),
+        fontField("xLabelFont", &S::xLabelFont),
+        fontField("yLabelFont", &S::yLabelFont),
+        fontField("axisValueFont", &S::axisValueFont),
+        pointField("titlePos", &S::titlePos),
+        pointField("xLabelPos", &S::xLabelPos),
+        pointField("yLabelPos", &S::yLabelPos),
+        boolField("textLayoutInitialized", &S::textLayoutInitialized),
+        labelsField(),
+    };
+    return table;
+}
+
+// Exact comparison: QPointF's own operator== is fuzzy, and a record that was
+// stored and read back must come back to the bit.
+bool samePoint(const QPointF &a, const QPointF &b)
+{
+    return a.x() == b.x() && a.y() == b.y();
+}
+
+// |a - b| * 1e12 <= min(|a|, |b|): equal for the purpose of widening a range.
+bool relativelyEqual(double a, double b)
+{
+    return std::abs(a - b) * 1e12 <= std::min(std::abs(a), std::abs(b));
+}
+
+struct Span
+{
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -std::numeric_limits<double>::infinity();
+    void include(double v)
+    {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+};
+
+// Steps 3 to 5 of the automatic limits for one axis.
+std::pair<double, double> paddedLimits(Span span, bool logarithmic)
+{
+    if (relativelyEqual(span.lo, span.hi)) {
+        const double pad = logarithmic ? std::max(1e-9, 0.1 * span.lo) : 1.0;
+        span.lo -= pad;
+        span.hi += pad;
+    }
+    const double margin = logarithmic ? 0.0 : std::max(0.05 * (span.hi - span.lo), 1e-9);
+    const double floor = logarithmic ? 1e-12 : minimumAxisValue;
+    return {std::max(span.lo - margin, floor), span.hi + margin};
+}
+
+void setLimits(GraphSettings &s, double xMin, double xMax, double yMin, double yMax)
+{
+    const auto axisField = [](double v) {
+        return fieldValue(v, axisValueDecimals, minimumAxisValue, maximumAxisValue);
+    };
+    s.xMin = axisField(xMin);
+    s.xMax = axisField(xMax);
+    s.yMin = axisField(yMin);
+    s.yMax = axisField(yMax);
+}
+
+} // namespace
+
+QFont defaultGraphFont()
+{
+    return QFont(QStringLiteral("Arial"), 14);
+}
+
+bool operator==(const GraphLabel &a, const GraphLabel &b)
+{
+    return a.text == b.text && samePoint(a.pos, b.pos) && a.font == b.font && a.color == b.color &&
+           a.rotation == b.rotation && a.visible == b.visible;
+}
+
+bool operator==(const GraphSettings &a, const GraphSettings &b)
+{
+    return a.title == b.title && a.xLabel == b.xLabel && a.yLabel == b.yLabel && a.showTitle == b.showTitle &&
+           a.showBlueprint == b.showBlueprint && a.blueprintOpacity == b.blueprintOpacity &&
+           a.regeneratedOpacity == b.regeneratedOpacity && a.xMin == b.xMin && a.xMax == b.xMax &&
+           a.yMin == b.yMin && a.yMax == b.yMax && a.xLog == b.xLog && a.yLog == b.yLog &&
+           a.widthCm == b.widthCm && a.heightCm == b.heightCm && a.dpi == b.dpi &&
+           a.axisDecimals == b.axisDecimals && a.showGrid == b.showGrid &&
+           a.gridDivisions == b.gridDivisions && a.lockAspect == b.lockAspect && a.textFont == b.textFont &&
+           a.titleFont == b.titleFont && a.xLabelFont == b.xLabelFont && a.yLabelFont == b.yLabelFont &&
+           a.axisValueFont == b.axisValueFont && samePoint(a.titlePos, b.titlePos) &&
+           samePoint(a.xLabelPos, b.xLabelPos) && samePoint(a.yLabelPos, b.yLabelPos) &&
+           a.textLayoutInitialized == b.textLayoutInitialized && a.labels == b.labels;
+}
+
+QJsonObject GraphSettings::toJson() const
+{
+    QJsonObject object;
+    for (const Field &field : fields())
+        object.insert(field.key, field.write(*this));
+    return object;
+}
+
+void GraphSettings::applyJson(const QJsonObject &object)
+{
+    for (const Field &field : fields()) {
+        const auto found = object.constFind(field.key);
+        if (found != object.constEnd())
+            field.read(*this, found.value());
+    }
+}
+
+QStringList graphSettingsKeys()
+{
+    QStringList keys;
+    for (const Field &field : fields())
+        keys.append(field.key);
+    return keys;
+}
+
+double fieldValue(double value, int decimals, double minimum, double maximum)
+{
+    // QDoubleSpinBox rounds through this very text before it bounds the value.
+    const double rounded = QString::number(value, 'f', decimals).toDouble();
+    return std::clamp(rounded, minimum, maximum);
+}
+
+bool axesValid(const GraphSettings &s)
+{
+    return s.xMin < s.xMax && s.yMin < s.yMax && (!s.xLog || s.xMin > 0.0) && (!s.yLog || s.yMin > 0.0);
+}
+
+QSize outputPixelSize(const GraphSettings &s)
+{
+    // std::round goes half away from zero.
+    const auto pixels = [&s](double cm) { return std::max(1, int(std::round(cm / 2.54 * s.dpi))); };
+    return QSize(pixels(s.widthCm), pixels(s.heightCm));
+}
+
+void autoScaleAxes(GraphSettings &s, const Calibration &calibration, const QList<Curve> &curves)
+{
+    const double xReference = std::max(calibration.xValue1, calibration.xValue2);
+    const double yReference = std::max(calibration.yValue1, calibration.yValue2);
+    if (calibration.isComplete() && xReference > 0.0 && yReference > 0.0) {
+        const auto lowest = [](bool logarithmic, double maximum) {
+            return logarithmic ? std::max(maximum / 1000.0, 1e-12) : 0.0;
+        };
+        setLimits(s, lowest(s.xLog, xReference), xReference, lowest(s.yLog, yReference), yReference);
+        return;
+    }
+
+    Span x;
+    Span y;
+    for (const Curve &curve : curves) {
+        for (const CurvePoint &point : curve.points) {
+            const QPointF real = point.real;
+            if ((s.xLog && real.x() <= 0.0) || (s.yLog && real.y() <= 0.0))
+                continue;
+            x.include(real.x());
+            y.include(real.y());
+        }
+    }
+    if (x.lo > x.hi)
+        return; // no point counts: the limits stay
+    const auto [xMin, xMax] = paddedLimits(x, s.xLog);
+    const auto [yMin, yMax] = paddedLimits(y, s.yLog);
+    setLimits(s, xMin, xMax, yMin, yMax);
+}
+
+void autoScaleAxes(GraphSettings &settings, const ProjectModel &model)
+{
+    autoScaleAxes(settings, model.calibration(), model.curves());
+}
+
+GraphSettings initialGraphSettings(const ProjectModel &model)
+{
+    GraphSettings settings;
+    const QJsonObject stored = model.regeneratedGraphSettings();
+    if (stored.isEmpty())
+        autoScaleAxes(settings, model);
+    else
+        settings.applyJson(stored);
+    return settings;
+}
+
+void ensureTextLayout(GraphSettings &s, const QSize &outputSize)
+{
+    if (s.textLayoutInitialized)
+        return;
+    s.textLayoutInitialized = true;
+    s.titlePos = QPointF(outputSize.width() * 0.42, 20.0);
+    s.xLabelPos = QPointF(outputSize.width() * 0.48, outputSize.height() - 45.0);
+    s.yLabelPos = QPointF(20.0, outputSize.height() * 0.55);
+}
+
+namespace {
+
+// One coordinate of followOutputSize: fixed before the plot, proportional
+// across it, fixed to the far edge after it.
+double followCoordinate(double v, double plotStart, double oldPlotEnd, double newPlotEnd, double oldExtent,
+                        double newExtent)
+{
+    if (oldPlotEnd <= plotStart || newPlotEnd <= plotStart)
+        return v * newExtent / oldExtent; // no plot to follow in a graph this small
+    if (v <= plotStart)
+        return v;
+    if (v >= oldPlotEnd)
+        return v + (newExtent - oldExtent);
+    return plotStart + (v - plotStart) * (newPlotEnd - plotStart) / (oldPlotEnd - plotStart);
+}
+
+} // namespace
+
+void followOutputSize(GraphSettings &s, const QSize &oldSize, const QSize &newSize)
+{
+    if (!s.textLayoutInitialized || oldSize == newSize || oldSize.isEmpty())
+        return;
+    const QRectF before = plotRectangle(oldSize);
+    const QRectF after = plotRectangle(newSize);
+    const auto follow = [&](QPointF &p) {
+        p = QPointF(followCoordinate(p.x(), before.left(), before.right(), after.right(), oldSize.width(),
+                                     newSize.width()),
+                    followCoordinate(p.y(), before.top(), before.bottom(), after.bottom(), oldSize.height(),
+                                     newSize.height()));
+    };
+    follow(s.titlePos);
+    follow(s.xLabelPos);
+    follow(s.yLabelPos);
+    for (GraphLabel &label : s.labels)
+        follow(label.pos);
+}

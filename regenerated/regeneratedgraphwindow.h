@@ -1,0 +1,92 @@
+#pragma once
+
+#include "regenerated/graphsettings.h"
+
+#include <QJsonObject>
+#include <QMainWindow>
+
+#include <memory>
+
+class GraphSettingsPanel;
+class ProjectModel;
+class QGraphicsScene;
+class QGraphicsTextItem;
+class UserPrompts;
+class ZoomableGraphView;
+enum class GraphFileFormat;
+
+// The regenerated graph: the digitized curves redrawn as a clean plot beside
+// the controls that shape it, with its PDF, JPG, SVG and Excel exports. It
+// follows the model's points and curves and writes its settings record back
+// into the model after every rebuild.
+class RegeneratedGraphWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit RegeneratedGraphWindow(ProjectModel *model, QWidget *parent = nullptr);
+    ~RegeneratedGraphWindow() override;
+
+    // Tests answer the window's questions through their own prompts.
+    void setUserPrompts(UserPrompts *prompts);
+
+    // The record of the current controls and fields.
+    QJsonObject settingsToJson() const { return m_settings.toJson(); }
+    const GraphSettings &settings() const { return m_settings; }
+    // Takes the keys the object holds, keeping the current values for the
+    // others, and shows them; the next rebuild draws them.
+    void applySettingsJson(const QJsonObject &object);
+    // Recomputes the four limits; the caller rebuilds.
+    void autoScaleAxes();
+
+    QGraphicsScene *scene() const { return m_scene; }
+    ZoomableGraphView *view() const { return m_view; }
+    GraphSettingsPanel *panel() const { return m_panel; }
+
+public Q_SLOTS:
+    void rebuild();
+    void chooseFont();
+    void chooseCurveColor(int row);
+    void updateCurveStyle(int row, int column);
+    void addLabel();
+    void removeSelectedLabel();
+    void chooseLabelColor(int row);
+    void updateLabel(int row, int column);
+    void exportPdf();
+    void exportJpg();
+    void exportSvg();
+    void exportExcel();
+    void fitGraphInView();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectPanel();
+    void retranslate();
+    void controlsEdited();
+    void autoScaleAndRebuild();
+    void refreshCurveTable();
+    void chooseAxisValueFont();
+    void chooseLabelFont(int row);
+    void labelCellDoubleClicked(int row, int column);
+    // Takes what was dragged on the scene into the record, then lets an edit
+    // of the labels change it: the next rebuild must not read the scene again,
+    // whose label indices may no longer match.
+    template <typename Edit> void editLabels(Edit edit);
+    void storeDraggedTexts();
+    QGraphicsTextItem *selectedText() const;
+    void exportPicture(GraphFileFormat format, const QString &title, const QString &filter,
+                       const QStringList &suffixes, const QString &done);
+    void showStatus(const QString &text);
+
+    ProjectModel *m_model;
+    std::unique_ptr<UserPrompts> m_defaultPrompts;
+    UserPrompts *m_prompts;
+    GraphSettings m_settings;
+    QGraphicsScene *m_scene;
+    ZoomableGraphView *m_view;
+    GraphSettingsPanel *m_panel;
+    bool m_skipReadBack = false;
+    bool m_fitPending = true; // the view is fitted to the graph on the first rebuild
+};

@@ -1,0 +1,453 @@
+#include "model/projectmodel.h"
+#include "regenerated/curvepath.h"
+#include "regenerated/graphsettings.h"
+#include "regenerated/plotgeometry.h"
+#include "regenerated/plotrenderer.h"
+#include "tests/regenerated/graphtestdata.h"
+#include "tests/support/testsupport.h"
+
+#include <QApplication>
+#include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QPen>
+#include <QTextCursor>
+
+#include <cmath>
+
+namespace {
+
+// A drawn graph of the two-curve project.
+struct Drawing
+{
+    ProjectModel model;
+    GraphSettings settings;
+    QGraphicsScene scene;
+
+    Drawing()
+    {
+        graphtestdata::fillTwoCurveProject(model);
+        settings = initialGraphSettings(model);
+    }
+    void draw() { drawGraph(scene, model, settings); }
+    // Stacking order, bottom first; equal z keeps the order of insertion.
+    QList<QGraphicsItem *> bottomUp() const { return scene.items(Qt::AscendingOrder); }
+    template <typename Item> QList<Item *> all() const
+    {
+        QList<Item *> found;
+        for (QGraphicsItem *item : bottomUp()) {
+            if (auto *typed = qgraphicsitem_cast<Item *>(item))
+                found.append(typed);
+        }
+        return found;
+    }
+    QGraphicsTextItem *text(const QString &role, int index = -1) const
+    {
+        for (QGraphicsTextItem *item : all<QGraphicsTextItem>()) {
+            if (item->data(graphitems::roleKey).toString() == role &&
+                (index < 0 || item->data(graphitems::labelIndexKey).toInt() == index))
+                return item;
+        }
+        return nullptr;
+    }
+    QStringList tickTexts() const
+    {
+        QStringList texts;
+        for (QGraphicsSimpleTextItem *item : all<QGraphicsSimpleTextItem>())
+            texts.append(item->text());
+        return texts;
+    }
+};
+
+const QRectF plot(90, 75, 2227, 1316);
+
+bool near(const QPointF &a, const QPointF &b, double tolerance = 1e-6)
+{
+    return std::abs(a.x() - b.x()) < tolerance && std::abs(a.y() - b.y()) < tolerance;
+}
+
+GraphLabel label(const QString &text, const QPointF &pos, int rotation, const QColor &color,
+                 bool visible = true)
+{
+    GraphLabel l;
+    l.text = text;
+    l.pos = pos;
+    l.rotation = rotation;
+    l.color = color;
+    l.visible = visible;
+    return l;
+}
+
+} // namespace
+
+class TestRegeneratedRenderer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sceneHasTheOutputSizeOnAWhiteBackground()
+    {
+        Drawing d;
+        d.draw();
+        QCOMPARE(d.scene.sceneRect(), QRectF(0, 0, 2362, 1476));
+        auto *background = qgraphicsitem_cast<QGraphicsRectItem *>(d.bottomUp().first());
+        QVERIFY(background);
+        QCOMPARE(background->rect(), QRectF(0, 0, 2362, 1476));
+        QCOMPARE(background->zValue(), -30.0);
+        QCOMPARE(background->brush().color(), QColor(Qt::white));
+        QCOMPARE(background->pen().style(), Qt::NoPen);
+    }
+
+    void itemsComeInTheirOrder()
+    {
+        Drawing d;
+        d.settings.gridDivisions = 4;
+        d.settings.showBlueprint = true;
+        d.settings.labels = {label(QStringLiteral("note"), QPointF(500, 500), 0, Qt::black)};
+        d.draw();
+        QStringList kinds;
+        for (QGraphicsItem *item : d.bottomUp()) {
+            if (qgraphicsitem_cast<QGraphicsPixmapItem *>(item))
+                kinds.append(QStringLiteral("blueprint"));
+            else if (qgraphicsitem_cast<QGraphicsLineItem *>(item))
+                kinds.append(QStringLiteral("grid"));
+            else if (qgraphicsitem_cast<QGraphicsRectItem *>(item))
+                kinds.append(QStringLiteral("rect"));
+            else if (qgraphicsitem_cast<QGraphicsSimpleTextItem *>(item))
+                kinds.append(QStringLiteral("tick"));
+            else if (auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+                kinds.append(text->data(graphitems::roleKey).toString());
+            else if (qgraphicsitem_cast<QGraphicsPathItem *>(item))
+                kinds.append(QStringLiteral("curve"));
+        }
+        QStringList expected = {QStringLiteral("rect"), QStringLiteral("blueprint")};
+        for (int i = 0; i < 10; ++i)
+            expected.append(QStringLiteral("grid"));
+        expected.append(QStringLiteral("rect"));
+        for (int i = 0; i < 10; ++i)
+            expected.append(QStringLiteral("tick"));
+        expected << "title"
+                 << "xLabel"
+                 << "yLabel"
+                 << "label"
+                 << "curve"
+                 << "curve";
+        QCOMPARE(kinds, expected);
+        for (QGraphicsPathItem *curve : d.all<QGraphicsPathItem>())
+            QCOMPARE(curve->zValue(), 10.0);
+        QCOMPARE(d.all<QGraphicsPixmapItem>().first()->zValue(), -20.0);
+        QCOMPARE(d.text(graphitems::titleRole)->zValue(), 0.0);
+    }
+
+    void opacitiesFollowTheSettings()
+    {
+        Drawing d;
+        d.settings.regeneratedOpacity = 60;
+        d.settings.showBlueprint = true;
+        d.settings.blueprintOpacity = 35;
+        d.draw();
+        for (QGraphicsItem *item : d.bottomUp()) {
+            if (item == d.bottomUp().first())
+                QCOMPARE(item->opacity(), 1.0); // the background
+            else if (qgraphicsitem_cast<QGraphicsPixmapItem *>(item))
+                QCOMPARE(item->opacity(), 0.35);
+            else
+                QCOMPARE(item->opacity(), 0.6);
+        }
+    }
+
+    void gridAndFrameAreDrawnOnThePlot()
+    {
+        Drawing d;
+        d.settings.gridDivisions = 4;
+        d.draw();
+        const QList<QGraphicsLineItem *> lines = d.all<QGraphicsLineItem>();
+        QCOMPARE(lines.size(), 10);
+        for (int i = 0; i <= 4; ++i) {
+            const QLineF vertical = lines.at(2 * i)->line();
+            const QLineF horizontal = lines.at(2 * i + 1)->line();
+            QCOMPARE(vertical, QLineF(90 + 2227 * i / 4.0, 75, 90 + 2227 * i / 4.0, 1391));
+            QCOMPARE(horizontal, QLineF(90, 1391 - 1316 * i / 4.0, 2317, 1391 - 1316 * i / 4.0));
+        }
+        const QPen grid = lines.first()->pen();
+        QCOMPARE(grid.color(), QColor(220, 220, 220));
+        QCOMPARE(grid.widthF(), 1.0);
+        QCOMPARE(grid.capStyle(), Qt::SquareCap);
+        QCOMPARE(grid.joinStyle(), Qt::BevelJoin);
+        QGraphicsRectItem *frame = d.all<QGraphicsRectItem>().last();
+        QCOMPARE(frame->rect(), plot);
+        QCOMPARE(frame->pen().color(), QColor(Qt::black));
+        QCOMPARE(frame->pen().widthF(), 2.0);
+        QCOMPARE(frame->brush().style(), Qt::NoBrush);
+
+        Drawing hidden;
+        hidden.settings.showGrid = false;
+        hidden.draw();
+        QVERIFY(hidden.all<QGraphicsLineItem>().isEmpty());
+        QCOMPARE(hidden.all<QGraphicsRectItem>().size(), 2);
+    }
+
+    void tickValuesSitUnderAndBesideThePlot()
+    {
+        Drawing d;
+        d.settings.xMax = 100;
+        d.settings.yMax = 1;
+        d.settings.axisDecimals = 1;
+        d.settings.gridDivisions = 5;
+        d.draw();
+        const QList<QGraphicsSimpleTextItem *> ticks = d.all<QGraphicsSimpleTextItem>();
+        QCOMPARE(d.tickTexts(), (QStringList{"0.0", "0.0", "20.0", "0.2", "40.0", "0.4", "60.0", "0.6",
+                                             "80.0", "0.8", "100.0", "1.0"}));
+        for (int i = 0; i <= 5; ++i) {
+            const double f = i / 5.0;
+            const QGraphicsSimpleTextItem *x = ticks.at(2 * i);
+            const QGraphicsSimpleTextItem *y = ticks.at(2 * i + 1);
+            QVERIFY(std::abs(x->pos().x() + x->boundingRect().width() / 2 - (90 + 2227 * f)) < 1e-9);
+            QCOMPARE(x->pos().y(), 1391.0 + 8.0);
+            QVERIFY(std::abs(y->pos().x() + y->boundingRect().width() - (90 - 12)) < 1e-9);
+            QVERIFY(std::abs(y->pos().y() + y->boundingRect().height() / 2 - (1391 - 1316 * f)) < 1e-9);
+            QCOMPARE(x->brush().color(), QColor(Qt::black));
+            QCOMPARE(x->font(), d.settings.axisValueFont);
+        }
+    }
+
+    void logarithmicTicks()
+    {
+        Drawing d;
+        d.settings.xLog = true;
+        d.settings.xMin = 1;
+        d.settings.xMax = 1000;
+        d.settings.gridDivisions = 3;
+        d.draw();
+        const QStringList texts = d.tickTexts();
+        QCOMPARE((QStringList{texts.at(0), texts.at(2), texts.at(4), texts.at(6)}),
+                 (QStringList{"1", "10", "100", "1000"}));
+    }
+
+    void curvesArePathsInTheirStyle()
+    {
+        Drawing d;
+        d.model.addCurve(QStringLiteral("Single"));
+        d.model.addPoint(graphtestdata::pixelOf(5, 5), QStringLiteral("Single"));
+        d.draw();
+        const QList<QGraphicsPathItem *> paths = d.all<QGraphicsPathItem>();
+        QCOMPARE(paths.size(), 2); // the one-point curve draws nothing
+        for (int i = 0; i < 2; ++i) {
+            const Curve &curve = d.model.curves().at(i);
+            const QPen pen = paths.at(i)->pen();
+            QCOMPARE(pen.color(), curve.color);
+            QCOMPARE(pen.widthF(), curve.lineWidth);
+            QCOMPARE(pen.style(), Qt::SolidLine);
+            QCOMPARE(pen.capStyle(), Qt::RoundCap);
+            QCOMPARE(pen.joinStyle(), Qt::RoundJoin);
+            QCOMPARE(paths.at(i)->brush().style(), Qt::NoBrush);
+            QCOMPARE(paths.at(i)->path(), buildCurvePath(sortedRealPoints(curve), d.settings, plot));
+            QCOMPARE(paths.at(i)->path().elementCount(), 65);
+        }
+        d.model.setCurveVisible(0, false);
+        d.draw();
+        QCOMPARE(d.all<QGraphicsPathItem>().size(), 1);
+        QCOMPARE(d.all<QGraphicsPathItem>().first()->pen().color(), QColor(QStringLiteral("#1565c0")));
+    }
+
+    void invalidAxesShowOnlyTheMessage()
+    {
+        Drawing d;
+        d.settings.xLog = true; // xMin is 0
+        d.draw();
+        const QList<QGraphicsItem *> items = d.bottomUp();
+        QCOMPARE(items.size(), 2);
+        auto *message = qgraphicsitem_cast<QGraphicsSimpleTextItem *>(items.at(1));
+        QVERIFY(message);
+        QCOMPARE(message->text(),
+                 QStringLiteral("Invalid axes. For logarithmic scale, minimum values must be > 0."));
+        QCOMPARE(message->brush().color(), QColor(Qt::red));
+        QCOMPARE(message->font(), d.settings.textFont);
+        QCOMPARE(message->pos(), QPointF(2362 / 2.0 - 260, 1476 / 2.0 - 20));
+        QVERIFY(!d.settings.textLayoutInitialized);
+        // Stored as they are.
+        QCOMPARE(d.settings.xMin, 0.0);
+    }
+
+    void textsTakeTheirRolesAndPlaces()
+    {
+        Drawing d;
+        d.settings.titleFont = QFont(QStringLiteral("Times"), 22);
+        d.draw();
+        QVERIFY(d.settings.textLayoutInitialized);
+        QGraphicsTextItem *title = d.text(graphitems::titleRole);
+        QGraphicsTextItem *x = d.text(graphitems::xLabelRole);
+        QGraphicsTextItem *y = d.text(graphitems::yLabelRole);
+        QVERIFY(title && x && y);
+        QCOMPARE(title->toPlainText(), QStringLiteral("Title"));
+        QCOMPARE(title->font(), QFont(QStringLiteral("Times"), 22));
+        QCOMPARE(title->pos(), QPointF(2362 * 0.42, 20));
+        QCOMPARE(x->pos(), QPointF(2362 * 0.48, 1476 - 45));
+        QCOMPARE(y->pos(), QPointF(20, 1476 * 0.55));
+        QCOMPARE(title->rotation(), 0.0);
+        QCOMPARE(y->rotation(), -90.0);
+        for (QGraphicsTextItem *item : {title, x, y}) {
+            QVERIFY(item->flags() & QGraphicsItem::ItemIsMovable);
+            QVERIFY(item->flags() & QGraphicsItem::ItemIsSelectable);
+            QCOMPARE(item->defaultTextColor(), QColor(Qt::black));
+        }
+    }
+
+    void blankTitleIsHiddenButBlankAxisLabelIsNot()
+    {
+        Drawing d;
+        d.settings.title = QStringLiteral("  \t");
+        d.settings.xLabel = QString();
+        d.draw();
+        QVERIFY(!d.text(graphitems::titleRole));
+        QVERIFY(d.text(graphitems::xLabelRole));
+        QCOMPARE(d.text(graphitems::xLabelRole)->toPlainText(), QString());
+
+        Drawing off;
+        off.settings.showTitle = false;
+        off.draw();
+        QVERIFY(!off.text(graphitems::titleRole));
+    }
+
+    void freeLabelsCarryTheirLookAndIndex()
+    {
+        Drawing d;
+        const QColor green(0x2e, 0x7d, 0x32);
+        d.settings.labels = {label(QStringLiteral("hidden"), QPointF(1, 1), 0, Qt::black, false),
+                             label(QStringLiteral("Peak"), QPointF(700, 300), -30, green)};
+        d.draw();
+        QVERIFY(!d.text(graphitems::labelRole, 0));
+        QGraphicsTextItem *peak = d.text(graphitems::labelRole, 1);
+        QVERIFY(peak);
+        QCOMPARE(peak->toPlainText(), QStringLiteral("Peak"));
+        QCOMPARE(peak->pos(), QPointF(700, 300));
+        QCOMPARE(peak->rotation(), -30.0);
+        QCOMPARE(peak->defaultTextColor(), green);
+        QTextCursor cursor(peak->document());
+        cursor.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(cursor.charFormat().foreground().color(), green);
+        QVERIFY(peak->flags() & QGraphicsItem::ItemIsMovable);
+    }
+
+    void readsDraggedTextsBack()
+    {
+        Drawing d;
+        d.settings.labels = {label(QStringLiteral("A"), QPointF(300, 300), 0, Qt::black)};
+        d.draw();
+        QGraphicsTextItem *title = d.text(graphitems::titleRole);
+        QGraphicsTextItem *yLabel = d.text(graphitems::yLabelRole);
+        QGraphicsTextItem *a = d.text(graphitems::labelRole, 0);
+        title->setPos(111.5, 42);
+        yLabel->setFont(QFont(QStringLiteral("Courier"), 9));
+        a->setPos(2500, 600); // beyond the right border
+        a->setRotation(33.6);
+        a->setDefaultTextColor(Qt::blue);
+        a->setFont(QFont(QStringLiteral("Times"), 30));
+        readBackTextItems(d.scene, d.settings);
+        QCOMPARE(d.settings.titlePos, QPointF(111.5, 42));
+        QCOMPARE(d.settings.yLabelFont, QFont(QStringLiteral("Courier"), 9));
+        const GraphLabel &back = d.settings.labels.at(0);
+        QCOMPARE(back.pos, QPointF(2500, 600));
+        QCOMPARE(back.rotation, 34);
+        QCOMPARE(back.color, QColor(Qt::blue));
+        QCOMPARE(back.font, QFont(QStringLiteral("Times"), 30));
+
+        // A redraw keeps what was read back; an index that no longer exists is skipped.
+        d.draw();
+        QCOMPARE(d.text(graphitems::labelRole, 0)->pos(), QPointF(2500, 600));
+        d.settings.labels.clear();
+        readBackTextItems(d.scene, d.settings);
+        QVERIFY(d.settings.labels.isEmpty());
+    }
+
+    void blueprintTransformMapsTheLimitCornersOntoThePlot_data()
+    {
+        QTest::addColumn<QLineF>("xAxis");
+        QTest::addColumn<QLineF>("yAxis");
+        QTest::addColumn<bool>("logarithmic");
+        QTest::newRow("upright axes") << QLineF(100, 500, 500, 500) << QLineF(100, 500, 100, 100) << false;
+        QTest::newRow("tilted axes") << QLineF(100, 500, 490, 420) << QLineF(100, 500, 160, 110) << false;
+        QTest::newRow("log limits") << QLineF(100, 500, 500, 500) << QLineF(100, 500, 100, 100) << true;
+    }
+
+    void blueprintTransformMapsTheLimitCornersOntoThePlot()
+    {
+        QFETCH(QLineF, xAxis);
+        QFETCH(QLineF, yAxis);
+        QFETCH(bool, logarithmic);
+        ProjectModel model;
+        model.setSourceImage(testsupport::chartImage(640, 560), QStringLiteral("/tmp/c.png"));
+        model.setAxisX(xAxis, 0, 10);
+        model.setAxisY(yAxis, 0, 20);
+        GraphSettings s;
+        s.xMin = logarithmic ? 0.5 : 1;
+        s.xMax = 9;
+        s.yMin = logarithmic ? 0.1 : 2;
+        s.yMax = 18;
+        s.xLog = s.yLog = logarithmic;
+        QTransform transform;
+        QVERIFY(blueprintTransform(model.calibration(), s, plot, &transform));
+        const QPointF corners[] = {{s.xMin, s.yMin}, {s.xMax, s.yMin}, {s.xMax, s.yMax}, {s.xMin, s.yMax}};
+        const QPointF expected[] = {plot.bottomLeft(), plot.bottomRight(), plot.topRight(), plot.topLeft()};
+        for (int i = 0; i < 4; ++i) {
+            const QPointF pixel = model.calibration().realToPixel(corners[i]);
+            QVERIFY2(near(transform.map(pixel), expected[i], 1e-6), qPrintable(QString::number(i)));
+        }
+
+        // The picture item carries the transform and shows nothing beyond the plot.
+        s.showBlueprint = true;
+        QGraphicsScene scene;
+        drawGraph(scene, model, s);
+        QGraphicsPixmapItem *picture = nullptr;
+        for (QGraphicsItem *item : scene.items())
+            picture = picture ? picture : qgraphicsitem_cast<QGraphicsPixmapItem *>(item);
+        QVERIFY(picture);
+        QCOMPARE(picture->transform(), transform);
+        const QPointF pixel = model.calibration().realToPixel(corners[2]);
+        QVERIFY(near(picture->sceneTransform().map(pixel), plot.topRight(), 1e-6));
+        const QImage shown = picture->pixmap().toImage();
+        const QPoint outside = (QPointF(picture->offset()) + QPointF(0.5, 0.5)).toPoint();
+        const QPolygonF quad = QPolygonF(
+            {model.calibration().realToPixel(corners[0]), model.calibration().realToPixel(corners[1]),
+             model.calibration().realToPixel(corners[2]), model.calibration().realToPixel(corners[3])});
+        if (!quad.containsPoint(QPointF(outside), Qt::OddEvenFill))
+            QCOMPARE(qAlpha(shown.pixel(0, 0)), 0);
+        const QPointF middle = quad.boundingRect().center() - picture->offset();
+        QCOMPARE(qAlpha(shown.pixel(middle.toPoint())), 255);
+    }
+
+    void blueprintNeedsPictureAndCalibration()
+    {
+        // Calibrated, but no picture.
+        ProjectModel bare;
+        testsupport::calibrate(bare);
+        GraphSettings shown = initialGraphSettings(bare);
+        shown.showBlueprint = true;
+        QGraphicsScene bareScene;
+        drawGraph(bareScene, bare, shown);
+        for (QGraphicsItem *item : bareScene.items())
+            QVERIFY(!qgraphicsitem_cast<QGraphicsPixmapItem *>(item));
+
+        ProjectModel uncalibrated;
+        uncalibrated.setSourceImage(testsupport::chartImage(), QStringLiteral("/tmp/c.png"));
+        GraphSettings s;
+        s.showBlueprint = true;
+        QTransform transform;
+        QVERIFY(!blueprintTransform(uncalibrated.calibration(), s, plot, &transform));
+        QGraphicsScene scene;
+        drawGraph(scene, uncalibrated, s);
+        for (QGraphicsItem *item : scene.items())
+            QVERIFY(!qgraphicsitem_cast<QGraphicsPixmapItem *>(item));
+
+        Drawing off;
+        off.draw();
+        QVERIFY(off.all<QGraphicsPixmapItem>().isEmpty());
+    }
+};
+
+PLOTMASON_TEST_MAIN(QApplication, TestRegeneratedRenderer)
+#include "tst_regenerated_renderer.moc"
