@@ -1,6 +1,7 @@
 #include "ui/aboutdialog.h"
 
 #include "i18n/localization.h"
+#include "ui/updateflow.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -39,7 +40,7 @@ QString compilationYear(const QString &buildDate)
     return buildDate.size() <= 4 ? buildDate : buildDate.right(4);
 }
 
-AboutDialog::AboutDialog(QWidget *parent)
+AboutDialog::AboutDialog(UpdateFlow *updates, QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(i18n::tr("Program information"));
@@ -81,6 +82,12 @@ AboutDialog::AboutDialog(QWidget *parent)
     m_updateButton = new QPushButton(i18n::tr("Update"), this);
     m_updateButton->setEnabled(false);
     layout->addWidget(m_updateButton);
+
+    connect(updates, &UpdateFlow::onlineVersionChanged, m_onlineVersion, &QLabel::setText);
+    connect(updates, &UpdateFlow::statusChanged, m_status, &QLabel::setText);
+    connect(updates, &UpdateFlow::updateAvailableChanged, m_updateButton, &QPushButton::setEnabled);
+    connect(m_updateButton, &QPushButton::clicked, updates, &UpdateFlow::startUpdate);
+    updates->check();
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(i18n::tr("Close"));

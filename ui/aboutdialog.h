@@ -4,6 +4,7 @@
 
 class QLabel;
 class QPushButton;
+class UpdateFlow;
 
 // Where users reach the maker; shown in the program information dialog.
 namespace maker {
@@ -17,7 +18,8 @@ class AboutDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit AboutDialog(QWidget *parent = nullptr);
+    // Starts the update check of `updates` and shows its answers.
+    AboutDialog(UpdateFlow *updates, QWidget *parent = nullptr);
 
     QLabel *onlineVersionLabel() const { return m_onlineVersion; }
     QLabel *statusLabel() const { return m_status; }

@@ -5,6 +5,7 @@
 #include "ui/curvesdock.h"
 #include "ui/graphview.h"
 #include "ui/recentprojects.h"
+#include "ui/updateflow.h"
 #include "ui/userprompts.h"
 
 #include <QActionGroup>
@@ -52,6 +53,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_graphView(new GraphView(m_model, this))
     , m_defaultPrompts(std::make_unique<UserPrompts>())
     , m_prompts(m_defaultPrompts.get())
+    , m_updateFlow(new UpdateFlow(this, m_prompts))
 {
     setWindowTitle(QStringLiteral("Plotmason"));
     resize(1200, 800);
@@ -78,6 +80,7 @@ void MainWindow::setUserPrompts(UserPrompts *prompts)
 {
     m_prompts = prompts ? prompts : m_defaultPrompts.get();
     m_dock->setUserPrompts(m_prompts);
+    m_updateFlow->setUserPrompts(m_prompts);
 }
 
 void MainWindow::createActions()

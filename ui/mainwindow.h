@@ -16,6 +16,7 @@ class QMenu;
 class QSpinBox;
 class QToolBar;
 class RecentProjectsMenu;
+class UpdateFlow;
 class UserPrompts;
 
 // The program's window: the picture in the middle, the curves dock beside it,
@@ -39,6 +40,8 @@ public:
     QString databaseProjectName() const { return m_databaseProjectName; }
     // The project changed since it was last opened, stored or closed.
     bool hasUnsavedChanges() const { return m_unsavedChanges; }
+    // The update check: quiet at start-up, reported in the program information.
+    UpdateFlow *updateFlow() const { return m_updateFlow; }
     // Opens a stored project (also the entry point of the recent-files menu).
     bool openDatabaseProject(const QString &databasePath, const QString &projectName);
 
@@ -129,4 +132,5 @@ private:
     bool m_unsavedChanges = false;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
+    UpdateFlow *m_updateFlow;
 };
