@@ -6,6 +6,7 @@
 #include "io/workbookwriter.h"
 #include "model/projectmodel.h"
 #include "model/sourceloading.h"
+#include "regenerated/regeneratedgraphwindow.h"
 #include "ui/aboutdialog.h"
 #include "ui/calibrationprompt.h"
 #include "ui/graphview.h"
@@ -234,6 +235,10 @@ void MainWindow::openRegeneratedGraph()
 {
     if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before using the regenerated graph.")))
         return;
+    auto *window = new RegeneratedGraphWindow(m_model, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setUserPrompts(m_prompts);
+    window->showMaximized();
 }
 
 void MainWindow::configureCalibration(bool xAxis, QLineF line)
@@ -245,7 +250,7 @@ void MainWindow::configureCalibration(bool xAxis, QLineF line)
 void MainWindow::openAboutDialog()
 {
     // Window-modal but not blocking, so nothing waits on it.
-    auto *dialog = new AboutDialog(this);
+    auto *dialog = new AboutDialog(m_updateFlow, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

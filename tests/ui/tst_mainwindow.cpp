@@ -1,6 +1,7 @@
 #include "i18n/localization.h"
 #include "io/projectdatabase.h"
 #include "model/projectmodel.h"
+#include "regenerated/regeneratedgraphwindow.h"
 #include "tests/support/scriptedprompts.h"
 #include "tests/support/testsupport.h"
 #include "ui/aboutdialog.h"
@@ -109,6 +110,8 @@ private Q_SLOTS:
     void init()
     {
         QSettings().clear();
+        // The program information asks the update service: keep it on this machine.
+        QSettings().setValue("update/serviceUrl", "http://127.0.0.1:9/");
         i18n::Localization::instance().setLanguage(i18n::English);
     }
 
@@ -696,9 +699,29 @@ private Q_SLOTS:
         QVERIFY(rows[5].contains(QStringLiteral("mailto:%1").arg(QLatin1String(maker::suggestionsAddress))));
         QCOMPARE(dialog->statusLabel()->text(), QStringLiteral("Checking online version..."));
         QVERIFY(!dialog->updateButton()->isEnabled());
+        // The service on this machine refuses the connection: the rows say so calmly.
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->statusLabel()->text(),
+                                  QStringLiteral("Could not check for updates."), 10000);
+        QVERIFY(!dialog->updateButton()->isEnabled());
         // The icon comes from the program's resources.
         QVERIFY(!QIcon(QStringLiteral(":/icons/assets/icons/plotmason-app-icon.png")).isNull());
         dialog->close();
+    }
+
+    void regeneratedGraphOpensWhenCalibrated()
+    {
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        testsupport::calibrate(*w.model());
+        w.model()->addPoint(QPointF(200, 300));
+        w.trigger("regeneratedAction");
+        auto *graph = w.window.findChild<RegeneratedGraphWindow *>();
+        QVERIFY(graph);
+        QVERIFY(graph->isVisible());
+        QVERIFY(graph->testAttribute(Qt::WA_DeleteOnClose));
+        QVERIFY(w.prompts.asked().isEmpty());
+        graph->close();
+        QTRY_VERIFY(!w.window.findChild<RegeneratedGraphWindow *>());
     }
 
     void modelErrorsAreShown()
