@@ -74,6 +74,9 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     pointsHeader->setSectionResizeMode(1, QHeaderView::Stretch);
     pointsHeader->setSectionResizeMode(2, QHeaderView::Stretch);
     pointsHeader->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    // Fitting a column to thousands of rows on every added point costs more than
+    // a frame; the rows in view decide the width.
+    pointsHeader->setResizeContentsPrecision(0);
 
     m_addButton = new QPushButton(content);
     m_removeButton = new QPushButton(content);
@@ -147,13 +150,27 @@ void CurvesDock::updatePointsTable()
     const int active = m_model->activeCurveIndex();
     if (active < 0) {
         m_pointsTable->setRowCount(0);
+        m_shownPoints.clear();
         return;
     }
     const Curve &curve = m_model->curves()[active];
+    // Another curve, or a refused edit left in a cell: every row is written again.
+    if (curve.name != m_shownCurve || m_refillPoints) {
+        m_pointsTable->setRowCount(0);
+        m_shownPoints.clear();
+        m_shownCurve = curve.name;
+        m_refillPoints = false;
+    }
+    // A click or a drag changes one row; only rows that differ are written,
+    // so large curves stay quick to edit.
+    const int oldRows = int(m_shownPoints.size());
     m_pointsTable->setRowCount(int(curve.points.size()));
     for (int row = 0; row < curve.points.size(); ++row) {
         const CurvePoint &point = curve.points[row];
-        m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));
+        if (row < oldRows && m_shownPoints[row] == point)
+            continue;
+        if (row >= oldRows)
+            m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));
         m_pointsTable->setItem(row, 1, new QTableWidgetItem(QString::number(point.real.x(), 'g', 12)));
         m_pointsTable->setItem(row, 2, new QTableWidgetItem(QString::number(point.real.y(), 'g', 12)));
         m_pointsTable->setItem(
@@ -161,6 +178,7 @@ void CurvesDock::updatePointsTable()
             readOnlyItem(
                 QStringLiteral("%1, %2").arg(point.pixel.x(), 0, 'f', 1).arg(point.pixel.y(), 0, 'f', 1)));
     }
+    m_shownPoints = curve.points;
     const bool selectionHere = m_model->selectedPointCurveName() == curve.name;
     selectRowQuietly(m_pointsTable, selectionHere ? m_model->selectedPointIndex() : -1);
 }
@@ -200,6 +218,7 @@ void CurvesDock::updatePointFromTable(int row, int column)
     if (xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
         return;
     // A refused value must not stay in the cell looking accepted.
+    m_refillPoints = true;
     updatePointsTable();
 }
 

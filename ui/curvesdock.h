@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/curve.h"
+
 #include <QDockWidget>
 
 class ProjectModel;
@@ -45,4 +47,8 @@ private:
     QTableWidget *m_pointsTable;
     QPushButton *m_addButton;
     QPushButton *m_removeButton;
+    // What the points table shows, to rewrite only the rows that changed.
+    QString m_shownCurve;
+    QList<CurvePoint> m_shownPoints;
+    bool m_refillPoints = false;
 };

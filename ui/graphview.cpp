@@ -2,6 +2,8 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "regenerated/spline.h"
+#include "ui/digitizingscene.h"
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
@@ -14,52 +16,15 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QColor xAxisColor(QStringLiteral("#1976d2"));
-const QColor yAxisColor(QStringLiteral("#2e7d32"));
-const QColor selectionOutline(QStringLiteral("#ffeb3b"));
 constexpr double zoomStep = 1.15;
 constexpr double maximumZoom = 30.0;
 constexpr double minimumZoom = 0.03;
 constexpr int insertionSamples = 24;
-
-QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style = Qt::SolidLine)
-{
-    QPen pen(color, width, style, Qt::RoundCap);
-    pen.setCosmetic(true);
-    return pen;
-}
-
-// The uniform Catmull-Rom spline through the points, end points repeated, as
-// one cubic Bézier per segment.
-QPainterPath curvePath(const QList<CurvePoint> &points)
-{
-    QPainterPath path(points.first().pixel);
-    const int n = int(points.size());
-    if (n == 2) {
-        path.lineTo(points[1].pixel);
-        return path;
-    }
-    for (int i = 0; i + 1 < n; ++i) {
-        const QPointF p0 = points[qMax(i - 1, 0)].pixel;
-        const QPointF p1 = points[i].pixel;
-        const QPointF p2 = points[i + 1].pixel;
-        const QPointF p3 = points[qMin(i + 2, n - 1)].pixel;
-        path.cubicTo(p1 + (p2 - p0) / 6.0, p2 - (p3 - p1) / 6.0, p2);
-    }
-    return path;
-}
-
-QPointF catmullRomPoint(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double t)
-{
-    const double t2 = t * t;
-    const double t3 = t2 * t;
-    return 0.5 * (2.0 * p1 + (p2 - p0) * t + (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) * t2 +
-                  (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * t3);
-}
 
 double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
 {
@@ -69,13 +34,6 @@ double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
         return QLineF(p, a).length();
     const double u = qBound(0.0, QPointF::dotProduct(p - a, ab) / lengthSquared, 1.0);
     return QLineF(p, a + u * ab).length();
-}
-
-QString curveLabel(const Curve &curve)
-{
-    if (curve.parameterValue.isEmpty())
-        return curve.name;
-    return QStringLiteral("%1 %2").arg(curve.parameterName, curve.parameterValue).trimmed();
 }
 
 } // namespace
@@ -96,6 +54,17 @@ int insertionIndexNear(const ProjectModel &model, const QPointF &position, doubl
         const QPointF p1 = curve.points[i].pixel;
         const QPointF p2 = curve.points[i + 1].pixel;
         const QPointF p3 = curve.points[qMin(i + 2, n - 1)].pixel;
+        // The segment is the cubic Bezier p1, p1 + (p2 - p0) / 6, p2 - (p3 - p1) / 6, p2 and
+        // stays inside the box of these control points: a click farther than
+        // maxDistance from that box cannot pick this segment.
+        const QPointF c1 = p1 + (p2 - p0) / 6.0;
+        const QPointF c2 = p2 - (p3 - p1) / 6.0;
+        const double left = std::min({p1.x(), c1.x(), c2.x(), p2.x()}) - maxDistance;
+        const double right = std::max({p1.x(), c1.x(), c2.x(), p2.x()}) + maxDistance;
+        const double top = std::min({p1.y(), c1.y(), c2.y(), p2.y()}) - maxDistance;
+        const double bottom = std::max({p1.y(), c1.y(), c2.y(), p2.y()}) + maxDistance;
+        if (position.x() < left || position.x() > right || position.y() < top || position.y() > bottom)
+            continue;
         const auto sample = [&](int k) {
             const double t = double(k) / insertionSamples;
             return n == 2 ? p1 + (p2 - p1) * t : catmullRomPoint(p0, p1, p2, p3, t);
@@ -111,13 +80,13 @@ int insertionIndexNear(const ProjectModel &model, const QPointF &position, doubl
             a = b;
         }
     }
-    return best <= maxDistance ? bestSegment + 1 : -1;
+    return bestSegment >= 0 && best <= maxDistance ? bestSegment + 1 : -1;
 }
 
 GraphView::GraphView(ProjectModel *model, QWidget *parent)
     : QGraphicsView(parent)
     , m_model(model)
-    , m_scene(new QGraphicsScene(this))
+    , m_scene(new DigitizingScene(model, this))
 {
     setScene(m_scene);
     setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
@@ -126,11 +95,11 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     setResizeAnchor(QGraphicsView::AnchorViewCenter);
     setFocusPolicy(Qt::StrongFocus);
     connect(m_model, &ProjectModel::sourceImageChanged, this, &GraphView::rebuildScene);
-    connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::refreshPoints);
     connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
     connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
     // A new selection must show at once; restyling two circles is enough for it.
-    connect(m_model, &ProjectModel::selectedPointChanged, this, &GraphView::updateSelectionHighlight);
+    connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
     rebuildScene();
 }
 
@@ -142,88 +111,18 @@ double GraphView::pickRadius() const
 
 void GraphView::rebuildScene()
 {
+    // The preview items go with the scene contents; a placed mark stays.
     m_previewLine = nullptr;
     m_previewMarker = nullptr;
-    m_pointItems.clear();
-    m_scene->clear();
-
-    const uint layers = m_model->visibleLayers();
-    const QImage &image = m_model->sourceImage();
-    if (image.isNull()) {
-        m_sourcePixmap = QPixmap();
-        m_sourceCacheKey = 0;
-    } else if (image.cacheKey() != m_sourceCacheKey) {
-        m_sourcePixmap = QPixmap::fromImage(image);
-        m_sourceCacheKey = image.cacheKey();
-    }
-    if ((layers & ProjectModel::SourceLayer) && !m_sourcePixmap.isNull())
-        m_scene->addPixmap(m_sourcePixmap);
-
-    if (layers & ProjectModel::AxesLayer) {
-        const Calibration &calibration = m_model->calibration();
-        if (calibration.axisXValid)
-            m_scene->addLine(calibration.axisXLine, cosmeticPen(xAxisColor, 5));
-        if (calibration.axisYValid)
-            m_scene->addLine(calibration.axisYLine, cosmeticPen(yAxisColor, 5));
-    }
-
-    const QList<Curve> &curves = m_model->curves();
-    m_pointItems.resize(curves.size());
-    m_highlightedCurve = m_model->selectedPointCurveName();
-    m_highlightedIndex = m_model->selectedPointIndex();
-    if (layers & ProjectModel::PointsLayer) {
-        for (int c = 0; c < curves.size(); ++c) {
-            const Curve &curve = curves[c];
-            if (!curve.visible)
-                continue;
-            if (curve.points.size() >= 2)
-                m_scene->addPath(curvePath(curve.points), cosmeticPen(curve.color, 2), Qt::NoBrush);
-            const bool holdsSelection = curve.name == m_highlightedCurve;
-            for (int p = 0; p < curve.points.size(); ++p) {
-                auto *item = new QGraphicsEllipseItem;
-                stylePointItem(item, curve.points[p].pixel, curve.color,
-                               holdsSelection && p == m_highlightedIndex);
-                m_scene->addItem(item);
-                m_pointItems[c].append(item);
-            }
-            if (!curve.points.isEmpty()) {
-                auto *label = m_scene->addSimpleText(curveLabel(curve));
-                label->setBrush(curve.color);
-                label->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-                label->setPos(curve.points.last().pixel + QPointF(8, -18));
-            }
-        }
-    }
-
-    if (!image.isNull())
-        m_scene->setSceneRect(0, 0, image.width(), image.height());
+    m_scene->rebuild();
 }
 
-void GraphView::stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
-                               bool selected) const
+void GraphView::refreshPoints()
 {
-    const double radius = selected ? 5.0 : 3.0;
-    item->setRect(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
-    item->setBrush(color);
-    QPen pen = selected ? QPen(selectionOutline, 2) : QPen(Qt::white, 1);
-    pen.setCosmetic(true);
-    item->setPen(pen);
-}
-
-void GraphView::updateSelectionHighlight()
-{
-    const QList<Curve> &curves = m_model->curves();
-    const auto restyle = [&](const QString &curveName, int index, bool selected) {
-        const int c = m_model->indexOfCurve(curveName);
-        if (c < 0 || c >= m_pointItems.size() || index < 0 || index >= m_pointItems[c].size() ||
-            index >= curves[c].points.size())
-            return;
-        stylePointItem(m_pointItems[c][index], curves[c].points[index].pixel, curves[c].color, selected);
-    };
-    restyle(m_highlightedCurve, m_highlightedIndex, false);
-    m_highlightedCurve = m_model->selectedPointCurveName();
-    m_highlightedIndex = m_model->selectedPointIndex();
-    restyle(m_highlightedCurve, m_highlightedIndex, true);
+    if (m_scene->refreshCurves()) {
+        m_previewLine = nullptr;
+        m_previewMarker = nullptr;
+    }
 }
 
 void GraphView::setInteractionMode(int mode)

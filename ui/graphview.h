@@ -4,9 +4,9 @@
 #include <QJsonObject>
 #include <QLineF>
 #include <QList>
-#include <QPixmap>
 #include <QPointF>
 
+class DigitizingScene;
 class ProjectModel;
 class QGraphicsEllipseItem;
 class QGraphicsLineItem;
@@ -51,9 +51,7 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
-    void updateSelectionHighlight();
-    void stylePointItem(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
-                        bool selected) const;
+    void refreshPoints();
     void drawPreview();
     void removePreview();
     void confirmAxis();
@@ -64,7 +62,7 @@ private:
     void pressInPointMode(const QPointF &position);
 
     ProjectModel *m_model;
-    QGraphicsScene *m_scene;
+    DigitizingScene *m_scene;
     int m_mode = PointMode;
     bool m_orthogonal = true;
     bool m_hasFirstMark = false;
@@ -76,15 +74,6 @@ private:
     bool m_spaceHeld = false;
     bool m_draggingPoint = false;
     QPoint m_lastPanPos;
-
-    // The picture converted once per image, not once per rebuild.
-    QPixmap m_sourcePixmap;
-    qint64 m_sourceCacheKey = 0;
-    // Point circles per curve index (empty for hidden curves), so that a new
-    // selection restyles two circles instead of rebuilding the scene.
-    QList<QList<QGraphicsEllipseItem *>> m_pointItems;
-    QString m_highlightedCurve;
-    int m_highlightedIndex = -1;
 };
 
 // Where a click at `position` would insert a point into the active curve: the

@@ -8,6 +8,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
+#include <QRandomGenerator>
 #include <QScrollBar>
 
 namespace {
@@ -453,6 +454,60 @@ private Q_SLOTS:
         f.model.setVisibleLayers(ProjectModel::PointsLayer);
         QCOMPARE(itemsOf<QGraphicsPixmapItem>(f.view.scene()).size(), 0);
         QCOMPARE(itemsOf<QGraphicsLineItem>(f.view.scene()).size(), 0);
+    }
+
+    // Clicks and drags update the scene in place; whatever they did must look
+    // exactly like a scene built from scratch.
+    void incrementalUpdatesMatchFullRebuild()
+    {
+        const auto snapshot = [](QGraphicsScene *scene) {
+            QStringList items;
+            for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
+                QString text = QString::number(item->type());
+                if (auto *circle = qgraphicsitem_cast<QGraphicsEllipseItem *>(item))
+                    text += QStringLiteral(" %1,%2 %3 %4")
+                                .arg(circle->rect().x())
+                                .arg(circle->rect().y())
+                                .arg(circle->rect().width())
+                                .arg(circle->pen().color().name());
+                else if (auto *path = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+                    text += QStringLiteral(" %1 %2")
+                                .arg(path->path().elementCount())
+                                .arg(path->pen().color().name()) +
+                            QStringLiteral(" %1,%2")
+                                .arg(path->path().currentPosition().x())
+                                .arg(path->path().currentPosition().y());
+                else if (auto *label = qgraphicsitem_cast<QGraphicsSimpleTextItem *>(item))
+                    text += QStringLiteral(" %1 %2,%3")
+                                .arg(label->text())
+                                .arg(label->pos().x())
+                                .arg(label->pos().y());
+                items.append(text);
+            }
+            return items;
+        };
+        Fixture f;
+        testsupport::calibrate(f.model);
+        QRandomGenerator random(7);
+        for (int step = 0; step < 400; ++step) {
+            const QPointF pixel(random.bounded(640), random.bounded(480));
+            const int curves = int(f.model.curves().size());
+            switch (random.bounded(9)) {
+            case 0:
+            case 1: f.model.addPoint(pixel); break;
+            case 2: f.model.insertPoint(random.bounded(curves), random.bounded(6), pixel); break;
+            case 3: f.model.moveSelectedPoint(pixel); break;
+            case 4: f.model.deleteSelectedPoint(); break;
+            case 5: f.model.undoLastPointInsertion(); break;
+            case 6: f.model.selectNearestPoint(pixel, 60); break;
+            case 7: f.model.addCurve(); break;
+            case 8: f.model.setCurveVisible(random.bounded(curves), random.bounded(4) != 0); break;
+            }
+            const QStringList incremental = snapshot(f.view.scene());
+            f.view.rebuildScene();
+            QCOMPARE(incremental, snapshot(f.view.scene()));
+        }
+        QVERIFY(f.model.pointsPixel().size() > 20);
     }
 
     void pictureIsConvertedOnce()

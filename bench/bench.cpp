@@ -1,0 +1,356 @@
+// Measures what users wait for. Prints one table row per scenario; asserts nothing.
+#include "bench/benchsupport.h"
+#include "io/csvwriter.h"
+#include "io/projectdatabase.h"
+#include "model/projectfile.h"
+#include "model/projectmodel.h"
+#include "regenerated/graphexports.h"
+#include "regenerated/graphsettings.h"
+#include "regenerated/regeneratedgraphwindow.h"
+#include "ui/graphview.h"
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <QTextStream>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+using namespace bench;
+
+namespace {
+
+// Delivers one mouse event and returns when every synchronous slot has run;
+// painting waits for the event loop, as it does for a user.
+void deliver(QWidget *widget, QEvent::Type type, const QPoint &position, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, position, widget->mapToGlobal(position),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+QImage bigPicture(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// A project built apart from the window, then applied in one step as a file would be.
+QJsonObject projectDocument(int curves, int pointsPerCurve, const QSize &picture)
+{
+    ProjectModel model;
+    fillProject(model, curves, pointsPerCurve, picture);
+    return model.projectJson();
+}
+
+QList<Row> clickLatency(const Scale &scale)
+{
+    const QSize picture = scale.tiny ? QSize(600, 400) : QSize(6000, 4000);
+    MainWindow window;
+    window.resize(1200, 800);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("window not exposed");
+    ProjectModel *model = window.model();
+    model->applyProjectJson(projectDocument(5, scale.size(2000, 50), picture), QString(), true);
+    model->setSourceImage(bigPicture(picture), QString());
+    model->setActiveCurveIndex(4);
+    GraphView *view = window.graphView();
+    view->fitInView(view->sceneRect(), Qt::KeepAspectRatio);
+    QCoreApplication::processEvents();
+
+    // Between two clicks the event loop runs, as it does for a user.
+    const auto idle = [] { QCoreApplication::processEvents(); };
+    // Far from every curve and from each other, so each click appends to the active curve.
+    const qsizetype before = model->curves()[4].points.size();
+    int clicks = 0;
+    const double click = medianMs(
+        scale.repeat(41),
+        [&] {
+            const QPointF spot(picture.width() * (0.05 + 0.022 * (clicks++ % 42)), picture.height() * 0.05);
+            const QPoint at = view->mapFromScene(spot);
+            deliver(view->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+            deliver(view->viewport(), QEvent::MouseButtonRelease, at, Qt::NoButton);
+        },
+        idle);
+    qInfo("clicks added %d points", int(model->curves()[4].points.size() - before));
+    if (model->curves()[4].points.size() == before)
+        qWarning("the clicks added no point: the click scenario measured nothing");
+
+    const CurvePoint &target = model->curves()[2].points[model->curves()[2].points.size() / 2];
+    const QPoint grab = view->mapFromScene(target.pixel);
+    deliver(view->viewport(), QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    int step = 0;
+    const double drag = medianMs(
+        scale.repeat(41),
+        [&] {
+            deliver(view->viewport(), QEvent::MouseMove, grab + QPoint(0, (++step % 2) ? 3 : -3),
+                    Qt::LeftButton);
+        },
+        idle);
+    deliver(view->viewport(), QEvent::MouseButtonRelease, grab, Qt::NoButton);
+    return {{QStringLiteral("1. click adds a point (24 MP, 5 x 2000 points)"), click, -1,
+             QStringLiteral("16 ms")},
+            {QStringLiteral("1. drag moves a point"), drag, -1, QStringLiteral("16 ms")}};
+}
+
+// The baseline: the same rows through the SQLite C library, one transaction.
+double sqliteBaseline(const Scale &scale, const ProjectModel &model, const QByteArray &json)
+{
+    const QByteArray path = temporaryPath(QStringLiteral("baseline.sqlite")).toUtf8();
+    return medianMs(
+        scale.repeat(5),
+        [&] {
+            sqlite3 *db = nullptr;
+            sqlite3_open(path.constData(), &db);
+            sqlite3_exec(
+                db,
+                "CREATE TABLE projects (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL UNIQUE,"
+                "project_json TEXT NOT NULL);"
+                "CREATE TABLE curves (id INTEGER PRIMARY KEY AUTOINCREMENT,project_id INTEGER NOT NULL,"
+                "curve_index INTEGER NOT NULL,name TEXT NOT NULL);"
+                "CREATE TABLE points (id INTEGER PRIMARY KEY AUTOINCREMENT,curve_id INTEGER NOT NULL,"
+                "point_index INTEGER NOT NULL,x_pixel REAL,y_pixel REAL,x_real REAL,y_real REAL,"
+                "curve_name TEXT);BEGIN",
+                nullptr, nullptr, nullptr);
+            sqlite3_stmt *project = nullptr;
+            sqlite3_prepare_v2(db, "INSERT INTO projects(name, project_json) VALUES(?, ?)", -1, &project,
+                               nullptr);
+            sqlite3_bind_text(project, 1, "bench", -1, SQLITE_STATIC);
+            sqlite3_bind_text(project, 2, json.constData(), int(json.size()), SQLITE_STATIC);
+            sqlite3_step(project);
+            sqlite3_finalize(project);
+            sqlite3_stmt *curve = nullptr;
+            sqlite3_stmt *point = nullptr;
+            sqlite3_prepare_v2(db, "INSERT INTO curves(project_id, curve_index, name) VALUES(1, ?, ?)", -1,
+                               &curve, nullptr);
+            sqlite3_prepare_v2(db,
+                               "INSERT INTO points(curve_id, point_index, x_pixel, y_pixel, x_real, y_real, "
+                               "curve_name) VALUES(?, ?, ?, ?, ?, ?, ?)",
+                               -1, &point, nullptr);
+            for (int c = 0; c < model.curves().size(); ++c) {
+                const Curve &source = model.curves()[c];
+                const QByteArray name = source.name.toUtf8();
+                sqlite3_bind_int(curve, 1, c);
+                sqlite3_bind_text(curve, 2, name.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_step(curve);
+                sqlite3_reset(curve);
+                const sqlite3_int64 curveId = sqlite3_last_insert_rowid(db);
+                for (int p = 0; p < source.points.size(); ++p) {
+                    const CurvePoint &row = source.points[p];
+                    sqlite3_bind_int64(point, 1, curveId);
+                    sqlite3_bind_int(point, 2, p);
+                    sqlite3_bind_double(point, 3, row.pixel.x());
+                    sqlite3_bind_double(point, 4, row.pixel.y());
+                    sqlite3_bind_double(point, 5, row.real.x());
+                    sqlite3_bind_double(point, 6, row.real.y());
+                    sqlite3_bind_text(point, 7, name.constData(), -1, SQLITE_TRANSIENT);
+                    sqlite3_step(point);
+                    sqlite3_reset(point);
+                }
+            }
+            sqlite3_finalize(curve);
+            sqlite3_finalize(point);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        },
+        [&] { QFile::remove(QString::fromUtf8(path)); });
+}
+
+// The window's own rebuild, as every control change triggers it.
+QList<Row> regeneratedGraph(const Scale &scale)
+{
+    ProjectModel model;
+    fillProject(model, 20, scale.size(500, 20), QSize(2000, 1500));
+    RegeneratedGraphWindow window(&model);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("window not exposed");
+    QCoreApplication::processEvents(); // the first rebuild runs one turn after opening
+    const double rebuild = medianMs(
+        scale.repeat(21), [&] { window.rebuild(); }, [] { QCoreApplication::processEvents(); });
+    const QString path = temporaryPath(QStringLiteral("graph.jpg"));
+    QString error;
+    const double jpg = medianMs(scale.repeat(5), [&] {
+        exportGraphFile(model, initialGraphSettings(model), GraphFileFormat::Jpg, path, &error);
+    });
+    return {{QStringLiteral("2. regenerated graph rebuild (20 x 500 points)"), rebuild, -1,
+             QStringLiteral("50 ms")},
+            {QStringLiteral("2. regenerated graph JPG export"), jpg, -1, QStringLiteral("-")}};
+}
+
+QList<Row> database(const Scale &scale)
+{
+    ProjectModel model;
+    fillProject(model, 10, scale.size(10000, 100), QSize(4000, 3000));
+    const QString path = temporaryPath(QStringLiteral("bench.pmdb"));
+    const double store = medianMs(
+        scale.repeat(5), [&] { ProjectDatabase::storeProject(path, model, QStringLiteral("bench")); },
+        [&] { QFile::remove(path); });
+    QByteArray json;
+    const double document = medianMs(
+        scale.repeat(5), [&] { json = QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact); });
+    const double baseline = sqliteBaseline(scale, model, json);
+    ProjectModel loaded;
+    const double load = medianMs(
+        scale.repeat(5), [&] { ProjectDatabase::loadProject(path, QStringLiteral("bench"), loaded); });
+    return {{QStringLiteral("3. database store (100,000 points)"), store, baseline,
+             QStringLiteral("1.5 x baseline")},
+            {QStringLiteral("3. of which the project's JSON text"), document, -1, QStringLiteral("-")},
+            {QStringLiteral("3. database load (100,000 points)"), load, -1, QStringLiteral("300 ms")}};
+}
+
+QList<Row> csv(const Scale &scale)
+{
+    const int points = scale.size(1000000, 1000);
+    QList<Curve> curves;
+    for (int c = 0; c < 10; ++c) {
+        Curve curve = makeCurve(QStringLiteral("Curve %1").arg(c + 1));
+        for (int p = 0; p < points / 10; ++p)
+            curve.points.append(CurvePoint{QPointF(p * 0.37 + c, 1000 - p * 0.011),
+                                           QPointF(p / 7.0, c + p / 13.0), curve.name});
+        curves.append(curve);
+    }
+    const QString path = temporaryPath(QStringLiteral("bench.csv"));
+    const double ours = medianMs(scale.repeat(5), [&] { writeCurvesCsv(path, curves); });
+    const QByteArray basePath = temporaryPath(QStringLiteral("baseline.csv")).toUtf8();
+    const double baseline = medianMs(scale.repeat(5), [&] {
+        FILE *file = std::fopen(basePath.constData(), "wb");
+        char line[512];
+        std::fputs("curve_name,curve_parameter,curve_parameter_value,x,y,x_pixel,y_pixel\n", file);
+        for (const Curve &curve : curves) {
+            const QByteArray name = curve.name.toUtf8();
+            for (const CurvePoint &point : curve.points) {
+                const int length = std::snprintf(
+                    line, sizeof line, "\"%s\",\"\",\"\",%.15g,%.15g,%.15g,%.15g\n", name.constData(),
+                    point.real.x(), point.real.y(), point.pixel.x(), point.pixel.y());
+                std::fwrite(line, 1, size_t(length), file);
+            }
+        }
+        std::fclose(file);
+    });
+    return {{QStringLiteral("4. CSV of 1,000,000 points"), ours, baseline, QStringLiteral("2 x baseline")}};
+}
+
+QList<Row> projectFile(const Scale &scale)
+{
+    ProjectModel model;
+    fillProject(model, 10, scale.size(10000, 100), QSize(4000, 3000));
+    const QString path = temporaryPath(QStringLiteral("bench.pmproj"));
+    QString error;
+    const double save = medianMs(scale.repeat(5), [&] { saveProjectFile(path, model, &error); });
+    ProjectModel opened;
+    const double open = medianMs(scale.repeat(5), [&] { openProjectFile(path, opened, &error); });
+    return {{QStringLiteral("5. project file save (100,000 points)"), save, -1, QStringLiteral("500 ms")},
+            {QStringLiteral("5. project file open (100,000 points)"), open, -1, QStringLiteral("500 ms")}};
+}
+
+QList<Row> startUp(const Scale &scale)
+{
+    // The quiet update check must not leave this machine.
+    QSettings config(temporaryPath(QStringLiteral("config/Plotmason/Plotmason.conf")), QSettings::IniFormat);
+    config.setValue(QStringLiteral("update/serviceUrl"), QStringLiteral("http://127.0.0.1:9/"));
+    config.sync();
+    const double time = medianMs(scale.repeat(7), [] {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PLOTMASON_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), temporaryPath(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(PLOTMASON_EXECUTABLE), {});
+        program.waitForFinished(30000);
+    });
+    return {{QStringLiteral("6. start-up to the main window shown"), time, -1, QStringLiteral("400 ms")}};
+}
+
+// Runs in a child process so that the peak belongs to this scenario alone.
+int memoryChild(bool tiny)
+{
+    const QSize size = tiny ? QSize(600, 400) : QSize(6000, 4000);
+    const QString path = temporaryPath(QStringLiteral("picture.png"));
+    bigPicture(size).save(path);
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("window not exposed");
+    window.model()->loadSource(path);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    std::printf("%ld\n", peakResidentKiB());
+    return 0;
+}
+
+QList<Row> memory(const Scale &scale)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                scale.tiny ? QStringList{QStringLiteral("--memory-child"), QStringLiteral("--tiny")}
+                           : QStringList{QStringLiteral("--memory-child")});
+    child.waitForFinished(120000);
+    const double peakMiB = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+    const double pictureMiB = (scale.tiny ? 600.0 * 400 : 6000.0 * 4000) * 4 / (1024 * 1024);
+    Row row{QStringLiteral("7. peak memory, 24 MP picture in the window"), peakMiB, -1,
+            QStringLiteral("%1 MiB").arg(50 + 2.5 * pictureMiB, 0, 'f', 0), QStringLiteral("MiB")};
+    return {row};
+}
+
+void printTable(const QList<Row> &rows)
+{
+    QTextStream out(stdout);
+    out << QStringLiteral("%1 | %2 | %3 | %4 | %5\n")
+               .arg(QStringLiteral("scenario"), -48)
+               .arg(QStringLiteral("median"), 12)
+               .arg(QStringLiteral("baseline"), 12)
+               .arg(QStringLiteral("ratio"), 6)
+               .arg(QStringLiteral("goal"));
+    for (const Row &row : rows) {
+        const QString baseline = row.baselineMs < 0
+                                     ? QStringLiteral("-")
+                                     : QStringLiteral("%1 %2").arg(row.baselineMs, 0, 'f', 1).arg(row.unit);
+        const QString ratio =
+            row.baselineMs > 0 ? QString::number(row.medianMs / row.baselineMs, 'f', 2) : QStringLiteral("-");
+        out << QStringLiteral("%1 | %2 | %3 | %4 | %5\n")
+                   .arg(row.scenario, -48)
+                   .arg(QStringLiteral("%1 %2").arg(row.medianMs, 0, 'f', 1).arg(row.unit), 12)
+                   .arg(baseline, 12)
+                   .arg(ratio, 6)
+                   .arg(row.goal);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Plotmason"));
+    QCoreApplication::setApplicationName(QStringLiteral("PlotmasonBench"));
+    const QStringList arguments = app.arguments();
+    Scale scale;
+    scale.tiny = arguments.contains(QStringLiteral("--tiny"));
+    if (arguments.contains(QStringLiteral("--memory-child")))
+        return memoryChild(scale.tiny);
+
+    const std::pair<const char *, QList<Row> (*)(const Scale &)> scenarios[] = {
+        {"click", clickLatency},  {"graph", regeneratedGraph}, {"database", database}, {"csv", csv},
+        {"project", projectFile}, {"startup", startUp},        {"memory", memory},
+    };
+    const int only = arguments.indexOf(QStringLiteral("--scenario"));
+    const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();
+    QList<Row> rows;
+    for (const auto &[name, scenario] : scenarios) {
+        if (chosen.isEmpty() || chosen == QLatin1String(name))
+            rows += scenario(scale);
+    }
+    printTable(rows);
+    return 0;
+}
