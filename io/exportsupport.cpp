@@ -100,14 +100,22 @@ QString writeErrorText(const QSaveFile &file, const QString &path)
 bool saveFileContents(const QString &path, const QByteArray &data, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, because QSaveFile::commit() drops the error of the final
+    // flush of its buffer: on a full disk it would commit a cut-off file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         setError(error, writeErrorText(file, path));
         return false;
     }
-    if (file.write(data) != data.size()) {
-        setError(error, writeErrorText(file, path));
-        file.cancelWriting();
-        return false;
+    // A write that the system cuts short (the disk filled up half-way) carries
+    // no error; the next one fails with the reason the user must see.
+    for (qint64 written = 0; written < data.size();) {
+        const qint64 count = file.write(data.constData() + written, data.size() - written);
+        if (count <= 0) {
+            setError(error, writeErrorText(file, path));
+            file.cancelWriting();
+            return false;
+        }
+        written += count;
     }
     if (!file.commit()) {
         setError(error, writeErrorText(file, path));

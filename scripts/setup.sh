@@ -8,6 +8,10 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-pdf-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev
     # tools the tests use to check what the program writes
     sqlite3 python3 python3-openpyxl librsvg2-bin poppler-utils unzip
+    # the benchmark's baseline talks to SQLite directly
+    libsqlite3-dev
+    # libFuzzer with the sanitizers (scripts/fuzz.sh)
+    clang libclang-rt-14-dev
 )
 
 missing=()

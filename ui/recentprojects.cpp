@@ -27,22 +27,6 @@ QString entryText(const RecentProject &project)
     return QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
 }
 
-bool parseEntry(const QString &text, RecentProject *project)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
-    if (!document.isObject())
-        return false;
-    const QJsonObject entry = document.object();
-    if (entry.value(QStringLiteral("type")).toString() != QLatin1String("database"))
-        return false;
-    const QString path = entry.value(QStringLiteral("databasePath")).toString();
-    const QString name = entry.value(QStringLiteral("projectName")).toString().trimmed();
-    if (path.isEmpty() || name.isEmpty() || !QFileInfo::exists(path))
-        return false;
-    *project = RecentProject{cleanedPath(path), name};
-    return true;
-}
-
 bool sameProject(const RecentProject &a, const RecentProject &b)
 {
     return a.databasePath.compare(b.databasePath, Qt::CaseInsensitive) == 0 &&
@@ -55,7 +39,7 @@ QList<RecentProject> usableEntries(const QStringList &stored, const RecentProjec
     QList<RecentProject> projects;
     for (const QString &text : stored) {
         RecentProject project;
-        if (!parseEntry(text, &project) || (skip && sameProject(project, *skip)))
+        if (!parseRecentEntry(text, &project) || (skip && sameProject(project, *skip)))
             continue;
         const bool twin = std::any_of(projects.cbegin(), projects.cend(),
                                       [&](const RecentProject &kept) { return sameProject(kept, project); });
@@ -76,6 +60,22 @@ QStringList entryTexts(const QList<RecentProject> &projects)
 }
 
 } // namespace
+
+bool parseRecentEntry(const QString &text, RecentProject *project)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+    if (!document.isObject())
+        return false;
+    const QJsonObject entry = document.object();
+    if (entry.value(QStringLiteral("type")).toString() != QLatin1String("database"))
+        return false;
+    const QString path = entry.value(QStringLiteral("databasePath")).toString();
+    const QString name = entry.value(QStringLiteral("projectName")).toString().trimmed();
+    if (path.isEmpty() || name.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    *project = RecentProject{cleanedPath(path), name};
+    return true;
+}
 
 QList<RecentProject> recentProjects()
 {

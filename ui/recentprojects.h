@@ -18,6 +18,10 @@ struct RecentProject
     }
 };
 
+// Reads one stored entry; true only for a usable one (a database entry whose
+// file exists and whose trimmed name is not empty), with the path cleaned.
+bool parseRecentEntry(const QString &text, RecentProject *project);
+
 // The usable stored entries, newest first, at most five; the stored list is
 // rewritten when it held anything else (broken entries, deleted files, twins).
 QList<RecentProject> recentProjects();
