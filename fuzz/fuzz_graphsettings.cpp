@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     GraphSettings settings;
     settings.applyJson(document.object());
     // The controls' ranges hold whatever the file said.
-    if (!(settings.widthCm >= 1 && settings.widthCm <= 200 && settings.heightCm >= 1 && settings.heightCm <= 200))
+    if (!(settings.widthCm >= 1 && settings.widthCm <= 200 && settings.heightCm >= 1 &&
+          settings.heightCm <= 200))
         fuzzsupport::fail("the output size stays within 1..200 cm");
     if (settings.dpi < 72 || settings.dpi > 1200)
         fuzzsupport::fail("the DPI stays within 72..1200");

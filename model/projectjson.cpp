@@ -51,7 +51,9 @@ Curve curveFromJson(const QJsonObject &object)
     curve.parameterValue = object.value(QStringLiteral("parameterValue")).toString();
     // A colour text that names no colour falls back to the default like a missing one.
     const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
-    curve.color = color.isValid() ? color : defaultCurveColor();
+    // At the 8 bits per channel that "#aarrggbb" keeps, so that a colour given
+    // with more digits ("#rrrgggbbb") is saved as it is held.
+    curve.color = color.isValid() ? QColor::fromRgba(color.rgba()) : defaultCurveColor();
     curve.lineWidth = clampedLineWidth(object.value(QStringLiteral("lineWidth")).toDouble(2.0));
     curve.visible = object.value(QStringLiteral("visible")).toBool(true);
     const QJsonArray points = object.value(QStringLiteral("points")).toArray();

@@ -83,7 +83,9 @@ GraphLabel labelFromJson(const QJsonObject &object)
     label.pos = pointFromJson(object.value(QStringLiteral("pos")), fallback.pos);
     label.font = fontFromJson(object.value(QStringLiteral("font")), fallback.font);
     const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
-    label.color = color.isValid() ? color : fallback.color;
+    // Kept at the 8 bits per channel that "#aarrggbb" stores, so that a colour
+    // written with more digits ("#rrrgggbbb") reads back as itself.
+    label.color = color.isValid() ? QColor::fromRgba(color.rgba()) : fallback.color;
     label.rotation = integerFromJson(object.value(QStringLiteral("rotation")), fallback.rotation);
     const QJsonValue visible = object.value(QStringLiteral("visible"));
     label.visible = visible.isBool() ? visible.toBool() : fallback.visible;
@@ -250,9 +252,17 @@ QFont defaultGraphFont()
     return QFont(QStringLiteral("Arial"), 14);
 }
 
+// Fonts are the same setting when they are stored alike: QFont's own
+// comparison also sees which attributes were set explicitly, which a damaged
+// description and its rewritten form can disagree on.
+bool sameFont(const QFont &a, const QFont &b)
+{
+    return a.toString() == b.toString();
+}
+
 bool operator==(const GraphLabel &a, const GraphLabel &b)
 {
-    return a.text == b.text && samePoint(a.pos, b.pos) && a.font == b.font && a.color == b.color &&
+    return a.text == b.text && samePoint(a.pos, b.pos) && sameFont(a.font, b.font) && a.color == b.color &&
            a.rotation == b.rotation && a.visible == b.visible;
 }
 
@@ -264,9 +274,10 @@ bool operator==(const GraphSettings &a, const GraphSettings &b)
            a.yMin == b.yMin && a.yMax == b.yMax && a.xLog == b.xLog && a.yLog == b.yLog &&
            a.widthCm == b.widthCm && a.heightCm == b.heightCm && a.dpi == b.dpi &&
            a.axisDecimals == b.axisDecimals && a.showGrid == b.showGrid &&
-           a.gridDivisions == b.gridDivisions && a.lockAspect == b.lockAspect && a.textFont == b.textFont &&
-           a.titleFont == b.titleFont && a.xLabelFont == b.xLabelFont && a.yLabelFont == b.yLabelFont &&
-           a.axisValueFont == b.axisValueFont && samePoint(a.titlePos, b.titlePos) &&
+           a.gridDivisions == b.gridDivisions && a.lockAspect == b.lockAspect &&
+           sameFont(a.textFont, b.textFont) && sameFont(a.titleFont, b.titleFont) &&
+           sameFont(a.xLabelFont, b.xLabelFont) && sameFont(a.yLabelFont, b.yLabelFont) &&
+           sameFont(a.axisValueFont, b.axisValueFont) && samePoint(a.titlePos, b.titlePos) &&
            samePoint(a.xLabelPos, b.xLabelPos) && samePoint(a.yLabelPos, b.yLabelPos) &&
            a.textLayoutInitialized == b.textLayoutInitialized && a.labels == b.labels;
 }

@@ -269,6 +269,22 @@ private Q_SLOTS:
         QCOMPARE(model.graphViewSettings().value("zoom").toInt(), 3);
     }
 
+    // A colour with more digits than the file keeps is held as it will be saved.
+    void wideColourIsHeldAsSaved()
+    {
+        const QByteArray content =
+            R"({"format":"PlotmasonProject","curves":[{"name":"A","color":"#2ff2e7d32"}]})";
+        const QString path =
+            writeBytes(testsupport::sandbox().filePath(QStringLiteral("wide.pmproj")), content);
+        ProjectModel model;
+        QVERIFY(model.openProject(path));
+        const QString saved = testsupport::sandbox().filePath(QStringLiteral("wide-saved.pmproj"));
+        QVERIFY(model.saveProject(saved));
+        ProjectModel reopened;
+        QVERIFY(reopened.openProject(saved));
+        QCOMPARE(reopened.curves(), model.curves());
+    }
+
     void completeCalibrationRecomputesReals()
     {
         ProjectModel source;

@@ -209,6 +209,23 @@ private Q_SLOTS:
         QCOMPARE(s.toJson().value(key), expected);
     }
 
+    // Found by fuzzing: a label with a damaged font weight, or a colour of twelve
+    // bits per channel, compared unequal to itself after being stored and read back.
+    void damagedFontSurvivesItsOwnJson()
+    {
+        GraphSettings stored;
+        const QJsonObject damagedFont{{"description", "Arial,14,-1,5,40p,0,0,0,0,0,0,0,0,0,0,1"}};
+        const QJsonObject shortFont{{"description", "Arial,9,-1,5,x,0"}};
+        stored.applyJson(QJsonObject{
+            {"labels",
+             QJsonArray{QJsonObject{{"text", "n"}, {"font", damagedFont}, {"color", "#2ff2e7d32"}}}},
+            {"titleFont", shortFont}});
+        GraphSettings again;
+        again.applyJson(stored.toJson());
+        QVERIFY(again == stored);
+        QCOMPARE(again.toJson(), stored.toJson());
+    }
+
     void labelsFallBackPerKey()
     {
         GraphSettings s;
