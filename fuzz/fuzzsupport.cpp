@@ -1,11 +1,10 @@
 #include "fuzz/fuzzsupport.h"
 
+#include "fuzz/fuzzsources.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -25,28 +24,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
     }
 }
 
-void writeSources(const QDir &folder)
-{
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.drawLine(4, 40, 60, 8);
-    }
-    image.save(folder.filePath(QStringLiteral("chart.png")));
-
-    // Small pages keep even the highest resolution (1200 dpi) cheap to render.
-    QPdfWriter pdf(folder.filePath(QStringLiteral("chart.pdf")));
-    pdf.setPageSize(QPageSize(QSizeF(36, 24), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    pdf.setPageMargins(QMarginsF());
-    QPainter painter(&pdf);
-    for (int page = 0; page < 3; ++page) {
-        if (page > 0)
-            pdf.newPage();
-        painter.drawText(QPointF(10, 10), QString::number(page + 1));
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -61,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     temporaryFolder = new QTemporaryDir;
     if (!temporaryFolder->isValid())
         fuzzsupport::fail("a temporary work folder");
-    writeSources(QDir(temporaryFolder->path()));
+    writeFuzzSources(QDir(temporaryFolder->path()));
     return 0;
 }
 

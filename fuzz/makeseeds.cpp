@@ -5,6 +5,7 @@
 //   build-fuzz/fuzz/plotmason_fuzz_seeds fuzz/corpus
 //
 // Each target's folder is emptied and written anew; seeds stay below 64 KiB.
+#include "fuzz/fuzzsources.h"
 #include "io/projectdatabase.h"
 #include "model/projectfile.h"
 #include "model/projectmodel.h"
@@ -16,8 +17,6 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -68,27 +67,6 @@ public:
 private:
     QString m_folder;
 };
-
-// The same small sources as the fuzzers' work folder has (fuzzsupport.cpp).
-void writeSources(const QDir &folder)
-{
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.drawLine(4, 40, 60, 8);
-    }
-    image.save(folder.filePath(QStringLiteral("chart.png")));
-    QPdfWriter pdf(folder.filePath(QStringLiteral("chart.pdf")));
-    pdf.setPageSize(QPageSize(QSizeF(36, 24), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    pdf.setPageMargins(QMarginsF());
-    QPainter painter(&pdf);
-    for (int page = 0; page < 3; ++page) {
-        if (page > 0)
-            pdf.newPage();
-        painter.drawText(QPointF(10, 10), QString::number(page + 1));
-    }
-}
 
 void calibrate(ProjectModel &model)
 {
@@ -340,7 +318,7 @@ int main(int argc, char **argv)
     if (!temporary.isValid())
         die(QStringLiteral("no temporary folder"));
     const QString folder = temporary.path();
-    writeSources(QDir(folder));
+    writeFuzzSources(QDir(folder));
 
     const QList<QPair<QString, QByteArray>> documents = projectDocuments(folder);
     const Corpus projectFiles(root, QStringLiteral("projectfile"));

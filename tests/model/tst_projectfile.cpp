@@ -12,16 +12,9 @@ namespace {
 
 QString writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!testsupport::writeFile(path, bytes))
         qWarning("cannot write %s", qPrintable(path));
     return path;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString makeFolder(const QString &name)
@@ -71,7 +64,7 @@ private Q_SLOTS:
         buildProject(model, testsupport::sandbox().filePath(QStringLiteral("keys.png")));
         const QString path = testsupport::sandbox().filePath(QStringLiteral("keys.pmproj"));
         QVERIFY(model.saveProject(path));
-        const QByteArray bytes = readBytes(path);
+        const QByteArray bytes = testsupport::readFile(path);
         QCOMPARE(bytes, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented));
         QStringList topLevel;
         for (const QByteArray &line : bytes.split('\n')) {
@@ -364,7 +357,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!saveProjectFile(blocker + QStringLiteral("/x"), model, &error));
         QVERIFY(!error.isEmpty());
-        QCOMPARE(readBytes(blocker), QByteArray("x"));
+        QCOMPARE(testsupport::readFile(blocker), QByteArray("x"));
     }
 };
 

@@ -44,8 +44,7 @@ QString writeImage(const QString &name, const QImage &image, const char *format)
 QString writeBytes(const QString &name, const QByteArray &bytes)
 {
     const QString path = testsupport::sandbox().filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!testsupport::writeFile(path, bytes))
         qWarning("cannot write %s", qPrintable(path));
     return path;
 }
