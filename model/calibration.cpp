@@ -12,18 +12,56 @@ bool isFinite(const QLineF &line)
            std::isfinite(line.y2());
 }
 
-// Non-finite values would turn every point into NaN, so such an axis is not usable.
-bool isAxisValid(bool flag, const QLineF &line, double value1, double value2)
+// Non-finite values would turn every point into NaN, so such an axis is not
+// usable; a logarithmic axis needs both values above zero.
+bool isAxisValid(bool flag, const QLineF &line, double value1, double value2, bool logScale)
 {
+    if (logScale && !(value1 > 0.0 && value2 > 0.0))
+        return false;
     return flag && isFinite(line) && line.length() > 1e-9 && std::isfinite(value1) && std::isfinite(value2) &&
            !fuzzyEqual(value1, value2);
 }
 
-double projectOnAxis(QPointF pixel, const QLineF &line, double value1, double value2)
+double crossProduct(QPointF a, QPointF b)
+{
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// One axis as the map between its line parameter t (0 at the first mark, 1 at
+// the second) and a real value; log axes interpolate the exponent.
+struct AxisScale
+{
+    double value1;
+    double value2;
+    bool logScale;
+
+    double valueAt(double t) const
+    {
+        if (!logScale)
+            return value1 + t * (value2 - value1);
+        const double log1 = std::log10(value1);
+        return std::pow(10.0, log1 + t * (std::log10(value2) - log1));
+    }
+
+    // False for a value that the axis cannot show (not above zero on a log axis).
+    bool parameterOf(double value, double *t) const
+    {
+        if (!logScale) {
+            *t = (value - value1) / (value2 - value1);
+            return true;
+        }
+        if (!(value > 0.0))
+            return false;
+        const double log1 = std::log10(value1);
+        *t = (std::log10(value) - log1) / (std::log10(value2) - log1);
+        return true;
+    }
+};
+
+double projectionParameter(QPointF pixel, const QLineF &line)
 {
     const QPointF d = line.p2() - line.p1();
-    const double t = QPointF::dotProduct(pixel - line.p1(), d) / QPointF::dotProduct(d, d);
-    return value1 + t * (value2 - value1);
+    return QPointF::dotProduct(pixel - line.p1(), d) / QPointF::dotProduct(d, d);
 }
 
 QJsonObject lineToJson(const QLineF &line)
@@ -51,12 +89,12 @@ bool fuzzyEqual(double a, double b)
 
 bool Calibration::isAxisXValid() const
 {
-    return isAxisValid(axisXValid, axisXLine, xValue1, xValue2);
+    return isAxisValid(axisXValid, axisXLine, xValue1, xValue2, xLogScale);
 }
 
 bool Calibration::isAxisYValid() const
 {
-    return isAxisValid(axisYValid, axisYLine, yValue1, yValue2);
+    return isAxisValid(axisYValid, axisYLine, yValue1, yValue2, yLogScale);
 }
 
 bool Calibration::isComplete() const
@@ -70,10 +108,24 @@ QPointF Calibration::pixelToReal(QPointF pixel, bool *ok) const
         *ok = false;
     if (!isComplete())
         return {};
+    const QPointF dX = axisXLine.p2() - axisXLine.p1();
+    const QPointF dY = axisYLine.p2() - axisYLine.p1();
+    const double determinant = crossProduct(dX, dY);
+    double tX = 0.0;
+    double tY = 0.0;
+    if (std::abs(determinant) <= 1e-12) {
+        tX = projectionParameter(pixel, axisXLine);
+        tY = projectionParameter(pixel, axisYLine);
+    } else {
+        // Solving X.p1 + tX·dX + s·dY = pixel for tX (and the same with the
+        // axes swapped for tY) reads each value along the other axis' direction.
+        tX = crossProduct(pixel - axisXLine.p1(), dY) / determinant;
+        tY = crossProduct(dX, pixel - axisYLine.p1()) / determinant;
+    }
     if (ok)
         *ok = true;
-    return {projectOnAxis(pixel, axisXLine, xValue1, xValue2),
-            projectOnAxis(pixel, axisYLine, yValue1, yValue2)};
+    return {AxisScale{xValue1, xValue2, xLogScale}.valueAt(tX),
+            AxisScale{yValue1, yValue2, yLogScale}.valueAt(tY)};
 }
 
 QPointF Calibration::realToPixel(QPointF real, bool *ok) const
@@ -84,19 +136,25 @@ QPointF Calibration::realToPixel(QPointF real, bool *ok) const
         return {};
     const QPointF dX = axisXLine.p2() - axisXLine.p1();
     const QPointF dY = axisYLine.p2() - axisYLine.p1();
-    const double determinant = dX.x() * dY.y() - dY.x() * dX.y();
-    if (std::abs(determinant) <= 1e-12)
+    const double determinant = crossProduct(dX, dY);
+    double tX = 0.0;
+    double tY = 0.0;
+    if (std::abs(determinant) <= 1e-12 ||
+        !AxisScale{xValue1, xValue2, xLogScale}.parameterOf(real.x(), &tX) ||
+        !AxisScale{yValue1, yValue2, yLogScale}.parameterOf(real.y(), &tY))
         return {};
 
-    // a and b are the values that P·dX and P·dY must take for P to project onto
-    // the requested real values; solving the 2x2 system gives P.
-    const double a = (real.x() - xValue1) / (xValue2 - xValue1) * QPointF::dotProduct(dX, dX) +
-                     QPointF::dotProduct(axisXLine.p1(), dX);
-    const double b = (real.y() - yValue1) / (yValue2 - yValue1) * QPointF::dotProduct(dY, dY) +
-                     QPointF::dotProduct(axisYLine.p1(), dY);
+    // The pixel is where the line through X.p1 + tX·dX parallel to the Y axis
+    // meets the line through Y.p1 + tY·dY parallel to the X axis.
+    const QPointF onX = axisXLine.p1() + tX * dX;
+    const QPointF onY = axisYLine.p1() + tY * dY;
+    const double s = crossProduct(onY - onX, dX) / crossProduct(dY, dX);
+    const QPointF pixel = onX + s * dY;
+    if (!std::isfinite(pixel.x()) || !std::isfinite(pixel.y()))
+        return {};
     if (ok)
         *ok = true;
-    return {(a * dY.y() - dX.y() * b) / determinant, (dX.x() * b - dY.x() * a) / determinant};
+    return pixel;
 }
 
 QJsonObject Calibration::toJson() const
@@ -108,7 +166,9 @@ QJsonObject Calibration::toJson() const
             {QStringLiteral("yValue1"), yValue1},
             {QStringLiteral("yValue2"), yValue2},
             {QStringLiteral("axisXValid"), axisXValid},
-            {QStringLiteral("axisYValid"), axisYValid}};
+            {QStringLiteral("axisYValid"), axisYValid},
+            {QStringLiteral("xLogScale"), xLogScale},
+            {QStringLiteral("yLogScale"), yLogScale}};
 }
 
 Calibration Calibration::fromJson(const QJsonObject &object)
@@ -122,6 +182,9 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     calibration.yValue2 = object.value(QStringLiteral("yValue2")).toDouble(1.0);
     calibration.axisXValid = object.value(QStringLiteral("axisXValid")).toBool(false);
     calibration.axisYValid = object.value(QStringLiteral("axisYValid")).toBool(false);
+    // Files written before logarithmic axes existed have no such keys: linear.
+    calibration.xLogScale = object.value(QStringLiteral("xLogScale")).toBool(false);
+    calibration.yLogScale = object.value(QStringLiteral("yLogScale")).toBool(false);
     return calibration;
 }
 
@@ -129,5 +192,6 @@ bool operator==(const Calibration &a, const Calibration &b)
 {
     return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
            a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
-           a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid;
+           a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
+           a.yLogScale == b.yLogScale;
 }

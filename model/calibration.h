@@ -9,8 +9,10 @@
 bool fuzzyEqual(double a, double b);
 
 // The two axis lines drawn on the picture and the real values at their ends.
-// Each real coordinate is read from the orthogonal projection of a pixel onto
-// its own axis line, so tilted and non-perpendicular axes work.
+// The mapping is affine (oblique): the real x of a pixel is read where the line
+// through it parallel to the Y axis meets the X axis, and the other way round
+// for y, so tilted, sheared and non-perpendicular axes all read true. On a
+// logarithmic axis the value varies linearly in log10 between the marks.
 struct Calibration
 {
     QLineF axisXLine;
@@ -21,14 +23,18 @@ struct Calibration
     double yValue2 = 1.0;
     bool axisXValid = false;
     bool axisYValid = false;
+    bool xLogScale = false;
+    bool yLogScale = false;
 
     bool isAxisXValid() const;
     bool isAxisYValid() const;
     bool isComplete() const;
 
-    // (0, 0) with *ok false while the calibration is incomplete.
+    // (0, 0) with *ok false while the calibration is incomplete. With parallel
+    // axis lines each value is read from the orthogonal projection instead.
     QPointF pixelToReal(QPointF pixel, bool *ok = nullptr) const;
-    // Exact inverse of pixelToReal; fails as well when the axis lines are parallel.
+    // Exact inverse of pixelToReal; fails as well when the axis lines are
+    // parallel or a value is not above zero on a logarithmic axis.
     QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
 
     QJsonObject toJson() const;

@@ -278,23 +278,25 @@ bool ProjectModel::reloadPdfPage()
     return true;
 }
 
-void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2)
+void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
     m_calibration.axisXLine = pixelLine;
     m_calibration.xValue1 = value1;
     m_calibration.xValue2 = value2;
     m_calibration.axisXValid = true;
+    m_calibration.xLogScale = logScale;
     recomputeRealValues();
     Q_EMIT calibrationChanged();
     Q_EMIT pointsChanged();
 }
 
-void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2)
+void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
     m_calibration.axisYLine = pixelLine;
     m_calibration.yValue1 = value1;
     m_calibration.yValue2 = value2;
     m_calibration.axisYValid = true;
+    m_calibration.yLogScale = logScale;
     recomputeRealValues();
     Q_EMIT calibrationChanged();
     Q_EMIT pointsChanged();

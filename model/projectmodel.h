@@ -99,8 +99,8 @@ public:
     bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource);
 
     Q_INVOKABLE bool loadSource(const QString &path);
-    Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2);
-    Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2);
+    Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
+    Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
     Q_INVOKABLE bool insertPoint(int curveIndex, int pointIndex, const QPointF &pixel);
     Q_INVOKABLE int addCurve(const QString &name = QString(), const QString &parameterName = QString(),

@@ -624,6 +624,42 @@ private Q_SLOTS:
         QCOMPARE(model.curves()[0].points[0].real, QPointF(0, 0));
     }
 
+    // A log Y axis set through the model: reals follow it, a typed value that
+    // the axis cannot show is refused, and the CSV carries the log values.
+    void logAxisThroughModel()
+    {
+        ProjectModel model;
+        model.setAxisX(QLineF(100, 500, 500, 500), 1970, 2015);
+        model.setAxisY(QLineF(100, 500, 100, 100), 1, 1000, true);
+        QVERIFY(model.calibration().yLogScale);
+        QVERIFY(!model.calibration().xLogScale);
+        model.addPoint(QPointF(300, 300));
+        model.addPoint(QPointF(500, 100));
+        QCOMPARE(model.curves()[0].points[0].real.x(), 1992.5);
+        QVERIFY(testsupport::fuzzyEqual(model.curves()[0].points[0].real.y(), std::sqrt(1000.0)));
+        QVERIFY(testsupport::fuzzyEqual(model.curves()[0].points[1].real.y(), 1000.0));
+
+        QVERIFY(!model.setPointReal(0, 0, QPointF(2000, 0)));
+        QVERIFY(!model.setPointReal(0, 0, QPointF(2000, -5)));
+        QVERIFY(model.setPointReal(0, 0, QPointF(2000, 10)));
+        QVERIFY(testsupport::fuzzyEqual(model.curves()[0].points[0].pixel.y(), 500 - 400.0 / 3));
+
+        const QString csv = testsupport::sandbox().filePath("log.csv");
+        QVERIFY(model.exportCsv(csv));
+        const QList<QByteArray> lines = testsupport::readFile(csv).split('\n');
+        QVERIFY(lines.size() >= 3);
+        QCOMPARE(lines[1], QByteArray("\"Curve 1\",\"\",\"\",2000,10,366.666666666667,366.666666666667"));
+        QCOMPARE(lines[2], QByteArray("\"Curve 1\",\"\",\"\",2015,1000,500,100"));
+
+        // The scale survives the project document, and a linear axis set again drops it.
+        ProjectModel reopened;
+        QVERIFY(reopened.applyProjectJson(model.projectJson(), QString(), true));
+        QCOMPARE(reopened.calibration(), model.calibration());
+        reopened.setAxisY(QLineF(100, 500, 100, 100), 0, 1000);
+        QVERIFY(!reopened.calibration().yLogScale);
+        QVERIFY(testsupport::fuzzyEqual(reopened.curves()[0].points[1].real.y(), 1000.0));
+    }
+
     void resetRestoresInitialState()
     {
         ProjectModel model;
