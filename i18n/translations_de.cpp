@@ -115,10 +115,6 @@ const LanguageTexts &germanTexts()
             {"Close", "Schliessen"},
 
             // Calibration values
-            {"Maximum X axis value", "Hoechstwert der X-Achse"},
-            {"Maximum Y axis value", "Hoechstwert der Y-Achse"},
-            {"The maximum axis value must be greater than zero.",
-             "Der Hoechstwert der Achse muss groesser als null sein."},
             {"The X and Y axis lines must intersect at the graph origin. Extend or recalibrate the axis that "
              "does not reach zero.",
              "Die Linien der X- und Y-Achse muessen sich im Ursprung des Diagramms schneiden. Verlaengern "
@@ -409,9 +405,26 @@ const LanguageTexts &germanTexts()
             {"Open website", "Webseite oeffnen"},
             {"Send suggestions", "Vorschlaege senden"},
             {"Could not open the link.", "Der Link konnte nicht geoeffnet werden."},
+
+            // Calibration values
+            {"Value at first mark", "Wert an der ersten Marke"},
+            {"Value at second mark", "Wert an der zweiten Marke"},
+            {"Logarithmic scale", "Logarithmische Skala"},
+            {"Type a number at each mark, for example 2.5 or 1e-3.",
+             "Geben Sie an jeder Marke eine Zahl ein, zum Beispiel 2,5 oder 1e-3."},
+            {"The two values must differ.", "Die beiden Werte muessen sich unterscheiden."},
+            {"A logarithmic axis needs values greater than zero.",
+             "Eine logarithmische Achse braucht Werte groesser als null."},
+
+            // Calibration check
+            {"Grid", "Gitter"},
+            {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
+             "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter des Diagramms."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
+             "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner Achsen zu kalibrieren."},
         },
         // Texts that read the same as in English and so need no pair.
-        {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text"},
+        {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2"},
     };
     return texts;
 }

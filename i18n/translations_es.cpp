@@ -112,10 +112,6 @@ const LanguageTexts &spanishTexts()
             {"Close", "Cerrar"},
 
             // Calibration values
-            {"Maximum X axis value", "Valor maximo del eje X"},
-            {"Maximum Y axis value", "Valor maximo del eje Y"},
-            {"The maximum axis value must be greater than zero.",
-             "El valor maximo del eje debe ser mayor que cero."},
             {"The X and Y axis lines must intersect at the graph origin. Extend or recalibrate the axis that "
              "does not reach zero.",
              "Las lineas de los ejes X e Y deben cortarse en el origen del grafico. Prolonga o vuelve a "
@@ -402,9 +398,26 @@ const LanguageTexts &spanishTexts()
             {"Open website", "Abrir sitio web"},
             {"Send suggestions", "Enviar sugerencias"},
             {"Could not open the link.", "No se ha podido abrir el enlace."},
+
+            // Calibration values
+            {"Value at first mark", "Valor en la primera marca"},
+            {"Value at second mark", "Valor en la segunda marca"},
+            {"Logarithmic scale", "Escala logaritmica"},
+            {"Type a number at each mark, for example 2.5 or 1e-3.",
+             "Escriba un numero en cada marca, por ejemplo 2,5 o 1e-3."},
+            {"The two values must differ.", "Los dos valores deben ser distintos."},
+            {"A logarithmic axis needs values greater than zero.",
+             "Un eje logaritmico necesita valores mayores que cero."},
+
+            // Calibration check
+            {"Grid", "Cuadricula"},
+            {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
+             "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la cuadricula del grafico."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
+             "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo de sus ejes."},
         },
         // Texts that read the same as in English and so need no pair.
-        {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%"},
+        {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2"},
     };
     return texts;
 }

@@ -107,10 +107,6 @@ const LanguageTexts &frenchTexts()
             {"Close", "Fermer"},
 
             // Calibration values
-            {"Maximum X axis value", "Valeur maximale de l'axe X"},
-            {"Maximum Y axis value", "Valeur maximale de l'axe Y"},
-            {"The maximum axis value must be greater than zero.",
-             "La valeur maximale de l'axe doit etre superieure a zero."},
             {"The X and Y axis lines must intersect at the graph origin. Extend or recalibrate the axis that "
              "does not reach zero.",
              "Les droites des axes X et Y doivent se couper a l'origine du graphique. Prolongez ou "
@@ -396,9 +392,26 @@ const LanguageTexts &frenchTexts()
             {"Open website", "Ouvrir le site web"},
             {"Send suggestions", "Envoyer des suggestions"},
             {"Could not open the link.", "Impossible d'ouvrir le lien."},
+
+            // Calibration values
+            {"Value at first mark", "Valeur au premier repere"},
+            {"Value at second mark", "Valeur au second repere"},
+            {"Logarithmic scale", "Echelle logarithmique"},
+            {"Type a number at each mark, for example 2.5 or 1e-3.",
+             "Saisissez un nombre a chaque repere, par exemple 2,5 ou 1e-3."},
+            {"The two values must differ.", "Les deux valeurs doivent etre differentes."},
+            {"A logarithmic axis needs values greater than zero.",
+             "Un axe logarithmique exige des valeurs superieures a zero."},
+
+            // Calibration check
+            {"Grid", "Grille"},
+            {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
+             "Dessine la grille calibree sur l'image : avec un bon etalonnage, elle se pose sur la grille du graphique."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
+             "L'image semble inclinee de %1 degres. Desactivez \"Axes orthogonaux\" pour etalonner le long de ses axes."},
         },
         // Texts that read the same as in English and so need no pair.
-        {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle"},
+        {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2"},
     };
     return texts;
 }

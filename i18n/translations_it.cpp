@@ -110,10 +110,6 @@ const LanguageTexts &italianTexts()
             {"Close", "Chiudi"},
 
             // Calibration values
-            {"Maximum X axis value", "Valore massimo dell'asse X"},
-            {"Maximum Y axis value", "Valore massimo dell'asse Y"},
-            {"The maximum axis value must be greater than zero.",
-             "Il valore massimo dell'asse deve essere maggiore di zero."},
             {"The X and Y axis lines must intersect at the graph origin. Extend or recalibrate the axis that "
              "does not reach zero.",
              "Le linee degli assi X e Y devono incrociarsi nell'origine del grafico. Estendi o ricalibra "
@@ -402,9 +398,26 @@ const LanguageTexts &italianTexts()
             {"Open website", "Apri sito web"},
             {"Send suggestions", "Invia suggerimenti"},
             {"Could not open the link.", "Impossibile aprire il collegamento."},
+
+            // Calibration values
+            {"Value at first mark", "Valore al primo segno"},
+            {"Value at second mark", "Valore al secondo segno"},
+            {"Logarithmic scale", "Scala logaritmica"},
+            {"Type a number at each mark, for example 2.5 or 1e-3.",
+             "Inserire un numero per ogni segno, ad esempio 2,5 o 1e-3."},
+            {"The two values must differ.", "I due valori devono essere diversi."},
+            {"A logarithmic axis needs values greater than zero.",
+             "Un asse logaritmico richiede valori maggiori di zero."},
+
+            // Calibration check
+            {"Grid", "Griglia"},
+            {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
+             "Disegna la griglia calibrata sull'immagine: con una buona calibrazione coincide con la griglia del grafico."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
+             "L'immagine sembra inclinata di %1 gradi. Disattivare \"Assi ortogonali\" per calibrare lungo i suoi assi."},
         },
         // Texts that read the same as in English and so need no pair.
-        {"DPI:", "pixel", "OK", "No", "Zoom: %1%"},
+        {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2"},
     };
     return texts;
 }

@@ -2,7 +2,12 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "ui/axisvaluesdialog.h"
 #include "ui/userprompts.h"
+
+#include <QLocale>
+
+#include <cmath>
 
 namespace {
 
@@ -11,6 +16,59 @@ QPointF farEnd(const QLineF &segment, const QPointF &origin)
 {
     return QLineF(origin, segment.p2()).length() > QLineF(origin, segment.p1()).length() ? segment.p2()
                                                                                          : segment.p1();
+}
+
+bool parseWith(QLocale locale, const QString &text, double *value)
+{
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double parsed = locale.toDouble(text, &ok);
+    if (!ok || !std::isfinite(parsed))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+QString valueText(double value)
+{
+    return QLocale::c().toString(value, 'g', 15);
+}
+
+void warn(UserPrompts &prompts, QWidget *parent, const QString &text)
+{
+    prompts.warning(parent, i18n::tr("Calibration"), text);
+}
+
+// The origin shortcut: with 0 typed at the first mark of two linear axes, the
+// crossing of the axis lines becomes exactly (0, 0).
+bool startsAtOrigin(const Calibration &calibration)
+{
+    return !calibration.xLogScale && !calibration.yLogScale && calibration.xValue1 == 0.0 &&
+           calibration.yValue1 == 0.0;
+}
+
+void reanchorAtOrigin(ProjectModel &model, UserPrompts &prompts, QWidget *parent)
+{
+    const Calibration calibration = model.calibration();
+    const ReanchoredAxes axes = reanchorAtCrossing(calibration);
+    if (axes.problem == ReanchoredAxes::NoCrossing) {
+        warn(prompts, parent,
+             i18n::tr("The X and Y axis lines must intersect at the graph origin. Extend or recalibrate "
+                      "the axis that does not reach zero."));
+        return;
+    }
+    if (axes.problem == ReanchoredAxes::OriginAtEndpoint) {
+        warn(prompts, parent,
+             i18n::tr("The axis origin is too close to an axis endpoint. Select a longer calibration "
+                      "segment."));
+        return;
+    }
+    // The value typed at the second mark belongs to the far end; when the 0
+    // mark is the far one, moving it would swap the values the user gave.
+    if (axes.axisX.p2() != calibration.axisXLine.p2() || axes.axisY.p2() != calibration.axisYLine.p2())
+        return;
+    model.setAxisX(axes.axisX, 0.0, calibration.xValue2);
+    model.setAxisY(axes.axisY, 0.0, calibration.yValue2);
 }
 
 } // namespace
@@ -30,44 +88,47 @@ ReanchoredAxes reanchorAtCrossing(const Calibration &calibration)
     return result;
 }
 
-void promptForAxisValue(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
-                        const QLineF &line)
+bool parseTypedNumber(const QString &text, const QLocale &interfaceLocale, double *value)
 {
-    double maximum = 0.0;
-    if (!prompts.real(parent, i18n::tr("Calibration"),
-                      xAxis ? i18n::tr("Maximum X axis value") : i18n::tr("Maximum Y axis value"), 1.0, 0.0,
-                      1e100, 8, &maximum))
+    const QString trimmed = text.trimmed();
+    return !trimmed.isEmpty() &&
+           (parseWith(QLocale::c(), trimmed, value) || parseWith(interfaceLocale, trimmed, value));
+}
+
+void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
+                         const QLineF &line)
+{
+    const Calibration &current = model.calibration();
+    AxisValuesAnswer typed{QStringLiteral("0"), QStringLiteral("1"), false};
+    if (xAxis && current.axisXValid)
+        typed = {valueText(current.xValue1), valueText(current.xValue2), current.xLogScale};
+    else if (!xAxis && current.axisYValid)
+        typed = {valueText(current.yValue1), valueText(current.yValue2), current.yLogScale};
+    if (!prompts.axisValues(parent, xAxis, typed, &typed))
         return;
-    if (!(maximum > 0.0)) {
-        prompts.warning(parent, i18n::tr("Calibration"),
-                        i18n::tr("The maximum axis value must be greater than zero."));
+
+    const QLocale interfaceLocale(i18n::languageCode(i18n::Localization::instance().language()));
+    double first = 0.0;
+    double second = 0.0;
+    if (!parseTypedNumber(typed.valueAtFirstMark, interfaceLocale, &first) ||
+        !parseTypedNumber(typed.valueAtSecondMark, interfaceLocale, &second)) {
+        warn(prompts, parent, i18n::tr("Type a number at each mark, for example 2.5 or 1e-3."));
+        return;
+    }
+    if (fuzzyEqual(first, second)) {
+        warn(prompts, parent, i18n::tr("The two values must differ."));
+        return;
+    }
+    if (typed.logScale && !(first > 0.0 && second > 0.0)) {
+        warn(prompts, parent, i18n::tr("A logarithmic axis needs values greater than zero."));
         return;
     }
     if (xAxis)
-        model.setAxisX(line, 0.0, maximum);
+        model.setAxisX(line, first, second, typed.logScale);
     else
-        model.setAxisY(line, 0.0, maximum);
+        model.setAxisY(line, first, second, typed.logScale);
 
     const Calibration &calibration = model.calibration();
-    if (!calibration.isAxisXValid() || !calibration.isAxisYValid())
-        return;
-    const ReanchoredAxes axes = reanchorAtCrossing(calibration);
-    if (axes.problem == ReanchoredAxes::NoCrossing) {
-        prompts.warning(
-            parent, i18n::tr("Calibration"),
-            i18n::tr("The X and Y axis lines must intersect at the graph origin. Extend or recalibrate "
-                     "the axis that does not reach zero."));
-        return;
-    }
-    if (axes.problem == ReanchoredAxes::OriginAtEndpoint) {
-        prompts.warning(
-            parent, i18n::tr("Calibration"),
-            i18n::tr("The axis origin is too close to an axis endpoint. Select a longer calibration "
-                     "segment."));
-        return;
-    }
-    const double xMaximum = calibration.xValue2;
-    const double yMaximum = calibration.yValue2;
-    model.setAxisX(axes.axisX, 0.0, xMaximum);
-    model.setAxisY(axes.axisY, 0.0, yMaximum);
+    if (calibration.isAxisXValid() && calibration.isAxisYValid() && startsAtOrigin(calibration))
+        reanchorAtOrigin(model, prompts, parent);
 }

@@ -4,6 +4,8 @@
 
 struct Calibration;
 class ProjectModel;
+class QLocale;
+class QString;
 class QWidget;
 class UserPrompts;
 
@@ -18,7 +20,13 @@ struct ReanchoredAxes
 };
 ReanchoredAxes reanchorAtCrossing(const Calibration &calibration);
 
-// Asks for the maximum value of the axis just picked in the view, stores the
-// axis and, once both exist, re-anchors them at their crossing.
-void promptForAxisValue(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
-                        const QLineF &line);
+// A number typed in the C form ("0.5", "2.5E+6") or in the form of the given
+// interface locale ("0,5"); the whole text must be the number, no group
+// separators, no prefix read on its own.
+bool parseTypedNumber(const QString &text, const QLocale &interfaceLocale, double *value);
+
+// Asks for the values at both marks of the axis just picked in the view and its
+// scale, and stores the axis. When both axes are linear and start at 0, they
+// are re-anchored at their crossing, the graph origin.
+void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
+                         const QLineF &line);

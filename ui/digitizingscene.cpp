@@ -1,5 +1,6 @@
 #include "ui/digitizingscene.h"
 
+#include "model/calibrationgrid.h"
 #include "model/projectmodel.h"
 
 #include <QGraphicsEllipseItem>
@@ -81,6 +82,8 @@ void DigitizingScene::rebuild()
     }
     if ((layers & ProjectModel::SourceLayer) && !m_sourcePixmap.isNull())
         addPixmap(m_sourcePixmap);
+    if ((layers & ProjectModel::GridLayer) && !image.isNull())
+        addCalibrationGrid(QRectF(image.rect()));
 
     if (layers & ProjectModel::AxesLayer) {
         const Calibration &calibration = m_model->calibration();
@@ -99,6 +102,20 @@ void DigitizingScene::rebuild()
     }
     if (!image.isNull())
         setSceneRect(0, 0, image.width(), image.height());
+}
+
+// Thin and see-through, so the chart's own grid shows whether they agree.
+void DigitizingScene::addCalibrationGrid(const QRectF &picture)
+{
+    QPainterPath majors;
+    QPainterPath minors;
+    for (const GridLine &grid : calibrationGridLines(m_model->calibration(), picture)) {
+        QPainterPath &path = grid.major ? majors : minors;
+        path.moveTo(grid.line.p1());
+        path.lineTo(grid.line.p2());
+    }
+    addPath(majors, cosmeticPen(QColor(230, 0, 150, 170), 1));
+    addPath(minors, cosmeticPen(QColor(230, 0, 150, 90), 1));
 }
 
 void DigitizingScene::addCurveItems(int index)

@@ -16,7 +16,8 @@ QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style = Qt::Sol
 extern const QColor xAxisColor;
 extern const QColor yAxisColor;
 
-// What the digitizing view shows of the project: the picture, the axes, and
+// What the digitizing view shows of the project: the picture, the calibrated
+// grid when asked for, the axes, and
 // per visible curve its spline, point circles and label, stacked in that
 // order. A click or a drag changes one curve, so those changes touch only the
 // items that differ instead of rebuilding thousands of them.
@@ -49,6 +50,7 @@ private:
     };
 
     bool needsRebuild() const;
+    void addCalibrationGrid(const QRectF &picture);
     void addCurveItems(int index);
     void updateCurveItems(int index);
     bool isSelected(const QString &curveName, int index) const;

@@ -11,6 +11,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -223,10 +224,12 @@ void GraphView::removePreview()
 
 void GraphView::confirmAxis()
 {
+    const QPointF clicked = m_currentMark;
     const QPointF second = constrainedMark(m_currentMark);
     m_hasFirstMark = false;
     removePreview();
     Q_EMIT calibrationLineSelected(m_mode == CalibrateXMode, QLineF(m_firstMark, second));
+    reportTilt(clicked);
 }
 
 void GraphView::mousePressEvent(QMouseEvent *event)
@@ -289,6 +292,7 @@ void GraphView::pressInPointMode(const QPointF &position)
 
 void GraphView::mouseMoveEvent(QMouseEvent *event)
 {
+    Q_EMIT pointerMoved(viewportTransform().inverted().map(event->position()));
     if (m_panning) {
         const QPoint current = event->position().toPoint();
         const QPoint delta = current - m_lastPanPos;
@@ -311,6 +315,30 @@ void GraphView::mouseMoveEvent(QMouseEvent *event)
     } else {
         QGraphicsView::mouseMoveEvent(event);
     }
+}
+
+// A mark clicked clearly off the forced direction means the scan is turned;
+// said after the axis is stored so that the workflow's message does not hide it.
+void GraphView::reportTilt(const QPointF &secondMark)
+{
+    if (!m_orthogonal)
+        return;
+    const QLineF clicked(m_firstMark, secondMark);
+    const QLineF forced(m_firstMark, constrainedMark(secondMark));
+    if (clicked.length() < 1e-9 || forced.length() < 1e-9)
+        return;
+    const double angle = std::min(clicked.angleTo(forced), 360.0 - clicked.angleTo(forced));
+    if (angle > 1.0)
+        Q_EMIT statusMessage(
+            i18n::tr("The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to "
+                     "calibrate along its axes.")
+                .arg(QLocale::c().toString(angle, 'f', 1)));
+}
+
+void GraphView::leaveEvent(QEvent *event)
+{
+    Q_EMIT pointerLeft();
+    QGraphicsView::leaveEvent(event);
 }
 
 void GraphView::mouseReleaseEvent(QMouseEvent *event)

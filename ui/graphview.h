@@ -38,6 +38,9 @@ public:
 Q_SIGNALS:
     void calibrationLineSelected(bool xAxis, QLineF line);
     void statusMessage(const QString &message);
+    // Where the mouse is over the picture, in picture pixels (not rounded).
+    void pointerMoved(QPointF pixel);
+    void pointerLeft();
 
 public Q_SLOTS:
     void rebuildScene();
@@ -49,12 +52,14 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void refreshPoints();
     void drawPreview();
     void removePreview();
     void confirmAxis();
+    void reportTilt(const QPointF &secondMark);
     bool nudge(const QPointF &step);
     bool isInsidePicture(const QPointF &scenePosition) const;
     QPointF constrainedMark(const QPointF &mark) const;

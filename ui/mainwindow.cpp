@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "ui/coordinatereadout.h"
 #include "ui/curvesdock.h"
 #include "ui/graphview.h"
 #include "ui/recentprojects.h"
@@ -143,7 +144,8 @@ void MainWindow::createActions()
     m_sourceLayerAction = checkableAction(this, true);
     m_axesLayerAction = checkableAction(this, true);
     m_pointsLayerAction = checkableAction(this, true);
-    for (QAction *layer : {m_sourceLayerAction, m_axesLayerAction, m_pointsLayerAction})
+    m_gridLayerAction = checkableAction(this, false);
+    for (QAction *layer : {m_sourceLayerAction, m_axesLayerAction, m_pointsLayerAction, m_gridLayerAction})
         connect(layer, &QAction::toggled, this, &MainWindow::applyLayerActions);
 
     // Names for finding the actions in tests and style sheets; texts change with the language.
@@ -166,6 +168,7 @@ void MainWindow::createActions()
         {m_sourceLayerAction, "sourceLayerAction"},
         {m_axesLayerAction, "axesLayerAction"},
         {m_pointsLayerAction, "pointsLayerAction"},
+        {m_gridLayerAction, "gridLayerAction"},
     };
     for (const auto &[named, name] : names)
         named->setObjectName(QString::fromLatin1(name));
@@ -231,6 +234,7 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_sourceLayerAction);
     m_toolbar->addAction(m_axesLayerAction);
     m_toolbar->addAction(m_pointsLayerAction);
+    m_toolbar->addAction(m_gridLayerAction);
     m_toolbar->addSeparator();
     m_pageLabel = new QLabel(m_toolbar);
     m_toolbar->addWidget(m_pageLabel);
@@ -253,6 +257,12 @@ void MainWindow::connectModel()
     connect(m_graphView, &GraphView::calibrationLineSelected, this, &MainWindow::configureCalibration);
     connect(m_graphView, &GraphView::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text); });
+    auto *readout = new CoordinateReadout(m_model, this);
+    readout->setObjectName(QStringLiteral("coordinateReadout"));
+    statusBar()->addPermanentWidget(readout);
+    connect(m_graphView, &GraphView::pointerMoved, readout, &CoordinateReadout::showAt);
+    connect(m_graphView, &GraphView::pointerLeft, readout, &CoordinateReadout::clearReading);
+    connect(m_model, &ProjectModel::calibrationChanged, readout, &CoordinateReadout::clearReading);
     connect(m_model, &ProjectModel::pdfInfoChanged, this, &MainWindow::updatePdfControls);
     connect(m_model, &ProjectModel::sourceImageChanged, this, &MainWindow::updateWorkflowState);
     connect(m_model, &ProjectModel::calibrationChanged, this, &MainWindow::updateWorkflowState);
@@ -305,6 +315,9 @@ void MainWindow::retranslate()
     m_sourceLayerAction->setText(i18n::tr("Source"));
     m_axesLayerAction->setText(i18n::tr("Axes"));
     m_pointsLayerAction->setText(i18n::tr("Visible points"));
+    m_gridLayerAction->setText(i18n::tr("Grid"));
+    m_gridLayerAction->setToolTip(i18n::tr(
+        "Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid."));
     m_pageLabel->setText(i18n::tr("Page:"));
     m_dpiLabel->setText(i18n::tr("DPI:"));
     m_dock->retranslate();
@@ -316,13 +329,18 @@ void MainWindow::retranslate()
     updateWorkflowState();
 }
 
+QList<std::pair<QAction *, uint>> MainWindow::layerActions() const
+{
+    return {{m_sourceLayerAction, ProjectModel::SourceLayer},
+            {m_axesLayerAction, ProjectModel::AxesLayer},
+            {m_pointsLayerAction, ProjectModel::PointsLayer},
+            {m_gridLayerAction, ProjectModel::GridLayer}};
+}
+
 void MainWindow::updateLayerChecks()
 {
     const uint layers = m_model->visibleLayers();
-    const std::pair<QAction *, uint> actions[] = {{m_sourceLayerAction, ProjectModel::SourceLayer},
-                                                  {m_axesLayerAction, ProjectModel::AxesLayer},
-                                                  {m_pointsLayerAction, ProjectModel::PointsLayer}};
-    for (const auto &[action, bit] : actions) {
+    for (const auto &[action, bit] : layerActions()) {
         const QSignalBlocker block(action);
         action->setChecked(layers & bit);
     }
@@ -330,9 +348,10 @@ void MainWindow::updateLayerChecks()
 
 void MainWindow::applyLayerActions()
 {
-    m_model->setVisibleLayers((m_sourceLayerAction->isChecked() ? ProjectModel::SourceLayer : 0u) |
-                              (m_axesLayerAction->isChecked() ? ProjectModel::AxesLayer : 0u) |
-                              (m_pointsLayerAction->isChecked() ? ProjectModel::PointsLayer : 0u));
+    uint layers = 0;
+    for (const auto &[action, bit] : layerActions())
+        layers |= action->isChecked() ? bit : 0u;
+    m_model->setVisibleLayers(layers);
 }
 
 void MainWindow::updatePdfControls()

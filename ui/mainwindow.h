@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <utility>
 
 class CurvesDock;
 class GraphView;
@@ -78,6 +79,8 @@ private:
     void createMenusAndToolbar();
     void connectModel();
     void retranslate();
+    // The layer toggles and the bit of visibleLayers each one sets.
+    QList<std::pair<QAction *, uint>> layerActions() const;
     void updateLayerChecks();
     void applyLayerActions();
     bool ensureCalibrated(const QString &refusal);
@@ -124,6 +127,7 @@ private:
     QAction *m_sourceLayerAction = nullptr;
     QAction *m_axesLayerAction = nullptr;
     QAction *m_pointsLayerAction = nullptr;
+    QAction *m_gridLayerAction = nullptr;
     QList<QAction *> m_languageActions;
     RecentProjectsMenu *m_recentProjects = nullptr;
     bool m_linkedToDatabase = false;

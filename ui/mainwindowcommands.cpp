@@ -243,7 +243,7 @@ void MainWindow::openRegeneratedGraph()
 
 void MainWindow::configureCalibration(bool xAxis, QLineF line)
 {
-    promptForAxisValue(*m_model, *m_prompts, this, xAxis, line);
+    promptForAxisValues(*m_model, *m_prompts, this, xAxis, line);
     updateWorkflowState();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/userprompts.h"
 
 #include "i18n/localization.h"
+#include "ui/axisvaluesdialog.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -82,6 +83,15 @@ bool UserPrompts::real(QWidget *parent, const QString &title, const QString &lab
     translateButtons(dialog);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     *answer = dialog.doubleValue();
+    return accepted;
+}
+
+bool UserPrompts::axisValues(QWidget *parent, bool xAxis, const AxisValuesAnswer &initial,
+                             AxisValuesAnswer *answer)
+{
+    AxisValuesDialog dialog(xAxis, initial, parent);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *answer = dialog.answer();
     return accepted;
 }
 

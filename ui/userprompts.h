@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+struct AxisValuesAnswer;
+
 class QWidget;
 class QColor;
 class QFont;
@@ -26,6 +28,9 @@ public:
                          int minimum, int maximum, int *answer);
     virtual bool real(QWidget *parent, const QString &title, const QString &label, double initial,
                       double minimum, double maximum, int decimals, double *answer);
+    // The values at an axis' two marks and its scale; false means cancelled.
+    virtual bool axisValues(QWidget *parent, bool xAxis, const AxisValuesAnswer &initial,
+                            AxisValuesAnswer *answer);
     virtual QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
                                                  QMessageBox::StandardButtons buttons);
     virtual void information(QWidget *parent, const QString &title, const QString &text);

@@ -38,8 +38,9 @@ constexpr int projectPoints = 25000;
 constexpr int projectPoints = 100000;
 #endif
 constexpr int otherPoints = 2000;
-constexpr int wantedKills = 200;
-constexpr qint64 timeBudgetMs = 120000;
+// A fixed count, not a time budget: on a loaded machine the cycle is slower,
+// and the test must then take longer rather than fail.
+constexpr int wantedKills = 60;
 
 // What each variant of each target must look like.
 struct Expected
@@ -314,7 +315,7 @@ private Q_SLOTS:
             for (const auto &entry : progress)
                 nextVersion = std::max(nextVersion, entry.second.begun + 1);
             QVERIFY(testsupport::writeFile(log, QByteArray()));
-            if (kills < wantedKills && budget.elapsed() < timeBudgetMs)
+            if (kills < wantedKills)
                 writer = startWriter(nextVersion, QString());
 
             for (Target target : targets) {
@@ -350,7 +351,9 @@ private Q_SLOTS:
               killedDuring[Target::ProjectFile], killedDuring[Target::Csv], killedDuring[Target::Workbook],
               killedDuring[Target::Database], staleFiles);
         QCOMPARE(damaged, 0);
-        QVERIFY2(kills >= wantedKills, "the writer was not killed often enough within the time budget");
+        // Each writer must have been caught in the middle of a write, or the run proved nothing for it.
+        for (Target target : targets)
+            QVERIFY2(killedDuring[target] > 0, qPrintable(reliability::targetName(target)));
 #else
         QSKIP("SIGKILL is a Unix feature");
 #endif

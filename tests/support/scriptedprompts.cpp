@@ -1,5 +1,7 @@
 #include "tests/support/scriptedprompts.h"
 
+#include "ui/axisvaluesdialog.h"
+
 namespace testsupport {
 
 QStringList ScriptedPrompts::kinds() const
@@ -16,6 +18,17 @@ QVariant ScriptedPrompts::next(const QString &kind, const QString &title, const 
     m_asked.append(Asked{kind, title, text});
     m_lastOffer = offer;
     return m_answers.isEmpty() ? QVariant() : m_answers.dequeue();
+}
+
+bool ScriptedPrompts::axisValues(QWidget *, bool xAxis, const AxisValuesAnswer &initial,
+                                 AxisValuesAnswer *answer)
+{
+    const QVariant value =
+        next(QStringLiteral("axisValues"), QString(), xAxis ? QStringLiteral("X") : QStringLiteral("Y"),
+             QVariantList{initial.valueAtFirstMark, initial.valueAtSecondMark, initial.logScale});
+    const QVariantList typed = value.toList();
+    *answer = {typed.value(0).toString(), typed.value(1).toString(), typed.value(2).toBool()};
+    return value.isValid();
 }
 
 QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter)

@@ -41,6 +41,9 @@ public:
                  int *answer) override;
     bool real(QWidget *, const QString &title, const QString &label, double initial, double minimum,
               double maximum, int decimals, double *answer) override;
+    // Answered by a QVariantList {first value text, second value text, log scale}.
+    bool axisValues(QWidget *, bool xAxis, const AxisValuesAnswer &initial,
+                    AxisValuesAnswer *answer) override;
     QMessageBox::StandardButton question(QWidget *, const QString &title, const QString &text,
                                          QMessageBox::StandardButtons buttons) override;
     void information(QWidget *, const QString &title, const QString &text) override;

@@ -10,6 +10,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QtMath>
 
 namespace {
 
@@ -136,6 +137,64 @@ private Q_SLOTS:
         QCOMPARE(lines.at(0).at(0).toBool(), mode == GraphView::CalibrateXMode);
         QCOMPARE(lines.at(0).at(1).value<QLineF>(), expected);
         QVERIFY(f.model.curves()[0].points.isEmpty());
+    }
+
+    // A second mark clicked more than a degree off the forced direction says
+    // that the scan looks turned, after the axis has been handed on.
+    void tiltIsReported_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("orthogonal");
+        QTest::addColumn<QPointF>("second");
+        QTest::addColumn<QString>("message");
+        const QString tilted = QStringLiteral("The picture looks tilted by %1 degrees. Turn off \"Orthogonal "
+                                              "axes\" to calibrate along its axes.");
+        QTest::newRow("X, 1.4 degrees")
+            << int(GraphView::CalibrateXMode) << true << QPointF(500, 390) << tilted.arg("1.4");
+        QTest::newRow("X, half a degree")
+            << int(GraphView::CalibrateXMode) << true << QPointF(500, 403.5) << QString();
+        QTest::newRow("Y, 1.9 degrees")
+            << int(GraphView::CalibrateYMode) << true << QPointF(90, 100) << tilted.arg("1.9");
+        QTest::newRow("Y, two degrees but tilted axes allowed")
+            << int(GraphView::CalibrateYMode) << false << QPointF(90, 100) << QString();
+    }
+    void tiltIsReported()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, orthogonal);
+        QFETCH(QPointF, second);
+        QFETCH(QString, message);
+        Fixture f;
+        f.view.setOrthogonalAxes(orthogonal);
+        f.view.setInteractionMode(mode);
+        QStringList order;
+        QObject::connect(&f.view, &GraphView::calibrationLineSelected, &f.view,
+                         [&order] { order.append(QStringLiteral("line")); });
+        QObject::connect(&f.view, &GraphView::statusMessage, &f.view,
+                         [&order](const QString &text) { order.append(text); });
+        f.click(QPointF(100, 400));
+        f.click(second);
+        QCOMPARE(order.last(), message.isEmpty() ? QStringLiteral("line") : message);
+        if (!message.isEmpty())
+            QCOMPARE(order.at(order.size() - 2), QStringLiteral("line"));
+    }
+
+    // The view reports where the mouse is in picture pixels, unrounded.
+    void pointerIsReported()
+    {
+        Fixture f;
+        f.zoomTo(4);
+        QSignalSpy moved(&f.view, &GraphView::pointerMoved);
+        const QPointF position = QPointF(f.at(QPointF(300, 250))) + QPointF(2, 1);
+        QMouseEvent move(QEvent::MouseMove, position, f.view.viewport()->mapToGlobal(position), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f.view.viewport(), &move);
+        QCOMPARE(moved.size(), 1);
+        // Two and one viewport pixels at zoom 4 are half and a quarter of a picture pixel.
+        const QPointF reported = moved.last().at(0).toPointF();
+        QVERIFY2(std::abs(reported.x() - 300.5) <= 0.25 && std::abs(reported.y() - 250.25) <= 0.25,
+                 qPrintable(QStringLiteral("%1, %2").arg(reported.x()).arg(reported.y())));
+        QVERIFY(reported.x() != std::round(reported.x()) || reported.y() != std::round(reported.y()));
     }
 
     void previewFollowsTheMouse()

@@ -64,14 +64,15 @@ struct Window
         prompts.answer(path);
         trigger("importAction");
     }
-    // Two clicks on each axis, answering the value prompt.
+    // Two clicks on each axis, answering the values dialog with 0 at the first
+    // marks (the origin shortcut) and the maxima at the second.
     void calibrate(double xMaximum = 10, double yMaximum = 20)
     {
         view()->setInteractionMode(GraphView::CalibrateXMode);
-        prompts.answer(xMaximum);
+        prompts.answer(QVariantList{"0", QString::number(xMaximum), false});
         click(QPointF(100, 400));
         click(QPointF(500, 400));
-        prompts.answer(yMaximum);
+        prompts.answer(QVariantList{"0", QString::number(yMaximum), false});
         click(QPointF(100, 400));
         click(QPointF(100, 100));
     }
@@ -137,9 +138,9 @@ private Q_SLOTS:
             QCOMPARE(w.status(), QStringLiteral("Calibration required: calibrate the X axis first."));
             QCOMPARE(w.view()->interactionMode(), int(GraphView::CalibrateXMode));
             w.calibrate();
-            QCOMPARE(w.prompts.kinds(), (QStringList{"open", "real", "real"}));
-            QCOMPARE(w.prompts.asked()[1].text, QStringLiteral("Maximum X axis value"));
-            QCOMPARE(w.prompts.asked()[2].text, QStringLiteral("Maximum Y axis value"));
+            QCOMPARE(w.prompts.kinds(), (QStringList{"open", "axisValues", "axisValues"}));
+            QCOMPARE(w.prompts.asked()[1].text, QStringLiteral("X"));
+            QCOMPARE(w.prompts.asked()[2].text, QStringLiteral("Y"));
             QVERIFY(w.model()->calibration().isComplete());
             QCOMPARE(w.status(), QStringLiteral("Calibration complete. Point mode is active."));
             QCOMPARE(w.view()->interactionMode(), int(GraphView::PointMode));
@@ -448,73 +449,206 @@ private Q_SLOTS:
         QVERIFY(!w.recentMenu()->actions().first()->isEnabled());
     }
 
+    // Axes picked in the view and the values typed at their marks: 0 at both
+    // first marks of linear axes re-anchors at the crossing, anything else is
+    // stored exactly as marked and typed.
     void calibrationPrompt_data()
     {
         QTest::addColumn<QLineF>("xLine");
+        QTest::addColumn<QVariantList>("xTyped");
         QTest::addColumn<QLineF>("yLine");
+        QTest::addColumn<QVariantList>("yTyped");
         QTest::addColumn<QString>("warning");
         QTest::addColumn<QLineF>("storedX");
         QTest::addColumn<QLineF>("storedY");
-        QTest::newRow("clicked backwards, re-anchored")
-            << QLineF(500, 400, 100, 400) << QLineF(100, 100, 100, 400) << QString()
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100);
-        QTest::newRow("crossing inside both")
-            << QLineF(50, 400, 500, 400) << QLineF(100, 450, 100, 100) << QString()
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100);
+        QTest::addColumn<QPointF>("realAt300x200");
+        const QVariantList x0to10{"0", "10", false};
+        const QVariantList y0to20{"0", "20", false};
+        QTest::newRow("crossing inside both, re-anchored")
+            << QLineF(50, 400, 500, 400) << x0to10 << QLineF(100, 450, 100, 100) << y0to20 << QString()
+            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100) << QPointF(5, 40.0 / 3);
         QTest::newRow("L corner at the ends")
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100) << QString()
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100);
-        QTest::newRow("axes that do not touch") << QLineF(120, 400, 500, 400) << QLineF(100, 390, 100, 100)
-                                                << "The X and Y axis lines must intersect at the graph "
-                                                   "origin. Extend or recalibrate the axis that does "
-                                                   "not reach zero."
-                                                << QLineF(120, 400, 500, 400) << QLineF(100, 390, 100, 100);
+            << QLineF(100, 400, 500, 400) << x0to10 << QLineF(100, 400, 100, 100) << y0to20 << QString()
+            << QLineF(100, 400, 500, 400) << QLineF(100, 400, 100, 100) << QPointF(5, 40.0 / 3);
+        QTest::newRow("clicked backwards, values typed backwards")
+            << QLineF(500, 400, 100, 400) << QVariantList{"10", "0", false} << QLineF(100, 100, 100, 400)
+            << QVariantList{"20", "0", false} << QString() << QLineF(500, 400, 100, 400)
+            << QLineF(100, 100, 100, 400) << QPointF(5, 40.0 / 3);
+        QTest::newRow("first marks far from the origin keep their 0")
+            << QLineF(500, 400, 100, 400) << x0to10 << QLineF(100, 100, 100, 400) << y0to20 << QString()
+            << QLineF(500, 400, 100, 400) << QLineF(100, 100, 100, 400) << QPointF(5, 20.0 / 3);
+        QTest::newRow("axes that do not touch")
+            << QLineF(120, 400, 500, 400) << x0to10 << QLineF(100, 390, 100, 100) << y0to20
+            << "The X and Y axis lines must intersect at the graph origin. Extend or recalibrate the axis "
+               "that does not reach zero."
+            << QLineF(120, 400, 500, 400) << QLineF(100, 390, 100, 100)
+            << QPointF(10 * 180.0 / 380, 20 * 190.0 / 290);
         QTest::newRow("origin at an endpoint")
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400.5, 100, 400.5 - 0.9)
+            << QLineF(100, 400, 500, 400) << x0to10 << QLineF(100, 400.5, 100, 400.5 - 0.9) << y0to20
             << "The axis origin is too close to an axis endpoint. Select a longer calibration segment."
-            << QLineF(100, 400, 500, 400) << QLineF(100, 400.5, 100, 399.6);
+            << QLineF(100, 400, 500, 400) << QLineF(100, 400.5, 100, 399.6) << QPointF(5, 20 * 200.5 / 0.9);
+        QTest::newRow("years and a range from 20, as typed")
+            << QLineF(120, 400, 500, 400) << QVariantList{"1970", "2015", false} << QLineF(100, 390, 100, 100)
+            << QVariantList{"20", "100", false} << QString() << QLineF(120, 400, 500, 400)
+            << QLineF(100, 390, 100, 100) << QPointF(1970 + 45 * 180.0 / 380, 20 + 80 * 190.0 / 290);
+        QTest::newRow("log Y from 1 to 1000")
+            << QLineF(100, 400, 500, 400) << x0to10 << QLineF(100, 400, 100, 100)
+            << QVariantList{"1", "1000", true} << QString() << QLineF(100, 400, 500, 400)
+            << QLineF(100, 400, 100, 100) << QPointF(5, 100);
     }
     void calibrationPrompt()
     {
         QFETCH(QLineF, xLine);
+        QFETCH(QVariantList, xTyped);
         QFETCH(QLineF, yLine);
+        QFETCH(QVariantList, yTyped);
         QFETCH(QString, warning);
         QFETCH(QLineF, storedX);
         QFETCH(QLineF, storedY);
+        QFETCH(QPointF, realAt300x200);
         Window w;
         w.model()->setSourceImage(testsupport::chartImage(), QString());
-        w.prompts.answer(10.0);
+        w.prompts.answer(xTyped);
         w.window.configureCalibration(true, xLine);
-        w.prompts.answer(20.0);
+        w.prompts.answer(yTyped);
         w.window.configureCalibration(false, yLine);
         const Calibration &calibration = w.model()->calibration();
         QCOMPARE(w.prompts.last().kind,
-                 warning.isEmpty() ? QStringLiteral("real") : QStringLiteral("warning"));
+                 warning.isEmpty() ? QStringLiteral("axisValues") : QStringLiteral("warning"));
         if (!warning.isEmpty())
             QCOMPARE(w.prompts.last().text, warning);
         QCOMPARE(calibration.axisXLine, storedX);
         QCOMPARE(calibration.axisYLine, storedY);
-        QCOMPARE(calibration.xValue1, 0.0);
-        QCOMPARE(calibration.xValue2, 10.0);
-        QCOMPARE(calibration.yValue2, 20.0);
+        const QPointF real = calibration.pixelToReal(QPointF(300, 200));
+        QVERIFY2(testsupport::fuzzyEqual(real.x(), realAt300x200.x()) &&
+                     testsupport::fuzzyEqual(real.y(), realAt300x200.y()),
+                 qPrintable(QStringLiteral("%1, %2").arg(real.x()).arg(real.y())));
         // Either way both axes are stored and the workflow moves on to points.
         QCOMPARE(w.view()->interactionMode(), int(GraphView::PointMode));
     }
 
-    void calibrationPromptRefusals()
+    // Hovering the picture shows the real coordinates once calibrated, and the
+    // Grid toggle draws the calibrated grid.
+    void readoutAndGrid()
+    {
+        Window w;
+        w.importPicture(QStringLiteral("chart.png"));
+        auto *readout = w.window.findChild<QLabel *>(QStringLiteral("coordinateReadout"));
+        QVERIFY(readout);
+        const auto hover = [&](QPointF pixel) {
+            const QPointF position = w.view()->viewportTransform().map(pixel);
+            QMouseEvent move(QEvent::MouseMove, position, w.view()->viewport()->mapToGlobal(position),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(w.view()->viewport(), &move);
+        };
+        hover(QPointF(300, 250));
+        QVERIFY(readout->text().isEmpty());
+        w.calibrate(10, 20);
+        w.view()->resetTransform();
+        w.view()->scale(4, 4);
+        w.view()->centerOn(300, 250);
+        hover(QPointF(300, 250));
+        QCOMPARE(readout->text(), QStringLiteral("x = 5   y = 10"));
+        hover(QPointF(100.25, 399.75));
+        QCOMPARE(readout->text(), QStringLiteral("x = 0.00625   y = 0.0166667"));
+
+        QAction *grid = w.action("gridLayerAction");
+        QVERIFY(!grid->isChecked());
+        QCOMPARE(w.model()->visibleLayers(), 7u);
+        grid->trigger();
+        QCOMPARE(w.model()->visibleLayers(), 15u);
+        w.model()->setVisibleLayers(ProjectModel::SourceLayer);
+        QVERIFY(!grid->isChecked());
+    }
+
+    // Marks whose values are typed in the interface language give the same
+    // numbers as the C form.
+    void calibrationInItalian()
+    {
+        Window w;
+        i18n::Localization::instance().setLanguage(i18n::Italian);
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        w.prompts.answer(QVariantList{"0,5", "2,5E+6", false});
+        w.window.configureCalibration(true, QLineF(100, 400, 500, 400));
+        w.prompts.answer(QVariantList{" -20 ", "-1,25", false});
+        w.window.configureCalibration(false, QLineF(100, 400, 100, 100));
+        i18n::Localization::instance().setLanguage(i18n::English);
+        const Calibration &calibration = w.model()->calibration();
+        QCOMPARE(calibration.xValue1, 0.5);
+        QCOMPARE(calibration.xValue2, 2.5e6);
+        QCOMPARE(calibration.yValue1, -20.0);
+        QCOMPARE(calibration.yValue2, -1.25);
+        QCOMPARE(w.prompts.last().kind, QStringLiteral("axisValues"));
+        w.model()->addPoint(QPointF(300, 200));
+        const QPointF real = w.model()->curves()[0].points[0].real;
+        QVERIFY(testsupport::fuzzyEqual(real.x(), 0.5 + (2.5e6 - 0.5) / 2));
+        QVERIFY(testsupport::fuzzyEqual(real.y(), -20 + 18.75 * 2 / 3));
+    }
+
+    // The Y axis clicked from the top with 0 typed there and the axes not
+    // crossing: the value typed at each mark stays at that mark.
+    void yAxisIsNeverSilentlyReversed()
     {
         Window w;
         w.model()->setSourceImage(testsupport::chartImage(), QString());
-        w.prompts.answer(0.0);
+        w.prompts.answer(QVariantList{"0", "10", false});
+        w.window.configureCalibration(true, QLineF(120, 400, 500, 400));
+        w.prompts.answer(QVariantList{"0", "20", false});
+        w.window.configureCalibration(false, QLineF(100, 100, 100, 390));
+        const Calibration &calibration = w.model()->calibration();
+        QCOMPARE(calibration.axisYLine, QLineF(100, 100, 100, 390));
+        QVERIFY(testsupport::fuzzyEqual(calibration.pixelToReal(QPointF(300, 100)).y(), 0.0));
+        QVERIFY(testsupport::fuzzyEqual(calibration.pixelToReal(QPointF(300, 390)).y(), 20.0));
+    }
+
+    void calibrationPromptRefusals_data()
+    {
+        QTest::addColumn<QVariantList>("typed");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("equal values") << QVariantList{"5", "5.0", false} << "The two values must differ.";
+        QTest::newRow("log from zero")
+            << QVariantList{"0", "100", true} << "A logarithmic axis needs values greater than zero.";
+        QTest::newRow("log to a negative")
+            << QVariantList{"10", "-1", true} << "A logarithmic axis needs values greater than zero.";
+        QTest::newRow("a prefix is not a number")
+            << QVariantList{"12abc", "20", false} << "Type a number at each mark, for example 2.5 or 1e-3.";
+        QTest::newRow("comma in English")
+            << QVariantList{"0,5", "20", false} << "Type a number at each mark, for example 2.5 or 1e-3.";
+        QTest::newRow("empty") << QVariantList{"1", "  ", false}
+                               << "Type a number at each mark, for example 2.5 or 1e-3.";
+        QTest::newRow("infinite") << QVariantList{"1", "1e999", false}
+                                  << "Type a number at each mark, for example 2.5 or 1e-3.";
+    }
+    void calibrationPromptRefusals()
+    {
+        QFETCH(QVariantList, typed);
+        QFETCH(QString, warning);
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        w.prompts.answer(typed);
         w.window.configureCalibration(true, QLineF(100, 400, 500, 400));
         QCOMPARE(w.prompts.last().kind, QStringLiteral("warning"));
-        QCOMPARE(w.prompts.last().text, QStringLiteral("The maximum axis value must be greater than zero."));
+        QCOMPARE(w.prompts.last().title, QStringLiteral("Calibration"));
+        QCOMPARE(w.prompts.last().text, warning);
         QVERIFY(!w.model()->calibration().axisXValid);
         QCOMPARE(w.status(), QStringLiteral("Calibration required: calibrate the X axis first."));
-        w.window.configureCalibration(true, QLineF(100, 400, 500, 400)); // cancelled
-        QVERIFY(!w.model()->calibration().axisXValid);
-        const QVariantList offer = w.prompts.lastOffer().toList();
-        QCOMPARE(offer, (QVariantList{1.0, 0.0, 1e100, 8}));
+    }
+
+    // The dialog starts from 0 and 1, or from the axis' own values and scale
+    // when it is calibrated again; a cancel changes nothing.
+    void calibrationPromptPrefill()
+    {
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        w.window.configureCalibration(false, QLineF(100, 400, 100, 100)); // cancelled
+        QVERIFY(!w.model()->calibration().axisYValid);
+        QCOMPARE(w.prompts.lastOffer().toList(), (QVariantList{"0", "1", false}));
+        QCOMPARE(w.prompts.last().text, QStringLiteral("Y"));
+        w.prompts.answer(QVariantList{"0.001", "2.5e6", true});
+        w.window.configureCalibration(false, QLineF(100, 400, 100, 100));
+        w.window.configureCalibration(false, QLineF(100, 300, 100, 100)); // cancelled
+        QCOMPARE(w.prompts.lastOffer().toList(), (QVariantList{"0.001", "2500000", true}));
+        QCOMPARE(w.model()->calibration().axisYLine, QLineF(100, 400, 100, 100));
     }
 
     void tablesEditTheModel()
