@@ -179,11 +179,27 @@ int markerCount(const Blob &blob, const Blob &reference)
     const double shortSide = std::min(blob.box.width(), blob.box.height());
     const double referenceLong = std::max(reference.box.width(), reference.box.height());
     const double referenceShort = std::min(reference.box.width(), reference.box.height());
-    if (shortSide > 1.35 * referenceLong + 2.0 || shortSide < 0.65 * referenceShort - 2.0)
+    // A group may lie diagonally, so only a single marker's box has a bound across.
+    if ((count == 1 && shortSide > 1.35 * referenceLong + 2.0) || shortSide < 0.65 * referenceShort - 2.0)
         return 0;
     if (longSide > count * 1.2 * referenceLong + 2.0 || longSide < 0.65 * referenceLong - 2.0)
         return 0;
     return count;
+}
+
+// The blob that shows one marker: the clicked one, unless it is a group of
+// touching markers, which the many single ones of about half its size reveal.
+size_t referenceBlob(const std::vector<Blob> &blobs)
+{
+    const int clicked = blobs.front().solidCount;
+    std::vector<std::pair<int, size_t>> alike;
+    for (size_t i = 0; i < blobs.size(); ++i) {
+        if (blobs[i].solidCount >= 0.25 * clicked && blobs[i].solidCount <= 1.35 * clicked)
+            alike.push_back({blobs[i].solidCount, i});
+    }
+    std::nth_element(alike.begin(), alike.begin() + alike.size() / 2, alike.end());
+    const auto &[medianCount, medianIndex] = alike[alike.size() / 2];
+    return medianCount < 0.7 * clicked ? medianIndex : 0;
 }
 
 // Chains the centres from the one with the least x (axis units), always to the nearest left over.
@@ -228,7 +244,7 @@ std::vector<QPointF> withoutStrays(const std::vector<QPointF> &centres)
     }
     std::vector<double> sorted = nearest;
     std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-    const double limit = 4.0 * sorted[sorted.size() / 2];
+    const double limit = 3.0 * sorted[sorted.size() / 2];
     std::vector<QPointF> kept;
     for (size_t i = 0; i < centres.size(); ++i) {
         if (nearest[i] <= limit)
@@ -256,22 +272,24 @@ MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QP
         result.status = ExtractionStatus::NothingFound;
         return result;
     }
-    const Blob reference = mask.takeBlob(start.x(), start.y());
-    result.markerSize = reference.box.size();
-    std::vector<QPointF> centres{centroid(reference.pixels)};
+    std::vector<Blob> blobs{mask.takeBlob(start.x(), start.y())};
     const QRect bounds = mask.bounds();
     for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
         for (int x = bounds.left(); x <= bounds.right(); ++x) {
-            if (mask.cell(x, y) != Solid)
-                continue;
-            const Blob blob = mask.takeBlob(x, y);
-            const int count = markerCount(blob, reference);
-            if (count == 1)
-                centres.push_back(centroid(blob.pixels));
-            else if (count > 1)
-                for (QPointF centre : splitBlob(blob, count))
-                    centres.push_back(centre);
+            if (mask.cell(x, y) == Solid)
+                blobs.push_back(mask.takeBlob(x, y));
         }
+    }
+    const Blob &reference = blobs[referenceBlob(blobs)];
+    result.markerSize = reference.box.size();
+    std::vector<QPointF> centres;
+    for (const Blob &blob : blobs) {
+        const int count = markerCount(blob, reference);
+        if (count == 1)
+            centres.push_back(centroid(blob.pixels));
+        else if (count > 1)
+            for (QPointF centre : splitBlob(blob, count))
+                centres.push_back(centre);
     }
     result.points = orderAlongCurve(withoutStrays(centres), calibration);
     result.status = ExtractionStatus::Found;
