@@ -65,8 +65,14 @@ std::vector<std::pair<qsizetype, qsizetype>> monotoneSections(const QPolygonF &p
         const double change = xs[corners[i]] - xs[corners[i - 1]];
         const int here = change > 0.0 ? 1 : (change < 0.0 ? -1 : 0);
         if (here != 0 && sense != 0 && here != sense) {
-            sections.push_back({sectionStart, corners[i - 1]});
-            sectionStart = corners[i - 1];
+            // The turn itself lies near this corner, between its neighbours.
+            qsizetype turn = corners[i - 1];
+            for (qsizetype k = std::max(sectionStart, corners[i >= 2 ? i - 2 : 0]); k <= corners[i]; ++k) {
+                if ((xs[k] - xs[turn]) * sense > 0.0)
+                    turn = k;
+            }
+            sections.push_back({sectionStart, turn});
+            sectionStart = turn;
         }
         if (here != 0)
             sense = here;
@@ -95,8 +101,10 @@ std::vector<double> targetsBetween(double x0, double x1, const Sampling &samplin
     // Too many steps would only repeat the path's own vertices.
     if ((high - low) / step > 1e6)
         return targets;
-    for (double k = std::ceil(low / step); k * step <= high; k += 1.0)
-        targets.push_back(k * step);
+    // Ends that miss a multiple by rounding alone still take it, held inside the section.
+    const double last = std::floor(high / step + 1e-9);
+    for (double k = std::ceil(low / step - 1e-9); k <= last; k += 1.0)
+        targets.push_back(std::clamp(k * step, low, high));
     if (x1 < x0)
         std::reverse(targets.begin(), targets.end());
     return targets;
