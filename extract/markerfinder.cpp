@@ -102,11 +102,12 @@ public:
     }
 
 private:
+    // Lines of other colours pass under markers drawn over them: only those of the ink are left out.
     bool onStraightLine(int x, int y) const
     {
         const QPointF centre(x + 0.5, y + 0.5);
         return std::any_of(m_prepared.straightLines.begin(), m_prepared.straightLines.end(),
-                           [&](const StraightLine &line) { return line.covers(centre); });
+                           [&](const StraightLine &line) { return line.inInk && line.covers(centre); });
     }
 
     const Preparation &m_prepared;

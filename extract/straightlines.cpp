@@ -13,12 +13,14 @@ constexpr double spanningShare = 0.6;
 constexpr double thinLimit = 6.0;
 // Summed channel differences from the background that mark a pixel as drawn.
 constexpr int markLevel = 40;
+constexpr float inkLevel = 0.5f;
 
 struct Hit
 {
     double offset;
     double length;
     int probe;
+    bool inInk;
 };
 
 QPointF unit(QPointF v)
@@ -66,6 +68,7 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
         const double a = std::floor(a0 + (k + 0.5) * (a1 - a0) / probeCount) + 0.5;
         double runStart = 0.0;
         bool inRun = false;
+        bool runInInk = false;
         bool touched = false;
         for (double b = std::floor(b0) + 0.5; b <= b1; b += 1.0) {
             const QPointF p = a * u + b * v;
@@ -73,14 +76,16 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
             const int y = int(std::floor(p.y()));
             const bool inside = region.contains(x, y);
             touched = touched || inside;
-            const bool isInk = inside && stands(raster.at(x, y));
-            if (isInk && !inRun) {
+            const bool drawn = inside && stands(raster.at(x, y));
+            if (drawn && !inRun) {
                 runStart = b;
                 inRun = true;
-            } else if (!isInk && inRun) {
+                runInInk = false;
+            } else if (!drawn && inRun) {
                 inRun = false;
-                hits.push_back({(runStart + b - 1.0) / 2.0, b - runStart, k});
+                hits.push_back({(runStart + b - 1.0) / 2.0, b - runStart, k, runInInk});
             }
+            runInInk = runInInk || (drawn && ink.coverage(raster.at(x, y)) >= inkLevel);
         }
         probesInside += touched ? 1 : 0;
     }
@@ -106,9 +111,11 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
             continue;
         }
         std::vector<double> offsets, lengths;
+        int inInk = 0;
         for (size_t h = i; h < j; ++h) {
             offsets.push_back(hits[h].offset);
             lengths.push_back(hits[h].length);
+            inInk += hits[h].inInk ? 1 : 0;
         }
         std::nth_element(offsets.begin(), offsets.begin() + offsets.size() / 2, offsets.end());
         std::nth_element(lengths.begin(), lengths.begin() + lengths.size() / 2, lengths.end());
@@ -116,7 +123,7 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
         // Antialiasing spreads a line a pixel beyond the solid run.
         const double halfWidth = lengths[lengths.size() / 2] / 2.0 + 0.75 * scale;
         if (std::abs(keepOffset - offset) > halfWidth + scale)
-            lines.push_back({bNormal, offset, halfWidth});
+            lines.push_back({bNormal, offset, halfWidth, 2 * inInk > int(j - i)});
         i = j;
     }
 }

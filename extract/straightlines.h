@@ -14,6 +14,7 @@ struct StraightLine
     QPointF normal;
     double offset = 0.0;
     double halfWidth = 0.0;
+    bool inInk = false; // drawn in the picked ink rather than another colour
 
     bool covers(QPointF p) const
     {

@@ -409,6 +409,16 @@ const LanguageTexts &germanTexts()
             {"Open website", "Webseite oeffnen"},
             {"Send suggestions", "Vorschlaege senden"},
             {"Could not open the link.", "Der Link konnte nicht geoeffnet werden."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.",
+             "Laden Sie ein Bild, bevor Sie eine Kurve extrahieren."},
+            {"The clicked point is outside the plot area.",
+             "Der angeklickte Punkt liegt ausserhalb des Diagrammbereichs."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Keine Kurve am angeklickten Punkt: Klicken Sie auf die Linie der Kurve."},
+            {"Nothing like the clicked curve was found.",
+             "Nichts Aehnliches wie die angeklickte Kurve wurde gefunden."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text"},

@@ -402,6 +402,15 @@ const LanguageTexts &spanishTexts()
             {"Open website", "Abrir sitio web"},
             {"Send suggestions", "Enviar sugerencias"},
             {"Could not open the link.", "No se ha podido abrir el enlace."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.", "Cargue una imagen antes de extraer una curva."},
+            {"The clicked point is outside the plot area.",
+             "El punto pulsado esta fuera del area del grafico."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "No hay ninguna curva en el punto pulsado: pulse sobre el trazo de la curva."},
+            {"Nothing like the clicked curve was found.",
+             "No se ha encontrado nada parecido a la curva pulsada."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%"},

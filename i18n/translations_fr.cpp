@@ -396,6 +396,15 @@ const LanguageTexts &frenchTexts()
             {"Open website", "Ouvrir le site web"},
             {"Send suggestions", "Envoyer des suggestions"},
             {"Could not open the link.", "Impossible d'ouvrir le lien."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.", "Chargez une image avant d'extraire une courbe."},
+            {"The clicked point is outside the plot area.",
+             "Le point clique est hors de la zone du graphique."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Aucune courbe au point clique : cliquez sur le trait de la courbe."},
+            {"Nothing like the clicked curve was found.",
+             "Rien de semblable a la courbe cliquee n'a ete trouve."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle"},

@@ -402,6 +402,16 @@ const LanguageTexts &italianTexts()
             {"Open website", "Apri sito web"},
             {"Send suggestions", "Invia suggerimenti"},
             {"Could not open the link.", "Impossibile aprire il collegamento."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.",
+             "Caricare un'immagine prima di estrarre una curva."},
+            {"The clicked point is outside the plot area.",
+             "Il punto cliccato e fuori dall'area del grafico."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Nessuna curva nel punto cliccato: cliccare sul tratto della curva."},
+            {"Nothing like the clicked curve was found.",
+             "Non e stato trovato nulla di simile alla curva cliccata."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%"},
