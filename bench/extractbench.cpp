@@ -78,11 +78,13 @@ QList<Row> extraction(const Scale &scale)
         const double trace = medianMs(scale.repeat(11), [&] {
             found = extract::traceCurve(chart.image, chart.calibration, chart.onWave, {}).path.size();
         });
+        qInfo("%s: the trace has %d centres", size.name, int(found));
         if (found < 2)
             qWarning("the trace found nothing: its row measured nothing");
         const double markers = medianMs(scale.repeat(11), [&] {
             found = extract::findMarkers(chart.image, chart.calibration, chart.onMarker, {}).points.size();
         });
+        qInfo("%s: %d markers found", size.name, int(found));
         if (found < 2)
             qWarning("the marker search found nothing: its row measured nothing");
         rows.append({QStringLiteral("8. trace a curve from a click (%1)").arg(QLatin1String(size.name)),

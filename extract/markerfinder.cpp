@@ -276,8 +276,9 @@ MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QP
     std::vector<Blob> blobs{mask.takeBlob(start.x(), start.y())};
     const QRect bounds = mask.bounds();
     for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
+        const uchar *row = &mask.cell(bounds.left(), y) - bounds.left();
         for (int x = bounds.left(); x <= bounds.right(); ++x) {
-            if (mask.cell(x, y) == Solid)
+            if (row[x] == Solid)
                 blobs.push_back(mask.takeBlob(x, y));
         }
     }

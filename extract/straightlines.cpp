@@ -149,8 +149,29 @@ InkField::InkField(const Raster &raster, const InkModel &ink, const SearchRegion
     : m_raster(raster)
     , m_ink(ink)
     , m_region(region)
-    , m_excluded(std::move(excluded))
-{}
+{
+    for (const StraightLine &line : excluded) {
+        auto family = std::find_if(m_families.begin(), m_families.end(),
+                                   [&](const Family &f) { return f.normal == line.normal; });
+        if (family == m_families.end())
+            family = m_families.insert(m_families.end(), Family{line.normal, {}});
+        family->bands.emplace_back(line.offset - line.halfWidth, line.offset + line.halfWidth);
+    }
+    for (Family &family : m_families)
+        std::sort(family.bands.begin(), family.bands.end());
+}
+
+bool InkField::onExcludedLine(QPointF p) const
+{
+    for (const Family &family : m_families) {
+        const double d = dot(p, family.normal);
+        // Only the last band starting at or before d can hold it: the lines of a family do not overlap.
+        const auto after = std::upper_bound(family.bands.begin(), family.bands.end(), std::pair(d, 1e300));
+        if (after != family.bands.begin() && std::prev(after)->second >= d)
+            return true;
+    }
+    return false;
+}
 
 bool InkField::inside(QPointF p) const
 {
@@ -162,14 +183,7 @@ float InkField::at(int x, int y) const
     if (!m_region.contains(x, y))
         return masked;
     const float coverage = m_ink.coverage(m_raster.at(x, y));
-    if (coverage > 0.0f) {
-        const QPointF centre(x + 0.5, y + 0.5);
-        for (const StraightLine &line : m_excluded) {
-            if (line.covers(centre))
-                return masked;
-        }
-    }
-    return coverage;
+    return coverage > 0.0f && onExcludedLine(QPointF(x + 0.5, y + 0.5)) ? masked : coverage;
 }
 
 float InkField::sample(QPointF p) const

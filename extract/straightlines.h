@@ -50,10 +50,19 @@ public:
     float sample(QPointF p) const;
 
 private:
+    // Lines sharing a normal, as sorted bands of dot(p, normal), so that a
+    // pixel is checked against a whole grid by one search.
+    struct Family
+    {
+        QPointF normal;
+        std::vector<std::pair<double, double>> bands;
+    };
+    bool onExcludedLine(QPointF p) const;
+
     const Raster &m_raster;
     InkModel m_ink;
     const SearchRegion &m_region;
-    std::vector<StraightLine> m_excluded;
+    std::vector<Family> m_families;
 };
 
 } // namespace extract
