@@ -33,7 +33,8 @@ struct ExtractionParams
 {
     // Restricts the search further; empty: the plot area inside the axes.
     QPolygonF region;
-    // Largest colour distance (0..442) from the picked ink; 0 chooses it from the seed's surroundings.
+    // How far (colour distance, 0..442) a pixel may lie from the blends of the
+    // picked ink with the background and still count; 0 chooses from their contrast.
     double tolerance = 0.0;
     Sampling sampling;
 };

@@ -199,6 +199,7 @@ private Q_SLOTS:
     void badInput_data();
     void badInput();
     void regionRestrictsTheTrace();
+    void tracesAPickedGridLine();
 };
 
 void TestLineTracer::tracesAsDrawn_data()
@@ -306,6 +307,21 @@ void TestLineTracer::regionRestrictsTheTrace()
     params.region = QPolygonF(QRectF(on(c.calibration, 5.0, 0.0), QSizeF(30, 30)));
     QCOMPARE(extract::traceCurve(c.image, c.calibration, c.seed, params).status,
              extract::ExtractionStatus::SeedOutside);
+}
+
+// Grid lines are left out of every trace but the one that starts on them.
+void TestLineTracer::tracesAPickedGridLine()
+{
+    const TraceCase c = buildCase(QStringLiteral("black curve on black grid"));
+    const QPolygonF gridLine = segmentInPixels(c.calibration, {7.0, -1.5}, {7.0, 1.5});
+    const extract::TraceResult result =
+        extract::traceCurve(c.image, c.calibration, on(c.calibration, 7.0, -1.25) + QPointF(0.3, 0.2), {});
+    QCOMPARE(result.status, extract::ExtractionStatus::Found);
+    QVERIFY(largestDistance(result.path, gridLine) <= 0.35);
+    const double top = c.calibration.pixelToReal(result.path.first()).y();
+    const double bottom = c.calibration.pixelToReal(result.path.last()).y();
+    QVERIFY2(std::min(top, bottom) < -1.4 && std::max(top, bottom) > 1.4,
+             qPrintable(QStringLiteral("from y = %1 to %2").arg(top).arg(bottom)));
 }
 
 PLOTMASON_TEST_MAIN(QGuiApplication, TestLineTracer)
