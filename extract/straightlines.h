@@ -41,8 +41,6 @@ public:
     InkField(const Raster &raster, const InkModel &ink, const SearchRegion &region,
              std::vector<StraightLine> excluded);
 
-    const Raster &raster() const { return m_raster; }
-    const InkModel &ink() const { return m_ink; }
     const SearchRegion &region() const { return m_region; }
     bool inside(QPointF p) const;
     float at(int x, int y) const;
