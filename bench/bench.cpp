@@ -1,5 +1,6 @@
 // Measures what users wait for. Prints one table row per scenario; asserts nothing.
 #include "bench/benchsupport.h"
+#include "bench/extractbench.h"
 #include "io/csvwriter.h"
 #include "io/projectdatabase.h"
 #include "model/projectfile.h"
@@ -341,8 +342,10 @@ int main(int argc, char **argv)
         return memoryChild(scale.tiny);
 
     const std::pair<const char *, QList<Row> (*)(const Scale &)> scenarios[] = {
-        {"click", clickLatency},  {"graph", regeneratedGraph}, {"database", database}, {"csv", csv},
-        {"project", projectFile}, {"startup", startUp},        {"memory", memory},
+        {"click", clickLatency},  {"graph", regeneratedGraph},
+        {"database", database},   {"csv", csv},
+        {"project", projectFile}, {"startup", startUp},
+        {"memory", memory},       {"extract", extraction},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

@@ -422,6 +422,16 @@ const LanguageTexts &germanTexts()
              "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter des Diagramms."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner Achsen zu kalibrieren."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.",
+             "Laden Sie ein Bild, bevor Sie eine Kurve extrahieren."},
+            {"The clicked point is outside the plot area.",
+             "Der angeklickte Punkt liegt ausserhalb des Diagrammbereichs."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Keine Kurve am angeklickten Punkt: Klicken Sie auf die Linie der Kurve."},
+            {"Nothing like the clicked curve was found.",
+             "Nichts Aehnliches wie die angeklickte Kurve wurde gefunden."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2"},

@@ -415,6 +415,15 @@ const LanguageTexts &spanishTexts()
              "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la cuadricula del grafico."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo de sus ejes."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.", "Cargue una imagen antes de extraer una curva."},
+            {"The clicked point is outside the plot area.",
+             "El punto pulsado esta fuera del area del grafico."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "No hay ninguna curva en el punto pulsado: pulse sobre el trazo de la curva."},
+            {"Nothing like the clicked curve was found.",
+             "No se ha encontrado nada parecido a la curva pulsada."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2"},

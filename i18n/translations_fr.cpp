@@ -409,6 +409,15 @@ const LanguageTexts &frenchTexts()
              "Dessine la grille calibree sur l'image : avec un bon etalonnage, elle se pose sur la grille du graphique."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "L'image semble inclinee de %1 degres. Desactivez \"Axes orthogonaux\" pour etalonner le long de ses axes."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.", "Chargez une image avant d'extraire une courbe."},
+            {"The clicked point is outside the plot area.",
+             "Le point clique est hors de la zone du graphique."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Aucune courbe au point clique : cliquez sur le trait de la courbe."},
+            {"Nothing like the clicked curve was found.",
+             "Rien de semblable a la courbe cliquee n'a ete trouve."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2"},

@@ -415,6 +415,16 @@ const LanguageTexts &italianTexts()
              "Disegna la griglia calibrata sull'immagine: con una buona calibrazione coincide con la griglia del grafico."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "L'immagine sembra inclinata di %1 gradi. Disattivare \"Assi ortogonali\" per calibrare lungo i suoi assi."},
+
+            // Curve extraction
+            {"Load a picture before extracting a curve.",
+             "Caricare un'immagine prima di estrarre una curva."},
+            {"The clicked point is outside the plot area.",
+             "Il punto cliccato e fuori dall'area del grafico."},
+            {"No curve at the clicked point: click on the curve's ink.",
+             "Nessuna curva nel punto cliccato: cliccare sul tratto della curva."},
+            {"Nothing like the clicked curve was found.",
+             "Non e stato trovato nulla di simile alla curva cliccata."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2"},

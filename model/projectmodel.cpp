@@ -338,6 +338,31 @@ bool ProjectModel::insertPoint(int curveIndex, int pointIndex, const QPointF &pi
     return true;
 }
 
+bool ProjectModel::appendPoints(const QString &curveName, const QList<QPointF> &pixels)
+{
+    if (!m_calibration.isComplete()) {
+        setError(calibrationRequiredMessage());
+        return false;
+    }
+    if (pixels.isEmpty())
+        return true;
+    const int curveIndex = ensureCurve(trimmedOr(curveName, m_activeCurveName));
+    Curve &curve = m_curves[curveIndex];
+    curve.points.reserve(curve.points.size() + pixels.size());
+    for (const QPointF &pixel : pixels) {
+        m_insertionHistory.append(InsertionRecord{curve.name, int(curve.points.size())});
+        curve.points.append(CurvePoint{pixel, m_calibration.pixelToReal(pixel), curve.name});
+    }
+    m_activeCurveName = curve.name;
+    m_selectedPointCurveName = curve.name;
+    m_selectedPointIndex = int(curve.points.size()) - 1;
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    return true;
+}
+
 int ProjectModel::addCurve(const QString &name, const QString &parameterName, const QString &parameterValue)
 {
     const QString fallback = QStringLiteral("Curve %1").arg(m_curves.size() + 1);

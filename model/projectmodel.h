@@ -103,6 +103,9 @@ public:
     Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
     Q_INVOKABLE bool insertPoint(int curveIndex, int pointIndex, const QPointF &pixel);
+    // Appends all pixels, in order, to the named curve (the active one when the
+    // name is empty; created when missing) as one change with one set of signals.
+    Q_INVOKABLE bool appendPoints(const QString &curveName, const QList<QPointF> &pixels);
     Q_INVOKABLE int addCurve(const QString &name = QString(), const QString &parameterName = QString(),
                              const QString &parameterValue = QString());
     Q_INVOKABLE bool removeCurve(int index);

@@ -1,5 +1,6 @@
 #include "ui/batchmode.h"
 
+#include "extract/extraction.h"
 #include "i18n/localization.h"
 #include "io/projectdatabase.h"
 #include "io/workbookwriter.h"
@@ -12,8 +13,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace batch {
 
@@ -80,6 +83,67 @@ bool runGraphStep(const QString &name, const ProjectModel &model, const QString 
     return exportGraphFile(model, initialGraphSettings(model), format, target, error);
 }
 
+bool isExtractionStep(const QString &name)
+{
+    return name == QLatin1String("trace") || name == QLatin1String("markers");
+}
+
+// "X,Y": a pixel of the picture.
+std::optional<QPointF> parsePixel(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool xOk = false, yOk = false;
+    const double x = parts.size() == 2 ? parts[0].trimmed().toDouble(&xOk) : 0.0;
+    const double y = parts.size() == 2 ? parts[1].trimmed().toDouble(&yOk) : 0.0;
+    if (!xOk || !yOk || !std::isfinite(x) || !std::isfinite(y))
+        return std::nullopt;
+    return QPointF(x, y);
+}
+
+// "shape", a point count N, or "dx=VALUE" in axis units.
+std::optional<extract::Sampling> parseSampling(const QString &text)
+{
+    extract::Sampling sampling;
+    if (text == QLatin1String("shape"))
+        return sampling;
+    bool ok = false;
+    if (text.startsWith(QLatin1String("dx="))) {
+        sampling.mode = extract::SamplingMode::EveryDx;
+        sampling.step = text.mid(3).toDouble(&ok);
+        return ok && std::isfinite(sampling.step) && sampling.step > 0.0 ? std::optional(sampling)
+                                                                         : std::nullopt;
+    }
+    sampling.mode = extract::SamplingMode::EvenInX;
+    sampling.count = text.toInt(&ok);
+    return ok && sampling.count >= 2 && sampling.count <= 10000 ? std::optional(sampling) : std::nullopt;
+}
+
+// Adds what a click at seed would find on the picture to the curve named into.
+bool runExtractionStep(const QString &name, QPointF seed, const QString &into,
+                       const extract::Sampling &sampling, ProjectModel &model, QString *error)
+{
+    extract::ExtractionParams params;
+    params.sampling = sampling;
+    extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
+    QPolygonF points;
+    if (name == QLatin1String("trace")) {
+        const extract::TraceResult result =
+            extract::traceCurve(model.sourceImage(), model.calibration(), seed, params);
+        status = result.status;
+        points = result.points;
+    } else {
+        const extract::MarkerResult result =
+            extract::findMarkers(model.sourceImage(), model.calibration(), seed, params);
+        status = result.status;
+        points = result.points;
+    }
+    if (status != extract::ExtractionStatus::Found) {
+        *error = extract::statusMessage(status);
+        return false;
+    }
+    return modelStep(model.appendPoints(into, points), model, error);
+}
+
 } // namespace
 
 void silenceToolkitMessages()
@@ -120,6 +184,16 @@ int run(const QStringList &arguments)
                                     QStringLiteral("N"), QStringLiteral("100"));
     const QCommandLineOption storeAs(QStringLiteral("as"), QStringLiteral("Project name for --store."),
                                      QStringLiteral("NAME"));
+    const QCommandLineOption into(
+        QStringLiteral("into"),
+        QStringLiteral(
+            "Curve that --trace and --markers fill, created if missing (default: the active curve)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption sample(
+        QStringLiteral("sample"),
+        QStringLiteral("Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
+                       "(every VALUE in axis units)."),
+        QStringLiteral("HOW"), QStringLiteral("shape"));
     const StepOption stepOptions[] = {
         {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
         {QStringLiteral("export-svg"), QStringLiteral("OUT"), QStringLiteral("Export the curves as SVG.")},
@@ -136,8 +210,12 @@ int run(const QStringList &arguments)
         {QStringLiteral("save-project"), QStringLiteral("OUT"), QStringLiteral("Save the project file.")},
         {QStringLiteral("store"), QStringLiteral("DB"),
          QStringLiteral("Store the project in DB (with --as).")},
+        {QStringLiteral("trace"), QStringLiteral("X,Y"),
+         QStringLiteral("Trace the curve through the picture's pixel X,Y.")},
+        {QStringLiteral("markers"), QStringLiteral("X,Y"),
+         QStringLiteral("Find every marker like the one at the picture's pixel X,Y.")},
     };
-    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs});
+    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs, into, sample});
     for (const StepOption &step : stepOptions)
         parser.addOption(QCommandLineOption(step.name, step.description, step.valueName));
 
@@ -177,6 +255,21 @@ int run(const QStringList &arguments)
                 steps.append({step.name, arguments[i].mid(option.size() + 1)});
         }
     }
+    const std::optional<extract::Sampling> sampling =
+        parser.isSet(sample) ? parseSampling(parser.value(sample)) : std::optional(extract::Sampling());
+    if (!sampling)
+        return usageError(
+            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, or dx=VALUE above 0."));
+    bool extracts = false;
+    for (const auto &[name, target] : steps) {
+        if (!isExtractionStep(name))
+            continue;
+        extracts = true;
+        if (!parsePixel(target))
+            return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(name));
+    }
+    if ((parser.isSet(into) || parser.isSet(sample)) && !extracts)
+        return usageError(QStringLiteral("--into and --sample go with --trace or --markers."));
     const bool hasProject = parser.isSet(open) || parser.isSet(database);
     if (!steps.isEmpty() && !hasProject)
         return usageError(
@@ -221,6 +314,8 @@ int run(const QStringList &arguments)
             ok = saveProjectFile(target, model, &error);
         else if (name == QLatin1String("store"))
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
+        else if (isExtractionStep(name))
+            ok = runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
         else
             ok = runGraphStep(name, model, target, pointCount, &error);
         if (!ok) {

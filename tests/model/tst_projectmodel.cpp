@@ -34,6 +34,11 @@ const std::map<QString, Action> &actions()
         {"addPoint", [](ProjectModel &m) { m.addPoint(QPointF(1, 1)); }},
         {"insertPoint", [](ProjectModel &m) { m.insertPoint(0, 1, QPointF(1, 1)); }},
         {"insertPoint bad curve", [](ProjectModel &m) { m.insertPoint(7, 0, QPointF(1, 1)); }},
+        {"appendPoints",
+         [](ProjectModel &m) {
+             m.appendPoints("C", {QPointF(1, 1), QPointF(2, 2)});
+         }},
+        {"appendPoints none", [](ProjectModel &m) { m.appendPoints("A", {}); }},
         {"addCurve with selection", [](ProjectModel &m) { m.addCurve(); }},
         {"addCurve without selection", [](ProjectModel &m) { m.addCurve(); }},
         {"removeCurve", [](ProjectModel &m) { m.removeCurve(0); }},
@@ -153,6 +158,7 @@ private Q_SLOTS:
                                           "setAxisY",
                                           "addPoint",
                                           "insertPoint",
+                                          "appendPoints",
                                           "addCurve",
                                           "removeCurve",
                                           "setActiveCurveIndex",
@@ -217,6 +223,8 @@ private Q_SLOTS:
         QTest::newRow("addPoint") << "addPoint" << four;
         QTest::newRow("insertPoint") << "insertPoint" << four;
         QTest::newRow("insertPoint bad curve") << "insertPoint bad curve" << QStringList();
+        QTest::newRow("appendPoints") << "appendPoints" << four;
+        QTest::newRow("appendPoints none") << "appendPoints none" << QStringList();
         QTest::newRow("addCurve with selection")
             << "addCurve with selection"
             << QStringList{"selectedPointChanged", "activeCurveChanged", "curvesChanged"};
@@ -297,7 +305,8 @@ private Q_SLOTS:
         QSignalSpy errors(&model, &ProjectModel::errorOccurred);
         model.addPoint(QPointF(1, 1));
         QVERIFY(!model.insertPoint(0, 0, QPointF(1, 1)));
-        QCOMPARE(log.names(), (QStringList{"errorOccurred", "errorOccurred"}));
+        QVERIFY(!model.appendPoints(QString(), {QPointF(1, 1)}));
+        QCOMPARE(log.names(), (QStringList{"errorOccurred", "errorOccurred", "errorOccurred"}));
         QCOMPARE(errors.at(0).at(0).toString(), calibrationMessage);
         QCOMPARE(model.lastError(), calibrationMessage);
         QVERIFY(model.curves()[0].points.isEmpty());
@@ -318,6 +327,29 @@ private Q_SLOTS:
         model.addPoint(QPointF(310, 300), QStringLiteral("Pump B"));
         QCOMPARE(curveNames(model), (QStringList{"Pump A", "Pump B"}));
         QCOMPARE(model.insertionHistory(), (QList<InsertionRecord>{{"Pump A", 0}, {"Pump B", 0}}));
+    }
+
+    void appendPointsFillsNamedCurve()
+    {
+        ProjectModel model;
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(300, 300), QStringLiteral("Theory"));
+        // Path order is kept, even where x runs back.
+        const QList<QPointF> pixels{{100, 500}, {300, 300}, {200, 100}};
+        QVERIFY(model.appendPoints(QStringLiteral(" Theory "), pixels));
+        QCOMPARE(curveNames(model), QStringList{"Theory"});
+        const QList<CurvePoint> &points = model.curves()[0].points;
+        QCOMPARE(points.size(), 4);
+        QCOMPARE(points[1].real, QPointF(0, 0));
+        QCOMPARE(points[3].pixel, QPointF(200, 100));
+        QCOMPARE(points[3].real, QPointF(2.5, 20));
+        QCOMPARE(model.selectedPointIndex(), 3);
+        // A missing curve is created and becomes the active one.
+        QVERIFY(model.appendPoints(QStringLiteral("Measured"), {QPointF(150, 450)}));
+        QCOMPARE(curveNames(model), (QStringList{"Theory", "Measured"}));
+        QCOMPARE(model.activeCurveName(), QStringLiteral("Measured"));
+        QCOMPARE(model.insertionHistory().size(), 5);
+        QCOMPARE(model.insertionHistory().last(), (InsertionRecord{"Measured", 0}));
     }
 
     void addCurveNames_data()

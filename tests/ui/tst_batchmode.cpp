@@ -3,10 +3,13 @@
 #include "io/workbookwriter.h"
 #include "model/projectfile.h"
 #include "model/projectmodel.h"
+#include "tests/extract/scenes.h"
 #include "tests/support/testsupport.h"
 
 #include <QImageReader>
 #include <QProcess>
+
+#include <cmath>
 
 namespace {
 
@@ -65,6 +68,47 @@ QString digitizedProject(const QString &name, bool calibrated = true)
     return file;
 }
 
+// The curve the chart picture of chartProject shows.
+double wave(double x)
+{
+    return 0.8 * std::sin(0.9 * x);
+}
+
+// A project on a chart with a blue wave over a grey grid and, in green, discs
+// every 40 px; the curve "Measured" holds one point and is the active one.
+QString chartProject(const QString &name)
+{
+    const Calibration calibration = scenes::chartCalibration();
+    QImage picture = scenes::blankPicture();
+    scenes::drawGrid(picture, calibration, 1.0, 0.5, QColor(190, 190, 190), 1.0);
+    scenes::drawAxesAndFrame(picture, calibration, Qt::black, 2.0);
+    scenes::drawPolyline(picture,
+                         scenes::curveInPixels(
+                             calibration, [](double x) { return QPointF(x, wave(x)); }, 0, 10),
+                         QColor(20, 70, 200), 2.0);
+    for (int i = 0; i < 15; ++i)
+        scenes::drawDisc(picture, calibration.realToPixel({0.5 + 0.625 * i, -1.2}), 4.5, QColor(30, 130, 40));
+    const QString file = path(name + QStringLiteral(".png"));
+    picture.save(file);
+    ProjectModel model;
+    model.loadSource(file);
+    model.setAxisX(calibration.axisXLine, calibration.xValue1, calibration.xValue2);
+    model.setAxisY(calibration.axisYLine, calibration.yValue1, calibration.yValue2);
+    model.addPoint(QPointF(10, 10), QStringLiteral("Measured"));
+    const QString project = path(name + QStringLiteral(".pmproj"));
+    QString error;
+    if (!saveProjectFile(project, model, &error))
+        qWarning("cannot save %s: %s", qPrintable(project), qPrintable(error));
+    return project;
+}
+
+// "X,Y" of the pixel under the point (x, y) in axis units.
+QString pixelArgument(double x, double y)
+{
+    const QPointF pixel = scenes::chartCalibration().realToPixel({x, y});
+    return QStringLiteral("%1,%2").arg(int(pixel.x())).arg(int(pixel.y()));
+}
+
 QByteArray bytesOf(const QString &file)
 {
     return testsupport::readFile(file);
@@ -96,7 +140,7 @@ private Q_SLOTS:
         for (const char *option :
              {"--list-projects", "--open", "--database", "--project", "--export-csv", "--export-svg",
               "--export-excel", "--graph-pdf", "--graph-jpg", "--graph-svg", "--graph-excel", "--points",
-              "--save-project", "--store", "--as"})
+              "--save-project", "--store", "--as", "--trace", "--markers", "--into", "--sample"})
             QVERIFY2(run.out.contains(QLatin1String(option)), option);
     }
 
@@ -115,6 +159,19 @@ private Q_SLOTS:
             << QStringList{"--project", "P", "--export-csv", path("a.csv")};
         QTest::newRow("store without name") << QStringList{"--open", project, "--store", path("x.pmdb")};
         QTest::newRow("stray argument") << QStringList{"--open", project, "extra"};
+        QTest::newRow("trace without comma") << QStringList{"--open", project, "--trace", "12"};
+        QTest::newRow("trace not numbers") << QStringList{"--open", project, "--trace", "a,b"};
+        QTest::newRow("markers with three values") << QStringList{"--open", project, "--markers", "1,2,3"};
+        QTest::newRow("sample one point")
+            << QStringList{"--open", project, "--trace", "1,2", "--sample", "1"};
+        QTest::newRow("sample zero step")
+            << QStringList{"--open", project, "--trace", "1,2", "--sample", "dx=0"};
+        QTest::newRow("sample negative step")
+            << QStringList{"--open", project, "--trace", "1,2", "--sample", "dx=-0.5"};
+        QTest::newRow("sample unknown")
+            << QStringList{"--open", project, "--trace", "1,2", "--sample", "fancy"};
+        QTest::newRow("into without extraction")
+            << QStringList{"--open", project, "--into", "A", "--export-csv", path("a.csv")};
     }
     void badUsage()
     {
@@ -222,6 +279,80 @@ private Q_SLOTS:
         QCOMPARE(graph.exitCode, 1);
         QCOMPARE(graph.err.trimmed(),
                  QStringLiteral("Complete X and Y axis calibration before using the regenerated graph."));
+    }
+
+    void extractionFillsCurves_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("curve");
+        QTest::addColumn<QList<double>>("xs"); // expected x of the added points; empty: not checked
+        QTest::addColumn<int>("count");        // points added
+        QTest::newRow("trace, 6 points into a new curve")
+            << QStringList{"--trace", pixelArgument(3.3, wave(3.3)), "--into", "Theory", "--sample", "6"}
+            << "Theory" << QList<double>{} << 6;
+        QTest::newRow("trace, every 2 into an existing curve")
+            << QStringList{"--trace", pixelArgument(6.1, wave(6.1)), "--into", "Measured", "--sample", "dx=2"}
+            << "Measured" << QList<double>{2, 4, 6, 8} << 4;
+        QTest::newRow("markers into the active curve")
+            << QStringList{"--markers", pixelArgument(3.0, -1.2)} << "Measured" << QList<double>{} << 15;
+    }
+    void extractionFillsCurves()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, curve);
+        QFETCH(QList<double>, xs);
+        QFETCH(int, count);
+        const QString project = chartProject(QStringLiteral("chart"));
+        ProjectModel before;
+        QString error;
+        QVERIFY(openProjectFile(project, before, &error));
+        const Run run = plotmason(
+            QStringList{"--open", project} + arguments +
+            QStringList{"--save-project", path("filled.pmproj"), "--export-csv", path("filled.csv")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        ProjectModel after;
+        QVERIFY(openProjectFile(path("filled.pmproj"), after, &error));
+        QVERIFY(after.indexOfCurve(curve) >= 0);
+        const int existing =
+            before.indexOfCurve(curve) >= 0 ? before.curves()[before.indexOfCurve(curve)].points.size() : 0;
+        const QList<CurvePoint> points = after.curves()[after.indexOfCurve(curve)].points.mid(existing);
+        QCOMPARE(points.size(), count);
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            if (!xs.isEmpty())
+                QVERIFY(std::abs(points[i].real.x() - xs[i]) < 1e-6);
+            // Markers sit at y = -1.2; traced points on the wave (1 px is 0.019 in y).
+            const double expected =
+                arguments.first() == QLatin1String("--markers") ? -1.2 : wave(points[i].real.x());
+            QVERIFY2(std::abs(points[i].real.y() - expected) < 0.01,
+                     qPrintable(QStringLiteral("(%1, %2)").arg(points[i].real.x()).arg(points[i].real.y())));
+            if (i > 0)
+                QVERIFY(points[i].real.x() > points[i - 1].real.x());
+        }
+        QVERIFY(bytesOf(path("filled.csv")).contains(curve.toUtf8()));
+    }
+
+    void failedExtractionStopsTheRun_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("on background") << QStringList{"--trace", pixelArgument(2.5, 1.3)}
+                                       << "No curve at the clicked point: click on the curve's ink.";
+        QTest::newRow("outside the plot")
+            << QStringList{"--markers", "5,5"} << "The clicked point is outside the plot area.";
+        QTest::newRow("outside the picture")
+            << QStringList{"--trace", "5000,-20"} << "The clicked point is outside the plot area.";
+    }
+    void failedExtractionStopsTheRun()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QFile::remove(path("refused.csv"));
+        const Run run = plotmason(QStringList{"--open", chartProject(QStringLiteral("refused"))} + arguments +
+                                  QStringList{"--export-csv", path("refused.csv")});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.trimmed(), message);
+        QVERIFY(!QFileInfo::exists(path("refused.csv")));
     }
 
     void unreadableInputs_data()

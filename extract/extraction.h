@@ -1,0 +1,92 @@
+#pragma once
+
+#include "model/calibration.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QPolygonF>
+#include <QString>
+
+// Automatic extraction of a curve from the picture, starting at one pixel the
+// user clicked. Everything is in picture pixels (pixel (i, j) covers
+// [i, i+1) x [j, j+1)); the calibration only bounds the search and gives the
+// x of the sampling.
+namespace extract {
+
+enum class SamplingMode {
+    KeepShape, // the fewest points that keep the traced line within maxShapeError
+    EvenInX,   // count points evenly spaced in x, per section where x runs one way
+    EveryDx,   // at every multiple of step (axis units) in x, per such section
+};
+
+struct Sampling
+{
+    SamplingMode mode = SamplingMode::KeepShape;
+    int count = 100;
+    double step = 1.0;
+};
+
+constexpr double maxShapeError = 0.5;
+
+struct ExtractionParams
+{
+    // Restricts the search further; empty: the plot area inside the axes.
+    QPolygonF region;
+    // How far (colour distance, 0..442) a pixel may lie from the blends of the
+    // picked ink with the background and still count; 0 chooses from their contrast.
+    double tolerance = 0.0;
+    Sampling sampling;
+};
+
+enum class ExtractionStatus {
+    Found,
+    NoPicture,
+    NotCalibrated,
+    SeedOutside,
+    SeedOnBackground,
+    NothingFound,
+};
+
+// The text a user sees for a status that is not Found.
+QString statusMessage(ExtractionStatus status);
+
+struct TraceResult
+{
+    ExtractionStatus status = ExtractionStatus::NothingFound;
+    QColor ink;
+    double tolerance = 0.0; // the one used
+    // The centre line in the order of travel; the first point is repeated at
+    // the end when the line closes on itself.
+    QPolygonF path;
+    bool closed = false;
+    // What sampling keeps of path, in the same order.
+    QPolygonF points;
+};
+
+struct MarkerResult
+{
+    ExtractionStatus status = ExtractionStatus::NothingFound;
+    QColor ink;
+    double tolerance = 0.0;
+    QSizeF markerSize; // of the clicked marker
+    // Centres ordered along the curve the markers form.
+    QPolygonF points;
+};
+
+// Follows the line under seed both ways along its centre, across gaps whose
+// ends line up and through crossings, keeping the smallest change of direction.
+TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPointF seed,
+                       const ExtractionParams &params);
+
+// Finds every blob like the one under seed; touching blobs are split by the clicked blob's size.
+MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QPointF seed,
+                         const ExtractionParams &params);
+
+// The points of a traced path that sampling keeps, in path order, never outside the path.
+QPolygonF samplePath(const QPolygonF &path, const Calibration &calibration, const Sampling &sampling);
+
+// The fewest vertices of path (first and last kept) within maxError of it.
+QPolygonF simplifyPath(const QPolygonF &path, double maxError);
+
+} // namespace extract

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "extract/inkmodel.h"
+#include "extract/searchregion.h"
+#include "model/calibration.h"
+
+#include <vector>
+
+namespace extract {
+
+// A band of pixels p with |dot(p, normal) - offset| <= halfWidth.
+struct StraightLine
+{
+    QPointF normal;
+    double offset = 0.0;
+    double halfWidth = 0.0;
+    bool inInk = false; // drawn in the picked ink rather than another colour
+
+    bool covers(QPointF p) const
+    {
+        const double d = p.x() * normal.x() + p.y() * normal.y() - offset;
+        return d <= halfWidth && d >= -halfWidth;
+    }
+};
+
+// Thin lines parallel to an axis that cross most of the region (grid lines,
+// axes, a frame), except one through keep. Lines of other colours count too:
+// where the curve crosses them its edges blend with them.
+std::vector<StraightLine> findStraightLines(const Raster &raster, const InkModel &ink,
+                                            const SearchRegion &region, const Calibration &calibration,
+                                            QPointF keep);
+
+// The ink coverage of the picture inside the search region, with the straight
+// lines taken out.
+class InkField
+{
+public:
+    // Outside the region or on a line taken out.
+    static constexpr float masked = -2.0f;
+
+    InkField(const Raster &raster, const InkModel &ink, const SearchRegion &region,
+             std::vector<StraightLine> excluded);
+
+    const SearchRegion &region() const { return m_region; }
+    bool inside(QPointF p) const;
+    float at(int x, int y) const;
+    // Bilinear between pixel centres; foreign or masked when a near pixel is.
+    float sample(QPointF p) const;
+
+private:
+    // Lines sharing a normal, as sorted bands of dot(p, normal), so that a
+    // pixel is checked against a whole grid by one search.
+    struct Family
+    {
+        QPointF normal;
+        std::vector<std::pair<double, double>> bands;
+    };
+    bool onExcludedLine(QPointF p) const;
+
+    const Raster &m_raster;
+    InkModel m_ink;
+    const SearchRegion &m_region;
+    std::vector<Family> m_families;
+};
+
+} // namespace extract

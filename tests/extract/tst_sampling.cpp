@@ -1,0 +1,111 @@
+#include "extract/extraction.h"
+#include "tests/extract/scenes.h"
+#include "tests/support/testsupport.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace scenes;
+
+namespace {
+
+// A sine from x = 0.3 to 9.7, or a loop from its left end (x = 1) once round.
+QPolygonF pathFor(const Calibration &calibration, const QString &shape)
+{
+    if (shape == QLatin1String("loop"))
+        return curveInPixels(
+            calibration, [](double t) { return QPointF(5.0 + 4.0 * std::cos(t), 0.8 * std::sin(t)); }, M_PI,
+            3.0 * M_PI);
+    return curveInPixels(calibration, [](double x) { return QPointF(x, std::sin(x)); }, 0.3, 9.7);
+}
+
+} // namespace
+
+class TestSampling : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void samplesOnThePath_data();
+    void samplesOnThePath();
+    void keepsTheShape_data();
+    void keepsTheShape();
+};
+
+void TestSampling::samplesOnThePath_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<extract::SamplingMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QList<double>>("xs"); // expected x of each point, in order
+    const auto range = [](double from, double to, double step) {
+        QList<double> values;
+        for (double x = from; step > 0 ? x <= to + 1e-9 : x >= to - 1e-9; x += step)
+            values.append(x);
+        return values;
+    };
+    QTest::newRow("11 evenly in x") << "sine" << extract::SamplingMode::EvenInX << 11 << 0.0
+                                    << range(0.3, 9.7, 0.94);
+    QTest::newRow("one point") << "sine" << extract::SamplingMode::EvenInX << 1 << 0.0 << QList<double>{0.3};
+    QTest::newRow("every 0.5") << "sine" << extract::SamplingMode::EveryDx << 0 << 0.5 << range(0.5, 9.5, 0.5);
+    QTest::newRow("every 20: none within the extent")
+        << "sine" << extract::SamplingMode::EveryDx << 0 << 20.0 << QList<double>{};
+    QTest::newRow("zero step") << "sine" << extract::SamplingMode::EveryDx << 0 << 0.0 << QList<double>{};
+    QTest::newRow("not a number") << "sine" << extract::SamplingMode::EveryDx << 0 << qQNaN() << QList<double>{};
+    QTest::newRow("loop, 5 evenly per section")
+        << "loop" << extract::SamplingMode::EvenInX << 5 << 0.0 << range(1.0, 9.0, 2.0) + range(7.0, 1.0, -2.0);
+    QTest::newRow("loop, every 1") << "loop" << extract::SamplingMode::EveryDx << 0 << 1.0
+                                   << range(1.0, 9.0, 1.0) + range(8.0, 1.0, -1.0);
+}
+
+void TestSampling::samplesOnThePath()
+{
+    QFETCH(QString, shape);
+    QFETCH(extract::SamplingMode, mode);
+    QFETCH(int, count);
+    QFETCH(double, step);
+    QFETCH(QList<double>, xs);
+    const Calibration calibration = chartCalibration(3.0);
+    const QPolygonF path = pathFor(calibration, shape);
+    const QPolygonF points = extract::samplePath(path, calibration, {mode, count, step});
+    QCOMPARE(points.size(), xs.size());
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        QVERIFY2(std::abs(calibration.pixelToReal(points[i]).x() - xs[i]) < 1e-6,
+                 qPrintable(QStringLiteral("point %1 at x = %2").arg(i).arg(calibration.pixelToReal(points[i]).x())));
+        QVERIFY(distanceToPolyline(points[i], path) < 1e-6);
+    }
+}
+
+void TestSampling::keepsTheShape_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("sine") << "sine";
+    QTest::newRow("loop") << "loop";
+}
+
+void TestSampling::keepsTheShape()
+{
+    QFETCH(QString, shape);
+    const Calibration calibration = chartCalibration();
+    const QPolygonF path = pathFor(calibration, shape);
+    const QPolygonF points = extract::samplePath(path, calibration, {});
+    QCOMPARE(points.first(), path.first());
+    QCOMPARE(points.last(), path.last());
+    QVERIFY(points.size() < path.size() / 10);
+    // Every traced centre stays within half a pixel of what is kept, and
+    // nothing kept is off the trace.
+    QVERIFY(largestDistance(path, points) <= extract::maxShapeError + 1e-9);
+    QVERIFY(largestDistance(points, path) < 1e-9);
+    // Kept vertices follow the path's order.
+    qsizetype previous = -1;
+    for (QPointF p : points) {
+        const qsizetype index = path.indexOf(p, previous + 1);
+        QVERIFY(index > previous);
+        previous = index;
+    }
+}
+
+PLOTMASON_TEST_MAIN(QGuiApplication, TestSampling)
+#include "tst_sampling.moc"
