@@ -363,10 +363,15 @@ bool ProjectModel::appendPoints(const QString &curveName, const QList<QPointF> &
     return true;
 }
 
+QString ProjectModel::freshCurveName() const
+{
+    return uniqueCurveName(QStringLiteral("Curve %1").arg(m_curves.size() + 1), -1);
+}
+
 int ProjectModel::addCurve(const QString &name, const QString &parameterName, const QString &parameterValue)
 {
-    const QString fallback = QStringLiteral("Curve %1").arg(m_curves.size() + 1);
-    Curve curve = makeCurve(uniqueCurveName(trimmedOr(name, fallback), -1));
+    Curve curve =
+        makeCurve(name.trimmed().isEmpty() ? freshCurveName() : uniqueCurveName(name.trimmed(), -1));
     curve.parameterName = parameterName.trimmed();
     curve.parameterValue = parameterValue.trimmed();
     m_curves.append(curve);

@@ -80,6 +80,8 @@ public:
     const QImage &sourceImage() const { return m_sourceImage; }
     int activeCurveIndex() const { return indexOfCurve(m_activeCurveName); }
     int indexOfCurve(const QString &name) const;
+    // The name a new curve gets from addCurve() now ("Curve 3", or "Curve 3 2" when taken).
+    QString freshCurveName() const;
     QJsonObject regeneratedGraphSettings() const { return m_regeneratedGraphSettings; }
     void setRegeneratedGraphSettings(const QJsonObject &settings) { m_regeneratedGraphSettings = settings; }
     QJsonObject graphViewSettings() const { return m_graphViewSettings; }

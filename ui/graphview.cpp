@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -131,7 +132,14 @@ void GraphView::setInteractionMode(int mode)
     m_mode = mode;
     m_hasFirstMark = false;
     removePreview();
-    if (mode == PointMode)
+    Q_EMIT interactionModeChanged(mode);
+    if (mode == TraceMode)
+        Q_EMIT statusMessage(
+            i18n::tr("Click on a curve's line to trace it. Enter: add the points. Esc: cancel."));
+    else if (mode == MarkersMode)
+        Q_EMIT statusMessage(
+            i18n::tr("Click on one marker to find all like it. Enter: add the points. Esc: cancel."));
+    else if (mode == PointMode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
                      "Wheel: zoom. Middle click: pan."));
@@ -253,7 +261,9 @@ void GraphView::mousePressEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    if (m_mode != PointMode) {
+    if (m_mode == TraceMode || m_mode == MarkersMode) {
+        Q_EMIT extractionSeedPicked(viewportTransform().inverted().map(event->position()));
+    } else if (m_mode != PointMode) {
         if (m_hasFirstMark) {
             m_currentMark = position;
             confirmAxis();
@@ -335,6 +345,33 @@ void GraphView::reportTilt(const QPointF &secondMark)
                 .arg(QLocale::c().toString(angle, 'f', 1)));
 }
 
+void GraphView::setExtractionPreview(const QPolygonF &path, const QPolygonF &points)
+{
+    m_previewPath = path;
+    m_previewPoints = points;
+    viewport()->update();
+}
+
+// Drawn in the foreground so that scene rebuilds never take the preview along.
+void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    if (m_previewPath.isEmpty() && m_previewPoints.isEmpty())
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QColor preview(QStringLiteral("#ff6d00"));
+    painter->setPen(cosmeticPen(preview, 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawPolyline(m_previewPath);
+    const double radius = 4.0 / qMax(transform().m11(), 0.01);
+    painter->setPen(cosmeticPen(Qt::white, 1));
+    painter->setBrush(preview);
+    for (const QPointF &point : std::as_const(m_previewPoints))
+        painter->drawEllipse(point, radius, radius);
+    painter->restore();
+}
+
 void GraphView::leaveEvent(QEvent *event)
 {
     Q_EMIT pointerLeft();
@@ -414,6 +451,8 @@ void GraphView::keyPressEvent(QKeyEvent *event)
             m_hasFirstMark = false;
             removePreview();
             Q_EMIT statusMessage(i18n::tr("Calibration point selection cancelled."));
+        } else if (m_mode == TraceMode || m_mode == MarkersMode) {
+            Q_EMIT extractionAnswered(false);
         } else {
             m_model->clearSelection();
         }
@@ -423,6 +462,11 @@ void GraphView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Enter:
         if (m_hasFirstMark) {
             confirmAxis();
+            event->accept();
+            return;
+        }
+        if (m_mode == TraceMode || m_mode == MarkersMode) {
+            Q_EMIT extractionAnswered(true);
             event->accept();
             return;
         }

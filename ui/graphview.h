@@ -5,6 +5,7 @@
 #include <QLineF>
 #include <QList>
 #include <QPointF>
+#include <QPolygonF>
 
 class DigitizingScene;
 class ProjectModel;
@@ -19,7 +20,13 @@ class GraphView : public QGraphicsView
     Q_OBJECT
 
 public:
-    enum InteractionMode { PointMode = 0, CalibrateXMode = 1, CalibrateYMode = 2 };
+    enum InteractionMode {
+        PointMode = 0,
+        CalibrateXMode = 1,
+        CalibrateYMode = 2,
+        TraceMode = 3,
+        MarkersMode = 4
+    };
 
     GraphView(ProjectModel *model, QWidget *parent = nullptr);
 
@@ -35,12 +42,21 @@ public:
     // 9 screen pixels in scene units at the current zoom.
     double pickRadius() const;
 
+    // Found but not yet added: the traced line and its points, drawn over
+    // everything until replaced or cleared with empty polygons.
+    void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
+
 Q_SIGNALS:
     void calibrationLineSelected(bool xAxis, QLineF line);
     void statusMessage(const QString &message);
     // Where the mouse is over the picture, in picture pixels (not rounded).
     void pointerMoved(QPointF pixel);
     void pointerLeft();
+    void interactionModeChanged(int mode);
+    // A click on the picture in TraceMode or MarkersMode, unrounded.
+    void extractionSeedPicked(QPointF pixel);
+    // Enter (true) or Escape (false) in those modes.
+    void extractionAnswered(bool accept);
 
 public Q_SLOTS:
     void rebuildScene();
@@ -53,6 +69,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     void refreshPoints();
@@ -79,6 +96,8 @@ private:
     bool m_spaceHeld = false;
     bool m_draggingPoint = false;
     QPoint m_lastPanPos;
+    QPolygonF m_previewPath;
+    QPolygonF m_previewPoints;
 };
 
 // Where a click at `position` would insert a point into the active curve: the

@@ -4,6 +4,7 @@
 #include "model/projectmodel.h"
 #include "ui/coordinatereadout.h"
 #include "ui/curvesdock.h"
+#include "ui/extractionpanel.h"
 #include "ui/graphview.h"
 #include "ui/recentprojects.h"
 #include "ui/updateflow.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent)
     createMenusAndToolbar();
     m_dock = new CurvesDock(m_model, m_prompts, this);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    addExtractionDock(this, m_model, m_graphView);
     // Wide enough for curve names and the five columns without clipping.
     resizeDocks({m_dock}, {430}, Qt::Horizontal);
     retranslate();
@@ -126,6 +128,12 @@ void MainWindow::createActions()
     m_pointModeAction = checkableAction(modes, true);
     m_calibrateXAction = checkableAction(modes, false);
     m_calibrateYAction = checkableAction(modes, false);
+    m_traceModeAction = checkableAction(modes, false);
+    m_markersModeAction = checkableAction(modes, false);
+    connect(m_traceModeAction, &QAction::triggered, this,
+            [this] { m_graphView->setInteractionMode(GraphView::TraceMode); });
+    connect(m_markersModeAction, &QAction::triggered, this,
+            [this] { m_graphView->setInteractionMode(GraphView::MarkersMode); });
     connect(m_pointModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::PointMode); });
     connect(m_calibrateXAction, &QAction::triggered, this,
@@ -162,6 +170,8 @@ void MainWindow::createActions()
         {m_undoAction, "undoAction"},
         {m_deletePointAction, "deletePointAction"},
         {m_pointModeAction, "pointModeAction"},
+        {m_traceModeAction, "traceModeAction"},
+        {m_markersModeAction, "markersModeAction"},
         {m_calibrateXAction, "calibrateXAction"},
         {m_calibrateYAction, "calibrateYAction"},
         {m_orthogonalAction, "orthogonalAction"},
@@ -224,6 +234,8 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_closeAction);
     m_toolbar->addSeparator();
     m_toolbar->addAction(m_pointModeAction);
+    m_toolbar->addAction(m_traceModeAction);
+    m_toolbar->addAction(m_markersModeAction);
     m_toolbar->addAction(m_calibrateXAction);
     m_toolbar->addAction(m_calibrateYAction);
     m_toolbar->addAction(m_orthogonalAction);
@@ -306,6 +318,10 @@ void MainWindow::retranslate()
     m_aboutAction->setText(i18n::tr("Program information..."));
     m_toolbar->setWindowTitle(i18n::tr("Tools"));
     m_pointModeAction->setText(i18n::tr("Graph points"));
+    m_traceModeAction->setText(i18n::tr("Trace curve"));
+    m_traceModeAction->setToolTip(i18n::tr("Click on a curve's line to find its points automatically."));
+    m_markersModeAction->setText(i18n::tr("Find markers"));
+    m_markersModeAction->setToolTip(i18n::tr("Click on one marker to find every marker like it."));
     m_calibrateXAction->setText(i18n::tr("Calibrate X"));
     m_calibrateYAction->setText(i18n::tr("Calibrate Y"));
     m_orthogonalAction->setText(i18n::tr("Orthogonal axes"));
@@ -375,6 +391,8 @@ void MainWindow::updateWorkflowState()
     m_calibrateXAction->setEnabled(hasSource);
     m_calibrateYAction->setEnabled(hasSource);
     m_pointModeAction->setEnabled(complete);
+    m_traceModeAction->setEnabled(complete);
+    m_markersModeAction->setEnabled(complete);
     m_calibrateXAction->setIcon(stepIcon(xOk));
     m_calibrateYAction->setIcon(stepIcon(yOk));
     m_pointModeAction->setIcon(stepIcon(complete));

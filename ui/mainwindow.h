@@ -128,6 +128,8 @@ private:
     QAction *m_axesLayerAction = nullptr;
     QAction *m_pointsLayerAction = nullptr;
     QAction *m_gridLayerAction = nullptr;
+    QAction *m_traceModeAction = nullptr;
+    QAction *m_markersModeAction = nullptr;
     QList<QAction *> m_languageActions;
     RecentProjectsMenu *m_recentProjects = nullptr;
     bool m_linkedToDatabase = false;

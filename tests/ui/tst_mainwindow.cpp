@@ -13,11 +13,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -525,6 +529,62 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1, %2").arg(real.x()).arg(real.y())));
         // Either way both axes are stored and the workflow moves on to points.
         QCOMPARE(w.view()->interactionMode(), int(GraphView::PointMode));
+    }
+
+    // Tracing previews what it found without touching the project; Escape
+    // drops it, Enter adds the points along the drawn curve.
+    void traceCurvePreviewAndAccept()
+    {
+        Window w;
+        QImage chart(640, 480, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        const auto sineY = [](double x) { return 250 - 80 * std::sin((x - 120) / 60); };
+        {
+            QPainter painter(&chart);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(Qt::black, 2));
+            painter.drawLine(QLineF(100, 400, 500, 400));
+            painter.drawLine(QLineF(100, 400, 100, 100));
+            QPainterPath sine(QPointF(120, sineY(120)));
+            for (double x = 121; x <= 480; x += 1)
+                sine.lineTo(x, sineY(x));
+            painter.setPen(QPen(QColor(20, 60, 200), 2.5));
+            painter.drawPath(sine);
+        }
+        w.model()->setSourceImage(chart, QString());
+        w.model()->setAxisX(QLineF(100, 400, 500, 400), 0, 10);
+        w.model()->setAxisY(QLineF(100, 400, 100, 100), 0, 20);
+        auto *dock = w.window.findChild<QDockWidget *>(QStringLiteral("extractionDock"));
+        auto *count = w.window.findChild<QLabel *>(QStringLiteral("extractionCount"));
+        QVERIFY(dock && count);
+        QVERIFY(dock->isHidden());
+        w.action("traceModeAction")->trigger();
+        QCOMPARE(w.view()->interactionMode(), int(GraphView::TraceMode));
+        QVERIFY(!dock->isHidden());
+
+        const QJsonObject before = w.model()->projectJson();
+        w.click(QPointF(300, std::round(sineY(300))));
+        const QRegularExpression found(QStringLiteral("^(\\d+) points found\\.$"));
+        const QRegularExpressionMatch match = found.match(count->text());
+        QVERIFY2(match.hasMatch(), qPrintable(count->text()));
+        QVERIFY(match.captured(1).toInt() > 5);
+        QCOMPARE(w.model()->projectJson(), before);
+        QTest::keyClick(w.view(), Qt::Key_Escape);
+        QCOMPARE(count->text(), QStringLiteral("Click on the curve in the picture."));
+        QCOMPARE(w.model()->projectJson(), before);
+
+        w.click(QPointF(300, std::round(sineY(300))));
+        const int previewed = found.match(count->text()).captured(1).toInt();
+        QTest::keyClick(w.view(), Qt::Key_Return);
+        const QList<CurvePoint> points = w.model()->curves()[0].points;
+        QCOMPARE(int(points.size()), previewed);
+        for (const CurvePoint &point : points)
+            QVERIFY2(std::abs(point.pixel.y() - sineY(point.pixel.x())) < 1.0,
+                     qPrintable(QStringLiteral("%1, %2").arg(point.pixel.x()).arg(point.pixel.y())));
+        QVERIFY(points.first().pixel.x() < 130 && points.last().pixel.x() > 470);
+        // Leaving the mode hides the panel.
+        w.action("pointModeAction")->trigger();
+        QVERIFY(dock->isHidden());
     }
 
     // Hovering the picture shows the real coordinates once calibrated, and the
