@@ -1,5 +1,6 @@
 // Measures what users wait for. Prints one table row per scenario; asserts nothing.
 #include "bench/benchsupport.h"
+#include "bench/pdfscenario.h"
 #include "io/csvwriter.h"
 #include "io/projectdatabase.h"
 #include "model/projectfile.h"
@@ -342,7 +343,7 @@ int main(int argc, char **argv)
 
     const std::pair<const char *, QList<Row> (*)(const Scale &)> scenarios[] = {
         {"click", clickLatency},  {"graph", regeneratedGraph}, {"database", database}, {"csv", csv},
-        {"project", projectFile}, {"startup", startUp},        {"memory", memory},
+        {"project", projectFile}, {"startup", startUp},        {"memory", memory},     {"pdf", pdfDrawing},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();
