@@ -1,4 +1,5 @@
 #include "ui/batchmode.h"
+#include "ui/batchpdfcurve.h"
 
 #include "i18n/localization.h"
 #include "io/projectdatabase.h"
@@ -80,6 +81,13 @@ bool runGraphStep(const QString &name, const ProjectModel &model, const QString 
     return exportGraphFile(model, initialGraphSettings(model), format, target, error);
 }
 
+bool runPdfCurveStep(ProjectModel &model, const QString &pixelText, const QString &into, QString *error)
+{
+    QPointF pixel;
+    parsePixel(pixelText, &pixel); // checked before any step ran
+    return importPdfCurve(model, pixel, importTargetCurve(model, into), error);
+}
+
 } // namespace
 
 void silenceToolkitMessages()
@@ -120,6 +128,10 @@ int run(const QStringList &arguments)
                                     QStringLiteral("N"), QStringLiteral("100"));
     const QCommandLineOption storeAs(QStringLiteral("as"), QStringLiteral("Project name for --store."),
                                      QStringLiteral("NAME"));
+    const QCommandLineOption into(QStringLiteral("into"),
+                                  QStringLiteral("Curve that imported points go to, created when missing "
+                                                 "(default: the active curve)."),
+                                  QStringLiteral("NAME"));
     const StepOption stepOptions[] = {
         {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
         {QStringLiteral("export-svg"), QStringLiteral("OUT"), QStringLiteral("Export the curves as SVG.")},
@@ -136,8 +148,11 @@ int run(const QStringList &arguments)
         {QStringLiteral("save-project"), QStringLiteral("OUT"), QStringLiteral("Save the project file.")},
         {QStringLiteral("store"), QStringLiteral("DB"),
          QStringLiteral("Store the project in DB (with --as).")},
+        {QStringLiteral("pdf-curve"), QStringLiteral("X,Y"),
+         QStringLiteral(
+             "Import the curve drawn at pixel X,Y of the PDF page, with the paths drawn with it.")},
     };
-    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs});
+    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs, into});
     for (const StepOption &step : stepOptions)
         parser.addOption(QCommandLineOption(step.name, step.description, step.valueName));
 
@@ -176,6 +191,11 @@ int run(const QStringList &arguments)
             else if (arguments[i].startsWith(option + QLatin1Char('=')))
                 steps.append({step.name, arguments[i].mid(option.size() + 1)});
         }
+    }
+    for (const auto &[name, value] : std::as_const(steps)) {
+        QPointF pixel;
+        if (name == QLatin1String("pdf-curve") && !parsePixel(value, &pixel))
+            return usageError(QStringLiteral("--pdf-curve takes a pixel as X,Y, for example 120.5,300."));
     }
     const bool hasProject = parser.isSet(open) || parser.isSet(database);
     if (!steps.isEmpty() && !hasProject)
@@ -221,6 +241,9 @@ int run(const QStringList &arguments)
             ok = saveProjectFile(target, model, &error);
         else if (name == QLatin1String("store"))
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
+        else if (name == QLatin1String("pdf-curve"))
+            ok = requireCalibration(model, &error) &&
+                 runPdfCurveStep(model, target, parser.value(into), &error);
         else
             ok = runGraphStep(name, model, target, pointCount, &error);
         if (!ok) {

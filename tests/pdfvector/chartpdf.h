@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QPainter>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 
@@ -33,5 +35,16 @@ QString encrypt(const QString &source, const QString &target, const QString &pas
 // One page whose content stream is exactly `content`, with a form XObject /F0
 // drawing `formContent` in its resources.
 QString contentPdf(const QString &name, const QByteArray &content, const QByteArray &formContent = {});
+
+// A chart of known data on a page of chartPageSize: axes for x 0..10 and y 0..100
+// with ticks crossing them every 2 and 20, a curve of curveData() drawn in
+// three separately stroked pieces with another curve's pieces in between, a
+// lone line of the curve's style at y = 5 from x = 6 to 9, circle markers at
+// markerData() and triangle markers one unit to their right.
+const QSize chartPageSize(600, 400);
+QPointF chartPoint(double x, double y); // painter points of a chart value
+QList<QPointF> curveData();
+QList<QPointF> markerData();
+void paintChart(QPainter &painter);
 
 } // namespace chartpdf

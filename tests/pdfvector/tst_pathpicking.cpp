@@ -8,77 +8,9 @@
 
 #include <cmath>
 
+using namespace chartpdf;
+
 namespace {
-
-const QSize pageSize(600, 400);
-
-// The chart's axes in painter points: x 0..10 over 80..560, y 0..100 over 340..40.
-QPointF chartPoint(double x, double y)
-{
-    return QPointF(80 + 48 * x, 340 - 3 * y);
-}
-
-// Data with no round numbers, so that nothing exact happens by chance.
-QList<QPointF> curveData()
-{
-    QList<QPointF> data;
-    for (int i = 0; i < 37; ++i) {
-        const double x = 0.2713 * i;
-        data.append({x, 50 + 40 * std::sin(x * 0.7) + 0.001 * i});
-    }
-    return data;
-}
-
-QList<QPointF> markerData()
-{
-    return {{1.117, 12.5}, {2.351, 27.25}, {3.777, 44.125}, {5.003, 61.875}, {7.919, 83.0625}};
-}
-
-QPolygonF chartPolygon(const QList<QPointF> &data)
-{
-    QPolygonF polygon;
-    for (const QPointF &point : data)
-        polygon.append(chartPoint(point.x(), point.y()));
-    return polygon;
-}
-
-// Axes with ticks crossing them, the data curve drawn in three separately
-// stroked pieces with another curve's pieces in between, and markers.
-void paintChart(QPainter &painter)
-{
-    painter.setPen(QPen(Qt::black, 1.5));
-    painter.drawLine(chartPoint(0, 0), chartPoint(10, 0));
-    painter.drawLine(chartPoint(0, 0), chartPoint(0, 100));
-    for (int i = 1; i <= 5; ++i) {
-        const QPointF x = chartPoint(2 * i, 0), y = chartPoint(0, 20 * i);
-        painter.drawLine(x + QPointF(0, -4), x + QPointF(0, 4));
-        painter.drawLine(y + QPointF(-4, 0), y + QPointF(4, 0));
-    }
-    const QPolygonF curve = chartPolygon(curveData());
-    const QPolygonF other = chartPolygon({{0, 90}, {3, 80}, {6, 85}, {10, 70}});
-    const QPen curvePen(QColor(20, 60, 200), 1.25);
-    const QPen otherPen(QColor(200, 40, 20), 1.25);
-    for (int piece = 0; piece < 3; ++piece) {
-        painter.setPen(curvePen);
-        painter.drawPolyline(curve.mid(piece * 12, 13));
-        painter.setPen(otherPen);
-        painter.drawPolyline(other.mid(piece, 2));
-    }
-    // The same colour and width as the curve, but apart from it.
-    painter.setPen(curvePen);
-    painter.drawLine(chartPoint(6, 5), chartPoint(9, 5));
-
-    painter.setPen(QPen(Qt::darkGreen, 0.5));
-    painter.setBrush(Qt::green);
-    for (const QPointF &point : markerData())
-        painter.drawEllipse(chartPoint(point.x(), point.y()), 3.0, 3.0);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::magenta, 0.75));
-    for (const QPointF &point : markerData()) {
-        const QPointF c = chartPoint(point.x() + 1, point.y());
-        painter.drawPolygon(QPolygonF({c + QPointF(0, -4), c + QPointF(-4, 4), c + QPointF(4, 4)}));
-    }
-}
 
 struct Chart
 {
@@ -89,14 +21,14 @@ struct Chart
     QPointF pixel(double x, double y) const
     {
         const QPointF drawn = chartPoint(x, y);
-        return drawing.pageToPixel.map(QPointF(drawn.x(), pageSize.height() - drawn.y()));
+        return drawing.pageToPixel.map(QPointF(drawn.x(), chartPageSize.height() - drawn.y()));
     }
 };
 
 Chart chart(int rotate, int dpi)
 {
     Chart chart;
-    const QString drawn = chartpdf::writePdf(QStringLiteral("chart-drawn.pdf"), pageSize, paintChart);
+    const QString drawn = chartpdf::writePdf(QStringLiteral("chart-drawn.pdf"), chartPageSize, paintChart);
     chartpdf::PageEdit edit;
     edit.rotate = rotate;
     chart.path = chartpdf::editFirstPage(drawn, QStringLiteral("chart.pdf"), edit);
@@ -192,7 +124,7 @@ private Q_SLOTS:
         QFETCH(int, pointsPerCurve);
         const QPointF start(50.5, 300.25), c1(150.125, 40.5), c2(300.75, 390.0625), end(520.5, 100.125);
         const QString path =
-            chartpdf::writePdf(QStringLiteral("bezier.pdf"), pageSize, [&](QPainter &painter) {
+            chartpdf::writePdf(QStringLiteral("bezier.pdf"), chartPageSize, [&](QPainter &painter) {
                 QPainterPath curve(start);
                 curve.cubicTo(c1, c2, end);
                 painter.setPen(QPen(Qt::black, 1.5));

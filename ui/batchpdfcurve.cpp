@@ -1,0 +1,65 @@
+#include "ui/batchpdfcurve.h"
+
+#include "i18n/localization.h"
+#include "model/projectmodel.h"
+#include "pdfvector/pagedrawing.h"
+#include "pdfvector/pathpicking.h"
+
+#include <QLocale>
+
+namespace batch {
+
+namespace {
+
+// How far from the given pixel a drawn path may pass, as a mouse pick allows.
+constexpr double pickRadiusPixels = 6.0;
+
+} // namespace
+
+bool parsePixel(const QString &text, QPointF *pixel)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return false;
+    bool xOk = false, yOk = false;
+    const double x = QLocale::c().toDouble(parts[0].trimmed(), &xOk);
+    const double y = QLocale::c().toDouble(parts[1].trimmed(), &yOk);
+    if (!xOk || !yOk || !qIsFinite(x) || !qIsFinite(y))
+        return false;
+    *pixel = QPointF(x, y);
+    return true;
+}
+
+QString importTargetCurve(ProjectModel &model, const QString &into)
+{
+    if (into.isEmpty())
+        return model.activeCurveName();
+    if (model.indexOfCurve(into) >= 0)
+        return into;
+    return model.curves()[model.addCurve(into)].name;
+}
+
+bool importPdfCurve(ProjectModel &model, const QPointF &pixel, const QString &curveName, QString *error)
+{
+    if (model.pdfPageCount() < 1) {
+        *error = i18n::tr("The project's source is not a PDF.");
+        return false;
+    }
+    PageDrawing drawing;
+    if (!readPageDrawing(model.sourcePath(), model.pdfPage(), model.renderDpi(), &drawing, error))
+        return false;
+    if (drawing.paths.isEmpty()) {
+        *error = i18n::tr("This PDF page holds no vector drawing.");
+        return false;
+    }
+    const PickedCurve picked = pickCurve(drawing, pixel, pickRadiusPixels);
+    if (picked.kind == PickedCurve::Kind::Nothing) {
+        *error = i18n::tr("No drawn path passes near %1, %2 on the PDF page.").arg(pixel.x()).arg(pixel.y());
+        return false;
+    }
+    for (const QPointF &point : picked.points)
+        model.addPoint(point, curveName);
+    return true;
+}
+
+} // namespace batch
