@@ -3,7 +3,7 @@
 #include "pdfvector/pagedrawing.h"
 #include "pdfvector/pathpicking.h"
 
-#include <QPageSize>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -20,9 +20,8 @@ QString writeDensePage(int segments)
 {
     const QString path = temporaryPath(QStringLiteral("dense.pdf"));
     QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    writer.setResolution(72); // painter units are points
     QPainter painter(&writer);
     painter.setPen(QPen(Qt::black, 0.75));
     painter.drawLine(QPointF(50, 780), QPointF(550, 780));
