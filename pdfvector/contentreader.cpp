@@ -42,6 +42,9 @@ private:
     size_t *m_budget;
 };
 
+// No operator takes more operands than this (colour components of the largest spaces).
+constexpr size_t maximumOperands = 64;
+
 struct Operand
 {
     enum class Kind { Number, Name, Array, Other };
@@ -139,23 +142,25 @@ private:
             switch (type) {
             case QPDFTokenizer::tt_integer:
             case QPDFTokenizer::tt_real:
-                if (arrayDepth > 0 && !operands.empty())
-                    operands.back().array.push_back(parsedNumber(token.getValue()));
-                else
-                    operands.push_back({Operand::Kind::Number, parsedNumber(token.getValue()), {}, {}});
+                if (arrayDepth > 0 && !operands.empty()) {
+                    if (operands.back().array.size() < maximumOperands)
+                        operands.back().array.push_back(parsedNumber(token.getValue()));
+                } else {
+                    push(&operands, {Operand::Kind::Number, parsedNumber(token.getValue()), {}, {}});
+                }
                 break;
             case QPDFTokenizer::tt_name:
                 if (arrayDepth == 0)
-                    operands.push_back({Operand::Kind::Name, 0.0, token.getValue(), {}});
+                    push(&operands, {Operand::Kind::Name, 0.0, token.getValue(), {}});
                 break;
             case QPDFTokenizer::tt_array_open:
                 if (arrayDepth++ == 0)
-                    operands.push_back({Operand::Kind::Array, 0.0, {}, {}});
+                    push(&operands, {Operand::Kind::Array, 0.0, {}, {}});
                 break;
             case QPDFTokenizer::tt_array_close: arrayDepth = qMax(0, arrayDepth - 1); break;
             case QPDFTokenizer::tt_dict_open:
                 dictionaryDepth = 1;
-                operands.push_back({});
+                push(&operands, {});
                 break;
             case QPDFTokenizer::tt_word:
                 arrayDepth = 0;
@@ -174,10 +179,19 @@ private:
                 break;
             default:
                 if (arrayDepth == 0)
-                    operands.push_back({});
+                    push(&operands, {});
                 break;
             }
         }
+    }
+
+    // Operands beyond what any operator takes are dropped from the front, as
+    // they can only be garbage; this bounds memory on a stream of bare numbers.
+    static void push(std::vector<Operand> *operands, Operand operand)
+    {
+        if (operands->size() >= maximumOperands)
+            operands->erase(operands->begin());
+        operands->push_back(std::move(operand));
     }
 
     static void skipInlineImage(QPDFTokenizer &tokenizer, const std::shared_ptr<InputSource> &input)
@@ -188,15 +202,17 @@ private:
         tokenizer.readToken(input, "inline image", true);
     }
 
-    // The numbers of the operands when they are exactly `count` numbers.
+    // The last `count` operands when they are numbers; extra ones before them
+    // are ignored, as viewers do.
     static bool numbers(const std::vector<Operand> &operands, size_t count, double *values)
     {
-        if (operands.size() != count)
+        if (operands.size() < count)
             return false;
+        const size_t first = operands.size() - count;
         for (size_t i = 0; i < count; ++i) {
-            if (operands[i].kind != Operand::Kind::Number)
+            if (operands[first + i].kind != Operand::Kind::Number)
                 return false;
-            values[i] = operands[i].number;
+            values[i] = operands[first + i].number;
         }
         return true;
     }

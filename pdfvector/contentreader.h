@@ -13,7 +13,7 @@ enum class ContentOutcome { Complete, TooLarge };
 // Upper bounds that keep a hostile or enormous page from exhausting memory or time.
 struct ContentLimits
 {
-    size_t maximumContentBytes = size_t(256) << 20; // decoded, page and forms together
+    size_t maximumContentBytes = size_t(128) << 20; // decoded, page and forms together
     int maximumSegments = 2000000;
     qint64 maximumOperators = 20000000;
     int maximumFormDepth = 12;

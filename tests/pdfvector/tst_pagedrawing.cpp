@@ -354,6 +354,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("segments");
 
         QTest::newRow("missing operands") << QByteArray("10 m 20 30 l 40 50 l S") << QByteArray() << 1 << 1;
+        QTest::newRow("extra operands") << QByteArray("7 0 0 m 9 5 5 l S") << QByteArray() << 1 << 1;
+        QTest::newRow("a long run of bare numbers")
+            << QByteArray(QByteArray("1 ").repeated(500) + "0 0 m 5 5 l S") << QByteArray() << 1 << 1;
         QTest::newRow("unbalanced Q") << QByteArray("Q Q 0 0 m 10 10 l S Q") << QByteArray() << 1 << 1;
         QTest::newRow("unknown form") << QByteArray("/Nope Do 0 0 m 1 1 l S") << QByteArray() << 1 << 1;
         QTest::newRow("form drawing itself")
