@@ -1,6 +1,7 @@
 // Measures what users wait for. Prints one table row per scenario; asserts nothing.
 #include "bench/benchsupport.h"
 #include "bench/extractbench.h"
+#include "bench/pdfscenario.h"
 #include "io/csvwriter.h"
 #include "io/projectdatabase.h"
 #include "model/projectfile.h"
@@ -346,6 +347,7 @@ int main(int argc, char **argv)
         {"database", database},   {"csv", csv},
         {"project", projectFile}, {"startup", startUp},
         {"memory", memory},       {"extract", extraction},
+        {"pdf", pdfDrawing},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

@@ -89,8 +89,10 @@ std::vector<double> targetsBetween(double x0, double x1, const Sampling &samplin
         const int count = std::max(1, sampling.count);
         if (count == 1 || x0 == x1)
             return {x0};
-        for (int k = 0; k < count; ++k)
+        // The last target is x1 itself: x0 + (x1 - x0) can miss it by rounding.
+        for (int k = 0; k + 1 < count; ++k)
             targets.push_back(x0 + (x1 - x0) * k / (count - 1));
+        targets.push_back(x1);
         return targets;
     }
     const double step = std::abs(sampling.step);
@@ -139,7 +141,7 @@ QPolygonF samplePath(const QPolygonF &path, const Calibration &calibration, cons
             while (cursor < last && !((xs[cursor] - target) * (xs[cursor + 1] - target) <= 0.0))
                 ++cursor;
             if (cursor >= last) {
-                if (xs[last] == target)
+                if (std::abs(xs[last] - target) <= 1e-12 * std::max(1.0, std::abs(target)))
                     points.append(path[last]);
                 break;
             }

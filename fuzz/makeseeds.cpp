@@ -17,11 +17,19 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include <cstdio>
 #include <cstdlib>
@@ -303,6 +311,80 @@ void writeRecentEntrySeeds(const QString &root, const QString &folder)
     corpus.add(QStringLiteral("not-an-object.json"), QByteArrayLiteral("[\"database\"]"));
 }
 
+// A page of the given content with an ExtGState /GS0 and a form /F0 (which
+// draws itself again), written with its streams uncompressed so that mutations
+// reach the operators.
+void addContentPage(QPDF &pdf, const char *content, const char *boxes)
+{
+    QPDFObjectHandle form = QPDFObjectHandle::newStream(&pdf, "0 0 m 100 100 l 0 0 1 RG S /F0 Do");
+    form.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    form.getDict().replaceKey("/BBox", QPDFObjectHandle::parse("[0 0 200 200]"));
+    form.getDict().replaceKey("/Matrix", QPDFObjectHandle::parse("[0.5 0.1 -0.1 0.5 10 20]"));
+    QPDFObjectHandle page =
+        QPDFObjectHandle::parse(std::string("<< /Type /Page ") + boxes +
+                                " /Resources << /ExtGState << /GS0 << /LW 3 /D [[2 1] 0] >> >>"
+                                " /XObject << >> >> >>");
+    page.getKey("/Resources").getKey("/XObject").replaceKey("/F0", form);
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
+    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+}
+
+QByteArray uncompressedPdf(QPDF &pdf)
+{
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    writer.setCompressStreams(false);
+    writer.setStaticID(true);
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+}
+
+// PDF pages whose drawing is read: every path operator and graphics state the
+// reader follows, a turned and cropped page, and a chart as QPdfWriter writes it.
+void writePdfDrawingSeeds(const QString &root, const QString &folder)
+{
+    const Corpus corpus(root, QStringLiteral("pdfdrawing"));
+    {
+        QPDF pdf;
+        pdf.emptyPDF();
+        addContentPage(
+            pdf,
+            "q 1 0 0 RG 2 w [4 2] 0 d 10 10 m 100 50 l 150 20 200 80 250 10 c 260 40 300 60 v "
+            "320 10 330 90 y h S Q 0 0 1 rg 50 50 20 20 re f 0.5 G 0.2 0.3 0.4 0.1 K 5 5 m 6 6 l B "
+            "/GS0 gs 2 0 0 2 5 5 cm /F0 Do BI /W 1 /H 1 /BPC 8 /CS /G ID x EI 1 1 m 9 9 l s "
+            "/P0 << /MCID 0 >> BDC 0 0 m 3 3 l S EMC 40 40 m 80 40 l 60 80 l b*",
+            "/MediaBox [0 0 400 300] /Rotate 90 /CropBox [10 10 380 290]");
+        corpus.add(QStringLiteral("operators.pdf"), uncompressedPdf(pdf));
+    }
+    {
+        QPDF pdf;
+        pdf.emptyPDF();
+        addContentPage(pdf, "0 0 m 10 0 l 10 10 l S", "/MediaBox [0 0 200 200]");
+        addContentPage(pdf, "/DeviceRGB CS 0.1 0.2 0.3 SC 20 20 100 50 re S 0 0 m 50 0 l 50 0 l S",
+                       "/MediaBox [-50 -50 250 150] /Rotate -90");
+        corpus.add(QStringLiteral("two-pages.pdf"), uncompressedPdf(pdf));
+    }
+    const QString chart = QDir(folder).filePath(QStringLiteral("seed-chart.pdf"));
+    {
+        QPdfWriter writer(chart);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QSize(300, 200), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        painter.setPen(QPen(Qt::black, 0.75));
+        painter.drawLine(QPointF(30, 170), QPointF(280, 170));
+        painter.drawLine(QPointF(30, 170), QPointF(30, 20));
+        painter.setPen(QPen(Qt::blue, 1.25, Qt::DashLine));
+        painter.drawPolyline(QPolygonF({{30, 160}, {90, 120}, {150, 130}, {210, 60}, {270, 40}}));
+        painter.setPen(QPen(Qt::red, 0.5));
+        painter.setBrush(Qt::red);
+        for (int i = 0; i < 4; ++i)
+            painter.drawEllipse(QPointF(60 + 60 * i, 150 - 30 * i), 2.5, 2.5);
+    }
+    corpus.add(QStringLiteral("chart.pdf"), readAll(chart));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -329,5 +411,6 @@ int main(int argc, char **argv)
     }
     writeDatabaseSeeds(root, folder);
     writeRecentEntrySeeds(root, folder);
+    writePdfDrawingSeeds(root, folder);
     return 0;
 }

@@ -91,6 +91,11 @@ const LanguageTexts &germanTexts()
              "In dieser Datenbank wurden keine Plotmason-Projekte gefunden. Soll sie fuer das aktuelle "
              "Projekt verwendet werden?"},
             {"Calibration", "Kalibrierung"},
+            // Importing from a PDF page's drawing
+            {"The project's source is not a PDF.", "Die Quelle des Projekts ist kein PDF."},
+            {"This PDF page holds no vector drawing.", "Diese PDF-Seite enthaelt keine Vektorzeichnung."},
+            {"No drawn path passes near %1, %2 on the PDF page.",
+             "Kein gezeichneter Pfad verlaeuft nahe %1, %2 auf der PDF-Seite."},
             {"Complete X and Y axis calibration before adding points or exporting.",
              "Schliessen Sie die Kalibrierung der X- und Y-Achse ab, bevor Sie Punkte hinzufuegen oder "
              "exportieren."},

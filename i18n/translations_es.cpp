@@ -90,6 +90,11 @@ const LanguageTexts &spanishTexts()
              "No se ha encontrado ningun proyecto de Plotmason en esta base de datos. Usarla para el "
              "proyecto actual?"},
             {"Calibration", "Calibracion"},
+            // Importing from a PDF page's drawing
+            {"The project's source is not a PDF.", "La fuente del proyecto no es un PDF."},
+            {"This PDF page holds no vector drawing.", "Esta pagina PDF no contiene dibujos vectoriales."},
+            {"No drawn path passes near %1, %2 on the PDF page.",
+             "Ningun trazado dibujado pasa cerca de %1, %2 en la pagina PDF."},
             {"Complete X and Y axis calibration before adding points or exporting.",
              "Completa la calibracion de los ejes X e Y antes de anadir puntos o exportar."},
             {"Complete X and Y axis calibration before using the regenerated graph.",

@@ -85,6 +85,11 @@ const LanguageTexts &frenchTexts()
             {"Project:", "Projet :"},
             {"No Plotmason projects found in this database. Use it for the current project?",
              "Aucun projet Plotmason dans cette base de donnees. L'utiliser pour le projet en cours ?"},
+            // Importing from a PDF page's drawing
+            {"The project's source is not a PDF.", "La source du projet n'est pas un PDF."},
+            {"This PDF page holds no vector drawing.", "Cette page PDF ne contient aucun dessin vectoriel."},
+            {"No drawn path passes near %1, %2 on the PDF page.",
+             "Aucun trace dessine ne passe pres de %1, %2 sur la page PDF."},
             {"Complete X and Y axis calibration before adding points or exporting.",
              "Terminez la calibration des axes X et Y avant d'ajouter des points ou d'exporter."},
             {"Complete X and Y axis calibration before using the regenerated graph.",

@@ -89,6 +89,11 @@ const LanguageTexts &italianTexts()
             {"No Plotmason projects found in this database. Use it for the current project?",
              "Nessun progetto Plotmason trovato in questo database. Usarlo per il progetto corrente?"},
             {"Calibration", "Calibrazione"},
+            // Importing from a PDF page's drawing
+            {"The project's source is not a PDF.", "Il sorgente del progetto non e un PDF."},
+            {"This PDF page holds no vector drawing.", "Questa pagina PDF non contiene disegni vettoriali."},
+            {"No drawn path passes near %1, %2 on the PDF page.",
+             "Nessun tracciato disegnato passa vicino a %1, %2 nella pagina PDF."},
             {"Complete X and Y axis calibration before adding points or exporting.",
              "Completa la calibrazione degli assi X e Y prima di aggiungere punti o esportare."},
             {"Complete X and Y axis calibration before using the regenerated graph.",

@@ -50,9 +50,12 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
         report(error, QStringLiteral("PDF o numero di pagina non valido."));
         return {};
     }
-    const QSizeF points = document.pagePointSize(page);
-    const QSize size(pixelsForPoints(points.width(), dpi), pixelsForPoints(points.height(), dpi));
-    return document.render(page, size);
+    return document.render(page, renderedPageSize(document.pagePointSize(page), dpi));
+}
+
+QSize renderedPageSize(const QSizeF &points, int dpi)
+{
+    return QSize(pixelsForPoints(points.width(), dpi), pixelsForPoints(points.height(), dpi));
 }
 
 QString sourceFileFilter()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
+#include <QSizeF>
 #include <QString>
 
 // Reading the picture to digitize: an image file, or one page of a PDF rendered
@@ -9,6 +11,8 @@
 QImage loadImageFile(const QString &path, QString *error);
 int pdfPageCount(const QString &path, QString *error);
 QImage renderPdfPage(const QString &path, int page, int dpi, QString *error);
+// The size of the picture renderPdfPage makes of a page of `points` (1/72 inch).
+QSize renderedPageSize(const QSizeF &points, int dpi);
 QString sourceFileFilter();
 
 // A source read completely, ready to be installed in the model.

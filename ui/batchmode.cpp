@@ -1,4 +1,5 @@
 #include "ui/batchmode.h"
+#include "ui/batchpdfcurve.h"
 
 #include "extract/extraction.h"
 #include "i18n/localization.h"
@@ -187,7 +188,7 @@ int run(const QStringList &arguments)
     const QCommandLineOption into(
         QStringLiteral("into"),
         QStringLiteral(
-            "Curve that --trace and --markers fill, created if missing (default: the active curve)."),
+            "Curve that --trace, --markers and --pdf-curve fill, created if missing (default: the active curve)."),
         QStringLiteral("NAME"));
     const QCommandLineOption sample(
         QStringLiteral("sample"),
@@ -214,6 +215,9 @@ int run(const QStringList &arguments)
          QStringLiteral("Trace the curve through the picture's pixel X,Y.")},
         {QStringLiteral("markers"), QStringLiteral("X,Y"),
          QStringLiteral("Find every marker like the one at the picture's pixel X,Y.")},
+        {QStringLiteral("pdf-curve"), QStringLiteral("X,Y"),
+         QStringLiteral(
+             "Import the curve drawn at pixel X,Y of the PDF page, with the paths drawn with it.")},
     };
     parser.addOptions({help, version, listProjects, open, database, project, points, storeAs, into, sample});
     for (const StepOption &step : stepOptions)
@@ -268,8 +272,18 @@ int run(const QStringList &arguments)
         if (!parsePixel(target))
             return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(name));
     }
-    if ((parser.isSet(into) || parser.isSet(sample)) && !extracts)
-        return usageError(QStringLiteral("--into and --sample go with --trace or --markers."));
+    bool importsPdf = false;
+    for (const auto &[name, target] : steps) {
+        if (name != QLatin1String("pdf-curve"))
+            continue;
+        importsPdf = true;
+        if (!parsePixel(target))
+            return usageError(QStringLiteral("--pdf-curve takes a pixel as X,Y, for example 120.5,300."));
+    }
+    if (parser.isSet(into) && !extracts && !importsPdf)
+        return usageError(QStringLiteral("--into goes with --trace, --markers or --pdf-curve."));
+    if (parser.isSet(sample) && !extracts)
+        return usageError(QStringLiteral("--sample goes with --trace or --markers."));
     const bool hasProject = parser.isSet(open) || parser.isSet(database);
     if (!steps.isEmpty() && !hasProject)
         return usageError(
@@ -316,6 +330,9 @@ int run(const QStringList &arguments)
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
         else if (isExtractionStep(name))
             ok = runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
+        else if (name == QLatin1String("pdf-curve"))
+            ok = requireCalibration(model, &error) &&
+                 batch::importPdfCurve(model, *parsePixel(target), parser.value(into), &error);
         else
             ok = runGraphStep(name, model, target, pointCount, &error);
         if (!ok) {

@@ -4,6 +4,7 @@
 #include "model/projectfile.h"
 #include "model/projectmodel.h"
 #include "tests/extract/scenes.h"
+#include "tests/pdfvector/chartpdf.h"
 #include "tests/support/testsupport.h"
 
 #include <QImageReader>
@@ -114,6 +115,38 @@ QByteArray bytesOf(const QString &file)
     return testsupport::readFile(file);
 }
 
+// The picture's pixel of a chart value on the PDF page as the model renders it.
+QPointF chartPixel(const ProjectModel &model, double x, double y)
+{
+    const QPointF point = chartpdf::chartPoint(x, y);
+    const QSize picture = model.sourceImage().size();
+    return QPointF(point.x() * picture.width() / chartpdf::chartPageSize.width(),
+                   point.y() * picture.height() / chartpdf::chartPageSize.height());
+}
+
+QString pixelArgument(const QPointF &pixel)
+{
+    return QStringLiteral("%1,%2").arg(pixel.x(), 0, 'f', 3).arg(pixel.y(), 0, 'f', 3);
+}
+
+// A project on the chart PDF at the default resolution, calibrated on its ticks.
+QString chartProject(const QString &name, ProjectModel &model, bool calibrated = true)
+{
+    const QString pdf =
+        chartpdf::writePdf(name + QStringLiteral(".pdf"), chartpdf::chartPageSize, chartpdf::paintChart);
+    if (!model.loadSource(pdf))
+        qWarning("cannot load %s: %s", qPrintable(pdf), qPrintable(model.lastError()));
+    if (calibrated) {
+        model.setAxisX(QLineF(chartPixel(model, 2, 0), chartPixel(model, 8, 0)), 2, 8);
+        model.setAxisY(QLineF(chartPixel(model, 0, 20), chartPixel(model, 0, 80)), 20, 80);
+    }
+    const QString file = path(name + QStringLiteral(".pmproj"));
+    QString error;
+    if (!saveProjectFile(file, model, &error))
+        qWarning("cannot save %s: %s", qPrintable(file), qPrintable(error));
+    return file;
+}
+
 } // namespace
 
 class TestBatchMode : public QObject
@@ -140,7 +173,7 @@ private Q_SLOTS:
         for (const char *option :
              {"--list-projects", "--open", "--database", "--project", "--export-csv", "--export-svg",
               "--export-excel", "--graph-pdf", "--graph-jpg", "--graph-svg", "--graph-excel", "--points",
-              "--save-project", "--store", "--as", "--trace", "--markers", "--into", "--sample"})
+              "--save-project", "--store", "--as", "--trace", "--markers", "--into", "--sample", "--pdf-curve"})
             QVERIFY2(run.out.contains(QLatin1String(option)), option);
     }
 
@@ -172,6 +205,9 @@ private Q_SLOTS:
             << QStringList{"--open", project, "--trace", "1,2", "--sample", "fancy"};
         QTest::newRow("into without extraction")
             << QStringList{"--open", project, "--into", "A", "--export-csv", path("a.csv")};
+
+        QTest::newRow("pixel without comma") << QStringList{"--open", project, "--pdf-curve", "12;5"};
+        QTest::newRow("pixel not numbers") << QStringList{"--open", project, "--pdf-curve", "x,y"};
     }
     void badUsage()
     {
@@ -353,6 +389,98 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err.trimmed(), message);
         QVERIFY(!QFileInfo::exists(path("refused.csv")));
+    }
+
+    // The drawn curve comes back as the numbers that drew it.
+    void pdfCurve_data()
+    {
+        QTest::addColumn<QPointF>("near"); // chart value near which the pixel lies
+        QTest::addColumn<QString>("into");
+        QTest::addColumn<QString>("curve");
+        QTest::addColumn<QList<QPointF>>("expected");
+        const QList<QPointF> curve = chartpdf::curveData();
+        QTest::newRow("into a new curve") << curve[10] << "Measured"
+                                          << "Measured" << curve;
+        QTest::newRow("into the active curve") << curve[30] << QString() << "Curve 1" << curve;
+        QTest::newRow("markers") << chartpdf::markerData()[1] << "Markers"
+                                 << "Markers" << chartpdf::markerData();
+    }
+    void pdfCurve()
+    {
+        QFETCH(QPointF, near);
+        QFETCH(QString, into);
+        QFETCH(QString, curve);
+        QFETCH(QList<QPointF>, expected);
+        ProjectModel source;
+        const QString project = chartProject(QStringLiteral("chart"), source);
+        QStringList arguments{QStringLiteral("--open"), project, QStringLiteral("--pdf-curve"),
+                              pixelArgument(chartPixel(source, near.x(), near.y()) + QPointF(1, 1))};
+        if (!into.isEmpty())
+            arguments << QStringLiteral("--into") << into;
+        arguments << QStringLiteral("--save-project") << path("imported.pmproj");
+        const Run run = plotmason(arguments);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+
+        ProjectModel imported;
+        QString error;
+        QVERIFY(openProjectFile(path("imported.pmproj"), imported, &error));
+        const int index = imported.indexOfCurve(curve);
+        QVERIFY(index >= 0);
+        const QList<CurvePoint> points = imported.curves()[index].points;
+        QCOMPARE(points.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            QVERIFY2(std::fabs(points[i].real.x() - expected[i].x()) <=
+                         5e-7 * qMax(1.0, std::fabs(expected[i].x())),
+                     qPrintable(QString::number(points[i].real.x(), 'g', 12)));
+            QVERIFY2(std::fabs(points[i].real.y() - expected[i].y()) <=
+                         5e-7 * qMax(1.0, std::fabs(expected[i].y())),
+                     qPrintable(QString::number(points[i].real.y(), 'g', 12)));
+        }
+    }
+
+    void pdfCurveRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing drawn there") << "empty paper"
+                                             << "No drawn path passes near 1, 2 on the PDF page.";
+        QTest::newRow("picture source") << "picture"
+                                        << "The project's source is not a PDF.";
+        QTest::newRow("uncalibrated")
+            << "uncalibrated"
+            << "Complete X and Y axis calibration before adding points or exporting.";
+        QTest::newRow("scanned page") << "scan"
+                                      << "This PDF page holds no vector drawing.";
+    }
+    void pdfCurveRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        ProjectModel model;
+        QString project;
+        if (kind == QLatin1String("picture")) {
+            project = digitizedProject(QStringLiteral("picture"));
+        } else if (kind == QLatin1String("scan")) {
+            // A page that holds a picture only, as a scanner writes it.
+            const QString pdf = chartpdf::writePdf(
+                QStringLiteral("scan.pdf"), chartpdf::chartPageSize, [](QPainter &painter) {
+                    painter.drawImage(QRectF(0, 0, 600, 400), testsupport::chartImage(120, 80));
+                });
+            model.loadSource(pdf);
+            testsupport::calibrate(model);
+            project = path(QStringLiteral("scan.pmproj"));
+            QString error;
+            QVERIFY(saveProjectFile(project, model, &error));
+        } else {
+            project = chartProject(QStringLiteral("refused"), model, kind != QLatin1String("uncalibrated"));
+        }
+        const Run run =
+            plotmason({QStringLiteral("--open"), project, QStringLiteral("--pdf-curve"),
+                       QStringLiteral("1,2"), QStringLiteral("--save-project"), path("never.pmproj")});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.trimmed(), message);
+        QVERIFY(!QFileInfo::exists(path("never.pmproj")));
     }
 
     void unreadableInputs_data()
