@@ -2,7 +2,10 @@
 
 #include "i18n/translations.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QTranslator>
 
 namespace i18n {
 
@@ -30,7 +33,27 @@ bool isKnownLanguage(int index)
 
 Localization::Localization()
     : m_language(languageFromCode(QSettings().value(settingsKey, QStringLiteral("en")).toString()))
-{}
+{
+    loadQtTranslations();
+}
+
+void Localization::loadQtTranslations()
+{
+    if (m_qtTranslator) {
+        QCoreApplication::removeTranslator(m_qtTranslator);
+        delete m_qtTranslator;
+        m_qtTranslator = nullptr;
+    }
+    if (m_language == English)
+        return;
+    auto *translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_") + languageCode(m_language),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        m_qtTranslator = translator;
+    else
+        delete translator;
+}
 
 Localization &Localization::instance()
 {
@@ -45,6 +68,7 @@ void Localization::setLanguage(int index)
         return;
     m_language = language;
     QSettings().setValue(settingsKey, languageCode(language));
+    loadQtTranslations();
     Q_EMIT languageChanged();
 }
 

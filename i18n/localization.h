@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QTranslator;
+
 // Every window text is written in English and goes through i18n::tr. Call it
 // qualified, always with a string literal: inside a Q_OBJECT class a bare tr()
 // is QObject::tr, which returns the English text, and the table test finds the
@@ -31,8 +33,12 @@ Q_SIGNALS:
 
 private:
     Localization();
+    // Qt's own texts (file dialogs, standard buttons) follow the language when
+    // Qt's translations are installed; English needs none.
+    void loadQtTranslations();
 
     int m_language = English;
+    QTranslator *m_qtTranslator = nullptr;
 };
 
 // The English source text (UTF-8) in the current language, or unchanged when

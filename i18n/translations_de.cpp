@@ -17,6 +17,7 @@ const LanguageTexts &germanTexts()
 
             // File menu
             {"Import source...", "Quelle importieren..."},
+            {"Replace picture...", "Bild ersetzen..."},
             {"Close project", "Projekt schliessen"},
             {"Recent files", "Zuletzt verwendet"},
             {"No recent files", "Keine zuletzt verwendeten Dateien"},
@@ -24,6 +25,8 @@ const LanguageTexts &germanTexts()
             {"Save", "Speichern"},
             {"Open from database...", "Aus Datenbank oeffnen..."},
             {"Save to database...", "In Datenbank speichern..."},
+            {"A project named \"%1\" already exists in this database. Replace it?",
+             "Ein Projekt namens \"%1\" ist in dieser Datenbank bereits vorhanden. Ersetzen?"},
             {"Export CSV...", "CSV exportieren..."},
             {"Export SVG...", "SVG exportieren..."},
             {"Export Excel...", "Nach Excel exportieren..."},
@@ -129,10 +132,11 @@ const LanguageTexts &germanTexts()
              "Kalibrierabschnitt."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Klick: hinzufuegen/auswaehlen. Ziehen: Punkt verschieben. Entf: loeschen. Strg+Z: letzten "
-             "Punkt rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
+            {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
+             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Klick: Punkt hinzufuegen oder einen der aktiven Kurve auswaehlen. Strg+Klick: Punkt einer "
+             "beliebigen Kurve auswaehlen. Ziehen: Punkt verschieben. Entf: loeschen. Strg+Z: letzten Punkt "
+             "rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Waehlen Sie zwei Punkte auf der Achse. Im orthogonalen Modus bleibt X waagerecht und Y "
              "senkrecht."},

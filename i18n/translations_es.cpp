@@ -17,6 +17,7 @@ const LanguageTexts &spanishTexts()
 
             // File menu
             {"Import source...", "Importar origen..."},
+            {"Replace picture...", "Sustituir imagen..."},
             {"Close project", "Cerrar proyecto"},
             {"Recent files", "Archivos recientes"},
             {"No recent files", "No hay archivos recientes"},
@@ -24,6 +25,8 @@ const LanguageTexts &spanishTexts()
             {"Save", "Guardar"},
             {"Open from database...", "Abrir desde base de datos..."},
             {"Save to database...", "Guardar en base de datos..."},
+            {"A project named \"%1\" already exists in this database. Replace it?",
+             "Ya existe un proyecto llamado \"%1\" en esta base de datos. Sustituirlo?"},
             {"Export CSV...", "Exportar CSV..."},
             {"Export SVG...", "Exportar SVG..."},
             {"Export Excel...", "Exportar a Excel..."},
@@ -126,10 +129,11 @@ const LanguageTexts &spanishTexts()
              "calibracion mas largo."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic: anadir/seleccionar. Arrastrar: mover punto. Supr: eliminar. Ctrl+Z: deshacer ultimo "
-             "punto. Rueda: zoom. Clic central: desplazar."},
+            {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
+             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Clic: anadir un punto o seleccionar uno de la curva activa. Ctrl+clic: seleccionar un punto de "
+             "cualquier curva. Arrastrar: mover punto. Supr: eliminar. Ctrl+Z: deshacer ultimo punto. Rueda: "
+             "zoom. Clic central: desplazar."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selecciona dos puntos del eje. El modo ortogonal mantiene X horizontal e Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",

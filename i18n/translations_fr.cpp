@@ -17,6 +17,7 @@ const LanguageTexts &frenchTexts()
 
             // File menu
             {"Import source...", "Importer la source..."},
+            {"Replace picture...", "Remplacer l'image..."},
             {"Close project", "Fermer le projet"},
             {"Recent files", "Fichiers recents"},
             {"No recent files", "Aucun fichier recent"},
@@ -24,6 +25,8 @@ const LanguageTexts &frenchTexts()
             {"Save", "Enregistrer"},
             {"Open from database...", "Ouvrir depuis une base de donnees..."},
             {"Save to database...", "Enregistrer dans une base de donnees..."},
+            {"A project named \"%1\" already exists in this database. Replace it?",
+             "Un projet nomme \"%1\" existe deja dans cette base de donnees. Le remplacer ?"},
             {"Export CSV...", "Exporter en CSV..."},
             {"Export SVG...", "Exporter en SVG..."},
             {"Export Excel...", "Exporter vers Excel..."},
@@ -121,10 +124,11 @@ const LanguageTexts &frenchTexts()
              "calibration plus long."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic : ajouter/selectionner. Glisser : deplacer le point. Suppr : supprimer. Ctrl+Z : annuler "
-             "le dernier point. Molette : zoom. Clic milieu : deplacer la vue."},
+            {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
+             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Clic : ajouter un point ou selectionner un point de la courbe active. Ctrl+clic : selectionner "
+             "un point de n'importe quelle courbe. Glisser : deplacer le point. Suppr : supprimer. Ctrl+Z : "
+             "annuler le dernier point. Molette : zoom. Clic milieu : deplacer la vue."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selectionnez deux points sur l'axe. Le mode orthogonal garde X horizontal et Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",

@@ -17,6 +17,7 @@ const LanguageTexts &italianTexts()
 
             // File menu
             {"Import source...", "Importa sorgente..."},
+            {"Replace picture...", "Sostituisci immagine..."},
             {"Close project", "Chiudi progetto"},
             {"Recent files", "File recenti"},
             {"No recent files", "Nessun file recente"},
@@ -24,6 +25,8 @@ const LanguageTexts &italianTexts()
             {"Save", "Salva"},
             {"Open from database...", "Apri da database..."},
             {"Save to database...", "Salva nel database..."},
+            {"A project named \"%1\" already exists in this database. Replace it?",
+             "Un progetto chiamato \"%1\" esiste gia in questo database. Sostituirlo?"},
             {"Export CSV...", "Esporta CSV..."},
             {"Export SVG...", "Esporta SVG..."},
             {"Export Excel...", "Esporta in Excel..."},
@@ -124,10 +127,11 @@ const LanguageTexts &italianTexts()
              "calibrazione piu lungo."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic: aggiungi/seleziona. Trascina: sposta il punto. Canc: elimina. Ctrl+Z: annulla l'ultimo "
-             "punto. Rotellina: zoom. Clic centrale: sposta la vista."},
+            {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
+             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Clic: aggiungi un punto o seleziona uno della curva attiva. Ctrl+clic: seleziona un punto di "
+             "qualsiasi curva. Trascina: sposta il punto. Canc: elimina. Ctrl+Z: annulla l'ultimo punto. "
+             "Rotellina: zoom. Clic centrale: sposta la vista."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Seleziona due punti sull'asse. La modalita ortogonale mantiene X orizzontale e Y verticale."},
             {"Select two points on the axis. Tilted axes are allowed.",

@@ -40,8 +40,10 @@ const char *const schemaStatements[] = {
     "CASCADE)",
 };
 
-// The older layout's rows, copied once their prefixed twins are missing. Each
-// copy needs its source table (and, where given, a column proving its shape).
+// The older layout's rows. Each legacy project is copied once, when its id is
+// not yet in the new tables; its curves, points and settings come with it in
+// the same pass, so that rows a later save deleted never come back. Each copy
+// needs its source table (and, where given, a column proving its shape).
 struct LegacyCopy
 {
     const char *table;
@@ -49,26 +51,33 @@ struct LegacyCopy
     const char *statement;
 };
 
+const char *const legacyNewProjects =
+    "CREATE TEMP TABLE plotmason_legacy_new AS SELECT id FROM projects WHERE project_json LIKE "
+    "'%\"PlotmasonProject\"%' AND id NOT IN (SELECT id FROM plotmason_projects)";
+const char *const legacyNewProjectsDone = "DROP TABLE temp.plotmason_legacy_new";
+
 const LegacyCopy legacyCopies[] = {
     {"projects", "project_json",
      "INSERT OR IGNORE INTO plotmason_projects(id, name, source_path, project_json, created_at, updated_at) "
-     "SELECT id, name, source_path, project_json, created_at, updated_at FROM projects WHERE project_json "
-     "LIKE "
-     "'%\"PlotmasonProject\"%'"},
+     "SELECT id, name, source_path, project_json, created_at, updated_at FROM projects WHERE id IN (SELECT "
+     "id "
+     "FROM plotmason_legacy_new)"},
     {"curves", "project_id",
      "INSERT OR IGNORE INTO plotmason_curves(id, project_id, curve_index, name, parameter_name, "
      "parameter_value, "
      "color, line_width, visible) SELECT c.id, c.project_id, c.curve_index, c.name, c.parameter_name, "
      "c.parameter_value, c.color, c.line_width, c.visible FROM curves c JOIN plotmason_projects p ON p.id = "
-     "c.project_id"},
+     "c.project_id WHERE c.project_id IN (SELECT id FROM plotmason_legacy_new)"},
     {"points", "curve_id",
      "INSERT OR IGNORE INTO plotmason_points(id, curve_id, point_index, x_pixel, y_pixel, x_real, y_real, "
      "curve_name) SELECT p.id, p.curve_id, p.point_index, p.x_pixel, p.y_pixel, p.x_real, p.y_real, "
-     "p.curve_name FROM points p JOIN plotmason_curves c ON c.id = p.curve_id"},
+     "p.curve_name FROM points p JOIN plotmason_curves c ON c.id = p.curve_id WHERE c.project_id IN (SELECT "
+     "id FROM plotmason_legacy_new)"},
     {"regenerated_graph_settings", nullptr,
      "INSERT OR IGNORE INTO plotmason_regenerated_graph_settings(project_id, settings_json) SELECT "
      "s.project_id, "
-     "s.settings_json FROM regenerated_graph_settings s JOIN plotmason_projects p ON p.id = s.project_id"},
+     "s.settings_json FROM regenerated_graph_settings s JOIN plotmason_projects p ON p.id = s.project_id "
+     "WHERE s.project_id IN (SELECT id FROM plotmason_legacy_new)"},
 };
 
 void report(QString *error, const QString &message)
@@ -348,7 +357,12 @@ bool load(QSqlDatabase &database, const QString &databasePath, const QString &na
     StoredProject project;
     if (!readStoredProject(database, name, &project, error))
         return false;
-    const QString baseDirectory = QFileInfo(databasePath).absolutePath();
+    // A stored picture is the project's own; a file that merely shares the gone
+    // source's name beside the database is not looked for in its place.
+    const QString stored = project.document.value(QStringLiteral("sourcePath")).toString();
+    const bool sourceGone = QFileInfo(stored).isAbsolute() && !QFileInfo::exists(stored);
+    const QString baseDirectory =
+        sourceGone && !project.blueprint.isEmpty() ? QString() : QFileInfo(databasePath).absolutePath();
     if (!model.applyProjectJson(project.document, baseDirectory, true) &&
         !model.applyProjectJson(project.document, QString(), true)) {
         report(error,
@@ -375,21 +389,21 @@ bool ensureSchema(QSqlDatabase &database, QString *error)
         if (!runStatement(database, QString::fromLatin1(statement), error))
             return false;
     }
-    if (!hasTable(database, QStringLiteral("projects")))
+    // Without the projects' JSON there is nothing to copy at all.
+    if (!hasTable(database, QStringLiteral("projects")) ||
+        !hasColumn(database, QStringLiteral("projects"), QStringLiteral("project_json")))
         return true;
+    if (!runStatement(database, QString::fromLatin1(legacyNewProjects), error))
+        return false;
     for (const LegacyCopy &copy : legacyCopies) {
         const QString table = QString::fromLatin1(copy.table);
         if (!hasTable(database, table) ||
-            (copy.requiredColumn && !hasColumn(database, table, QString::fromLatin1(copy.requiredColumn)))) {
-            // Without the projects' JSON there is nothing to copy at all.
-            if (table == QLatin1String("projects"))
-                return true;
+            (copy.requiredColumn && !hasColumn(database, table, QString::fromLatin1(copy.requiredColumn))))
             continue;
-        }
         if (!runStatement(database, QString::fromLatin1(copy.statement), error))
             return false;
     }
-    return true;
+    return runStatement(database, QString::fromLatin1(legacyNewProjectsDone), error);
 }
 
 QStringList listProjects(const QString &databasePath, QString *error)

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
+#include <algorithm>
+
 namespace {
 
 const QString formatTag = QStringLiteral("PlotmasonProject");
@@ -135,9 +137,12 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
             }
             source = LoadedSource();
             source.absolutePath = sourcePath;
+            // Kept for the day the file is back, so that a save does not move the points to page 1.
+            source.page = pdfPage;
         }
     }
 
+    Q_EMIT projectAboutToBeReplaced();
     m_visibleLayers = visibleLayers;
     m_renderDpi = renderDpi;
     m_pdfPage = pdfPage;
@@ -145,6 +150,13 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     m_regeneratedGraphSettings = object.value(QStringLiteral("regeneratedGraphSettings")).toObject();
     m_graphViewSettings = object.value(QStringLiteral("graphViewSettings")).toObject();
     m_curves = curves;
+    // Curves are found by name: a second curve of the same name (a hand-edited
+    // file) would hand its clicks to the first.
+    for (int i = 1; i < m_curves.size(); ++i) {
+        const auto sameName = [&](const Curve &earlier) { return earlier.name == m_curves[i].name; };
+        if (std::any_of(m_curves.cbegin(), m_curves.cbegin() + i, sameName))
+            renameCurvePoints(m_curves[i], uniqueCurveName(m_curves[i].name, i));
+    }
     m_activeCurveName = m_curves.first().name;
     m_insertionHistory.clear();
     if (dropSelection())
@@ -160,5 +172,6 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     Q_EMIT pointsChanged();
     Q_EMIT activeCurveChanged();
     Q_EMIT curvesChanged();
+    Q_EMIT regeneratedGraphSettingsChanged();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLineF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -170,10 +171,34 @@ void ProjectModel::setRenderDpi(int dpi)
     const int bounded = qBound(minimumRenderDpi, dpi, maximumRenderDpi);
     if (bounded == m_renderDpi)
         return;
+    const int previous = m_renderDpi;
     m_renderDpi = bounded;
-    if (m_pdfPageCount > 0)
-        reloadPdfPage();
+    if (m_pdfPageCount > 0) {
+        if (!reloadPdfPage()) {
+            m_renderDpi = previous; // the picture shown is still the old one
+            return;
+        }
+        if (hasDigitizedWork())
+            scalePixelPositions(double(bounded) / previous);
+    }
     Q_EMIT pdfInfoChanged();
+}
+
+void ProjectModel::scalePixelPositions(double factor)
+{
+    // The page is drawn larger or smaller, so every mark moves with it; the real
+    // values stay exactly as they were rather than being read again.
+    const auto scaled = [factor](const QLineF &line) {
+        return QLineF(line.p1() * factor, line.p2() * factor);
+    };
+    m_calibration.axisXLine = scaled(m_calibration.axisXLine);
+    m_calibration.axisYLine = scaled(m_calibration.axisYLine);
+    for (Curve &curve : m_curves) {
+        for (CurvePoint &point : curve.points)
+            point.pixel *= factor;
+    }
+    Q_EMIT calibrationChanged();
+    Q_EMIT pointsChanged();
 }
 
 QString ProjectModel::activeCurveParameterName() const
@@ -221,13 +246,21 @@ void ProjectModel::setActiveCurveParameterValue(const QString &value)
     Q_EMIT curvesChanged();
 }
 
+void ProjectModel::setRegeneratedGraphSettings(const QJsonObject &settings)
+{
+    if (settings == m_regeneratedGraphSettings)
+        return;
+    m_regeneratedGraphSettings = settings;
+    Q_EMIT regeneratedGraphSettingsChanged();
+}
+
 void ProjectModel::setSourceImage(const QImage &image, const QString &path)
 {
     if (image.isNull())
         return;
     m_lastError.clear();
     m_sourceImage = image;
-    m_pdfPage = 0;
+    // The page number stays: a stored PDF page must survive while its file is missing.
     m_pdfPageCount = 0;
     if (!path.trimmed().isEmpty())
         setSourcePath(path);
@@ -246,6 +279,26 @@ bool ProjectModel::loadSource(const QString &path)
     }
     installSource(source);
     return true;
+}
+
+bool ProjectModel::startProjectFromSource(const QString &path)
+{
+    LoadedSource source;
+    QString error;
+    if (!readSource(path, 0, defaultRenderDpi, &source, &error)) {
+        setError(error);
+        return false;
+    }
+    resetProject();
+    installSource(source);
+    return true;
+}
+
+bool ProjectModel::hasDigitizedWork() const
+{
+    return m_calibration.axisXValid || m_calibration.axisYValid ||
+           std::any_of(m_curves.cbegin(), m_curves.cend(),
+                       [](const Curve &curve) { return !curve.points.isEmpty(); });
 }
 
 void ProjectModel::installSource(const LoadedSource &source)
@@ -510,13 +563,14 @@ bool ProjectModel::selectPoint(int curveIndex, int pointIndex)
     return true;
 }
 
-bool ProjectModel::selectNearestPoint(const QPointF &pixel, double maxDistancePixels)
+bool ProjectModel::selectNearestPoint(const QPointF &pixel, double maxDistancePixels, bool activeCurveOnly)
 {
     int bestCurve = -1;
     int bestPoint = -1;
     double bestDistance = 0.0;
+    const int active = activeCurveIndex();
     for (int c = 0; c < m_curves.size(); ++c) {
-        if (!m_curves[c].visible)
+        if (!m_curves[c].visible || (activeCurveOnly && c != active))
             continue;
         const QList<CurvePoint> &points = m_curves[c].points;
         for (int p = 0; p < points.size(); ++p) {
@@ -665,6 +719,7 @@ bool ProjectModel::openProject(const QString &path)
 
 void ProjectModel::resetProject()
 {
+    Q_EMIT projectAboutToBeReplaced();
     m_lastError.clear();
     m_sourcePath.clear();
     m_visibleLayers = AllMvpLayers;
@@ -679,6 +734,7 @@ void ProjectModel::resetProject()
     m_regeneratedGraphSettings = QJsonObject();
     m_graphViewSettings = QJsonObject();
     m_insertionHistory.clear();
+    Q_EMIT regeneratedGraphSettingsChanged();
     Q_EMIT sourcePathChanged();
     Q_EMIT visibleLayersChanged();
     Q_EMIT pdfInfoChanged();

@@ -16,7 +16,7 @@
 
 // The one document of the program: source picture, calibration, curves and
 // points. Every change goes through an operation below and is announced by one
-// of the ten signals; windows rebuild from those signals and never write the
+// of its signals; windows rebuild from those signals and never write the
 // state directly.
 class ProjectModel : public QObject
 {
@@ -83,12 +83,14 @@ public:
     // The name a new curve gets from addCurve() now ("Curve 3", or "Curve 3 2" when taken).
     QString freshCurveName() const;
     QJsonObject regeneratedGraphSettings() const { return m_regeneratedGraphSettings; }
-    void setRegeneratedGraphSettings(const QJsonObject &settings) { m_regeneratedGraphSettings = settings; }
+    // Announced by regeneratedGraphSettingsChanged when the record differs.
+    void setRegeneratedGraphSettings(const QJsonObject &settings);
     QJsonObject graphViewSettings() const { return m_graphViewSettings; }
     void setGraphViewSettings(const QJsonObject &settings) { m_graphViewSettings = settings; }
     const QList<InsertionRecord> &insertionHistory() const { return m_insertionHistory; }
 
-    // Installs a picture that did not come from loadSource (the database keeps one).
+    // Installs a picture that did not come from loadSource (the database keeps
+    // one). The PDF page number is kept, to be rendered once the file is back.
     void setSourceImage(const QImage &image, const QString &path);
 
     // The project document that project files and the database store.
@@ -100,7 +102,13 @@ public:
     // project opens without a picture.
     bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource);
 
+    // Swaps the picture and keeps calibration, curves and points.
     Q_INVOKABLE bool loadSource(const QString &path);
+    // A new project on the picture at path; a picture that cannot be read
+    // leaves the current project as it is.
+    Q_INVOKABLE bool startProjectFromSource(const QString &path);
+    // Any calibration or point that a new picture would orphan.
+    bool hasDigitizedWork() const;
     Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
@@ -119,7 +127,10 @@ public:
     Q_INVOKABLE void setActiveCurveMetadata(const QString &name, const QString &parameterName,
                                             const QString &parameterValue);
     Q_INVOKABLE bool selectPoint(int curveIndex, int pointIndex);
-    Q_INVOKABLE bool selectNearestPoint(const QPointF &pixel, double maxDistancePixels);
+    // The nearest point of a visible curve (of the active curve only, when
+    // activeCurveOnly) within the distance; its curve becomes the active one.
+    Q_INVOKABLE bool selectNearestPoint(const QPointF &pixel, double maxDistancePixels,
+                                        bool activeCurveOnly = false);
     Q_INVOKABLE void clearSelection();
     Q_INVOKABLE bool moveSelectedPoint(const QPointF &pixel);
     Q_INVOKABLE bool setPointReal(int curveIndex, int pointIndex, const QPointF &real);
@@ -143,6 +154,10 @@ Q_SIGNALS:
     void selectedPointChanged();
     void curvesChanged();
     void sourceImageChanged();
+    void regeneratedGraphSettingsChanged();
+    // Fired before a stored project or an empty one replaces the current one,
+    // while the model still holds the old project.
+    void projectAboutToBeReplaced();
     void errorOccurred(const QString &message);
 
 private:
@@ -156,6 +171,7 @@ private:
     int ensureCurve(const QString &name);
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
     void recomputeRealValues();
+    void scalePixelPositions(double factor);
     bool reloadPdfPage();
     void installSource(const LoadedSource &source);
     void addPointAt(int curveIndex, int pointIndex, const QPointF &pixel);

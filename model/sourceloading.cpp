@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <QPdfDocument>
 
 #include <cmath>
@@ -50,7 +51,18 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
         report(error, QStringLiteral("PDF o numero di pagina non valido."));
         return {};
     }
-    return document.render(page, renderedPageSize(document.pagePointSize(page), dpi));
+    const QImage rendered = document.render(page, renderedPageSize(document.pagePointSize(page), dpi));
+    if (rendered.isNull()) {
+        report(error, QStringLiteral("PDF o numero di pagina non valido."));
+        return {};
+    }
+    // A page without a painted background renders transparent, which the dark
+    // view would show black: it is laid on white paper.
+    QImage paper(rendered.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    painter.drawImage(0, 0, rendered);
+    return paper;
 }
 
 QSize renderedPageSize(const QSizeF &points, int dpi)

@@ -193,12 +193,3 @@ QString graphExportFailureText(GraphFileFormat format)
     }
     return QString();
 }
-
-QString withDefaultSuffix(const QString &path, const QStringList &accepted, const QString &suffix)
-{
-    for (const QString &ending : accepted) {
-        if (path.endsWith(ending, Qt::CaseInsensitive))
-            return path;
-    }
-    return path + suffix;
-}

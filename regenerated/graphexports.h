@@ -47,7 +47,3 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
 
 // What the user is told when the export in that format fails.
 QString graphExportFailureText(GraphFileFormat format);
-
-// The path with suffix appended unless it already ends in one of the
-// accepted suffixes, ignoring letter case.
-QString withDefaultSuffix(const QString &path, const QStringList &accepted, const QString &suffix);

@@ -219,6 +219,8 @@ void RegeneratedGraphWindow::autoScaleAndRebuild()
 
 void RegeneratedGraphWindow::rebuild()
 {
+    if (m_detached)
+        return;
     if (m_skipReadBack)
         m_skipReadBack = false;
     else
@@ -231,6 +233,7 @@ void RegeneratedGraphWindow::rebuild()
     }
     m_panel->labelsTable()->showLabels(m_settings.labels);
     m_model->setRegeneratedGraphSettings(m_settings.toJson());
+    m_drawn = true;
 
     if (m_fitPending) {
         m_fitPending = false;
@@ -249,6 +252,8 @@ void RegeneratedGraphWindow::fitGraphInView()
 
 void RegeneratedGraphWindow::storeDraggedTexts()
 {
+    if (m_detached)
+        return;
     readBackTextItems(*m_scene, m_settings);
     m_model->setRegeneratedGraphSettings(m_settings.toJson());
 }
@@ -257,6 +262,10 @@ void RegeneratedGraphWindow::closeEvent(QCloseEvent *event)
 {
     storeDraggedTexts();
     QMainWindow::closeEvent(event);
+    // Whatever still arrives before the window is gone (a queued rebuild, the
+    // signals of a project replacing this one) must not write into the model.
+    m_detached = true;
+    m_model->disconnect(this);
 }
 
 QGraphicsTextItem *RegeneratedGraphWindow::selectedText() const
@@ -421,13 +430,11 @@ void RegeneratedGraphWindow::updateLabel(int row, int column)
 }
 
 void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString &title,
-                                           const QString &filter, const QStringList &suffixes,
-                                           const QString &done)
+                                           const QString &filter, const QString &suffix, const QString &done)
 {
-    QString path = m_prompts->saveFileName(this, title, filter);
+    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true);
     if (path.isEmpty())
         return;
-    path = withDefaultSuffix(path, suffixes, suffixes.first());
     rebuild(); // the file shows exactly what the window shows, dragged texts included
     QString error;
     if (!writeGraphFile(*m_scene, m_settings, format, path, &error)) {
@@ -440,19 +447,19 @@ void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString
 void RegeneratedGraphWindow::exportPdf()
 {
     exportPicture(GraphFileFormat::Pdf, i18n::tr("Export graph PDF"), QStringLiteral("PDF (*.pdf)"),
-                  {QStringLiteral(".pdf")}, i18n::tr("Graph exported as PDF."));
+                  QStringLiteral("pdf"), i18n::tr("Graph exported as PDF."));
 }
 
 void RegeneratedGraphWindow::exportJpg()
 {
     exportPicture(GraphFileFormat::Jpg, i18n::tr("Export graph JPG"), QStringLiteral("JPEG (*.jpg *.jpeg)"),
-                  {QStringLiteral(".jpg"), QStringLiteral(".jpeg")}, i18n::tr("Graph exported as JPG."));
+                  QStringLiteral("jpg"), i18n::tr("Graph exported as JPG."));
 }
 
 void RegeneratedGraphWindow::exportSvg()
 {
     exportPicture(GraphFileFormat::Svg, i18n::tr("Export graph SVG"), QStringLiteral("SVG (*.svg)"),
-                  {QStringLiteral(".svg")}, i18n::tr("Graph exported as SVG."));
+                  QStringLiteral("svg"), i18n::tr("Graph exported as SVG."));
 }
 
 void RegeneratedGraphWindow::exportExcel()
@@ -464,11 +471,11 @@ void RegeneratedGraphWindow::exportExcel()
                      "greater than the acquired points, they will be interpolated on the spline."),
             defaultExcelPoints, minimumExcelPoints, maximumExcelPoints, &points))
         return;
-    QString path =
-        m_prompts->saveFileName(this, i18n::tr("Export graph Excel"), i18n::tr("Excel workbook (*.xlsx)"));
+    const QString path =
+        m_prompts->saveFileName(this, i18n::tr("Export graph Excel"), i18n::tr("Excel workbook (*.xlsx)"),
+                                QStringLiteral("xlsx"), true);
     if (path.isEmpty())
         return;
-    path = withDefaultSuffix(path, {QStringLiteral(".xlsx")}, QStringLiteral(".xlsx"));
     QString error;
     if (!writeCurvesWorkbook(path, m_model->curves(), points, &error)) {
         m_prompts->critical(this, promptTitle,

@@ -18,7 +18,7 @@ enum class GraphFileFormat;
 // The regenerated graph: the digitized curves redrawn as a clean plot beside
 // the controls that shape it, with its PDF, JPG, SVG and Excel exports. It
 // follows the model's points and curves and writes its settings record back
-// into the model after every rebuild.
+// into the model after every rebuild, until it is closed.
 class RegeneratedGraphWindow : public QMainWindow
 {
     Q_OBJECT
@@ -38,6 +38,10 @@ public:
     void applySettingsJson(const QJsonObject &object);
     // Recomputes the four limits; the caller rebuilds.
     void autoScaleAxes();
+
+    // False until the first rebuild has recorded the starting settings in the
+    // model; changes of the record after it are the user's edits.
+    bool hasDrawn() const { return m_drawn; }
 
     QGraphicsScene *scene() const { return m_scene; }
     ZoomableGraphView *view() const { return m_view; }
@@ -77,7 +81,7 @@ private:
     void storeDraggedTexts();
     QGraphicsTextItem *selectedText() const;
     void exportPicture(GraphFileFormat format, const QString &title, const QString &filter,
-                       const QStringList &suffixes, const QString &done);
+                       const QString &suffix, const QString &done);
     void showStatus(const QString &text);
 
     ProjectModel *m_model;
@@ -88,5 +92,7 @@ private:
     ZoomableGraphView *m_view;
     GraphSettingsPanel *m_panel;
     bool m_skipReadBack = false;
+    bool m_detached = false;  // closed: the model is no longer this window's to write
+    bool m_drawn = false;
     bool m_fitPending = true; // the view is fitted to the graph on the first rebuild
 };

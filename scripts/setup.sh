@@ -8,6 +8,9 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-pdf-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev
     # reading the drawing of PDF pages
     libqpdf-dev
+
+    # Qt's own dialog texts in the interface languages
+    qt6-translations-l10n
     # tools the tests use to check what the program writes
     sqlite3 python3 python3-openpyxl librsvg2-bin poppler-utils unzip
     # the benchmark's baseline talks to SQLite directly

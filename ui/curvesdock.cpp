@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "ui/centeredcheckdelegate.h"
 #include "ui/userprompts.h"
 
 #include <QHBoxLayout>
@@ -40,12 +41,15 @@ QString cellText(const QTableWidget *table, int row, int column)
 }
 
 // Re-selects a row without announcing it: the selection follows the model here.
+// The table's own signals are blocked, not the selection model's, which the
+// view needs to repaint the rows that lost their highlight.
 void selectRowQuietly(QTableWidget *table, int row)
 {
-    const QSignalBlocker blockSelection(table->selectionModel());
-    table->clearSelection();
+    const QSignalBlocker blockTable(table);
     if (row >= 0 && row < table->rowCount())
-        table->selectRow(row);
+        table->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        table->selectionModel()->clear();
 }
 
 } // namespace
@@ -66,6 +70,7 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     curvesHeader->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int column = 1; column < 5; ++column)
         curvesHeader->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    m_curvesTable->setItemDelegateForColumn(3, new CenteredCheckDelegate(m_curvesTable));
 
     m_pointsLabel = new QLabel(content);
     m_pointsTable = makeTable(4, content);
@@ -128,7 +133,6 @@ void CurvesDock::updateCurvesTable()
         auto *visible = new QTableWidgetItem;
         visible->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         visible->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
-        visible->setTextAlignment(Qt::AlignCenter);
         auto *count = readOnlyItem(QString::number(curve.points.size()));
         count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_curvesTable->setItem(row, 0, new QTableWidgetItem(curve.name));
@@ -207,15 +211,15 @@ void CurvesDock::activateCurveFromTable()
 
 void CurvesDock::updatePointFromTable(int row, int column)
 {
-    const int active = m_model->activeCurveIndex();
-    if ((column != 1 && column != 2) || active < 0 || row < 0 ||
-        row >= m_model->curves()[active].points.size())
+    if (column != 1 && column != 2)
         return;
+    const int active = m_model->activeCurveIndex();
+    const bool known = active >= 0 && row >= 0 && row < m_model->curves()[active].points.size();
     bool xOk = false;
     bool yOk = false;
     const double x = cellText(m_pointsTable, row, 1).trimmed().toDouble(&xOk);
     const double y = cellText(m_pointsTable, row, 2).trimmed().toDouble(&yOk);
-    if (xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
+    if (known && xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
         return;
     // A refused value must not stay in the cell looking accepted.
     m_refillPoints = true;

@@ -117,6 +117,10 @@ void GraphView::rebuildScene()
     m_previewLine = nullptr;
     m_previewMarker = nullptr;
     m_scene->rebuild();
+    // Left alone, the scene keeps the size of the largest picture it ever held,
+    // and the empty view its scroll bars.
+    if (m_model->sourceImage().isNull())
+        m_scene->setSceneRect(QRectF(0, 0, 1, 1));
 }
 
 void GraphView::refreshPoints()
@@ -141,8 +145,9 @@ void GraphView::setInteractionMode(int mode)
             i18n::tr("Click on one marker to find all like it. Enter: add the points. Esc: cancel."));
     else if (mode == PointMode)
         Q_EMIT statusMessage(
-            i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
-                     "Wheel: zoom. Middle click: pan."));
+            i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
+                     "any curve. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. "
+                     "Middle click: pan."));
     else if (m_orthogonal)
         Q_EMIT statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
@@ -164,7 +169,7 @@ void GraphView::setOrthogonalAxes(bool on)
 QJsonObject GraphView::viewState() const
 {
     const QRectF rect = sceneRect();
-    if (!scene() || !(rect.width() > 0 && rect.height() > 0))
+    if (!scene() || m_model->sourceImage().isNull() || !(rect.width() > 0 && rect.height() > 0))
         return {};
     const QPointF center = mapToScene(viewport()->rect().center());
     return {{QStringLiteral("zoom"), transform().m11()},
@@ -276,15 +281,16 @@ void GraphView::mousePressEvent(QMouseEvent *event)
                          "press Enter to confirm."));
         }
     } else {
-        pressInPointMode(position);
+        pressInPointMode(position, event->modifiers().testFlag(Qt::ControlModifier));
     }
     event->accept();
 }
 
-void GraphView::pressInPointMode(const QPointF &position)
+void GraphView::pressInPointMode(const QPointF &position, bool anyCurve)
 {
     const double radius = pickRadius();
-    if (m_model->selectNearestPoint(position, radius)) {
+    // A plain click near another curve's point must still go into the active curve.
+    if (m_model->selectNearestPoint(position, radius, !anyCurve)) {
         m_draggingPoint = true;
         Q_EMIT statusMessage(
             i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));

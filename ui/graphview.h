@@ -81,7 +81,7 @@ private:
     bool isInsidePicture(const QPointF &scenePosition) const;
     QPointF constrainedMark(const QPointF &mark) const;
     QPointF scenePosition(const QPointF &viewportPosition) const;
-    void pressInPointMode(const QPointF &position);
+    void pressInPointMode(const QPointF &position, bool anyCurve);
 
     ProjectModel *m_model;
     DigitizingScene *m_scene;

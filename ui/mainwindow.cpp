@@ -3,6 +3,8 @@
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
 #include "ui/coordinatereadout.h"
+
+#include "regenerated/regeneratedgraphwindow.h"
 #include "ui/curvesdock.h"
 #include "ui/extractionpanel.h"
 #include "ui/graphview.h"
@@ -79,6 +81,11 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
+RegeneratedGraphWindow *MainWindow::regeneratedGraphWindow() const
+{
+    return m_regeneratedWindow;
+}
+
 void MainWindow::setUserPrompts(UserPrompts *prompts)
 {
     m_prompts = prompts ? prompts : m_defaultPrompts.get();
@@ -96,6 +103,7 @@ void MainWindow::createActions()
         return created;
     };
     m_importAction = action(&MainWindow::importSource, QKeySequence::Open);
+    m_replacePictureAction = action(&MainWindow::replacePicture);
     m_closeAction = action(&MainWindow::closeProject);
     m_saveAction = action(&MainWindow::saveProject, QKeySequence::Save);
     m_saveAction->setEnabled(false);
@@ -120,7 +128,10 @@ void MainWindow::createActions()
     m_deletePointAction = new QAction(this);
     m_deletePointAction->setShortcut(QKeySequence::Delete);
     m_deletePointAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(m_deletePointAction, &QAction::triggered, m_model, &ProjectModel::deleteSelectedPoint);
+    connect(m_deletePointAction, &QAction::triggered, this, [this] {
+        if (m_model->deleteSelectedPoint())
+            statusBar()->showMessage(i18n::tr("Point deleted."));
+    });
     addAction(m_deletePointAction);
 
     auto *modes = new QActionGroup(this);
@@ -159,6 +170,7 @@ void MainWindow::createActions()
     // Names for finding the actions in tests and style sheets; texts change with the language.
     const std::pair<QAction *, const char *> names[] = {
         {m_importAction, "importAction"},
+        {m_replacePictureAction, "replacePictureAction"},
         {m_closeAction, "closeAction"},
         {m_saveAction, "saveAction"},
         {m_openDatabaseAction, "openDatabaseAction"},
@@ -199,6 +211,7 @@ void MainWindow::createMenusAndToolbar()
     m_fileMenu = menuBar()->addMenu(QString());
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_importAction);
+    m_fileMenu->addAction(m_replacePictureAction);
     m_fileMenu->addAction(m_closeAction);
     m_recentMenu = m_fileMenu->addMenu(QString());
     m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
@@ -260,6 +273,9 @@ void MainWindow::createMenusAndToolbar()
     m_dpiSpin = new QSpinBox(m_toolbar);
     m_dpiSpin->setRange(ProjectModel::minimumRenderDpi, ProjectModel::maximumRenderDpi);
     m_dpiSpin->setValue(m_model->renderDpi());
+    // Each typed digit would otherwise render the page once more.
+    m_dpiSpin->setKeyboardTracking(false);
+    m_dpiSpin->setObjectName(QStringLiteral("dpiSpin"));
     m_toolbar->addWidget(m_dpiSpin);
     connect(m_dpiSpin, &QSpinBox::valueChanged, m_model, &ProjectModel::setRenderDpi);
 }
@@ -279,6 +295,7 @@ void MainWindow::connectModel()
     connect(m_model, &ProjectModel::sourceImageChanged, this, &MainWindow::updateWorkflowState);
     connect(m_model, &ProjectModel::calibrationChanged, this, &MainWindow::updateWorkflowState);
     connect(m_model, &ProjectModel::activeCurveChanged, this, &MainWindow::updateCurvesTable);
+    connect(m_model, &ProjectModel::activeCurveChanged, this, &MainWindow::updatePointsTable);
     connect(m_model, &ProjectModel::curvesChanged, this, &MainWindow::updateCurvesTable);
     connect(m_model, &ProjectModel::pointsChanged, this, &MainWindow::updateCurvesTable);
     connect(m_model, &ProjectModel::pointsChanged, this, &MainWindow::updatePointsTable);
@@ -294,6 +311,16 @@ void MainWindow::connectModel()
          {&ProjectModel::sourceImageChanged, &ProjectModel::calibrationChanged, &ProjectModel::pointsChanged,
           &ProjectModel::curvesChanged, &ProjectModel::visibleLayersChanged, &ProjectModel::pdfInfoChanged})
         connect(m_model, signal, this, markChanged);
+    // The graph window records its starting settings when it first draws: no edit of the user's.
+    connect(m_model, &ProjectModel::regeneratedGraphSettingsChanged, this, [this] {
+        if (!m_regeneratedWindow || m_regeneratedWindow->hasDrawn())
+            m_unsavedChanges = true;
+    });
+    // The regenerated graph shows the project it was opened on, never the next one.
+    connect(m_model, &ProjectModel::projectAboutToBeReplaced, this, [this] {
+        if (m_regeneratedWindow)
+            m_regeneratedWindow->close();
+    });
 }
 
 void MainWindow::retranslate()
@@ -305,6 +332,7 @@ void MainWindow::retranslate()
     m_languageMenu->setTitle(i18n::tr("Language"));
     m_infoMenu->setTitle(i18n::tr("Info"));
     m_importAction->setText(i18n::tr("Import source..."));
+    m_replacePictureAction->setText(i18n::tr("Replace picture..."));
     m_closeAction->setText(i18n::tr("Close project"));
     m_saveAction->setText(i18n::tr("Save"));
     m_openDatabaseAction->setText(i18n::tr("Open from database..."));
@@ -377,6 +405,8 @@ void MainWindow::updatePdfControls()
     m_pageSpin->setEnabled(pages >= 1);
     m_pageSpin->setRange(1, qMax(pages, 1));
     m_pageSpin->setValue(m_model->pdfPage() + 1);
+    const QSignalBlocker blockDpi(m_dpiSpin);
+    m_dpiSpin->setValue(m_model->renderDpi());
 }
 
 void MainWindow::updateWorkflowState()
@@ -388,6 +418,7 @@ void MainWindow::updateWorkflowState()
     const bool yOk = m_model->calibration().isAxisYValid();
     const bool complete = xOk && yOk;
 
+    m_replacePictureAction->setEnabled(hasSource);
     m_calibrateXAction->setEnabled(hasSource);
     m_calibrateYAction->setEnabled(hasSource);
     m_pointModeAction->setEnabled(complete);

@@ -3,6 +3,7 @@
 #include <QLineF>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <utility>
@@ -17,6 +18,7 @@ class QMenu;
 class QSpinBox;
 class QToolBar;
 class RecentProjectsMenu;
+class RegeneratedGraphWindow;
 class UpdateFlow;
 class UserPrompts;
 
@@ -41,6 +43,8 @@ public:
     QString databaseProjectName() const { return m_databaseProjectName; }
     // The project changed since it was last opened, stored or closed.
     bool hasUnsavedChanges() const { return m_unsavedChanges; }
+    // The open regenerated-graph window, if any.
+    RegeneratedGraphWindow *regeneratedGraphWindow() const;
     // The update check: quiet at start-up, reported in the program information.
     UpdateFlow *updateFlow() const { return m_updateFlow; }
     // Opens a stored project (also the entry point of the recent-files menu).
@@ -48,6 +52,7 @@ public:
 
 public Q_SLOTS:
     void importSource();
+    void replacePicture();
     void saveProject();
     void closeProject();
     void saveProjectToDatabase();
@@ -85,13 +90,16 @@ private:
     void applyLayerActions();
     bool ensureCalibrated(const QString &refusal);
     QString askProjectName();
+    // True unless another project of that name in the database would be replaced and the user says No.
+    bool mayReplaceStoredProject(const QString &path, const QString &name);
     bool storeToDatabase(const QString &path, const QString &name);
     void linkDatabase(const QString &path, const QString &name);
+    // Drops the database link and the view's zoom of the project that was shown.
+    void forgetProject();
     // Save, discard or cancel before the current work is replaced; false means stop.
     bool confirmDiscardingChanges();
     void exportCurves(const QString &title, const QString &filter, const QString &suffix,
                       bool (ProjectModel::*write)(const QString &) const);
-    QString askSavePath(const QString &title, const QString &filter, const QStringList &suffixes);
 
     ProjectModel *m_model;
     GraphView *m_graphView;
@@ -108,6 +116,7 @@ private:
     QLabel *m_pageLabel = nullptr;
     QLabel *m_dpiLabel = nullptr;
     QAction *m_importAction = nullptr;
+    QAction *m_replacePictureAction = nullptr;
     QAction *m_closeAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_openDatabaseAction = nullptr;
@@ -139,4 +148,5 @@ private:
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
     UpdateFlow *m_updateFlow;
+    QPointer<RegeneratedGraphWindow> m_regeneratedWindow;
 };

@@ -26,18 +26,6 @@ QString cleanedAbsolutePath(const QString &path)
 
 } // namespace
 
-QString MainWindow::askSavePath(const QString &title, const QString &filter, const QStringList &suffixes)
-{
-    QString path = m_prompts->saveFileName(this, title, filter);
-    if (path.isEmpty())
-        return path;
-    for (const QString &suffix : suffixes) {
-        if (path.endsWith(suffix, Qt::CaseInsensitive))
-            return path;
-    }
-    return path + suffixes.first();
-}
-
 bool MainWindow::ensureCalibrated(const QString &refusal)
 {
     if (m_model->calibration().isComplete())
@@ -48,9 +36,35 @@ bool MainWindow::ensureCalibrated(const QString &refusal)
 
 void MainWindow::importSource()
 {
+    // Points and axes of another picture mean nothing on this one: it starts a new project.
+    const bool newProject = m_model->hasDigitizedWork();
+    if (newProject && !confirmDiscardingChanges())
+        return;
+    const QString path = m_prompts->openFileName(this, i18n::tr("Import graph"), sourceFileFilter());
+    if (path.isEmpty())
+        return;
+    if (!newProject) {
+        m_model->loadSource(path);
+        return;
+    }
+    if (m_model->startProjectFromSource(path))
+        forgetProject();
+}
+
+void MainWindow::replacePicture()
+{
     const QString path = m_prompts->openFileName(this, i18n::tr("Import graph"), sourceFileFilter());
     if (!path.isEmpty())
         m_model->loadSource(path);
+}
+
+void MainWindow::forgetProject()
+{
+    m_graphView->restoreViewState({});
+    m_linkedToDatabase = false;
+    m_databasePath.clear();
+    m_databaseProjectName.clear();
+    m_saveAction->setEnabled(false);
 }
 
 void MainWindow::closeProject()
@@ -58,11 +72,7 @@ void MainWindow::closeProject()
     if (!confirmDiscardingChanges())
         return;
     m_model->resetProject();
-    m_graphView->restoreViewState({});
-    m_linkedToDatabase = false;
-    m_databasePath.clear();
-    m_databaseProjectName.clear();
-    m_saveAction->setEnabled(false);
+    forgetProject();
     m_unsavedChanges = false;
     statusBar()->showMessage(i18n::tr("Project closed."));
 }
@@ -107,15 +117,32 @@ void MainWindow::linkDatabase(const QString &path, const QString &name)
     m_saveAction->setEnabled(true);
 }
 
+bool MainWindow::mayReplaceStoredProject(const QString &path, const QString &name)
+{
+    const bool linkedHere = m_linkedToDatabase && name == m_databaseProjectName &&
+                            cleanedAbsolutePath(path) == cleanedAbsolutePath(m_databasePath);
+    if (linkedHere || !QFileInfo::exists(path) || !ProjectDatabase::listProjects(path).contains(name))
+        return true;
+    return m_prompts->question(
+               this, QStringLiteral("Plotmason"),
+               i18n::tr("A project named \"%1\" already exists in this database. Replace it?").arg(name),
+               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MainWindow::saveProjectToDatabase()
 {
+    // The database is added to, never replaced, so the dialog does not ask to overwrite it.
     const QString path = m_prompts->saveFileName(this, QStringLiteral("Plotmason database"),
-                                                 i18n::tr("Plotmason database (*.pmdb *.sqlite)"));
+                                                 i18n::tr("Plotmason database (*.pmdb *.sqlite)"),
+                                                 QStringLiteral("pmdb"), false);
     if (path.isEmpty())
         return;
-    const QString name = askProjectName();
-    if (name.isEmpty())
-        return;
+    QString name;
+    do {
+        name = askProjectName();
+        if (name.isEmpty())
+            return;
+    } while (!mayReplaceStoredProject(path, name));
     if (storeToDatabase(path, name))
         linkDatabase(path, name);
 }
@@ -193,7 +220,7 @@ void MainWindow::exportCurves(const QString &title, const QString &filter, const
 {
     if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before adding points or exporting.")))
         return;
-    const QString path = askSavePath(title, filter, {suffix});
+    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true);
     // Failures arrive through the model's error signal.
     if (!path.isEmpty())
         (m_model->*write)(path);
@@ -201,13 +228,13 @@ void MainWindow::exportCurves(const QString &title, const QString &filter, const
 
 void MainWindow::exportCsv()
 {
-    exportCurves(i18n::tr("Export CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"),
+    exportCurves(i18n::tr("Export CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"),
                  &ProjectModel::exportCsv);
 }
 
 void MainWindow::exportSvg()
 {
-    exportCurves(i18n::tr("Export SVG"), QStringLiteral("SVG (*.svg)"), QStringLiteral(".svg"),
+    exportCurves(i18n::tr("Export SVG"), QStringLiteral("SVG (*.svg)"), QStringLiteral("svg"),
                  &ProjectModel::exportSvg);
 }
 
@@ -222,8 +249,8 @@ void MainWindow::exportExcel()
                      "than the acquired points, they will be interpolated on the spline."),
             100, 2, 10000, &points))
         return;
-    const QString path =
-        askSavePath(i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), {QStringLiteral(".xlsx")});
+    const QString path = m_prompts->saveFileName(
+        this, i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), QStringLiteral("xlsx"), true);
     if (path.isEmpty())
         return;
     QString error;
@@ -235,10 +262,15 @@ void MainWindow::openRegeneratedGraph()
 {
     if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before using the regenerated graph.")))
         return;
-    auto *window = new RegeneratedGraphWindow(m_model, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setUserPrompts(m_prompts);
-    window->showMaximized();
+    if (m_regeneratedWindow) {
+        m_regeneratedWindow->raise();
+        m_regeneratedWindow->activateWindow();
+        return;
+    }
+    m_regeneratedWindow = new RegeneratedGraphWindow(m_model, this);
+    m_regeneratedWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_regeneratedWindow->setUserPrompts(m_prompts);
+    m_regeneratedWindow->showMaximized();
 }
 
 void MainWindow::configureCalibration(bool xAxis, QLineF line)

@@ -122,10 +122,12 @@ void RecentProjectsMenu::rebuild()
     }
     for (int i = 0; i < projects.size(); ++i) {
         const RecentProject project = projects[i];
-        QAction *action =
-            m_menu->addAction(QStringLiteral("&%1 %2 (%3)")
-                                  .arg(i + 1)
-                                  .arg(project.projectName, QFileInfo(project.databasePath).fileName()));
+        // A "&" in a name is text, not the mark of a menu accelerator.
+        const auto literal = [](QString text) { return text.replace(u'&', QStringLiteral("&&")); };
+        QAction *action = m_menu->addAction(
+            QStringLiteral("&%1 %2 (%3)")
+                .arg(i + 1)
+                .arg(literal(project.projectName), literal(QFileInfo(project.databasePath).fileName())));
         action->setToolTip(project.databasePath);
         action->setStatusTip(project.databasePath);
         connect(action, &QAction::triggered, this,

@@ -210,11 +210,20 @@ void UpdateFlow::receiveProgress(qint64 received, qint64 total)
 
 void UpdateFlow::receiveInstaller(const QString &filePath)
 {
+    // Closing the window asks about unsaved work; the installer starts only
+    // once the window is really gone, so it never replaces a program holding work.
+    if (m_parent && !m_parent->close()) {
+        setUpdateAvailable(true);
+        setStatus(Status::Available);
+        return;
+    }
     setStatus(Status::Starting);
     if (launchInstaller(filePath)) {
         requestQuit();
         return;
     }
+    if (m_parent)
+        m_parent->show();
     setUpdateAvailable(true);
     tellFailure(Status::StartFailed);
 }

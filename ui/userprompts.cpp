@@ -12,13 +12,26 @@ QString UserPrompts::openFileName(QWidget *parent, const QString &title, const Q
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
-QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter)
+void prepareSaveDialog(QFileDialog &dialog, const QString &defaultSuffix, bool confirmOverwrite)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+}
+
+QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                  const QString &defaultSuffix, bool confirmOverwrite)
+{
+    QFileDialog dialog(parent, title, QString(), filter);
+    prepareSaveDialog(dialog, defaultSuffix, confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 namespace {
-// No Qt translations are installed, so dialogs take the program's own button texts.
+// The program's own button texts, the same whether or not Qt's translations are installed.
 void translateButtons(QInputDialog &dialog)
 {
     dialog.setOkButtonText(i18n::tr("OK"));
@@ -99,7 +112,7 @@ QMessageBox::StandardButton UserPrompts::question(QWidget *parent, const QString
                                                   QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
-    // No Qt translations are installed, so the buttons take the program's own texts.
+    // The program's own texts, the same whether or not Qt's translations are installed.
     const std::pair<QMessageBox::StandardButton, QString> labels[] = {
         {QMessageBox::Yes, i18n::tr("Yes")},       {QMessageBox::No, i18n::tr("No")},
         {QMessageBox::Save, i18n::tr("Save")},     {QMessageBox::Discard, i18n::tr("Discard")},

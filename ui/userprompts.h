@@ -6,9 +6,15 @@
 
 struct AxisValuesAnswer;
 
-class QWidget;
 class QColor;
+class QFileDialog;
 class QFont;
+class QWidget;
+
+// How a save dialog is set up: the default suffix (without the dot) goes to a
+// name typed without one before the dialog's overwrite question sees it;
+// confirmOverwrite false for files that are added to rather than replaced.
+void prepareSaveDialog(QFileDialog &dialog, const QString &defaultSuffix, bool confirmOverwrite);
 
 // Every question the windows ask the user goes through here, so that tests can
 // answer instead of a modal dialog. The default answers with real dialogs.
@@ -19,7 +25,8 @@ public:
 
     // An empty result means cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter);
-    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter);
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                 const QString &defaultSuffix, bool confirmOverwrite);
     virtual bool text(QWidget *parent, const QString &title, const QString &label, const QString &initial,
                       QString *answer);
     virtual bool item(QWidget *parent, const QString &title, const QString &label, const QStringList &items,

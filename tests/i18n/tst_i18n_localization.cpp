@@ -1,11 +1,15 @@
 #include "i18n/localization.h"
 #include "tests/support/testsupport.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTranslator>
 
 using i18n::Localization;
 
@@ -61,6 +65,8 @@ private Q_SLOTS:
     void languageFromCode_data();
     void languageFromCode();
     void codesRoundTrip();
+    void qtOwnTextsFollowTheLanguage_data();
+    void qtOwnTextsFollowTheLanguage();
 
 private:
     bool m_child = false;
@@ -351,6 +357,41 @@ void LocalizationTest::codesRoundTrip()
 {
     for (int index = i18n::English; index < i18n::LanguageCount; ++index)
         QCOMPARE(i18n::languageFromCode(i18n::languageCode(index)), index);
+}
+
+void LocalizationTest::qtOwnTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("Italian") << int(i18n::Italian);
+    QTest::newRow("Spanish") << int(i18n::Spanish);
+    QTest::newRow("French") << int(i18n::French);
+    QTest::newRow("German") << int(i18n::German);
+}
+
+// Qt's button and dialog texts come from Qt's translation files, which a
+// machine may lack: then they stay English, and nothing else changes.
+void LocalizationTest::qtOwnTextsFollowTheLanguage()
+{
+    QFETCH(int, language);
+    const char *context = "QPlatformTheme";
+    const char *source = "Cancel";
+    i18n::Localization &localization = i18n::Localization::instance();
+    localization.setLanguage(i18n::English);
+    QCOMPARE(QCoreApplication::translate(context, source), QString::fromLatin1(source));
+
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const QString name = QStringLiteral("qtbase_") + i18n::languageCode(language);
+    QTranslator reference;
+    const bool installed = reference.load(name, folder);
+    QCOMPARE(installed, QFile::exists(QDir(folder).filePath(name + QStringLiteral(".qm"))));
+    const QString expected = installed ? reference.translate(context, source) : QString::fromLatin1(source);
+    if (installed)
+        QVERIFY(expected != QLatin1String(source));
+
+    localization.setLanguage(language);
+    QCOMPARE(QCoreApplication::translate(context, source), expected);
+    localization.setLanguage(i18n::English);
+    QCOMPARE(QCoreApplication::translate(context, source), QString::fromLatin1(source));
 }
 
 PLOTMASON_TEST_MAIN(QCoreApplication, LocalizationTest)

@@ -100,6 +100,46 @@ bool sameImage(const QImage &a, const QImage &b)
     return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
 }
 
+// A database of the older layout: project 7 is ours with one curve and point,
+// project 8 another program's.
+void createLegacyDatabase(const QString &path)
+{
+    ProjectModel legacyModel;
+    testsupport::calibrate(legacyModel);
+    legacyModel.addPoint(QPointF(300, 300), QStringLiteral("Old curve"));
+    const QString legacyJson =
+        QString::fromUtf8(QJsonDocument(legacyModel.projectJson()).toJson(QJsonDocument::Compact));
+    {
+        Inspector inspector(path);
+        for (const char *sql : {
+                 "CREATE TABLE projects (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL "
+                 "UNIQUE,source_path TEXT,project_json TEXT NOT NULL,created_at TEXT NOT NULL,updated_at "
+                 "TEXT NOT NULL)",
+                 "CREATE TABLE curves (id INTEGER PRIMARY KEY AUTOINCREMENT,project_id INTEGER NOT "
+                 "NULL,curve_index INTEGER NOT NULL,name TEXT NOT NULL,parameter_name "
+                 "TEXT,parameter_value TEXT,color TEXT,line_width REAL,visible INTEGER)",
+                 "CREATE TABLE points (id INTEGER PRIMARY KEY AUTOINCREMENT,curve_id INTEGER NOT "
+                 "NULL,point_index INTEGER NOT NULL,x_pixel REAL,y_pixel REAL,x_real REAL,y_real "
+                 "REAL,curve_name TEXT)",
+                 "CREATE TABLE regenerated_graph_settings (project_id INTEGER PRIMARY KEY,settings_json "
+                 "TEXT)",
+                 "INSERT INTO curves VALUES (40, 7, 0, 'Old curve', '', '', '#ffd32f2f', 2, 1)",
+                 "INSERT INTO curves VALUES (41, 8, 0, 'Foreign', '', '', '#ff000000', 1, 1)",
+                 "INSERT INTO points VALUES (90, 40, 0, 300, 300, 5, 10, 'Old curve')",
+                 "INSERT INTO points VALUES (91, 41, 0, 1, 1, 1, 1, 'Foreign')",
+                 "INSERT INTO regenerated_graph_settings VALUES (7, '{\"title\":\"old\"}')",
+                 "INSERT INTO regenerated_graph_settings VALUES (8, '{}')",
+             })
+            QVERIFY(inspector.exec(QString::fromLatin1(sql)));
+        QVERIFY(inspector.exec(QStringLiteral("INSERT INTO projects VALUES (7, 'Legacy pump', '', '%1', "
+                                              "'2019-01-01T00:00:00Z', '2019-02-01T00:00:00Z')")
+                                   .arg(legacyJson)));
+        QVERIFY(inspector.exec(QStringLiteral(
+            "INSERT INTO projects VALUES (8, 'Other program', '', '{\"format\":\"SomethingElse\"}', "
+            "'2019-01-01T00:00:00Z', '2019-03-01T00:00:00Z')")));
+    }
+}
+
 void storeJson(const QString &path, const QString &name, const QByteArray &json)
 {
     ProjectModel model;
@@ -352,40 +392,7 @@ private Q_SLOTS:
     void legacyTablesAreCopied()
     {
         const QString path = databasePath(QStringLiteral("legacy.sqlite"));
-        ProjectModel legacyModel;
-        testsupport::calibrate(legacyModel);
-        legacyModel.addPoint(QPointF(300, 300), QStringLiteral("Old curve"));
-        const QString legacyJson =
-            QString::fromUtf8(QJsonDocument(legacyModel.projectJson()).toJson(QJsonDocument::Compact));
-        {
-            Inspector inspector(path);
-            for (const char *sql : {
-                     "CREATE TABLE projects (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL "
-                     "UNIQUE,source_path TEXT,project_json TEXT NOT NULL,created_at TEXT NOT NULL,updated_at "
-                     "TEXT NOT NULL)",
-                     "CREATE TABLE curves (id INTEGER PRIMARY KEY AUTOINCREMENT,project_id INTEGER NOT "
-                     "NULL,curve_index INTEGER NOT NULL,name TEXT NOT NULL,parameter_name "
-                     "TEXT,parameter_value TEXT,color TEXT,line_width REAL,visible INTEGER)",
-                     "CREATE TABLE points (id INTEGER PRIMARY KEY AUTOINCREMENT,curve_id INTEGER NOT "
-                     "NULL,point_index INTEGER NOT NULL,x_pixel REAL,y_pixel REAL,x_real REAL,y_real "
-                     "REAL,curve_name TEXT)",
-                     "CREATE TABLE regenerated_graph_settings (project_id INTEGER PRIMARY KEY,settings_json "
-                     "TEXT)",
-                     "INSERT INTO curves VALUES (40, 7, 0, 'Old curve', '', '', '#ffd32f2f', 2, 1)",
-                     "INSERT INTO curves VALUES (41, 8, 0, 'Foreign', '', '', '#ff000000', 1, 1)",
-                     "INSERT INTO points VALUES (90, 40, 0, 300, 300, 5, 10, 'Old curve')",
-                     "INSERT INTO points VALUES (91, 41, 0, 1, 1, 1, 1, 'Foreign')",
-                     "INSERT INTO regenerated_graph_settings VALUES (7, '{\"title\":\"old\"}')",
-                     "INSERT INTO regenerated_graph_settings VALUES (8, '{}')",
-                 })
-                QVERIFY(inspector.exec(QString::fromLatin1(sql)));
-            QVERIFY(inspector.exec(QStringLiteral("INSERT INTO projects VALUES (7, 'Legacy pump', '', '%1', "
-                                                  "'2019-01-01T00:00:00Z', '2019-02-01T00:00:00Z')")
-                                       .arg(legacyJson)));
-            QVERIFY(inspector.exec(QStringLiteral(
-                "INSERT INTO projects VALUES (8, 'Other program', '', '{\"format\":\"SomethingElse\"}', "
-                "'2019-01-01T00:00:00Z', '2019-03-01T00:00:00Z')")));
-        }
+        createLegacyDatabase(path);
         QString error;
         QCOMPARE(ProjectDatabase::listProjects(path, &error), QStringList{"Legacy pump"});
         QVERIFY(error.isEmpty());
@@ -435,6 +442,85 @@ private Q_SLOTS:
         QCOMPARE(loaded.sourcePath(), picture);
         QVERIFY(sameImage(loaded.sourceImage(), model.sourceImage()));
         QCOMPARE(loaded.curves(), model.curves());
+    }
+
+    void legacyProjectIsCopiedOnce()
+    {
+        const QString path = databasePath(QStringLiteral("legacy-once.sqlite"));
+        createLegacyDatabase(path);
+        ProjectModel loaded;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Legacy pump"), loaded));
+        QCOMPARE(loaded.curves().size(), 1);
+        // The user removes the old curve's point and adds a curve of its own.
+        loaded.clearPoints();
+        loaded.addPoint(QPointF(320, 310), QStringLiteral("New curve"));
+        loaded.setRegeneratedGraphSettings({{QStringLiteral("title"), QStringLiteral("new")}});
+        QVERIFY(ProjectDatabase::storeProject(path, loaded, QStringLiteral("Legacy pump")));
+        // Every later connection must leave the saved project as it was saved.
+        for (int connection = 0; connection < 2; ++connection) {
+            QCOMPARE(ProjectDatabase::listProjects(path), QStringList{"Legacy pump"});
+            ProjectModel again;
+            QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Legacy pump"), again));
+            QCOMPARE(again.curves(), loaded.curves());
+        }
+        Inspector inspector(path);
+        QCOMPARE(inspector.rows(QStringLiteral("SELECT name FROM plotmason_curves ORDER BY curve_index")),
+                 (QStringList{"Old curve", "New curve"}));
+        QCOMPARE(inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_points")),
+                 QStringLiteral("1"));
+        QCOMPARE(inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_regenerated_graph_settings")),
+                 QStringLiteral("1"));
+    }
+
+    void storedPictureWinsOverANamesake()
+    {
+        const QString original = testsupport::sandbox().filePath(QStringLiteral("scans/scan.png"));
+        const QString folder = testsupport::sandbox().filePath(QStringLiteral("archive"));
+        QVERIFY(QDir().mkpath(QFileInfo(original).path()));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = QDir(folder).filePath(QStringLiteral("lab.pmdb"));
+        ProjectModel model;
+        buildProject(model, original);
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Scan")));
+        QVERIFY(QFile::remove(original));
+        // Another chart that happens to carry the same name, beside the database.
+        QVERIFY(testsupport::chartImage(500, 90).save(QDir(folder).filePath(QStringLiteral("scan.png"))));
+        ProjectModel loaded;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Scan"), loaded));
+        QVERIFY(sameImage(loaded.sourceImage(), model.sourceImage()));
+        QCOMPARE(loaded.sourcePath(), original);
+        // A save keeps the project's own picture.
+        QVERIFY(ProjectDatabase::storeProject(path, loaded, QStringLiteral("Scan")));
+        ProjectModel reopened;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Scan"), reopened));
+        QVERIFY(sameImage(reopened.sourceImage(), model.sourceImage()));
+    }
+
+    void missingPdfKeepsItsPage()
+    {
+        const QString pdf = testsupport::writeLetterPdf(QStringLiteral("three-pages.pdf"), 3);
+        const QString path = databasePath(QStringLiteral("pages.pmdb"));
+        ProjectModel model;
+        model.setRenderDpi(36);
+        QVERIFY(model.loadSource(pdf));
+        model.setPdfPage(2);
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(120, 200));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Paged")));
+        QVERIFY(QFile::remove(pdf));
+
+        ProjectModel loaded;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Paged"), loaded));
+        QCOMPARE(loaded.pdfPage(), 2);
+        QVERIFY(sameImage(loaded.sourceImage(), model.sourceImage()));
+        QVERIFY(ProjectDatabase::storeProject(path, loaded, QStringLiteral("Paged")));
+        // With the file back, the points open over the page they were taken on.
+        QCOMPARE(testsupport::writeLetterPdf(QStringLiteral("three-pages.pdf"), 3), pdf);
+        ProjectModel reopened;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Paged"), reopened));
+        QCOMPARE(reopened.pdfPageCount(), 3);
+        QCOMPARE(reopened.pdfPage(), 2);
+        QVERIFY(sameImage(reopened.sourceImage(), model.sourceImage()));
     }
 
     void relativeSourceBesideDatabase()

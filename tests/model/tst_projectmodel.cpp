@@ -152,8 +152,10 @@ private Q_SLOTS:
         QCOMPARE(signalNames, (QStringList{"sourcePathChanged", "visibleLayersChanged", "pdfInfoChanged",
                                            "calibrationChanged", "pointsChanged", "activeCurveChanged",
                                            "selectedPointChanged", "curvesChanged", "sourceImageChanged",
+                                           "regeneratedGraphSettingsChanged", "projectAboutToBeReplaced",
                                            "errorOccurred"}));
         QCOMPARE(invokables, (QStringList{"loadSource",
+                                          "startProjectFromSource",
                                           "setAxisX",
                                           "setAxisY",
                                           "addPoint",
@@ -276,11 +278,18 @@ private Q_SLOTS:
         QTest::newRow("setVisibleLayers") << "setVisibleLayers" << QStringList{"visibleLayersChanged"};
         QTest::newRow("setVisibleLayers same") << "setVisibleLayers same" << QStringList();
         QTest::newRow("setRenderDpi") << "setRenderDpi" << QStringList{"pdfInfoChanged"};
-        QTest::newRow("resetProject")
-            << "resetProject"
-            << QStringList{"sourcePathChanged",  "visibleLayersChanged", "pdfInfoChanged",
-                           "calibrationChanged", "pointsChanged",        "selectedPointChanged",
-                           "activeCurveChanged", "curvesChanged",        "sourceImageChanged"};
+        QTest::newRow("resetProject") << "resetProject"
+                                      << QStringList{"projectAboutToBeReplaced",
+                                                     "regeneratedGraphSettingsChanged",
+                                                     "sourcePathChanged",
+                                                     "visibleLayersChanged",
+                                                     "pdfInfoChanged",
+                                                     "calibrationChanged",
+                                                     "pointsChanged",
+                                                     "selectedPointChanged",
+                                                     "activeCurveChanged",
+                                                     "curvesChanged",
+                                                     "sourceImageChanged"};
     }
     void signalOrder()
     {

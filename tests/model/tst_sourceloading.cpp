@@ -4,33 +4,13 @@
 
 #include <QDir>
 #include <QImageWriter>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
+#include <QSignalSpy>
 
 using testsupport::SignalLog;
+using testsupport::writeLetterPdf;
 
 namespace {
-
-// Letter pages (612 x 792 points), each with its number written large so that
-// pages can be told apart by their pixels.
-QString writeLetterPdf(const QString &name, int pages)
-{
-    const QString path = testsupport::sandbox().filePath(name);
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::Letter));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            writer.newPage();
-        // A black bar whose width grows with the page number.
-        painter.fillRect(QRectF(0, 0, 50.0 * (page + 1), 100), Qt::black);
-    }
-    painter.end();
-    return path;
-}
 
 QString writeImage(const QString &name, const QImage &image, const char *format)
 {
@@ -189,6 +169,77 @@ private Q_SLOTS:
         model.setRenderDpi(72);
         QCOMPARE(log.names(), (QStringList{"sourceImageChanged", "pdfInfoChanged"}));
         QCOMPARE(model.sourceImage().size(), QSize(612, 792));
+    }
+
+    void dpiChangeKeepsRealValues_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("finer") << 300;
+        QTest::newRow("coarser") << 72;
+        QTest::newRow("odd ratio") << 97;
+    }
+    void dpiChangeKeepsRealValues()
+    {
+        QFETCH(int, dpi);
+        const QString pdf = writeLetterPdf(QStringLiteral("scaled.pdf"), 1);
+        ProjectModel model;
+        QVERIFY(model.loadSource(pdf)); // at 150 DPI
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(200, 300));
+        model.addPoint(QPointF(333.3, 444.4), QStringLiteral("Second"));
+        const Calibration before = model.calibration();
+        const QList<Curve> curves = model.curves();
+        SignalLog log(model);
+        model.setRenderDpi(dpi);
+        QCOMPARE(log.names(), (QStringList{"sourceImageChanged", "calibrationChanged", "pointsChanged",
+                                           "pdfInfoChanged"}));
+        QCOMPARE(model.sourceImage().width(), qRound(612.0 * dpi / 72.0));
+        const double factor = dpi / 150.0;
+        const Calibration &after = model.calibration();
+        QCOMPARE(after.axisXLine, QLineF(before.axisXLine.p1() * factor, before.axisXLine.p2() * factor));
+        QCOMPARE(after.axisYLine, QLineF(before.axisYLine.p1() * factor, before.axisYLine.p2() * factor));
+        for (int c = 0; c < curves.size(); ++c) {
+            for (int p = 0; p < curves[c].points.size(); ++p) {
+                const CurvePoint &point = model.curves()[c].points[p];
+                QCOMPARE(point.real, curves[c].points[p].real); // exactly, not read again
+                QCOMPARE(point.pixel, curves[c].points[p].pixel * factor);
+                // A click on the same spot of the page now reads the same value.
+                const QPointF read = after.pixelToReal(point.pixel);
+                QVERIFY(testsupport::fuzzyEqual(read.x(), point.real.x(), 1e-9));
+                QVERIFY(testsupport::fuzzyEqual(read.y(), point.real.y(), 1e-9));
+            }
+        }
+    }
+
+    void dpiChangeThatCannotRenderChangesNothing()
+    {
+        const QString pdf = writeLetterPdf(QStringLiteral("gone-before-dpi.pdf"), 1);
+        ProjectModel model;
+        QVERIFY(model.loadSource(pdf));
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(200, 300));
+        const QList<Curve> curves = model.curves();
+        const Calibration calibration = model.calibration();
+        QVERIFY(QFile::remove(pdf));
+        QSignalSpy errors(&model, &ProjectModel::errorOccurred);
+        model.setRenderDpi(300);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(model.renderDpi(), ProjectModel::defaultRenderDpi);
+        QCOMPARE(model.curves(), curves);
+        QVERIFY(model.calibration() == calibration);
+    }
+
+    void pdfPagesAreOnWhitePaper()
+    {
+        // The test PDF paints no background: only the bar is drawn.
+        const QString pdf = writeLetterPdf(QStringLiteral("transparent.pdf"), 1);
+        QString error;
+        const QImage page = renderPdfPage(pdf, 0, 36, &error);
+        QCOMPARE(page.size(), QSize(306, 396));
+        QVERIFY(!page.hasAlphaChannel());
+        QCOMPARE(page.pixel(page.width() - 2, page.height() - 2), qRgb(255, 255, 255));
+        QCOMPARE(page.pixel(150, 300), qRgb(255, 255, 255));
+        QCOMPARE(qGray(page.pixel(5, 5)), 0);
     }
 
     void failedPageRenderKeepsShownPage()

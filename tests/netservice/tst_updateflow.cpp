@@ -5,6 +5,7 @@
 #include "ui/updateflow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,14 +25,38 @@ public:
     QStringList launched;
     int quitRequests = 0;
     bool launchSucceeds = true;
+    QStringList *events = nullptr;
 
 protected:
     bool launchInstaller(const QString &filePath) override
     {
         launched.append(filePath);
+        if (events)
+            events->append(QStringLiteral("launch"));
         return launchSucceeds;
     }
-    void requestQuit() override { ++quitRequests; }
+    void requestQuit() override
+    {
+        ++quitRequests;
+        if (events)
+            events->append(QStringLiteral("quit"));
+    }
+};
+
+// The main window's part: closing it asks about unsaved work, and Cancel keeps it open.
+class ClosingWindow : public QWidget
+{
+public:
+    QStringList *events = nullptr;
+    bool refusesToClose = false;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (events)
+            events->append(QStringLiteral("close"));
+        event->setAccepted(!refusesToClose);
+    }
 };
 
 // A flow on the canned server, with spies on its three signals and its own download folder.
@@ -39,7 +64,7 @@ struct Fixture
 {
     CannedHttpServer server;
     testsupport::ScriptedPrompts prompts;
-    QWidget window;
+    ClosingWindow window;
     ObservedFlow flow{&window, &prompts};
     QSignalSpy online{&flow, &UpdateFlow::onlineVersionChanged};
     QSignalSpy status{&flow, &UpdateFlow::statusChanged};
@@ -96,6 +121,8 @@ private Q_SLOTS:
     void quietCheckAsksAboutNewerVersion();
     void dialogJoinsQuietCheck();
     void goodUpdateStartsInstallerAndQuits();
+    void installerWaitsForTheWindowToClose_data();
+    void installerWaitsForTheWindowToClose();
     void damagedInstallerIsDeletedAndNeverStarted();
     void failedDownloadOrStartIsReported_data();
     void failedDownloadOrStartIsReported();
@@ -259,6 +286,36 @@ void UpdateFlowTest::goodUpdateStartsInstallerAndQuits()
     QCOMPARE(statuses.first(), QStringLiteral("Downloading update..."));
     QVERIFY2(statuses.contains(QStringLiteral("Downloaded 19 of 19 KB.")), qPrintable(statuses.join(u'|')));
     QCOMPARE(statuses.last(), QStringLiteral("The installer is starting; Plotmason will now close."));
+    QCOMPARE(f.prompts.asked().size(), 0);
+}
+
+void UpdateFlowTest::installerWaitsForTheWindowToClose_data()
+{
+    QTest::addColumn<bool>("refusesToClose");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("window closes") << false << QStringList{"close", "launch", "quit"}
+                                   << "The installer is starting; Plotmason will now close.";
+    QTest::newRow("save question cancelled") << true << QStringList{"close"} << "Version 1.2.0 is available.";
+}
+
+void UpdateFlowTest::installerWaitsForTheWindowToClose()
+{
+    QFETCH(bool, refusesToClose);
+    QFETCH(QStringList, events);
+    QFETCH(QString, status);
+    Fixture f;
+    QStringList happened;
+    f.window.events = &happened;
+    f.window.refusesToClose = refusesToClose;
+    f.flow.events = &happened;
+    f.flow.check();
+    QVERIFY(f.checkEnds());
+    f.flow.startUpdate();
+    QVERIFY(f.updateEnds());
+    QTRY_COMPARE_WITH_TIMEOUT(happened, events, 5000);
+    QCOMPARE(f.flow.status(), status);
+    QCOMPARE(f.flow.isUpdateAvailable(), refusesToClose); // a refused close may try again later
     QCOMPARE(f.prompts.asked().size(), 0);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/testsupport.h"
 #include "ui/userprompts.h"
 
 #include <QColor>
@@ -21,10 +22,12 @@ public:
     int integerMinimum = 0;
     int integerMaximum = 0;
 
-    QString saveFileName(QWidget *, const QString &title, const QString &filter) override
+    QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &defaultSuffix,
+                         bool) override
     {
-        asked.append(QStringLiteral("save|%1|%2").arg(title, filter));
-        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+        asked.append(QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultSuffix));
+        return fileNames.isEmpty() ? QString()
+                                   : testsupport::dialogChosenName(fileNames.takeFirst(), defaultSuffix);
     }
     bool integer(QWidget *, const QString &title, const QString &label, int initial, int minimum, int maximum,
                  int *answer) override

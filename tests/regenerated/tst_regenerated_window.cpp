@@ -524,22 +524,28 @@ private Q_SLOTS:
     void exportsAskAndAppendSuffixes()
     {
         Window w;
+        // The dialog adds the suffix to a name without one, before its overwrite
+        // question; a name with another suffix is the user's choice.
         w.prompts.fileNames = {sandboxPath("window-graph"), sandboxPath("window-graph.jpeg"),
-                               sandboxPath("window-graph.SVG")};
+                               sandboxPath("window-graph.SVG"), sandboxPath("picture.png")};
         w.click(GraphSettingsPanel::ExportPdfButton);
         w.click(GraphSettingsPanel::ExportJpgButton);
         w.click(GraphSettingsPanel::ExportSvgButton);
-        QCOMPARE(w.prompts.asked, (QStringList{"save|Export graph PDF|PDF (*.pdf)",
-                                               "save|Export graph JPG|JPEG (*.jpg *.jpeg)",
-                                               "save|Export graph SVG|SVG (*.svg)"}));
+        w.click(GraphSettingsPanel::ExportJpgButton);
+        QCOMPARE(w.prompts.asked, (QStringList{"save|Export graph PDF|PDF (*.pdf)|pdf",
+                                               "save|Export graph JPG|JPEG (*.jpg *.jpeg)|jpg",
+                                               "save|Export graph SVG|SVG (*.svg)|svg",
+                                               "save|Export graph JPG|JPEG (*.jpg *.jpeg)|jpg"}));
         QVERIFY(testsupport::readFile(sandboxPath("window-graph.pdf")).startsWith("%PDF"));
         QCOMPARE(QImage(sandboxPath("window-graph.jpeg")).size(), QSize(2386, 1500));
         QVERIFY(testsupport::readFile(sandboxPath("window-graph.SVG")).contains("<svg"));
-        QCOMPARE(w.status(), QStringLiteral("Graph exported as SVG."));
+        QCOMPARE(QImage(sandboxPath("picture.png"), "JPG").size(), QSize(2386, 1500));
+        QVERIFY(!QFile::exists(sandboxPath("picture.png.jpg")));
+        QCOMPARE(w.status(), QStringLiteral("Graph exported as JPG."));
 
         // Cancelled: nothing asked further, nothing written.
         w.click(GraphSettingsPanel::ExportPdfButton);
-        QCOMPARE(w.prompts.asked.size(), 4);
+        QCOMPARE(w.prompts.asked.size(), 5);
     }
 
     void failedExportsSayTheyFailed_data()
@@ -578,7 +584,8 @@ private Q_SLOTS:
         w.prompts.integers = {25};
         w.prompts.fileNames = {sandboxPath("curves")};
         w.click(GraphSettingsPanel::ExportExcelButton);
-        QCOMPARE(w.prompts.asked.last(), QStringLiteral("save|Export graph Excel|Excel workbook (*.xlsx)"));
+        QCOMPARE(w.prompts.asked.last(),
+                 QStringLiteral("save|Export graph Excel|Excel workbook (*.xlsx)|xlsx"));
         QVERIFY(testsupport::readFile(sandboxPath("curves.xlsx")).startsWith("PK"));
         QCOMPARE(w.status(), QStringLiteral("Excel workbook exported."));
 

@@ -2,6 +2,8 @@
 
 #include "ui/axisvaluesdialog.h"
 
+#include "tests/support/testsupport.h"
+
 namespace testsupport {
 
 QStringList ScriptedPrompts::kinds() const
@@ -36,9 +38,13 @@ QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QSt
     return next(QStringLiteral("open"), title, QString(), filter).toString();
 }
 
-QString ScriptedPrompts::saveFileName(QWidget *, const QString &title, const QString &filter)
+QString ScriptedPrompts::saveFileName(QWidget *, const QString &title, const QString &filter,
+                                      const QString &defaultSuffix, bool confirmOverwrite)
 {
-    return next(QStringLiteral("save"), title, QString(), filter).toString();
+    const QString typed =
+        next(QStringLiteral("save"), title, QString(), QVariantList{filter, defaultSuffix, confirmOverwrite})
+            .toString();
+    return typed.isEmpty() ? typed : dialogChosenName(typed, defaultSuffix);
 }
 
 bool ScriptedPrompts::text(QWidget *, const QString &title, const QString &label, const QString &initial,

@@ -32,7 +32,10 @@ public:
     int pendingAnswers() const { return int(m_answers.size()); }
 
     QString openFileName(QWidget *, const QString &title, const QString &filter) override;
-    QString saveFileName(QWidget *, const QString &title, const QString &filter) override;
+    // Adds the default suffix to a name without one, as the file dialog does;
+    // the offer is {filter, defaultSuffix, confirmOverwrite}.
+    QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &defaultSuffix,
+                         bool confirmOverwrite) override;
     bool text(QWidget *, const QString &title, const QString &label, const QString &initial,
               QString *answer) override;
     bool item(QWidget *, const QString &title, const QString &label, const QStringList &items,

@@ -1,7 +1,10 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <cmath>
 
@@ -53,6 +56,31 @@ QImage chartImage(int width, int height)
     return image;
 }
 
+QString dialogChosenName(const QString &typed, const QString &defaultSuffix)
+{
+    if (defaultSuffix.isEmpty() || QFileInfo(typed).fileName().contains(u'.'))
+        return typed;
+    return typed + u'.' + defaultSuffix;
+}
+
+QString writeLetterPdf(const QString &name, int pages)
+{
+    const QString path = testsupport::sandbox().filePath(name);
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::Letter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        // A black bar whose width grows with the page number.
+        painter.fillRect(QRectF(0, 0, 50.0 * (page + 1), 100), Qt::black);
+    }
+    painter.end();
+    return path;
+}
+
 bool fuzzyEqual(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance * std::max(1.0, std::max(std::abs(a), std::abs(b)));
@@ -76,6 +104,9 @@ SignalLog::SignalLog(ProjectModel &model)
     QObject::connect(&model, &ProjectModel::selectedPointChanged, record("selectedPointChanged"));
     QObject::connect(&model, &ProjectModel::curvesChanged, record("curvesChanged"));
     QObject::connect(&model, &ProjectModel::sourceImageChanged, record("sourceImageChanged"));
+    QObject::connect(&model, &ProjectModel::regeneratedGraphSettingsChanged,
+                     record("regeneratedGraphSettingsChanged"));
+    QObject::connect(&model, &ProjectModel::projectAboutToBeReplaced, record("projectAboutToBeReplaced"));
     QObject::connect(&model, &ProjectModel::errorOccurred, record("errorOccurred"));
 }
 

@@ -36,7 +36,16 @@ void calibrate(ProjectModel &model);
 // A white chart picture with a black frame, drawn on the fly.
 QImage chartImage(int width = 640, int height = 480);
 
+// A PDF in the sandbox of Letter pages (612 x 792 points) with no background
+// painted, each with a black bar 50 points wide per page number, so that pages
+// can be told apart by their pixels.
+QString writeLetterPdf(const QString &name, int pages);
+
 bool fuzzyEqual(double a, double b, double tolerance = 1e-9);
+
+// The name a file dialog with this default suffix (without the dot) returns
+// for a typed name: the suffix is added when the file name has no dot.
+QString dialogChosenName(const QString &typed, const QString &defaultSuffix);
 
 } // namespace testsupport
 

@@ -107,6 +107,54 @@ class TestGraphView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void clickNearAnotherCurve_data()
+    {
+        QTest::addColumn<bool>("control");
+        QTest::addColumn<QString>("active");
+        QTest::addColumn<int>("firstPoints");
+        QTest::addColumn<int>("secondPoints");
+        QTest::addColumn<QString>("selectedCurve");
+        QTest::addColumn<int>("selectedIndex");
+        // The click lands 3 pixels from the first curve's point.
+        QTest::newRow("plain click adds to the active curve") << false << "Second" << 1 << 3 << "Second" << 2;
+        QTest::newRow("ctrl+click takes the other curve's point")
+            << true << "First" << 1 << 2 << "First" << 0;
+    }
+    void clickNearAnotherCurve()
+    {
+        QFETCH(bool, control);
+        QFETCH(QString, active);
+        QFETCH(int, firstPoints);
+        QFETCH(int, secondPoints);
+        QFETCH(QString, selectedCurve);
+        QFETCH(int, selectedIndex);
+        Fixture f;
+        f.calibrateByClicking();
+        f.model.addPoint(QPointF(200, 200), QStringLiteral("First"));
+        f.model.addPoint(QPointF(420, 330), QStringLiteral("Second"));
+        f.model.addPoint(QPointF(450, 310), QStringLiteral("Second"));
+        QCOMPARE(f.model.activeCurveName(), QStringLiteral("Second"));
+        f.click(QPointF(203, 200), control ? Qt::ControlModifier : Qt::NoModifier);
+        QCOMPARE(f.model.activeCurveName(), active);
+        QCOMPARE(f.model.curves()[f.model.indexOfCurve(QStringLiteral("First"))].points.size(), firstPoints);
+        QCOMPARE(f.model.curves()[f.model.indexOfCurve(QStringLiteral("Second"))].points.size(),
+                 secondPoints);
+        QCOMPARE(f.model.selectedPointCurveName(), selectedCurve);
+        QCOMPARE(f.model.selectedPointIndex(), selectedIndex);
+        // A plain click on the active curve's own point still selects it.
+        f.click(active == QLatin1String("First") ? QPointF(201, 201) : QPointF(421, 331));
+        QCOMPARE(f.model.selectedPointCurveName(), active);
+        QCOMPARE(f.model.selectedPointIndex(), 0);
+    }
+
+    void pointModeHintNamesCtrlClick()
+    {
+        Fixture f;
+        f.view.setInteractionMode(GraphView::PointMode);
+        QVERIFY2(f.lastStatus().contains(QLatin1String("Ctrl+click: select a point of any curve")),
+                 qPrintable(f.lastStatus()));
+    }
+
     void calibrationLines_data()
     {
         QTest::addColumn<int>("mode");
@@ -319,8 +367,9 @@ private Q_SLOTS:
         f.zoomTo(zoom);
         QCOMPARE(f.view.pickRadius(), 9.0 / zoom);
         const QPoint centre = f.at(QPointF(320, 240));
-        // 8 screen pixels away selects; 12 adds a point to the active curve.
-        QTest::mouseClick(f.view.viewport(), Qt::LeftButton, {}, centre + QPoint(8, 0));
+        // 8 screen pixels away selects (Ctrl: the point is another curve's); 12 adds
+        // a point to the active curve.
+        QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::ControlModifier, centre + QPoint(8, 0));
         QCOMPARE(f.model.selectedPointIndex(), 0);
         QCOMPARE(f.model.selectedPointCurveName(), QStringLiteral("Curve 1"));
         f.model.setActiveCurveIndex(1);
@@ -587,8 +636,9 @@ private Q_SLOTS:
         Fixture f;
         f.view.setInteractionMode(GraphView::PointMode);
         QCOMPARE(f.lastStatus(),
-                 QStringLiteral("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last "
-                                "point. Wheel: zoom. Middle click: pan."));
+                 QStringLiteral("Click: add a point or select one of the active curve. Ctrl+click: select a "
+                                "point of any curve. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
+                                "Wheel: zoom. Middle click: pan."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "

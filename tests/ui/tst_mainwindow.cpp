@@ -4,6 +4,7 @@
 #include "regenerated/regeneratedgraphwindow.h"
 #include "tests/support/scriptedprompts.h"
 #include "tests/support/testsupport.h"
+#include "tests/ui/mainwindowfixture.h"
 #include "ui/aboutdialog.h"
 #include "ui/curvesdock.h"
 #include "ui/graphview.h"
@@ -30,69 +31,6 @@
 using testsupport::ScriptedPrompts;
 
 namespace {
-
-struct Window
-{
-    ScriptedPrompts prompts;
-    MainWindow window;
-
-    Window()
-    {
-        window.setUserPrompts(&prompts);
-        window.resize(1200, 800);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qWarning("window not exposed");
-    }
-    ~Window()
-    {
-        // Nothing may ask when the test's window goes away.
-        prompts.answer(int(QMessageBox::Discard));
-        window.close();
-    }
-    QAction *action(const char *name) const { return window.findChild<QAction *>(QString::fromLatin1(name)); }
-    void trigger(const char *name) const { action(name)->trigger(); }
-    QString status() const { return window.statusBar()->currentMessage(); }
-    GraphView *view() const { return window.graphView(); }
-    ProjectModel *model() const { return window.model(); }
-    QTableWidget *curves() const { return window.curvesDock()->curvesTable(); }
-    QTableWidget *points() const { return window.curvesDock()->pointsTable(); }
-    void click(const QPointF &scenePoint) const
-    {
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->mapFromScene(scenePoint));
-    }
-    void importPicture(const QString &name)
-    {
-        const QString path = testsupport::sandbox().filePath(name);
-        testsupport::chartImage(640, 480).save(path);
-        prompts.answer(path);
-        trigger("importAction");
-    }
-    // Two clicks on each axis, answering the values dialog with 0 at the first
-    // marks (the origin shortcut) and the maxima at the second.
-    void calibrate(double xMaximum = 10, double yMaximum = 20)
-    {
-        view()->setInteractionMode(GraphView::CalibrateXMode);
-        prompts.answer(QVariantList{"0", QString::number(xMaximum), false});
-        click(QPointF(100, 400));
-        click(QPointF(500, 400));
-        prompts.answer(QVariantList{"0", QString::number(yMaximum), false});
-        click(QPointF(100, 400));
-        click(QPointF(100, 100));
-    }
-    QMenu *recentMenu() const { return window.findChild<QMenu *>(QStringLiteral("recentMenu")); }
-    QStringList recentEntries() const
-    {
-        QMenu *menu = recentMenu();
-        Q_EMIT menu->aboutToShow();
-        QStringList texts;
-        for (QAction *entry : menu->actions()) {
-            if (!entry->isSeparator())
-                texts.append(entry->text());
-        }
-        return texts;
-    }
-};
 
 QString databasePath(const QString &name)
 {
@@ -285,9 +223,9 @@ private Q_SLOTS:
         QTest::newRow("csv kept in capitals") << "exportCsv"
                                               << "DATA.CSV"
                                               << "DATA.CSV";
-        QTest::newRow("csv after other suffix") << "exportCsv"
-                                                << "data.txt"
-                                                << "data.txt.csv";
+        QTest::newRow("other suffix is the user's choice") << "exportCsv"
+                                                           << "notes.txt"
+                                                           << "notes.txt";
         QTest::newRow("svg added") << "exportSvg"
                                    << "curves"
                                    << "curves.svg";
@@ -333,7 +271,8 @@ private Q_SLOTS:
         w.trigger("exportExcelAction");
         w.trigger("saveDatabaseAction");
         w.trigger("openDatabaseAction");
-        QCOMPARE(w.prompts.kinds(), (QStringList{"open", "save", "integer", "save", "question"}));
+        // Over a calibrated project, a new picture first asks about the work on screen.
+        QCOMPARE(w.prompts.kinds(), (QStringList{"question", "save", "integer", "save", "question"}));
         QCOMPARE(QDir(testsupport::sandbox().path()).entryList(), before);
         QVERIFY(!w.window.isLinkedToDatabase());
     }
