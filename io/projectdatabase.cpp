@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSqlError>
@@ -164,6 +165,51 @@ QStringList listNames(QSqlDatabase &database)
     return names;
 }
 
+// Encoding a scanned page as PNG takes seconds, and the picture seldom changes
+// between two saves: the bytes of the last picture stored serve the next save
+// of the same picture. Which picture they belong to is told by its cache key,
+// which changes whenever an image's pixels do.
+struct EncodedPicture
+{
+    qint64 cacheKey = 0;
+    QByteArray png;
+};
+
+EncodedPicture &lastEncodedPicture()
+{
+    static EncodedPicture picture;
+    return picture;
+}
+
+// The source file's own bytes when it is a PNG that the loader below would read
+// back as exactly the model's picture; empty otherwise.
+QByteArray sourcePngBytes(const QString &path, const QImage &image)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || !file.read(8).startsWith("\x89PNG\r\n\x1a\n"))
+        return {};
+    if (!file.seek(0))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return QImage::fromData(bytes) == image ? bytes : QByteArray();
+}
+
+// The picture as PNG bytes; empty when it cannot be encoded.
+QByteArray encodedPicture(const QImage &image, const QString &sourcePath)
+{
+    EncodedPicture &last = lastEncodedPicture();
+    if (last.cacheKey == image.cacheKey() && !last.png.isEmpty())
+        return last.png;
+    QByteArray png = sourcePngBytes(sourcePath, image);
+    if (png.isEmpty()) {
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+            return {};
+    }
+    last = {image.cacheKey(), png};
+    return png;
+}
+
 bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &curves, QString *error)
 {
     QSqlQuery curveQuery(database);
@@ -251,9 +297,8 @@ bool writeProjectRows(QSqlDatabase &database, const ProjectModel &model, const Q
     if (model.sourceImage().isNull())
         return true;
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !model.sourceImage().save(&buffer, "PNG")) {
+    const QByteArray png = encodedPicture(model.sourceImage(), model.sourcePath());
+    if (png.isEmpty()) {
         report(error, QStringLiteral("Impossibile salvare l'immagine sorgente nel database."));
         return false;
     }

@@ -101,7 +101,7 @@ QJsonObject ProjectModel::projectJson() const
 }
 
 bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
-                                    bool allowMissingSource)
+                                    bool allowMissingSource, bool readPicture)
 {
     m_lastError.clear();
     if (object.value(QStringLiteral("format")).toString() != formatTag)
@@ -126,7 +126,10 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // cannot be loaded leaves the current one untouched.
     LoadedSource source;
     source.absolutePath = sourcePath;
-    if (!sourcePath.isEmpty()) {
+    if (!readPicture) {
+        source.page = pdfPage;
+        source.pageCount = qMax(0, object.value(QStringLiteral("pdfPageCount")).toInt(0));
+    } else if (!sourcePath.isEmpty()) {
         QString error;
         if (!readSource(sourcePath, pdfPage, renderDpi, &source, &error)) {
             if (!allowMissingSource) {

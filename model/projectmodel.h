@@ -95,8 +95,11 @@ public:
     // is resolved against baseDirectory. Without allowMissingSource a source that
     // cannot be loaded refuses the document and leaves the model as it was; the
     // reason is then in lastError() for the caller to report. With it, the
-    // project opens without a picture.
-    bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource);
+    // project opens without a picture. Without readPicture the picture is not
+    // read at all and its path and PDF page stay as stored, for work that never
+    // draws it; loadSource(sourcePath()) reads it later.
+    bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource,
+                          bool readPicture = true);
 
     Q_INVOKABLE bool loadSource(const QString &path);
     Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2);

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-svg-dev qt6-pdf-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev
+    # the ZIP writer's CRC-32
+    zlib1g-dev
     # tools the tests use to check what the program writes
     sqlite3 python3 python3-openpyxl librsvg2-bin poppler-utils unzip
     # the benchmark's baseline talks to SQLite directly

@@ -64,6 +64,21 @@ bool modelStep(bool ok, const ProjectModel &model, QString *error)
     return ok;
 }
 
+// Only the regenerated graph draws the picture, and a store keeps it when
+// there is one; every other step works on the numbers alone.
+bool drawsPicture(const QString &step)
+{
+    return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
+}
+
+// Reads the picture that the project was opened without, once a step needs it.
+bool readPicture(ProjectModel &model, QString *error)
+{
+    if (!model.sourceImage().isNull() || model.sourcePath().isEmpty())
+        return true;
+    return modelStep(model.loadSource(model.sourcePath()), model, error);
+}
+
 // The regenerated graph as a freshly opened window would draw it.
 bool runGraphStep(const QString &name, const ProjectModel &model, const QString &target, int points,
                   QString *error)
@@ -201,7 +216,7 @@ int run(const QStringList &arguments)
     QString error;
     const bool opened =
         parser.isSet(open)
-            ? openProjectFile(parser.value(open), model, &error)
+            ? openProjectFile(parser.value(open), model, &error, false)
             : ProjectDatabase::loadProject(parser.value(database), parser.value(project), model, &error);
     if (!opened) {
         standardError() << error << '\n';
@@ -219,10 +234,13 @@ int run(const QStringList &arguments)
                  writeCurvesWorkbook(target, model.curves(), pointCount, &error);
         else if (name == QLatin1String("save-project"))
             ok = saveProjectFile(target, model, &error);
-        else if (name == QLatin1String("store"))
+        else if (name == QLatin1String("store")) {
+            // A picture that has gone is no reason not to store the rest.
+            readPicture(model, &error);
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
-        else
-            ok = runGraphStep(name, model, target, pointCount, &error);
+        } else
+            ok = (!drawsPicture(name) || readPicture(model, &error)) &&
+                 runGraphStep(name, model, target, pointCount, &error);
         if (!ok) {
             standardError() << error << '\n';
             return stepFailed;

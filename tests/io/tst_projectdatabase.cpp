@@ -3,6 +3,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -98,6 +99,14 @@ QStringList snapshot(const QString &path)
 bool sameImage(const QImage &a, const QImage &b)
 {
     return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The picture bytes of the one project of a database file.
+QByteArray storedPicture(const QString &path)
+{
+    Inspector inspector(path);
+    return QByteArray::fromHex(
+        inspector.value(QStringLiteral("SELECT hex(data) FROM plotmason_images")).toLatin1());
 }
 
 void storeJson(const QString &path, const QString &name, const QByteArray &json)
@@ -251,6 +260,67 @@ private Q_SLOTS:
         QCOMPARE(inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_images")),
                  QStringLiteral("1"));
         QCOMPARE(inspector.value(QStringLiteral("SELECT project_id FROM plotmason_images")), before[0]);
+    }
+
+    // A PNG source is stored as its own file; any other picture is encoded
+    // once, and a second save stores the same bytes again.
+    void pictureBytes_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("fileItself");
+        QTest::newRow("PNG source") << QByteArray("PNG") << true;
+        QTest::newRow("JPG source") << QByteArray("JPG") << false;
+        QTest::newRow("BMP source") << QByteArray("BMP") << false;
+    }
+    void pictureBytes()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, fileItself);
+        const QString picture =
+            testsupport::sandbox().filePath(QStringLiteral("scan.") + QString::fromLatin1(format).toLower());
+        // A text chunk and the strongest compression: bytes that encoding the picture again would not give.
+        QImageWriter writer(picture, format);
+        writer.setText(QStringLiteral("Source"), QStringLiteral("scanner"));
+        writer.setQuality(0);
+        QVERIFY(writer.write(testsupport::chartImage(320, 240)));
+        const QByteArray file = testsupport::readFile(picture);
+        ProjectModel model;
+        QVERIFY(model.loadSource(picture));
+        testsupport::calibrate(model);
+
+        const QString path = databasePath(QStringLiteral("bytes-%1.pmdb").arg(QLatin1String(format)));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Scan")));
+        const QByteArray first = storedPicture(path);
+        model.addPoint(QPointF(100, 100));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Scan")));
+        const QByteArray second = storedPicture(path);
+        QVERIFY(first.startsWith("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(second, first);
+        QCOMPARE(first == file, fileItself);
+        QCOMPARE(QImage::fromData(first), model.sourceImage());
+    }
+
+    // Kept bytes never stand in for a picture they do not show.
+    void pictureBytesFollowThePicture()
+    {
+        const QString picture = testsupport::sandbox().filePath(QStringLiteral("changing.png"));
+        QVERIFY(testsupport::chartImage(320, 240).save(picture));
+        ProjectModel model;
+        QVERIFY(model.loadSource(picture));
+        // The file changes on disk after it was read: the model's picture is stored, not the file.
+        QImage other = testsupport::chartImage(320, 240);
+        other.invertPixels();
+        QVERIFY(other.save(picture));
+        const QString path = databasePath(QStringLiteral("changing.pmdb"));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        QCOMPARE(QImage::fromData(storedPicture(path)), model.sourceImage());
+        QVERIFY(storedPicture(path) != testsupport::readFile(picture));
+
+        // A new picture replaces the kept bytes.
+        model.setSourceImage(testsupport::chartImage(200, 100), QString());
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        QCOMPARE(QImage::fromData(storedPicture(path)).size(), QSize(200, 100));
+        QCOMPARE(QImage::fromData(storedPicture(path)), model.sourceImage());
     }
 
     void namesAreTrimmed_data()
