@@ -210,19 +210,67 @@ QByteArray encodedPicture(const QImage &image, const QString &sourcePath)
     return png;
 }
 
+// Qt's binding and execution cost more per statement than SQLite's work on a
+// row, so the points go in a few rows per statement. Far longer statements
+// make Qt's binding slower again. The rows get their ids in the same order.
+constexpr int pointsPerStatement = 16;
+
+bool preparePointInsert(QSqlQuery &query, int rows, QString *error)
+{
+    QString sql =
+        QStringLiteral("INSERT INTO plotmason_points(curve_id, point_index, x_pixel, y_pixel, x_real, "
+                       "y_real, curve_name) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    for (int row = 1; row < rows; ++row)
+        sql += QStringLiteral(", (?, ?, ?, ?, ?, ?, ?)");
+    if (query.prepare(sql))
+        return true;
+    report(error, query.lastError().text());
+    return false;
+}
+
+void bindPoint(QSqlQuery &query, int row, const QVariant &curveId, int index, const CurvePoint &point)
+{
+    const int first = row * 7;
+    query.bindValue(first, curveId);
+    query.bindValue(first + 1, index);
+    query.bindValue(first + 2, point.pixel.x());
+    query.bindValue(first + 3, point.pixel.y());
+    query.bindValue(first + 4, point.real.x());
+    query.bindValue(first + 5, point.real.y());
+    query.bindValue(first + 6, point.curveName);
+}
+
+bool insertPoints(QSqlQuery &many, QSqlQuery &one, const QVariant &curveId, const QList<CurvePoint> &points,
+                  QString *error)
+{
+    int j = 0;
+    for (; j + pointsPerStatement <= points.size(); j += pointsPerStatement) {
+        for (int row = 0; row < pointsPerStatement; ++row)
+            bindPoint(many, row, curveId, j + row, points[j + row]);
+        if (!runStatement(many, error))
+            return false;
+    }
+    for (; j < points.size(); ++j) {
+        bindPoint(one, 0, curveId, j, points[j]);
+        if (!runStatement(one, error))
+            return false;
+    }
+    return true;
+}
+
 bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &curves, QString *error)
 {
     QSqlQuery curveQuery(database);
-    QSqlQuery pointQuery(database);
+    QSqlQuery manyPoints(database);
+    QSqlQuery onePoint(database);
     if (!curveQuery.prepare(QStringLiteral("INSERT INTO plotmason_curves(project_id, curve_index, name, "
                                            "parameter_name, parameter_value, color, "
-                                           "line_width, visible) VALUES(?, ?, ?, ?, ?, ?, ?, ?)")) ||
-        !pointQuery.prepare(
-            QStringLiteral("INSERT INTO plotmason_points(curve_id, point_index, x_pixel, "
-                           "y_pixel, x_real, y_real, curve_name) VALUES(?, ?, ?, ?, ?, ?, ?)"))) {
-        report(error, database.lastError().text());
+                                           "line_width, visible) VALUES(?, ?, ?, ?, ?, ?, ?, ?)"))) {
+        report(error, curveQuery.lastError().text());
         return false;
     }
+    if (!preparePointInsert(manyPoints, pointsPerStatement, error) || !preparePointInsert(onePoint, 1, error))
+        return false;
     for (int i = 0; i < curves.size(); ++i) {
         const Curve &curve = curves[i];
         curveQuery.addBindValue(projectId);
@@ -233,21 +281,9 @@ bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &
         curveQuery.addBindValue(curve.color.name(QColor::HexArgb));
         curveQuery.addBindValue(curve.lineWidth);
         curveQuery.addBindValue(curve.visible ? 1 : 0);
-        if (!runStatement(curveQuery, error))
+        if (!runStatement(curveQuery, error) ||
+            !insertPoints(manyPoints, onePoint, curveQuery.lastInsertId(), curve.points, error))
             return false;
-        const QVariant curveId = curveQuery.lastInsertId();
-        for (int j = 0; j < curve.points.size(); ++j) {
-            const CurvePoint &point = curve.points[j];
-            pointQuery.addBindValue(curveId);
-            pointQuery.addBindValue(j);
-            pointQuery.addBindValue(point.pixel.x());
-            pointQuery.addBindValue(point.pixel.y());
-            pointQuery.addBindValue(point.real.x());
-            pointQuery.addBindValue(point.real.y());
-            pointQuery.addBindValue(point.curveName);
-            if (!runStatement(pointQuery, error))
-                return false;
-        }
     }
     return true;
 }
@@ -255,7 +291,7 @@ bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &
 bool writeProjectRows(QSqlDatabase &database, const ProjectModel &model, const QString &name, QString *error)
 {
     const QString now = utcTimestamp();
-    const QString json = QString::fromUtf8(QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+    const QString json = QString::fromUtf8(model.compactProjectJson());
 
     QSqlQuery upsert(database);
     upsert.prepare(QStringLiteral("INSERT INTO plotmason_projects(name, source_path, project_json, "

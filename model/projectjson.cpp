@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QUuid>
 
 namespace {
 
@@ -29,11 +31,11 @@ CurvePoint pointFromJson(const QJsonObject &object)
     return point;
 }
 
-QJsonObject curveToJson(const Curve &curve)
+QJsonObject curveToJson(const Curve &curve, bool withPoints)
 {
     QJsonArray points;
-    for (const CurvePoint &point : curve.points)
-        points.append(pointToJson(point));
+    for (qsizetype i = 0; withPoints && i < curve.points.size(); ++i)
+        points.append(pointToJson(curve.points[i]));
     return {{QStringLiteral("name"), curve.name},
             {QStringLiteral("parameterName"), curve.parameterName},
             {QStringLiteral("parameterValue"), curve.parameterValue},
@@ -41,6 +43,68 @@ QJsonObject curveToJson(const Curve &curve)
             {QStringLiteral("lineWidth"), curve.lineWidth},
             {QStringLiteral("visible"), curve.visible},
             {QStringLiteral("points"), points}};
+}
+
+// A text as the JSON writer quotes and escapes it.
+QByteArray jsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// The points as the JSON writer writes an array of point objects, without an
+// object per point: the numbers and names still come from the writer itself,
+// and the keys in its order.
+QByteArray pointsJsonText(const QList<CurvePoint> &points)
+{
+    QJsonArray numbers;
+    for (const CurvePoint &point : points)
+        numbers << point.pixel.x() << point.pixel.y() << point.real.x() << point.real.y();
+    const QByteArray written = QJsonDocument(numbers).toJson(QJsonDocument::Compact);
+    QByteArray text;
+    text.reserve(written.size() + points.size() * 64);
+    text += '[';
+    qsizetype at = 1; // past the opening bracket
+    const auto nextNumber = [&] {
+        const qsizetype end = written.indexOf(',', at);
+        const QByteArrayView number(written.constData() + at, (end < 0 ? written.size() - 1 : end) - at);
+        at = end + 1;
+        return number;
+    };
+    QByteArray name;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        if (i == 0 || points[i].curveName != points[i - 1].curveName)
+            name = jsonString(points[i].curveName);
+        const QByteArrayView xPixel = nextNumber();
+        const QByteArrayView yPixel = nextNumber();
+        const QByteArrayView xReal = nextNumber();
+        const QByteArrayView yReal = nextNumber();
+        if (i > 0)
+            text += ',';
+        text += "{\"curve_name\":";
+        text += name;
+        text += ",\"x_pixel\":";
+        text += xPixel;
+        text += ",\"x_reale\":";
+        text += xReal;
+        text += ",\"y_pixel\":";
+        text += yPixel;
+        text += ",\"y_reale\":";
+        text += yReal;
+        text += '}';
+    }
+    text += ']';
+    return text;
+}
+
+// Replaces the one placeholder value of `key` in a compact JSON text.
+void fillPlaceholder(QByteArray &text, const QString &key, const QString &placeholder,
+                     const QByteArray &value)
+{
+    const QByteArray marked = jsonString(key) + ':' + jsonString(placeholder);
+    const qsizetype at = text.indexOf(marked);
+    Q_ASSERT(at >= 0);
+    text.replace(at, marked.size(), jsonString(key) + ':' + value);
 }
 
 Curve curveFromJson(const QJsonObject &object)
@@ -84,9 +148,14 @@ QString resolveSourcePath(const QString &stored, const QString &baseDirectory)
 
 QJsonObject ProjectModel::projectJson() const
 {
+    return projectJson(true);
+}
+
+QJsonObject ProjectModel::projectJson(bool withCurves) const
+{
     QJsonArray curves;
-    for (const Curve &curve : m_curves)
-        curves.append(curveToJson(curve));
+    for (qsizetype i = 0; withCurves && i < m_curves.size(); ++i)
+        curves.append(curveToJson(m_curves[i], true));
     return {{QStringLiteral("format"), formatTag},
             {QStringLiteral("version"), 1},
             {QStringLiteral("sourcePath"), m_sourcePath},
@@ -98,6 +167,30 @@ QJsonObject ProjectModel::projectJson() const
             {QStringLiteral("curves"), curves},
             {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
             {QStringLiteral("graphViewSettings"), m_graphViewSettings}};
+}
+
+QByteArray ProjectModel::compactProjectJson() const
+{
+    // Objects for a hundred thousand points take longer to build and write than
+    // the database takes to store them: the points are written as text, the rest
+    // by the writer around placeholders that no stored text can spell.
+    const QString placeholder = QUuid::createUuid().toString();
+    QJsonObject document = projectJson(false);
+    document.insert(QStringLiteral("curves"), placeholder);
+    QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Compact);
+    QByteArray curves = "[";
+    for (const Curve &curve : m_curves) {
+        QJsonObject object = curveToJson(curve, false);
+        object.insert(QStringLiteral("points"), placeholder);
+        QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
+        fillPlaceholder(written, QStringLiteral("points"), placeholder, pointsJsonText(curve.points));
+        if (curves.size() > 1)
+            curves += ',';
+        curves += written;
+    }
+    curves += ']';
+    fillPlaceholder(text, QStringLiteral("curves"), placeholder, curves);
+    return text;
 }
 
 bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
