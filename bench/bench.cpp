@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -204,8 +203,7 @@ QList<Row> database(const Scale &scale)
         scale.repeat(5), [&] { ProjectDatabase::storeProject(path, model, QStringLiteral("bench")); },
         [&] { QFile::remove(path); });
     QByteArray json;
-    const double document = medianMs(
-        scale.repeat(5), [&] { json = QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact); });
+    const double document = medianMs(scale.repeat(5), [&] { json = model.compactProjectJson(); });
     const double baseline = sqliteBaseline(scale, model, json);
     ProjectModel loaded;
     const double load = medianMs(

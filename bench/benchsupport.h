@@ -25,11 +25,19 @@ struct Scale
 
 struct Row
 {
+    Row(const QString &scenario, double medianMs, double baselineMs, const QString &goal,
+        const QString &unit = QStringLiteral("ms"))
+        : scenario(scenario)
+        , medianMs(medianMs)
+        , baselineMs(baselineMs) // negative: no baseline
+        , goal(goal)
+        , unit(unit)
+    {}
     QString scenario;
     double medianMs = 0;
-    double baselineMs = -1; // negative: no baseline
+    double baselineMs = -1;
     QString goal;
-    QString unit = QStringLiteral("ms");
+    QString unit;
     QString failure; // not empty: the scenario did not run as meant and its numbers mean nothing
 };
 

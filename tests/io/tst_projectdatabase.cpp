@@ -210,6 +210,49 @@ private Q_SLOTS:
         QVERIFY(sameImage(QImage::fromData(QByteArray::fromHex(png), "PNG"), model.sourceImage()));
     }
 
+    // Points go in several rows per statement: around those batches every row
+    // must still hold its own point, with ids in the curve's order.
+    void pointRowsAroundBatches_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("one") << 1;
+        QTest::newRow("one short of a batch") << 15;
+        QTest::newRow("a batch") << 16;
+        QTest::newRow("a batch and one") << 17;
+        QTest::newRow("batches and some") << 53;
+    }
+    void pointRowsAroundBatches()
+    {
+        QFETCH(int, points);
+        ProjectModel model;
+        testsupport::calibrate(model);
+        QStringList expected;
+        for (const QString &curve : {QStringLiteral("A"), QStringLiteral("B")}) {
+            for (int i = 0; i < points; ++i) {
+                const QPointF pixel(10 + i * 0.3, curve == QLatin1String("A") ? 100.125 + i : 7.5 - i);
+                model.addPoint(pixel, curve);
+                const CurvePoint &added = model.curves()[model.indexOfCurve(curve)].points.last();
+                expected.append(
+                    QStringLiteral("%1|%2|%3|%4|%5|%6")
+                        .arg(curve)
+                        .arg(i)
+                        .arg(QVariant(added.pixel.x()).toString(), QVariant(added.pixel.y()).toString(),
+                             QVariant(added.real.x()).toString(), QVariant(added.real.y()).toString()));
+            }
+        }
+        const QString path = databasePath(QStringLiteral("batches-%1.pmdb").arg(points));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        Inspector inspector(path);
+        QCOMPARE(inspector.rows(
+                     QStringLiteral("SELECT p.curve_name, p.point_index, p.x_pixel, p.y_pixel, p.x_real, "
+                                    "p.y_real FROM plotmason_points p ORDER BY p.id")),
+                 expected);
+        QCOMPARE(
+            inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_points p JOIN plotmason_curves c "
+                                           "ON c.id = p.curve_id AND c.name = p.curve_name")),
+            QString::number(2 * points));
+    }
+
     void sqliteToolSeesAHealthyFile()
     {
         const QString path = databasePath(QStringLiteral("tool.pmdb"));
