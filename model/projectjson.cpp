@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QUuid>
+
+#include <cmath>
 
 namespace {
 
@@ -52,45 +55,41 @@ QByteArray jsonString(const QString &text)
     return array.mid(1, array.size() - 2);
 }
 
+// A number as the JSON writer writes it: JSON values keep whole numbers below
+// 2^53 as integers, other finite numbers in their shortest exact form.
+QByteArray jsonNumber(double value)
+{
+    constexpr double largestExactInteger = 9007199254740991.0; // 2^53 - 1
+    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger)
+        return QByteArray::number(qint64(value));
+    return qIsFinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
+                            : QByteArrayLiteral("null");
+}
+
 // The points as the JSON writer writes an array of point objects, without an
-// object per point: the numbers and names still come from the writer itself,
-// and the keys in its order.
+// object per point: numbers and names in the writer's own form, keys in its order.
 QByteArray pointsJsonText(const QList<CurvePoint> &points)
 {
-    QJsonArray numbers;
-    for (const CurvePoint &point : points)
-        numbers << point.pixel.x() << point.pixel.y() << point.real.x() << point.real.y();
-    const QByteArray written = QJsonDocument(numbers).toJson(QJsonDocument::Compact);
     QByteArray text;
-    text.reserve(written.size() + points.size() * 64);
+    text.reserve(points.size() * 128);
     text += '[';
-    qsizetype at = 1; // past the opening bracket
-    const auto nextNumber = [&] {
-        const qsizetype end = written.indexOf(',', at);
-        const QByteArrayView number(written.constData() + at, (end < 0 ? written.size() - 1 : end) - at);
-        at = end + 1;
-        return number;
-    };
     QByteArray name;
     for (qsizetype i = 0; i < points.size(); ++i) {
-        if (i == 0 || points[i].curveName != points[i - 1].curveName)
-            name = jsonString(points[i].curveName);
-        const QByteArrayView xPixel = nextNumber();
-        const QByteArrayView yPixel = nextNumber();
-        const QByteArrayView xReal = nextNumber();
-        const QByteArrayView yReal = nextNumber();
+        const CurvePoint &point = points[i];
+        if (i == 0 || point.curveName != points[i - 1].curveName)
+            name = jsonString(point.curveName);
         if (i > 0)
             text += ',';
         text += "{\"curve_name\":";
         text += name;
         text += ",\"x_pixel\":";
-        text += xPixel;
+        text += jsonNumber(point.pixel.x());
         text += ",\"x_reale\":";
-        text += xReal;
+        text += jsonNumber(point.real.x());
         text += ",\"y_pixel\":";
-        text += yPixel;
+        text += jsonNumber(point.pixel.y());
         text += ",\"y_reale\":";
-        text += yReal;
+        text += jsonNumber(point.real.y());
         text += '}';
     }
     text += ']';
