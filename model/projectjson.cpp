@@ -9,6 +9,7 @@
 #include <QUuid>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -68,10 +69,8 @@ QByteArray jsonNumber(double value)
 
 // The points as the JSON writer writes an array of point objects, without an
 // object per point: numbers and names in the writer's own form, keys in its order.
-QByteArray pointsJsonText(const QList<CurvePoint> &points)
+void appendPointsJson(QByteArray &text, const QList<CurvePoint> &points)
 {
-    QByteArray text;
-    text.reserve(points.size() * 128);
     text += '[';
     QByteArray name;
     for (qsizetype i = 0; i < points.size(); ++i) {
@@ -93,17 +92,19 @@ QByteArray pointsJsonText(const QList<CurvePoint> &points)
         text += '}';
     }
     text += ']';
-    return text;
 }
 
-// Replaces the one placeholder value of `key` in a compact JSON text.
-void fillPlaceholder(QByteArray &text, const QString &key, const QString &placeholder,
-                     const QByteArray &value)
+// A compact JSON text cut around the placeholder value of `key`: what comes
+// before the value and what comes after it.
+std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &text, const QString &key,
+                                                            const QString &placeholder)
 {
-    const QByteArray marked = jsonString(key) + ':' + jsonString(placeholder);
-    const qsizetype at = text.indexOf(marked);
+    const QByteArray name = jsonString(key) + ':';
+    const qsizetype at = text.indexOf(name + jsonString(placeholder));
     Q_ASSERT(at >= 0);
-    text.replace(at, marked.size(), jsonString(key) + ':' + value);
+    const qsizetype valueStart = at + name.size();
+    const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
+    return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
 }
 
 Curve curveFromJson(const QJsonObject &object)
@@ -176,19 +177,29 @@ QByteArray ProjectModel::compactProjectJson() const
     const QString placeholder = QUuid::createUuid().toString();
     QJsonObject document = projectJson(false);
     document.insert(QStringLiteral("curves"), placeholder);
-    QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Compact);
-    QByteArray curves = "[";
-    for (const Curve &curve : m_curves) {
-        QJsonObject object = curveToJson(curve, false);
+    const QByteArray outer = QJsonDocument(document).toJson(QJsonDocument::Compact);
+    const auto [beforeCurves, afterCurves] = aroundPlaceholder(outer, QStringLiteral("curves"), placeholder);
+    qsizetype points = 0;
+    for (const Curve &curve : m_curves)
+        points += curve.points.size();
+    QByteArray text;
+    text.reserve(outer.size() + points * 128);
+    text += beforeCurves;
+    text += '[';
+    for (qsizetype c = 0; c < m_curves.size(); ++c) {
+        QJsonObject object = curveToJson(m_curves[c], false);
         object.insert(QStringLiteral("points"), placeholder);
-        QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        fillPlaceholder(written, QStringLiteral("points"), placeholder, pointsJsonText(curve.points));
-        if (curves.size() > 1)
-            curves += ',';
-        curves += written;
+        const QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
+        const auto [beforePoints, afterPoints] =
+            aroundPlaceholder(written, QStringLiteral("points"), placeholder);
+        if (c > 0)
+            text += ',';
+        text += beforePoints;
+        appendPointsJson(text, m_curves[c].points);
+        text += afterPoints;
     }
-    curves += ']';
-    fillPlaceholder(text, QStringLiteral("curves"), placeholder, curves);
+    text += ']';
+    text += afterCurves;
     return text;
 }
 
