@@ -288,19 +288,30 @@ bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &
     return true;
 }
 
+// The project's JSON text as the value to bind, cast to text in the statement.
+// Qt binds a QString as UTF-16, which SQLite turns back into the file's
+// encoding; in a UTF-8 file, the usual one, the UTF-8 bytes are handed over as
+// they are, sparing both conversions of the largest value of a save.
+QVariant projectText(QSqlDatabase &database, const QByteArray &json)
+{
+    QSqlQuery encoding(database);
+    if (encoding.exec(QStringLiteral("PRAGMA encoding")) && encoding.next() &&
+        encoding.value(0).toString() == QLatin1String("UTF-8"))
+        return json;
+    return QString::fromUtf8(json);
+}
+
 bool writeProjectRows(QSqlDatabase &database, const ProjectModel &model, const QString &name, QString *error)
 {
     const QString now = utcTimestamp();
-    const QString json = QString::fromUtf8(model.compactProjectJson());
-
     QSqlQuery upsert(database);
     upsert.prepare(QStringLiteral("INSERT INTO plotmason_projects(name, source_path, project_json, "
-                                  "created_at, updated_at) VALUES(?, ?, ?, "
+                                  "created_at, updated_at) VALUES(?, ?, CAST(? AS TEXT), "
                                   "?, ?) ON CONFLICT(name) DO UPDATE SET source_path=excluded.source_path, "
                                   "project_json=excluded.project_json, updated_at=excluded.updated_at"));
     upsert.addBindValue(name);
     upsert.addBindValue(model.sourcePath());
-    upsert.addBindValue(json);
+    upsert.addBindValue(projectText(database, model.compactProjectJson()));
     upsert.addBindValue(now);
     upsert.addBindValue(now);
     if (!runStatement(upsert, error))

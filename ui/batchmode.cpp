@@ -64,8 +64,8 @@ bool modelStep(bool ok, const ProjectModel &model, QString *error)
     return ok;
 }
 
-// Only the regenerated graph draws the picture, and a store keeps it when
-// there is one; every other step works on the numbers alone.
+// The regenerated graph draws the picture and the curves' SVG takes its size;
+// a store keeps it when there is one. The other steps work on the numbers alone.
 bool drawsPicture(const QString &step)
 {
     return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
@@ -228,7 +228,8 @@ int run(const QStringList &arguments)
         if (name == QLatin1String("export-csv"))
             ok = requireCalibration(model, &error) && modelStep(model.exportCsv(target), model, &error);
         else if (name == QLatin1String("export-svg"))
-            ok = requireCalibration(model, &error) && modelStep(model.exportSvg(target), model, &error);
+            ok = requireCalibration(model, &error) && readPicture(model, &error) &&
+                 modelStep(model.exportSvg(target), model, &error);
         else if (name == QLatin1String("export-excel"))
             ok = requireCalibration(model, &error) &&
                  writeCurvesWorkbook(target, model.curves(), pointCount, &error);

@@ -188,6 +188,8 @@ private Q_SLOTS:
             inspector.value(QStringLiteral("SELECT project_json FROM plotmason_projects")).toUtf8();
         QVERIFY(!json.contains('\n'));
         QCOMPARE(json, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+        QCOMPARE(inspector.value(QStringLiteral("SELECT typeof(project_json) FROM plotmason_projects")),
+                 QStringLiteral("text"));
 
         QCOMPARE(
             inspector.rows(QStringLiteral("SELECT curve_index, name, parameter_name, parameter_value, color, "
@@ -251,6 +253,44 @@ private Q_SLOTS:
             inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_points p JOIN plotmason_curves c "
                                            "ON c.id = p.curve_id AND c.name = p.curve_name")),
             QString::number(2 * points));
+    }
+
+    // The JSON text is handed to SQLite in the file's own encoding, whichever it is.
+    void projectTextInEveryEncoding_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("UTF-8") << "UTF-8";
+        QTest::newRow("UTF-16le") << "UTF-16le";
+        QTest::newRow("UTF-16be") << "UTF-16be";
+    }
+    void projectTextInEveryEncoding()
+    {
+        QFETCH(QString, encoding);
+        const QString path = databasePath(QStringLiteral("encoding-%1.pmdb").arg(encoding));
+        {
+            Inspector inspector(path);
+            QVERIFY(inspector.exec(QStringLiteral("PRAGMA encoding = '%1'").arg(encoding)));
+            QVERIFY(inspector.exec(QStringLiteral("CREATE TABLE other (x)")));
+        }
+        ProjectModel model;
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(12.5, 40), QStringLiteral("Débit € \U0001F4C8"));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Ünïcode")));
+        {
+            Inspector inspector(path);
+            QCOMPARE(inspector.value(QStringLiteral("PRAGMA encoding")), encoding);
+            QCOMPARE(inspector.value(QStringLiteral("SELECT typeof(project_json) FROM plotmason_projects")),
+                     QStringLiteral("text"));
+            QCOMPARE(inspector.value(QStringLiteral("SELECT project_json FROM plotmason_projects")).toUtf8(),
+                     QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+            QCOMPARE(
+                inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_projects WHERE project_json "
+                                               "LIKE '%\"PlotmasonProject\"%'")),
+                QStringLiteral("1"));
+        }
+        ProjectModel loaded;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Ünïcode"), loaded));
+        QCOMPARE(loaded.curves(), model.curves());
     }
 
     void sqliteToolSeesAHealthyFile()

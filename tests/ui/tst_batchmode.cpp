@@ -188,14 +188,14 @@ private Q_SLOTS:
         QCOMPARE(copied.curves(), loaded.curves());
     }
 
-    // Only the steps that draw the picture need it: the others run on a
-    // project whose picture was moved away, and write what they would with it.
+    // Only the steps that draw the picture or take its size need it: the others
+    // run on a project whose picture was moved away, and write what they would with it.
     void movedPicture_data()
     {
         QTest::addColumn<QString>("step");
-        QTest::addColumn<bool>("drawsPicture");
+        QTest::addColumn<bool>("needsPicture");
         QTest::newRow("CSV") << "--export-csv" << false;
-        QTest::newRow("curves SVG") << "--export-svg" << false;
+        QTest::newRow("curves SVG, sized by the picture") << "--export-svg" << true;
         QTest::newRow("workbook") << "--export-excel" << false;
         QTest::newRow("graph workbook") << "--graph-excel" << false;
         QTest::newRow("project file") << "--save-project" << false;
@@ -205,17 +205,18 @@ private Q_SLOTS:
     void movedPicture()
     {
         QFETCH(QString, step);
-        QFETCH(bool, drawsPicture);
+        QFETCH(bool, needsPicture);
         const QString project = digitizedProject(QStringLiteral("moved"));
         const QString expected = path(QStringLiteral("expected-output"));
         const Run before = plotmason({QStringLiteral("--open"), project, step, expected});
         QCOMPARE(before.exitCode, 0);
         const QString picture = path(QStringLiteral("moved.png"));
+        QFile::remove(path(QStringLiteral("elsewhere.png")));
         QVERIFY(QFile::rename(picture, path(QStringLiteral("elsewhere.png"))));
 
         const QString output = path(QStringLiteral("output"));
         const Run run = plotmason({QStringLiteral("--open"), project, step, output});
-        if (drawsPicture) {
+        if (needsPicture) {
             QCOMPARE(run.exitCode, 1);
             QCOMPARE(run.err.trimmed(), QStringLiteral("File sorgente non trovato: %1").arg(picture));
             QVERIFY(!QFileInfo::exists(output));
