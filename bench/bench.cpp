@@ -13,8 +13,8 @@
 #include "ui/mainwindow.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -29,19 +29,12 @@ using namespace bench;
 namespace {
 
 // Delivers one mouse event and returns when every synchronous slot has run;
-// painting waits for the event loop, as it does for a user.
+// the caller settles the event loop to count the painting that follows.
 void deliver(QWidget *widget, QEvent::Type type, const QPoint &position, Qt::MouseButtons buttons)
 {
     QMouseEvent event(type, position, widget->mapToGlobal(position),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
-}
-
-QImage bigPicture(const QSize &size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image;
 }
 
 // A project built apart from the window, then applied in one step as a file would be.
@@ -62,14 +55,19 @@ QList<Row> clickLatency(const Scale &scale)
         qWarning("window not exposed");
     ProjectModel *model = window.model();
     model->applyProjectJson(projectDocument(5, scale.size(2000, 50), picture), QString(), true);
-    model->setSourceImage(bigPicture(picture), QString());
+    model->setSourceImage(scanLikePicture(picture), QString());
     model->setActiveCurveIndex(4);
     GraphView *view = window.graphView();
     view->fitInView(view->sceneRect(), Qt::KeepAspectRatio);
-    QCoreApplication::processEvents();
+    settle(view->viewport());
 
-    // Between two clicks the event loop runs, as it does for a user.
-    const auto idle = [] { QCoreApplication::processEvents(); };
+    // A click is done when the view shows it and the event loop is idle again.
+    int unpainted = 0;
+    const auto shown = [&] {
+        if (settle(view->viewport()) == 0)
+            ++unpainted;
+    };
+    const auto idle = [] { settle(); };
     // Far from every curve and from each other, so each click appends to the active curve.
     const qsizetype before = model->curves()[4].points.size();
     int clicks = 0;
@@ -80,6 +78,7 @@ QList<Row> clickLatency(const Scale &scale)
             const QPoint at = view->mapFromScene(spot);
             deliver(view->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton);
             deliver(view->viewport(), QEvent::MouseButtonRelease, at, Qt::NoButton);
+            shown();
         },
         idle);
     qInfo("clicks added %d points", int(model->curves()[4].points.size() - before));
@@ -95,12 +94,15 @@ QList<Row> clickLatency(const Scale &scale)
         [&] {
             deliver(view->viewport(), QEvent::MouseMove, grab + QPoint(0, (++step % 2) ? 3 : -3),
                     Qt::LeftButton);
+            shown();
         },
         idle);
     deliver(view->viewport(), QEvent::MouseButtonRelease, grab, Qt::NoButton);
-    return {{QStringLiteral("1. click adds a point (24 MP, 5 x 2000 points)"), click, -1,
+    if (unpainted > 0)
+        qWarning("%d clicks or drag steps were never painted", unpainted);
+    return {{QStringLiteral("1. click adds a point, painted (24 MP, 5 x 2000 points)"), click, -1,
              QStringLiteral("16 ms")},
-            {QStringLiteral("1. drag moves a point"), drag, -1, QStringLiteral("16 ms")}};
+            {QStringLiteral("1. drag step moves a point, painted"), drag, -1, QStringLiteral("16 ms")}};
 }
 
 // The baseline: the same rows through the SQLite C library, one transaction.
@@ -175,9 +177,15 @@ QList<Row> regeneratedGraph(const Scale &scale)
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         qWarning("window not exposed");
-    QCoreApplication::processEvents(); // the first rebuild runs one turn after opening
+    settle(); // the first rebuild runs one turn after opening
+    // Painted too: the user waits for the plot on the screen.
     const double rebuild = medianMs(
-        scale.repeat(21), [&] { window.rebuild(); }, [] { QCoreApplication::processEvents(); });
+        scale.repeat(21),
+        [&] {
+            window.rebuild();
+            settle();
+        },
+        [] { settle(); });
     const QString path = temporaryPath(QStringLiteral("graph.jpg"));
     QString error;
     const double jpg = medianMs(scale.repeat(5), [&] {
@@ -197,8 +205,7 @@ QList<Row> database(const Scale &scale)
         scale.repeat(5), [&] { ProjectDatabase::storeProject(path, model, QStringLiteral("bench")); },
         [&] { QFile::remove(path); });
     QByteArray json;
-    const double document = medianMs(
-        scale.repeat(5), [&] { json = QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact); });
+    const double document = medianMs(scale.repeat(5), [&] { json = model.compactProjectJson(); });
     const double baseline = sqliteBaseline(scale, model, json);
     ProjectModel loaded;
     const double load = medianMs(
@@ -260,47 +267,125 @@ QList<Row> startUp(const Scale &scale)
     QSettings config(temporaryPath(QStringLiteral("config/Plotmason/Plotmason.conf")), QSettings::IniFormat);
     config.setValue(QStringLiteral("update/serviceUrl"), QStringLiteral("http://127.0.0.1:9/"));
     config.sync();
-    const double time = medianMs(scale.repeat(7), [] {
+    int failures = 0;
+    const double time = medianMs(scale.repeat(7), [&] {
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PLOTMASON_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), temporaryPath(QStringLiteral("config")));
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(PLOTMASON_EXECUTABLE), {});
-        program.waitForFinished(30000);
+        // A program that did not start, crashed or failed measured nothing.
+        if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit ||
+            program.exitCode() != 0)
+            ++failures;
     });
-    return {{QStringLiteral("6. start-up to the main window shown"), time, -1, QStringLiteral("400 ms")}};
+    Row row{QStringLiteral("6. start-up to the main window shown"), time, -1, QStringLiteral("400 ms")};
+    if (failures > 0)
+        row.failure = QStringLiteral("%1 start-ups failed").arg(failures);
+    return {row};
 }
 
-// Runs in a child process so that the peak belongs to this scenario alone.
-int memoryChild(bool tiny)
+// The children run in a process of their own so that the peak belongs to them alone.
+int windowPeakChild(const QString &picture)
 {
-    const QSize size = tiny ? QSize(600, 400) : QSize(6000, 4000);
-    const QString path = temporaryPath(QStringLiteral("picture.png"));
-    bigPicture(size).save(path);
     MainWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         qWarning("window not exposed");
-    window.model()->loadSource(path);
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
+    if (!window.model()->loadSource(picture))
+        return 1;
+    settle(window.graphView()->viewport());
     std::printf("%ld\n", peakResidentKiB());
     return 0;
 }
 
-QList<Row> memory(const Scale &scale)
+int openPeakChild(const QString &project)
+{
+    ProjectModel model;
+    QString error;
+    if (!project.isEmpty() && !openProjectFile(project, model, &error))
+        return 1;
+    std::printf("%ld\n", peakResidentKiB());
+    return 0;
+}
+
+// Peak resident memory of a child, in KiB; negative when it failed.
+double childPeakKiB(const QStringList &arguments)
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                scale.tiny ? QStringList{QStringLiteral("--memory-child"), QStringLiteral("--tiny")}
-                           : QStringList{QStringLiteral("--memory-child")});
-    child.waitForFinished(120000);
-    const double peakMiB = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
-    const double pictureMiB = (scale.tiny ? 600.0 * 400 : 6000.0 * 4000) * 4 / (1024 * 1024);
-    Row row{QStringLiteral("7. peak memory, 24 MP picture in the window"), peakMiB, -1,
-            QStringLiteral("%1 MiB").arg(50 + 2.5 * pictureMiB, 0, 'f', 0), QStringLiteral("MiB")};
-    return {row};
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return -1;
+    return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+Row peakRow(const QString &scenario, double kib, const QString &goal)
+{
+    Row row{scenario, kib / 1024.0, -1, goal, QStringLiteral("MiB")};
+    if (kib < 0)
+        row.failure = QStringLiteral("the measuring process failed");
+    return row;
+}
+
+QList<Row> memory(const Scale &scale)
+{
+    const QSize size = scale.tiny ? QSize(600, 400) : QSize(6000, 4000);
+    const QString picture = temporaryPath(QStringLiteral("scan.png"));
+    scanLikePicture(size).save(picture);
+    const double pictureMiB = double(size.width()) * size.height() * 4 / (1024 * 1024);
+    const QList<Row> window = {peakRow(QStringLiteral("7. peak memory, 24 MP picture in the window"),
+                                       childPeakKiB({QStringLiteral("--window-peak-child"), picture}),
+                                       QStringLiteral("%1 MiB").arg(50 + 2.5 * pictureMiB, 0, 'f', 0))};
+
+    // What one more point costs when a project opens, beyond an empty model.
+    const int points = scale.size(1000000, 10000);
+    const QString project = temporaryPath(QStringLiteral("many.pmproj"));
+    ProjectModel model;
+    fillProject(model, 10, points / 10, QSize(4000, 3000));
+    saveProjectFile(project, model, nullptr);
+    const double empty = childPeakKiB({QStringLiteral("--open-peak-child"), QString()});
+    const double full = childPeakKiB({QStringLiteral("--open-peak-child"), project});
+    Row perPoint{QStringLiteral("7. memory per point, opening 1,000,000 points"),
+                 (full - empty) * 1024.0 / points, -1, QStringLiteral("-"), QStringLiteral("B")};
+    if (empty < 0 || full < 0)
+        perPoint.failure = QStringLiteral("the measuring process failed");
+    return window + QList<Row>{perPoint};
+}
+
+// The picture goes into the database on every save; the model's picture comes
+// from a file as it does for a user.
+QList<Row> pictureSave(const Scale &scale)
+{
+    const QSize size = scale.tiny ? QSize(600, 400) : QSize(6000, 4000);
+    const QImage scan = scanLikePicture(size);
+    const QString jpg = temporaryPath(QStringLiteral("scan.jpg"));
+    const QString png = temporaryPath(QStringLiteral("scan.png"));
+    scan.save(jpg, "JPG", 90);
+    scan.save(png, "PNG");
+    ProjectModel model;
+    fillProject(model, 5, 200, size);
+    const QString path = temporaryPath(QStringLiteral("pictures.pmdb"));
+    const auto save = [&] { ProjectDatabase::storeProject(path, model, QStringLiteral("scan")); };
+    // Reading the picture again gives the model a picture it has not saved yet.
+    const double firstJpg = medianMs(scale.repeat(3), save, [&] { model.loadSource(jpg); });
+    const double secondJpg = medianMs(scale.repeat(3), save);
+    const double firstPng = medianMs(scale.repeat(3), save, [&] { model.loadSource(png); });
+    const double secondPng = medianMs(scale.repeat(3), save);
+    QByteArray encoded;
+    const double encode = medianMs(scale.repeat(3), [&] {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        model.sourceImage().save(&buffer, "PNG");
+    });
+    return {{QStringLiteral("8. database save, 24 MP JPG picture, first"), firstJpg, encode,
+             QStringLiteral("1 x one PNG encode")},
+            {QStringLiteral("8. database save, 24 MP JPG picture, again"), secondJpg, -1,
+             QStringLiteral("1000 ms")},
+            {QStringLiteral("8. database save, 24 MP PNG picture, first"), firstPng, encode,
+             QStringLiteral("1 x one PNG encode")},
+            {QStringLiteral("8. database save, 24 MP PNG picture, again"), secondPng, -1,
+             QStringLiteral("1000 ms")}};
 }
 
 void printTable(const QList<Row> &rows)
@@ -313,6 +398,10 @@ void printTable(const QList<Row> &rows)
                .arg(QStringLiteral("ratio"), 6)
                .arg(QStringLiteral("goal"));
     for (const Row &row : rows) {
+        if (!row.failure.isEmpty()) {
+            out << QStringLiteral("%1 | failed: %2\n").arg(row.scenario, -48).arg(row.failure);
+            continue;
+        }
         const QString baseline = row.baselineMs < 0
                                      ? QStringLiteral("-")
                                      : QStringLiteral("%1 %2").arg(row.baselineMs, 0, 'f', 1).arg(row.unit);
@@ -339,15 +428,17 @@ int main(int argc, char **argv)
     const QStringList arguments = app.arguments();
     Scale scale;
     scale.tiny = arguments.contains(QStringLiteral("--tiny"));
-    if (arguments.contains(QStringLiteral("--memory-child")))
-        return memoryChild(scale.tiny);
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--window-peak-child"))
+        return windowPeakChild(arguments[2]);
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--open-peak-child"))
+        return openPeakChild(arguments[2]);
 
     const std::pair<const char *, QList<Row> (*)(const Scale &)> scenarios[] = {
         {"click", clickLatency},  {"graph", regeneratedGraph},
         {"database", database},   {"csv", csv},
         {"project", projectFile}, {"startup", startUp},
         {"memory", memory},       {"extract", extraction},
-        {"pdf", pdfDrawing},
+        {"pdf", pdfDrawing},       {"picture", pictureSave},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

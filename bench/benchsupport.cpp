@@ -1,9 +1,16 @@
 #include "bench/benchsupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
-#include <QStandardPaths>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <QFileInfo>
+#include <QPainterPath>
 
 #include <cmath>
 
@@ -42,13 +49,84 @@ void fillProject(ProjectModel &model, int curves, int pointsPerCurve, const QSiz
 
 QString temporaryPath(const QString &name)
 {
-    static const QString folder = [] {
-        const QString path = QDir::temp().filePath(
-            QStringLiteral("plotmason-bench-%1").arg(QCoreApplication::applicationPid()));
-        QDir().mkpath(path);
-        return path;
-    }();
-    return QDir(folder).filePath(name);
+    static const QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("plotmason-bench-XXXXXX")));
+    const QString path = folder.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+QImage scanLikePicture(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator noise(20260301);
+    for (int y = 0; y < size.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int grey = 222 + int(noise.bounded(24));
+            line[x] = qRgb(grey, grey, grey - 6);
+        }
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(140, 140, 150), std::max(1, size.width() / 2000)));
+    for (int i = 1; i < 10; ++i) {
+        painter.drawLine(QPointF(size.width() * i / 10.0, 0),
+                         QPointF(size.width() * i / 10.0, size.height()));
+        painter.drawLine(QPointF(0, size.height() * i / 10.0),
+                         QPointF(size.width(), size.height() * i / 10.0));
+    }
+    painter.setPen(QPen(QColor(30, 30, 40), std::max(2, size.width() / 800)));
+    for (int c = 0; c < 5; ++c) {
+        QPainterPath path(QPointF(0, size.height() * 0.9));
+        for (int x = 0; x <= size.width(); x += std::max(1, size.width() / 200))
+            path.lineTo(x, size.height() * (0.9 - (0.1 + 0.15 * c) * std::sqrt(double(x) / size.width())));
+        painter.drawPath(path);
+    }
+    return image;
+}
+
+namespace {
+
+class EventCounter : public QObject
+{
+public:
+    explicit EventCounter(QWidget *painted)
+        : m_painted(painted)
+    {}
+    int events = 0;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        ++events;
+        if (object == m_painted && event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+
+private:
+    QWidget *m_painted;
+};
+
+} // namespace
+
+int settle(QWidget *painted)
+{
+    EventCounter counter(painted);
+    qApp->installEventFilter(&counter);
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const int before = counter.events;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        const bool idle = counter.events == before;
+        if (idle && (!painted || counter.paints > 0 || waited.elapsed() > 1000))
+            break;
+    }
+    qApp->removeEventFilter(&counter);
+    return counter.paints;
 }
 
 long peakResidentKiB()

@@ -3,7 +3,10 @@
 #include "model/projectmodel.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QString>
+
+class QWidget;
 
 #include <algorithm>
 #include <functional>
@@ -22,11 +25,20 @@ struct Scale
 
 struct Row
 {
+    Row(const QString &scenario, double medianMs, double baselineMs, const QString &goal,
+        const QString &unit = QStringLiteral("ms"))
+        : scenario(scenario)
+        , medianMs(medianMs)
+        , baselineMs(baselineMs) // negative: no baseline
+        , goal(goal)
+        , unit(unit)
+    {}
     QString scenario;
     double medianMs = 0;
-    double baselineMs = -1; // negative: no baseline
+    double baselineMs = -1;
     QString goal;
-    QString unit = QStringLiteral("ms");
+    QString unit;
+    QString failure; // not empty: the scenario did not run as meant and its numbers mean nothing
 };
 
 // Median wall time of `runs` calls, in milliseconds; `prepare` runs untimed before each.
@@ -35,7 +47,18 @@ double medianMs(int runs, const std::function<void()> &work, const std::function
 // A calibrated model with `curves` curves of `pointsPerCurve` points along smooth lines.
 void fillProject(ProjectModel &model, int curves, int pointsPerCurve, const QSize &picture);
 
+// A file in a folder of this run, removed with everything in it when the program ends.
 QString temporaryPath(const QString &name);
 long peakResidentKiB();
+
+// A picture that costs what a scanned chart costs to decode and encode: grey
+// paper noise with dark grid lines and curves, the same for every run.
+QImage scanLikePicture(const QSize &size);
+
+// Runs the event loop until it is idle: every posted event delivered, the
+// scene's deferred updates processed and the widgets repainted. With a widget,
+// it also waits (up to a second) until that widget has been painted, and
+// returns how often it was.
+int settle(QWidget *painted = nullptr);
 
 } // namespace bench

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSqlError>
@@ -173,19 +174,112 @@ QStringList listNames(QSqlDatabase &database)
     return names;
 }
 
+// Encoding a scanned page as PNG takes seconds, and the picture seldom changes
+// between two saves: the bytes of the last picture stored serve the next save
+// of the same picture. Which picture they belong to is told by its cache key,
+// which changes whenever an image's pixels do.
+struct EncodedPicture
+{
+    qint64 cacheKey = 0;
+    QByteArray png;
+};
+
+EncodedPicture &lastEncodedPicture()
+{
+    static EncodedPicture picture;
+    return picture;
+}
+
+// The source file's own bytes when it is a PNG that the loader below would read
+// back as exactly the model's picture; empty otherwise.
+QByteArray sourcePngBytes(const QString &path, const QImage &image)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || !file.read(8).startsWith("\x89PNG\r\n\x1a\n"))
+        return {};
+    if (!file.seek(0))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return QImage::fromData(bytes) == image ? bytes : QByteArray();
+}
+
+// The picture as PNG bytes; empty when it cannot be encoded.
+QByteArray encodedPicture(const QImage &image, const QString &sourcePath)
+{
+    EncodedPicture &last = lastEncodedPicture();
+    if (last.cacheKey == image.cacheKey() && !last.png.isEmpty())
+        return last.png;
+    QByteArray png = sourcePngBytes(sourcePath, image);
+    if (png.isEmpty()) {
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+            return {};
+    }
+    last = {image.cacheKey(), png};
+    return png;
+}
+
+// Qt's binding and execution cost more per statement than SQLite's work on a
+// row, so the points go in a few rows per statement. Far longer statements
+// make Qt's binding slower again. The rows get their ids in the same order.
+constexpr int pointsPerStatement = 16;
+
+bool preparePointInsert(QSqlQuery &query, int rows, QString *error)
+{
+    QString sql =
+        QStringLiteral("INSERT INTO plotmason_points(curve_id, point_index, x_pixel, y_pixel, x_real, "
+                       "y_real, curve_name) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    for (int row = 1; row < rows; ++row)
+        sql += QStringLiteral(", (?, ?, ?, ?, ?, ?, ?)");
+    if (query.prepare(sql))
+        return true;
+    report(error, query.lastError().text());
+    return false;
+}
+
+void bindPoint(QSqlQuery &query, int row, const QVariant &curveId, int index, const CurvePoint &point)
+{
+    const int first = row * 7;
+    query.bindValue(first, curveId);
+    query.bindValue(first + 1, index);
+    query.bindValue(first + 2, point.pixel.x());
+    query.bindValue(first + 3, point.pixel.y());
+    query.bindValue(first + 4, point.real.x());
+    query.bindValue(first + 5, point.real.y());
+    query.bindValue(first + 6, point.curveName);
+}
+
+bool insertPoints(QSqlQuery &many, QSqlQuery &one, const QVariant &curveId, const QList<CurvePoint> &points,
+                  QString *error)
+{
+    int j = 0;
+    for (; j + pointsPerStatement <= points.size(); j += pointsPerStatement) {
+        for (int row = 0; row < pointsPerStatement; ++row)
+            bindPoint(many, row, curveId, j + row, points[j + row]);
+        if (!runStatement(many, error))
+            return false;
+    }
+    for (; j < points.size(); ++j) {
+        bindPoint(one, 0, curveId, j, points[j]);
+        if (!runStatement(one, error))
+            return false;
+    }
+    return true;
+}
+
 bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &curves, QString *error)
 {
     QSqlQuery curveQuery(database);
-    QSqlQuery pointQuery(database);
+    QSqlQuery manyPoints(database);
+    QSqlQuery onePoint(database);
     if (!curveQuery.prepare(QStringLiteral("INSERT INTO plotmason_curves(project_id, curve_index, name, "
                                            "parameter_name, parameter_value, color, "
-                                           "line_width, visible) VALUES(?, ?, ?, ?, ?, ?, ?, ?)")) ||
-        !pointQuery.prepare(
-            QStringLiteral("INSERT INTO plotmason_points(curve_id, point_index, x_pixel, "
-                           "y_pixel, x_real, y_real, curve_name) VALUES(?, ?, ?, ?, ?, ?, ?)"))) {
-        report(error, database.lastError().text());
+                                           "line_width, visible) VALUES(?, ?, ?, ?, ?, ?, ?, ?)"))) {
+        report(error, curveQuery.lastError().text());
         return false;
     }
+    if (!preparePointInsert(manyPoints, pointsPerStatement, error) || !preparePointInsert(onePoint, 1, error))
+        return false;
     for (int i = 0; i < curves.size(); ++i) {
         const Curve &curve = curves[i];
         curveQuery.addBindValue(projectId);
@@ -196,38 +290,37 @@ bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &
         curveQuery.addBindValue(curve.color.name(QColor::HexArgb));
         curveQuery.addBindValue(curve.lineWidth);
         curveQuery.addBindValue(curve.visible ? 1 : 0);
-        if (!runStatement(curveQuery, error))
+        if (!runStatement(curveQuery, error) ||
+            !insertPoints(manyPoints, onePoint, curveQuery.lastInsertId(), curve.points, error))
             return false;
-        const QVariant curveId = curveQuery.lastInsertId();
-        for (int j = 0; j < curve.points.size(); ++j) {
-            const CurvePoint &point = curve.points[j];
-            pointQuery.addBindValue(curveId);
-            pointQuery.addBindValue(j);
-            pointQuery.addBindValue(point.pixel.x());
-            pointQuery.addBindValue(point.pixel.y());
-            pointQuery.addBindValue(point.real.x());
-            pointQuery.addBindValue(point.real.y());
-            pointQuery.addBindValue(point.curveName);
-            if (!runStatement(pointQuery, error))
-                return false;
-        }
     }
     return true;
+}
+
+// The project's JSON text as the value to bind, cast to text in the statement.
+// Qt binds a QString as UTF-16, which SQLite turns back into the file's
+// encoding; in a UTF-8 file, the usual one, the UTF-8 bytes are handed over as
+// they are, sparing both conversions of the largest value of a save.
+QVariant projectText(QSqlDatabase &database, const QByteArray &json)
+{
+    QSqlQuery encoding(database);
+    if (encoding.exec(QStringLiteral("PRAGMA encoding")) && encoding.next() &&
+        encoding.value(0).toString() == QLatin1String("UTF-8"))
+        return json;
+    return QString::fromUtf8(json);
 }
 
 bool writeProjectRows(QSqlDatabase &database, const ProjectModel &model, const QString &name, QString *error)
 {
     const QString now = utcTimestamp();
-    const QString json = QString::fromUtf8(QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
-
     QSqlQuery upsert(database);
     upsert.prepare(QStringLiteral("INSERT INTO plotmason_projects(name, source_path, project_json, "
-                                  "created_at, updated_at) VALUES(?, ?, ?, "
+                                  "created_at, updated_at) VALUES(?, ?, CAST(? AS TEXT), "
                                   "?, ?) ON CONFLICT(name) DO UPDATE SET source_path=excluded.source_path, "
                                   "project_json=excluded.project_json, updated_at=excluded.updated_at"));
     upsert.addBindValue(name);
     upsert.addBindValue(model.sourcePath());
-    upsert.addBindValue(json);
+    upsert.addBindValue(projectText(database, model.compactProjectJson()));
     upsert.addBindValue(now);
     upsert.addBindValue(now);
     if (!runStatement(upsert, error))
@@ -260,9 +353,8 @@ bool writeProjectRows(QSqlDatabase &database, const ProjectModel &model, const Q
     if (model.sourceImage().isNull())
         return true;
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !model.sourceImage().save(&buffer, "PNG")) {
+    const QByteArray png = encodedPicture(model.sourceImage(), model.sourcePath());
+    if (png.isEmpty()) {
         report(error, QStringLiteral("Impossibile salvare l'immagine sorgente nel database."));
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include "io/exportsupport.h"
 
+#include <zlib.h>
+
 namespace {
 
 constexpr quint32 localHeaderSignature = 0x04034b50;
@@ -43,14 +45,17 @@ void appendFlagsMethodAndTime(QByteArray &buffer)
 
 quint32 zipCrc32(const QByteArray &data)
 {
-    // Bit by bit rather than with a table: the workbooks are small.
-    quint32 crc = 0xffffffffu;
-    for (const char byte : data) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1u) ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+    // zlib takes at most a uInt per call; the workbooks stay far below it, but
+    // the checksum must not depend on that.
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const char *bytes = data.constData();
+    for (qsizetype left = data.size(); left > 0;) {
+        const uInt chunk = uInt(qMin<qsizetype>(left, 1 << 30));
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(bytes), chunk);
+        bytes += chunk;
+        left -= chunk;
     }
-    return ~crc;
+    return quint32(crc);
 }
 
 void addZipEntry(QList<ZipEntry> &entries, const QString &name, const QByteArray &data)

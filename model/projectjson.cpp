@@ -4,6 +4,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QUuid>
+
+#include <cmath>
+#include <utility>
 
 #include <algorithm>
 
@@ -31,11 +37,11 @@ CurvePoint pointFromJson(const QJsonObject &object)
     return point;
 }
 
-QJsonObject curveToJson(const Curve &curve)
+QJsonObject curveToJson(const Curve &curve, bool withPoints)
 {
     QJsonArray points;
-    for (const CurvePoint &point : curve.points)
-        points.append(pointToJson(point));
+    for (qsizetype i = 0; withPoints && i < curve.points.size(); ++i)
+        points.append(pointToJson(curve.points[i]));
     return {{QStringLiteral("name"), curve.name},
             {QStringLiteral("parameterName"), curve.parameterName},
             {QStringLiteral("parameterValue"), curve.parameterValue},
@@ -43,6 +49,64 @@ QJsonObject curveToJson(const Curve &curve)
             {QStringLiteral("lineWidth"), curve.lineWidth},
             {QStringLiteral("visible"), curve.visible},
             {QStringLiteral("points"), points}};
+}
+
+// A text as the JSON writer quotes and escapes it.
+QByteArray jsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// A number as the JSON writer writes it: JSON values keep whole numbers below
+// 2^53 as integers, other finite numbers in their shortest exact form.
+QByteArray jsonNumber(double value)
+{
+    constexpr double largestExactInteger = 9007199254740991.0; // 2^53 - 1
+    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger)
+        return QByteArray::number(qint64(value));
+    return qIsFinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
+                            : QByteArrayLiteral("null");
+}
+
+// The points as the JSON writer writes an array of point objects, without an
+// object per point: numbers and names in the writer's own form, keys in its order.
+void appendPointsJson(QByteArray &text, const QList<CurvePoint> &points)
+{
+    text += '[';
+    QByteArray name;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const CurvePoint &point = points[i];
+        if (i == 0 || point.curveName != points[i - 1].curveName)
+            name = jsonString(point.curveName);
+        if (i > 0)
+            text += ',';
+        text += "{\"curve_name\":";
+        text += name;
+        text += ",\"x_pixel\":";
+        text += jsonNumber(point.pixel.x());
+        text += ",\"x_reale\":";
+        text += jsonNumber(point.real.x());
+        text += ",\"y_pixel\":";
+        text += jsonNumber(point.pixel.y());
+        text += ",\"y_reale\":";
+        text += jsonNumber(point.real.y());
+        text += '}';
+    }
+    text += ']';
+}
+
+// A compact JSON text cut around the placeholder value of `key`: what comes
+// before the value and what comes after it.
+std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &text, const QString &key,
+                                                            const QString &placeholder)
+{
+    const QByteArray name = jsonString(key) + ':';
+    const qsizetype at = text.indexOf(name + jsonString(placeholder));
+    Q_ASSERT(at >= 0);
+    const qsizetype valueStart = at + name.size();
+    const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
+    return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
 }
 
 Curve curveFromJson(const QJsonObject &object)
@@ -86,9 +150,14 @@ QString resolveSourcePath(const QString &stored, const QString &baseDirectory)
 
 QJsonObject ProjectModel::projectJson() const
 {
+    return projectJson(true);
+}
+
+QJsonObject ProjectModel::projectJson(bool withCurves) const
+{
     QJsonArray curves;
-    for (const Curve &curve : m_curves)
-        curves.append(curveToJson(curve));
+    for (qsizetype i = 0; withCurves && i < m_curves.size(); ++i)
+        curves.append(curveToJson(m_curves[i], true));
     return {{QStringLiteral("format"), formatTag},
             {QStringLiteral("version"), 1},
             {QStringLiteral("sourcePath"), m_sourcePath},
@@ -102,8 +171,42 @@ QJsonObject ProjectModel::projectJson() const
             {QStringLiteral("graphViewSettings"), m_graphViewSettings}};
 }
 
+QByteArray ProjectModel::compactProjectJson() const
+{
+    // Objects for a hundred thousand points take longer to build and write than
+    // the database takes to store them: the points are written as text, the rest
+    // by the writer around placeholders that no stored text can spell.
+    const QString placeholder = QUuid::createUuid().toString();
+    QJsonObject document = projectJson(false);
+    document.insert(QStringLiteral("curves"), placeholder);
+    const QByteArray outer = QJsonDocument(document).toJson(QJsonDocument::Compact);
+    const auto [beforeCurves, afterCurves] = aroundPlaceholder(outer, QStringLiteral("curves"), placeholder);
+    qsizetype points = 0;
+    for (const Curve &curve : m_curves)
+        points += curve.points.size();
+    QByteArray text;
+    text.reserve(outer.size() + points * 128);
+    text += beforeCurves;
+    text += '[';
+    for (qsizetype c = 0; c < m_curves.size(); ++c) {
+        QJsonObject object = curveToJson(m_curves[c], false);
+        object.insert(QStringLiteral("points"), placeholder);
+        const QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
+        const auto [beforePoints, afterPoints] =
+            aroundPlaceholder(written, QStringLiteral("points"), placeholder);
+        if (c > 0)
+            text += ',';
+        text += beforePoints;
+        appendPointsJson(text, m_curves[c].points);
+        text += afterPoints;
+    }
+    text += ']';
+    text += afterCurves;
+    return text;
+}
+
 bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
-                                    bool allowMissingSource)
+                                    bool allowMissingSource, bool readPicture)
 {
     m_lastError.clear();
     if (object.value(QStringLiteral("format")).toString() != formatTag)
@@ -128,7 +231,10 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // cannot be loaded leaves the current one untouched.
     LoadedSource source;
     source.absolutePath = sourcePath;
-    if (!sourcePath.isEmpty()) {
+    if (!readPicture) {
+        source.page = pdfPage;
+        source.pageCount = qMax(0, object.value(QStringLiteral("pdfPageCount")).toInt(0));
+    } else if (!sourcePath.isEmpty()) {
         QString error;
         if (!readSource(sourcePath, pdfPage, renderDpi, &source, &error)) {
             if (!allowMissingSource) {

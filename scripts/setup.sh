@@ -11,6 +11,9 @@ packages=(
 
     # Qt's own dialog texts in the interface languages
     qt6-translations-l10n
+
+    # the ZIP writer's CRC-32
+    zlib1g-dev
     # tools the tests use to check what the program writes
     sqlite3 python3 python3-openpyxl librsvg2-bin poppler-utils unzip
     # the benchmark's baseline talks to SQLite directly

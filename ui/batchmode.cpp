@@ -68,6 +68,21 @@ bool modelStep(bool ok, const ProjectModel &model, QString *error)
     return ok;
 }
 
+// The regenerated graph draws the picture and the curves' SVG takes its size;
+// a store keeps it when there is one. The other steps work on the numbers alone.
+bool drawsPicture(const QString &step)
+{
+    return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
+}
+
+// Reads the picture that the project was opened without, once a step needs it.
+bool readPicture(ProjectModel &model, QString *error)
+{
+    if (!model.sourceImage().isNull() || model.sourcePath().isEmpty())
+        return true;
+    return modelStep(model.loadSource(model.sourcePath()), model, error);
+}
+
 // The regenerated graph as a freshly opened window would draw it.
 bool runGraphStep(const QString &name, const ProjectModel &model, const QString &target, int points,
                   QString *error)
@@ -308,7 +323,7 @@ int run(const QStringList &arguments)
     QString error;
     const bool opened =
         parser.isSet(open)
-            ? openProjectFile(parser.value(open), model, &error)
+            ? openProjectFile(parser.value(open), model, &error, false)
             : ProjectDatabase::loadProject(parser.value(database), parser.value(project), model, &error);
     if (!opened) {
         standardError() << error << '\n';
@@ -320,21 +335,26 @@ int run(const QStringList &arguments)
         if (name == QLatin1String("export-csv"))
             ok = requireCalibration(model, &error) && modelStep(model.exportCsv(target), model, &error);
         else if (name == QLatin1String("export-svg"))
-            ok = requireCalibration(model, &error) && modelStep(model.exportSvg(target), model, &error);
+            ok = requireCalibration(model, &error) && readPicture(model, &error) &&
+                 modelStep(model.exportSvg(target), model, &error);
         else if (name == QLatin1String("export-excel"))
             ok = requireCalibration(model, &error) &&
                  writeCurvesWorkbook(target, model.curves(), pointCount, &error);
         else if (name == QLatin1String("save-project"))
             ok = saveProjectFile(target, model, &error);
-        else if (name == QLatin1String("store"))
+        else if (name == QLatin1String("store")) {
+            // A picture that has gone is no reason not to store the rest.
+            readPicture(model, &error);
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
-        else if (isExtractionStep(name))
-            ok = runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
+        } else if (isExtractionStep(name))
+            ok = readPicture(model, &error) &&
+                 runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
         else if (name == QLatin1String("pdf-curve"))
             ok = requireCalibration(model, &error) &&
                  batch::importPdfCurve(model, *parsePixel(target), parser.value(into), &error);
         else
-            ok = runGraphStep(name, model, target, pointCount, &error);
+            ok = (!drawsPicture(name) || readPicture(model, &error)) &&
+                 runGraphStep(name, model, target, pointCount, &error);
         if (!ok) {
             standardError() << error << '\n';
             return stepFailed;

@@ -17,17 +17,37 @@ namespace {
 const QColor selectionOutline(QStringLiteral("#ffeb3b"));
 const QPointF labelOffset(8, -18);
 
-// The uniform Catmull-Rom spline through the points, end points repeated, as
-// one cubic Bézier per segment.
-QPainterPath curvePath(const QList<QPointF> &points)
+// A curve's spline is drawn in pieces of this many segments, so that a click
+// or a drag repaints the neighbourhood of the change, not the whole curve.
+constexpr int segmentsPerPiece = 32;
+
+int pieceCount(qsizetype points)
 {
-    QPainterPath path(points.first());
+    return points < 2 ? 0 : int((points - 2) / segmentsPerPiece) + 1;
+}
+
+// The points that shape piece `piece`: its own and, for the tangents, one on
+// either side. Equal inputs draw an equal piece.
+QList<QPointF> pieceInputs(const QList<QPointF> &points, int piece)
+{
+    const qsizetype first = qMax<qsizetype>(piece * segmentsPerPiece - 1, 0);
+    const qsizetype last = qMin<qsizetype>((piece + 1) * segmentsPerPiece + 1, points.size() - 1);
+    return points.mid(first, last - first + 1);
+}
+
+// One piece of the uniform Catmull-Rom spline through the points, end points
+// repeated, as one cubic Bézier per segment; two points make a straight line.
+QPainterPath curvePiece(const QList<QPointF> &points, int piece)
+{
     const int n = int(points.size());
+    const int first = piece * segmentsPerPiece;
+    const int end = qMin(first + segmentsPerPiece, n - 1);
+    QPainterPath path(points[first]);
     if (n == 2) {
         path.lineTo(points[1]);
         return path;
     }
-    for (int i = 0; i + 1 < n; ++i) {
+    for (int i = first; i < end; ++i) {
         const QPointF &p0 = points[qMax(i - 1, 0)];
         const QPointF &p1 = points[i];
         const QPointF &p2 = points[i + 1];
@@ -128,8 +148,8 @@ void DigitizingScene::addCurveItems(int index)
     if (!curve.visible)
         return;
     items.pixels = pixelsOf(curve);
-    if (items.pixels.size() >= 2)
-        items.path = addPath(curvePath(items.pixels), cosmeticPen(curve.color, 2), Qt::NoBrush);
+    for (int k = 0; k < pieceCount(items.pixels.size()); ++k)
+        items.pieces.append(addPath(curvePiece(items.pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush));
     for (int p = 0; p < items.pixels.size(); ++p) {
         auto *circle = new QGraphicsEllipseItem;
         stylePoint(circle, items.pixels[p], curve.color, isSelected(curve.name, p));
@@ -203,15 +223,17 @@ void DigitizingScene::updateCurveItems(int index)
         items.circles.append(circle);
     }
 
-    if (pixels.size() >= 2) {
-        if (!items.path) {
-            items.path = addPath(QPainterPath(), cosmeticPen(curve.color, 2), Qt::NoBrush);
-            items.path->stackBefore(items.circles.first());
-        }
-        items.path->setPath(curvePath(pixels));
-    } else {
-        delete items.path;
-        items.path = nullptr;
+    const int pieces = pieceCount(pixels.size());
+    for (int k = 0; k < qMin(pieces, int(items.pieces.size())); ++k) {
+        if (pieceInputs(pixels, k) != pieceInputs(items.pixels, k))
+            items.pieces[k]->setPath(curvePiece(pixels, k));
+    }
+    while (items.pieces.size() > pieces)
+        delete items.pieces.takeLast();
+    for (int k = int(items.pieces.size()); k < pieces; ++k) {
+        QGraphicsPathItem *piece = addPath(curvePiece(pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush);
+        piece->stackBefore(items.circles.first());
+        items.pieces.append(piece);
     }
     items.labelItem->setPos(pixels.last() + labelOffset);
     items.pixels = pixels;

@@ -44,7 +44,7 @@ private:
         QColor color;
         QString label;
         QList<QPointF> pixels;
-        QGraphicsPathItem *path = nullptr;
+        QList<QGraphicsPathItem *> pieces; // the spline, a few segments each
         QList<QGraphicsEllipseItem *> circles;
         QGraphicsSimpleTextItem *labelItem = nullptr;
     };

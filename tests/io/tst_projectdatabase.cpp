@@ -3,6 +3,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -140,6 +141,14 @@ void createLegacyDatabase(const QString &path)
     }
 }
 
+// The picture bytes of the one project of a database file.
+QByteArray storedPicture(const QString &path)
+{
+    Inspector inspector(path);
+    return QByteArray::fromHex(
+        inspector.value(QStringLiteral("SELECT hex(data) FROM plotmason_images")).toLatin1());
+}
+
 void storeJson(const QString &path, const QString &name, const QByteArray &json)
 {
     ProjectModel model;
@@ -219,6 +228,8 @@ private Q_SLOTS:
             inspector.value(QStringLiteral("SELECT project_json FROM plotmason_projects")).toUtf8();
         QVERIFY(!json.contains('\n'));
         QCOMPARE(json, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+        QCOMPARE(inspector.value(QStringLiteral("SELECT typeof(project_json) FROM plotmason_projects")),
+                 QStringLiteral("text"));
 
         QCOMPARE(
             inspector.rows(QStringLiteral("SELECT curve_index, name, parameter_name, parameter_value, color, "
@@ -239,6 +250,87 @@ private Q_SLOTS:
         const QByteArray png =
             inspector.value(QStringLiteral("SELECT hex(data) FROM plotmason_images")).toLatin1();
         QVERIFY(sameImage(QImage::fromData(QByteArray::fromHex(png), "PNG"), model.sourceImage()));
+    }
+
+    // Points go in several rows per statement: around those batches every row
+    // must still hold its own point, with ids in the curve's order.
+    void pointRowsAroundBatches_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("one") << 1;
+        QTest::newRow("one short of a batch") << 15;
+        QTest::newRow("a batch") << 16;
+        QTest::newRow("a batch and one") << 17;
+        QTest::newRow("batches and some") << 53;
+    }
+    void pointRowsAroundBatches()
+    {
+        QFETCH(int, points);
+        ProjectModel model;
+        testsupport::calibrate(model);
+        QStringList expected;
+        for (const QString &curve : {QStringLiteral("A"), QStringLiteral("B")}) {
+            for (int i = 0; i < points; ++i) {
+                const QPointF pixel(10 + i * 0.3, curve == QLatin1String("A") ? 100.125 + i : 7.5 - i);
+                model.addPoint(pixel, curve);
+                const CurvePoint &added = model.curves()[model.indexOfCurve(curve)].points.last();
+                expected.append(
+                    QStringLiteral("%1|%2|%3|%4|%5|%6")
+                        .arg(curve)
+                        .arg(i)
+                        .arg(QVariant(added.pixel.x()).toString(), QVariant(added.pixel.y()).toString(),
+                             QVariant(added.real.x()).toString(), QVariant(added.real.y()).toString()));
+            }
+        }
+        const QString path = databasePath(QStringLiteral("batches-%1.pmdb").arg(points));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        Inspector inspector(path);
+        QCOMPARE(inspector.rows(
+                     QStringLiteral("SELECT p.curve_name, p.point_index, p.x_pixel, p.y_pixel, p.x_real, "
+                                    "p.y_real FROM plotmason_points p ORDER BY p.id")),
+                 expected);
+        QCOMPARE(
+            inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_points p JOIN plotmason_curves c "
+                                           "ON c.id = p.curve_id AND c.name = p.curve_name")),
+            QString::number(2 * points));
+    }
+
+    // The JSON text is handed to SQLite in the file's own encoding, whichever it is.
+    void projectTextInEveryEncoding_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("UTF-8") << "UTF-8";
+        QTest::newRow("UTF-16le") << "UTF-16le";
+        QTest::newRow("UTF-16be") << "UTF-16be";
+    }
+    void projectTextInEveryEncoding()
+    {
+        QFETCH(QString, encoding);
+        const QString path = databasePath(QStringLiteral("encoding-%1.pmdb").arg(encoding));
+        {
+            Inspector inspector(path);
+            QVERIFY(inspector.exec(QStringLiteral("PRAGMA encoding = '%1'").arg(encoding)));
+            QVERIFY(inspector.exec(QStringLiteral("CREATE TABLE other (x)")));
+        }
+        ProjectModel model;
+        testsupport::calibrate(model);
+        model.addPoint(QPointF(12.5, 40), QStringLiteral("Débit € \U0001F4C8"));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Ünïcode")));
+        {
+            Inspector inspector(path);
+            QCOMPARE(inspector.value(QStringLiteral("PRAGMA encoding")), encoding);
+            QCOMPARE(inspector.value(QStringLiteral("SELECT typeof(project_json) FROM plotmason_projects")),
+                     QStringLiteral("text"));
+            QCOMPARE(inspector.value(QStringLiteral("SELECT project_json FROM plotmason_projects")).toUtf8(),
+                     QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+            QCOMPARE(
+                inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_projects WHERE project_json "
+                                               "LIKE '%\"PlotmasonProject\"%'")),
+                QStringLiteral("1"));
+        }
+        ProjectModel loaded;
+        QVERIFY(ProjectDatabase::loadProject(path, QStringLiteral("Ünïcode"), loaded));
+        QCOMPARE(loaded.curves(), model.curves());
     }
 
     void sqliteToolSeesAHealthyFile()
@@ -291,6 +383,67 @@ private Q_SLOTS:
         QCOMPARE(inspector.value(QStringLiteral("SELECT count(*) FROM plotmason_images")),
                  QStringLiteral("1"));
         QCOMPARE(inspector.value(QStringLiteral("SELECT project_id FROM plotmason_images")), before[0]);
+    }
+
+    // A PNG source is stored as its own file; any other picture is encoded
+    // once, and a second save stores the same bytes again.
+    void pictureBytes_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("fileItself");
+        QTest::newRow("PNG source") << QByteArray("PNG") << true;
+        QTest::newRow("JPG source") << QByteArray("JPG") << false;
+        QTest::newRow("BMP source") << QByteArray("BMP") << false;
+    }
+    void pictureBytes()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, fileItself);
+        const QString picture =
+            testsupport::sandbox().filePath(QStringLiteral("scan.") + QString::fromLatin1(format).toLower());
+        // A text chunk and the strongest compression: bytes that encoding the picture again would not give.
+        QImageWriter writer(picture, format);
+        writer.setText(QStringLiteral("Source"), QStringLiteral("scanner"));
+        writer.setQuality(0);
+        QVERIFY(writer.write(testsupport::chartImage(320, 240)));
+        const QByteArray file = testsupport::readFile(picture);
+        ProjectModel model;
+        QVERIFY(model.loadSource(picture));
+        testsupport::calibrate(model);
+
+        const QString path = databasePath(QStringLiteral("bytes-%1.pmdb").arg(QLatin1String(format)));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Scan")));
+        const QByteArray first = storedPicture(path);
+        model.addPoint(QPointF(100, 100));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("Scan")));
+        const QByteArray second = storedPicture(path);
+        QVERIFY(first.startsWith("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(second, first);
+        QCOMPARE(first == file, fileItself);
+        QCOMPARE(QImage::fromData(first), model.sourceImage());
+    }
+
+    // Kept bytes never stand in for a picture they do not show.
+    void pictureBytesFollowThePicture()
+    {
+        const QString picture = testsupport::sandbox().filePath(QStringLiteral("changing.png"));
+        QVERIFY(testsupport::chartImage(320, 240).save(picture));
+        ProjectModel model;
+        QVERIFY(model.loadSource(picture));
+        // The file changes on disk after it was read: the model's picture is stored, not the file.
+        QImage other = testsupport::chartImage(320, 240);
+        other.invertPixels();
+        QVERIFY(other.save(picture));
+        const QString path = databasePath(QStringLiteral("changing.pmdb"));
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        QCOMPARE(QImage::fromData(storedPicture(path)), model.sourceImage());
+        QVERIFY(storedPicture(path) != testsupport::readFile(picture));
+
+        // A new picture replaces the kept bytes.
+        model.setSourceImage(testsupport::chartImage(200, 100), QString());
+        QVERIFY(ProjectDatabase::storeProject(path, model, QStringLiteral("P")));
+        QCOMPARE(QImage::fromData(storedPicture(path)).size(), QSize(200, 100));
+        QCOMPARE(QImage::fromData(storedPicture(path)), model.sourceImage());
     }
 
     void namesAreTrimmed_data()

@@ -70,6 +70,16 @@ private Q_SLOTS:
         QTest::newRow("fox") << QByteArray("The quick brown fox jumps over the lazy dog") << 0x414FA339u;
         QTest::newRow("zero byte") << QByteArray(1, '\0') << 0xD202EF8Du;
         QTest::newRow("bytes above 0x7f") << QByteArray("\xff\xfe\x80") << 0x265EA2ECu;
+        QTest::newRow("32 zero bytes") << QByteArray(32, '\0') << 0x190A55ADu;
+        QTest::newRow("32 bytes 0xff") << QByteArray(32, '\xff') << 0xFF6CAB0Bu;
+        QByteArray ascending;
+        for (int i = 0; i < 32; ++i)
+            ascending += char(i);
+        QTest::newRow("bytes 0 to 31") << ascending << 0x91267E8Au;
+        QByteArray everyByte;
+        for (int i = 0; i < 256; ++i)
+            everyByte += char(i);
+        QTest::newRow("1 MiB of every byte value") << everyByte.repeated(4096) << 0x04D0E435u;
     }
 
     void computesCrc32()

@@ -3,8 +3,11 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <limits>
 
 using testsupport::SignalLog;
 
@@ -382,6 +385,96 @@ private Q_SLOTS:
         QCOMPARE(model.pdfPage(), 4); // kept for the day the file is back
         QVERIFY(model.lastError().isEmpty());
         QVERIFY(!model.applyProjectJson(QJsonObject{{"format", "Other"}}, QString(), true));
+    }
+
+    // The database's fast compact text must be the writer's own, byte for byte.
+    void compactTextIsTheWritersText_data()
+    {
+        QTest::addColumn<QList<double>>("pixels"); // x, y pairs
+        QTest::addColumn<QString>("curveName");
+        QTest::addColumn<QString>("pointName"); // the name stored with the points
+        const double largest = std::numeric_limits<double>::max();
+        const double smallest = std::numeric_limits<double>::denorm_min();
+        QTest::newRow("plain") << QList<double>{150, 450, 300.25, 300.5} << "Head"
+                               << "Head";
+        QTest::newRow("awkward numbers") << QList<double>{0.1,
+                                                          1e-7,
+                                                          1e21,
+                                                          -0.0,
+                                                          123456789.123456789,
+                                                          0.30000000000000004,
+                                                          9007199254740993.0,
+                                                          9007199254740991.0,
+                                                          -9007199254740992.0,
+                                                          1e15,
+                                                          4503599627370496.5,
+                                                          -2.5e-300,
+                                                          largest,
+                                                          smallest}
+                                         << "Curve 1"
+                                         << "Curve 1";
+        QTest::newRow("escaped name")
+            << QList<double>{1, 2, 3, 4} << "q\"b\\s/\x01\t\n\x7f M\u00fcller \u20ac \U0001F4C8"
+            << "q\"b\\s/\x01\t\n\x7f M\u00fcller \u20ac \U0001F4C8";
+        QTest::newRow("points named otherwise") << QList<double>{5, 6, 7, 8} << "Efficiency"
+                                                << "Old name";
+        QTest::newRow("no points") << QList<double>{} << "Empty"
+                                   << "Empty";
+    }
+    void compactTextIsTheWritersText()
+    {
+        QFETCH(QList<double>, pixels);
+        QFETCH(QString, curveName);
+        QFETCH(QString, pointName);
+        QJsonArray points;
+        for (qsizetype i = 0; i + 1 < pixels.size(); i += 2)
+            points.append(QJsonObject{{QStringLiteral("x_pixel"), pixels[i]},
+                                      {QStringLiteral("y_pixel"), pixels[i + 1]},
+                                      {QStringLiteral("curve_name"), pointName}});
+        QJsonObject project = minimalProject();
+        project.insert(
+            QStringLiteral("curves"),
+            QJsonArray{QJsonObject{{QStringLiteral("name"), curveName}, {QStringLiteral("points"), points}},
+                       QJsonObject{{QStringLiteral("name"), QStringLiteral("Second")},
+                                   {QStringLiteral("points"), points}}});
+        // Opaque settings that spell what the text is assembled around.
+        project.insert(QStringLiteral("regeneratedGraphSettings"),
+                       QJsonObject{{QStringLiteral("curves"), QJsonArray{}},
+                                   {QStringLiteral("points"),
+                                    QStringLiteral("{00000000-0000-0000-0000-000000000000}")}});
+        ProjectModel model;
+        QVERIFY(model.applyProjectJson(project, QString(), false));
+        testsupport::calibrate(model); // real values with many digits
+        QCOMPARE(model.compactProjectJson(),
+                 QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+    }
+
+    // Work that never draws the picture opens a project without reading it,
+    // and keeps what the document says about it.
+    void openWithoutPicture()
+    {
+        ProjectModel original;
+        const QString picture = testsupport::sandbox().filePath(QStringLiteral("unread.png"));
+        buildProject(original, picture);
+        QJsonObject document = original.projectJson();
+        document.insert(QStringLiteral("pdfPage"), 3);
+        document.insert(QStringLiteral("pdfPageCount"), 5);
+        const QString path = writeProject(QStringLiteral("unread.pmproj"), document);
+        ProjectModel model;
+        QString error;
+        QVERIFY(openProjectFile(path, model, &error, false));
+        QVERIFY(model.sourceImage().isNull());
+        QCOMPARE(model.sourcePath(), picture);
+        QCOMPARE(model.pdfPage(), 3);
+        QCOMPARE(model.pdfPageCount(), 5);
+        QCOMPARE(model.projectJson(), document);
+
+        QVERIFY(QFile::remove(picture));
+        ProjectModel gone;
+        QVERIFY(openProjectFile(path, gone, &error, false));
+        QCOMPARE(gone.projectJson(), document);
+        QVERIFY(!openProjectFile(path, gone, &error));
+        QVERIFY2(error.contains(QLatin1String("non trovato")), qPrintable(error));
     }
 
     void saveFailures()

@@ -281,6 +281,71 @@ private Q_SLOTS:
         QCOMPARE(copied.curves(), loaded.curves());
     }
 
+    // Only the steps that draw the picture or take its size need it: the others
+    // run on a project whose picture was moved away, and write what they would with it.
+    void movedPicture_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("needsPicture");
+        QTest::newRow("CSV") << "--export-csv" << false;
+        QTest::newRow("curves SVG, sized by the picture") << "--export-svg" << true;
+        QTest::newRow("workbook") << "--export-excel" << false;
+        QTest::newRow("graph workbook") << "--graph-excel" << false;
+        QTest::newRow("project file") << "--save-project" << false;
+        QTest::newRow("graph JPG") << "--graph-jpg" << true;
+        QTest::newRow("graph PDF") << "--graph-pdf" << true;
+    }
+    void movedPicture()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, needsPicture);
+        const QString project = digitizedProject(QStringLiteral("moved"));
+        const QString expected = path(QStringLiteral("expected-output"));
+        const Run before = plotmason({QStringLiteral("--open"), project, step, expected});
+        QCOMPARE(before.exitCode, 0);
+        const QString picture = path(QStringLiteral("moved.png"));
+        QFile::remove(path(QStringLiteral("elsewhere.png")));
+        QVERIFY(QFile::rename(picture, path(QStringLiteral("elsewhere.png"))));
+
+        const QString output = path(QStringLiteral("output"));
+        const Run run = plotmason({QStringLiteral("--open"), project, step, output});
+        if (needsPicture) {
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err.trimmed(), QStringLiteral("File sorgente non trovato: %1").arg(picture));
+            QVERIFY(!QFileInfo::exists(output));
+        } else {
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+            QCOMPARE(bytesOf(output), bytesOf(expected));
+        }
+        QFile::remove(output);
+        QFile::remove(expected);
+    }
+
+    // A store keeps the picture when there is one and stores the rest when it has gone.
+    void storeWithAndWithoutPicture()
+    {
+        const QString project = digitizedProject(QStringLiteral("kept"));
+        const QString database = path(QStringLiteral("kept.pmdb"));
+        QCOMPARE(plotmason({QStringLiteral("--open"), project, QStringLiteral("--store"), database,
+                            QStringLiteral("--as"), QStringLiteral("With")})
+                     .exitCode,
+                 0);
+        QVERIFY(QFile::remove(path(QStringLiteral("kept.png"))));
+        QCOMPARE(plotmason({QStringLiteral("--open"), project, QStringLiteral("--store"), database,
+                            QStringLiteral("--as"), QStringLiteral("Without")})
+                     .exitCode,
+                 0);
+        ProjectModel with;
+        ProjectModel without;
+        QVERIFY(ProjectDatabase::loadProject(database, QStringLiteral("With"), with));
+        QVERIFY(ProjectDatabase::loadProject(database, QStringLiteral("Without"), without));
+        QCOMPARE(with.sourceImage().size(), QSize(640, 480));
+        QVERIFY(without.sourceImage().isNull());
+        QCOMPARE(without.curves(), with.curves());
+        QCOMPARE(without.sourcePath(), with.sourcePath());
+    }
+
     void graphExportsHaveTheirSizes()
     {
         const QString project = digitizedProject(QStringLiteral("graph"));

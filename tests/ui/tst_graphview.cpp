@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QtMath>
 
+#include <cmath>
+
 namespace {
 
 // An offscreen view of a known size over a 640 x 480 picture, at zoom 1 unless told.
@@ -616,6 +618,78 @@ private Q_SLOTS:
             QCOMPARE(incremental, snapshot(f.view.scene()));
         }
         QVERIFY(f.model.pointsPixel().size() > 20);
+    }
+
+    // Long curves are drawn in pieces that must join into exactly the
+    // Catmull-Rom spline through all points, however they were edited.
+    void longCurveSplineInPieces_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("edit"); // 0 none, 1 append, 2 move a middle point, 3 delete it, 4 insert
+        QTest::newRow("2 points, a line") << 2 << 0;
+        QTest::newRow("3 points") << 3 << 0;
+        QTest::newRow("one piece full") << 33 << 0;
+        QTest::newRow("second piece starts") << 34 << 0;
+        QTest::newRow("100, append") << 100 << 1;
+        QTest::newRow("100, move middle") << 100 << 2;
+        QTest::newRow("100, delete middle") << 100 << 3;
+        QTest::newRow("100, insert middle") << 100 << 4;
+        QTest::newRow("33, append") << 33 << 1;
+        QTest::newRow("34, delete") << 34 << 3;
+    }
+    void longCurveSplineInPieces()
+    {
+        QFETCH(int, points);
+        QFETCH(int, edit);
+        Fixture f;
+        testsupport::calibrate(f.model);
+        for (int i = 0; i < points; ++i)
+            f.model.addPoint(QPointF(5 + i * 6, 240 + 100 * std::sin(i / 5.0)));
+        const int middle = points / 2;
+        switch (edit) {
+        case 1: f.model.addPoint(QPointF(620, 40)); break;
+        case 2:
+            f.model.selectPoint(0, middle);
+            f.model.moveSelectedPoint(QPointF(300, 20));
+            break;
+        case 3:
+            f.model.selectPoint(0, middle);
+            f.model.deleteSelectedPoint();
+            break;
+        case 4: f.model.insertPoint(0, middle, QPointF(310, 470)); break;
+        }
+
+        QList<QPointF> p;
+        for (const CurvePoint &point : f.model.curves()[0].points)
+            p.append(point.pixel);
+        const int n = int(p.size());
+        // The spline's elements: a move, then a line (two points) or per segment
+        // two control points and the end point.
+        QList<QPointF> expected{p[0]};
+        if (n == 2)
+            expected.append(p[1]);
+        for (int i = 0; n > 2 && i + 1 < n; ++i)
+            expected << p[i] + (p[i + 1] - p[qMax(i - 1, 0)]) / 6.0
+                     << p[i + 1] - (p[qMin(i + 2, n - 1)] - p[i]) / 6.0 << p[i + 1];
+
+        const auto drawn = [&f] {
+            QList<QPointF> elements;
+            for (QGraphicsItem *item : f.view.scene()->items(Qt::AscendingOrder)) {
+                const auto *piece = qgraphicsitem_cast<QGraphicsPathItem *>(item);
+                if (!piece)
+                    continue;
+                const QPainterPath path = piece->path();
+                // Each piece starts where the one before ended.
+                if (!elements.isEmpty() && QPointF(path.elementAt(0)) != elements.last())
+                    return QList<QPointF>{};
+                for (int e = elements.isEmpty() ? 0 : 1; e < path.elementCount(); ++e)
+                    elements.append(path.elementAt(e));
+            }
+            return elements;
+        };
+        QCOMPARE(drawn(), expected);
+        f.view.rebuildScene();
+        QCOMPARE(drawn(), expected);
     }
 
     void pictureIsConvertedOnce()
