@@ -9,11 +9,9 @@
 #include <QBuffer>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
-#include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QScreen>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -39,13 +37,23 @@ void renderInto(QPainter &painter, QGraphicsScene &scene, const QRectF &source, 
     scene.render(&painter, whole, source, Qt::KeepAspectRatio);
 }
 
-// The resolution at which the scene's texts were laid out. The SVG generator
-// writes font sizes as point size * its resolution / 72, so only at this
-// resolution do the texts in the file keep the size they have on the scene.
-int textLayoutDpi()
+// The generator derives width and height from its resolution, which must be
+// the text layout's; the file is to declare the size of the graph at the
+// export DPI instead, in centimetres.
+QByteArray withPhysicalSvgSize(QByteArray svg, const QSize &target, int dpi)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? int(std::lround(screen->logicalDotsPerInchY())) : 96;
+    const auto cm = [dpi](int pixels) { return QByteArray::number(pixels * 2.54 / dpi, 'f', 4) + "cm"; };
+    const qsizetype root = svg.indexOf("<svg");
+    const qsizetype width = svg.indexOf(" width=\"", root);
+    const qsizetype widthEnd = svg.indexOf('"', width + 8);
+    if (root < 0 || width < 0 || widthEnd < 0)
+        return svg;
+    svg.replace(width + 8, widthEnd - width - 8, cm(target.width()));
+    const qsizetype height = svg.indexOf(" height=\"", root);
+    const qsizetype heightEnd = svg.indexOf('"', height + 9);
+    if (height >= 0 && heightEnd >= 0)
+        svg.replace(height + 9, heightEnd - height - 9, cm(target.height()));
+    return svg;
 }
 
 } // namespace
@@ -53,7 +61,6 @@ int textLayoutDpi()
 QRectF graphExportSourceRect(const QGraphicsScene &scene)
 {
     const QRectF sceneRect = scene.sceneRect();
-    const QRectF plot = plotRectangle(sceneRect.size().toSize());
     QRectF items;
     const QList<QGraphicsItem *> all = scene.items();
     for (const QGraphicsItem *item : all) {
@@ -61,7 +68,7 @@ QRectF graphExportSourceRect(const QGraphicsScene &scene)
         // The blueprint is transparent outside the plot; its picture rectangle
         // may still reach beyond when the axes are tilted.
         if (qgraphicsitem_cast<const QGraphicsPixmapItem *>(item))
-            bounds &= plot;
+            bounds &= sceneRect;
         items |= bounds;
     }
     QRectF source = sceneRect;
@@ -132,7 +139,7 @@ bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString 
     return saveFileContents(path, buffer.data(), error);
 }
 
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path, QString *error)
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path, QString *error)
 {
     const QRectF source = graphExportSourceRect(scene);
     const QSize target = graphExportTargetSize(source);
@@ -154,7 +161,7 @@ bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &p
         setError(error, QStringLiteral("Impossibile creare il documento SVG."));
         return false;
     }
-    return saveFileContents(path, buffer.data(), error);
+    return saveFileContents(path, withPhysicalSvgSize(buffer.data(), target, dpi), error);
 }
 
 QString graphDocumentTitle(const GraphSettings &settings)
@@ -170,7 +177,8 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
     switch (format) {
     case GraphFileFormat::Pdf: return writeGraphPdf(scene, settings.dpi, path, error);
     case GraphFileFormat::Jpg: return writeGraphJpg(scene, settings.dpi, path, error);
-    case GraphFileFormat::Svg: return writeGraphSvg(scene, graphDocumentTitle(settings), path, error);
+    case GraphFileFormat::Svg:
+        return writeGraphSvg(scene, graphDocumentTitle(settings), settings.dpi, path, error);
     }
     return false;
 }

@@ -29,7 +29,7 @@ QImage renderGraphImage(QGraphicsScene &scene, int dpi);
 
 bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
 bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path,
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path,
                    QString *error = nullptr);
 
 // The SVG document title: the graph title, or "Regenerated graph" without one.

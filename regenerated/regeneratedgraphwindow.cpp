@@ -70,8 +70,8 @@ QList<TextKey> selectedKeys(const QGraphicsScene &scene)
 // the right of the one before, so that they do not hide each other.
 QPointF newLabelPosition(const GraphSettings &settings, qsizetype existing)
 {
-    const QRectF plot = plotRectangle(outputPixelSize(settings));
-    const double step = 30.0 * double(existing % 8);
+    const QRectF plot = plotRectangle(outputPixelSize(settings), settings.dpi);
+    const double step = 2.5 * sceneUnitsPerMm(settings.dpi) * double(existing % 8);
     return plot.center() + QPointF(step, step);
 }
 
@@ -200,9 +200,10 @@ void RegeneratedGraphWindow::controlsEdited()
 {
     readBackTextItems(*m_scene, m_settings);
     const QSize before = outputPixelSize(m_settings);
+    const int dpiBefore = m_settings.dpi;
     m_panel->readInto(m_settings);
     const QSize after = outputPixelSize(m_settings);
-    followOutputSize(m_settings, before, after);
+    followOutputSize(m_settings, before, dpiBefore, after);
     m_skipReadBack = true;
     rebuild();
     // A graph of another size would otherwise shrink or grow in the view.
@@ -470,7 +471,8 @@ void RegeneratedGraphWindow::exportExcel()
         return;
     path = withDefaultSuffix(path, {QStringLiteral(".xlsx")}, QStringLiteral(".xlsx"));
     QString error;
-    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error)) {
+    const WorkbookScales scales{m_settings.xLog, m_settings.yLog, m_settings.curveSmoothing};
+    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error, scales)) {
         m_prompts->critical(this, promptTitle,
                             error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error);
         return;
