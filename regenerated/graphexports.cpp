@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "io/exportsupport.h"
+#include "model/sourceloading.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
@@ -87,6 +88,32 @@ int dotsPerMetre(int dpi)
     return int(dpi / 25.4 * 1000.0);
 }
 
+double largestJpgSideCm(int dpi)
+{
+    return maximumJpgSide * 2.54 / dpi;
+}
+
+bool jpgSizeAllowed(const QSize &pixels, QString *error)
+{
+    if (pixels.width() > maximumJpgSide || pixels.height() > maximumJpgSide) {
+        setError(error, i18n::tr("The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. "
+                                 "Lower the size or the DPI.")
+                            .arg(pixels.width())
+                            .arg(pixels.height())
+                            .arg(maximumJpgSide));
+        return false;
+    }
+    const qint64 megabytes = (qint64(pixels.width()) * pixels.height() * 4 + (1 << 20) - 1) >> 20;
+    if (megabytes > maximumPictureMegabytes) {
+        setError(error, i18n::tr("The JPG would need %1 MB of memory, more than the %2 MB allowed. "
+                                 "Lower the size or the DPI.")
+                            .arg(megabytes)
+                            .arg(maximumPictureMegabytes));
+        return false;
+    }
+    return true;
+}
+
 QImage renderGraphImage(QGraphicsScene &scene, int dpi)
 {
     const QRectF source = graphExportSourceRect(scene);
@@ -129,7 +156,13 @@ bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString 
 
 bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error)
 {
+    if (!jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(scene)), error))
+        return false;
     const QImage image = renderGraphImage(scene, dpi);
+    if (image.isNull()) {
+        setError(error, QStringLiteral("Memoria insufficiente per l'immagine JPG."));
+        return false;
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "JPG", jpgQuality)) {

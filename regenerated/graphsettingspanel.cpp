@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "regenerated/curvestyletable.h"
+#include "regenerated/graphexports.h"
 #include "regenerated/labelstable.h"
 #include "regenerated/limitfield.h"
 #include "regenerated/lockicon.h"
@@ -342,7 +343,10 @@ void GraphSettingsPanel::updatePixelSize()
     m_pixelSize->setText(i18n::tr("At %1 DPI: %2 x %3 px. Increase cm or DPI for more JPG detail.")
                              .arg(m_dpi->value())
                              .arg(pixels.width())
-                             .arg(pixels.height()));
+                             .arg(pixels.height()) +
+                         u'\n' +
+                         i18n::tr("At this DPI a JPG can be at most %1 cm on a side.")
+                             .arg(std::floor(largestJpgSideCm(m_dpi->value()) * 10.0) / 10.0));
 }
 
 void GraphSettingsPanel::setSettings(const GraphSettings &s)
@@ -462,7 +466,8 @@ void GraphSettingsPanel::retranslate()
     m_yLog->setText(i18n::tr("Y logarithmic"));
     m_yLog->setToolTip(i18n::tr("Use a logarithmic scale on the Y axis."));
     m_buttons[AutoScaleButton]->setText(i18n::tr("Auto-scale axes"));
-    m_buttons[AutoScaleButton]->setToolTip(i18n::tr("Compute the axis limits from the digitized points."));
+    m_buttons[AutoScaleButton]->setToolTip(
+        i18n::tr("Compute the axis limits from the digitized points and the calibration."));
     m_showGrid->setText(i18n::tr("Show grid"));
     m_showGrid->setToolTip(i18n::tr("Draw grid lines inside the plot."));
     m_gridDivisionsLabel->setText(i18n::tr("Grid divisions"));

@@ -37,8 +37,14 @@ QString plainText(double value, int decimals)
 QList<PlotTick> linearPlotTicks(double minimum, double maximum, int divisions, int minimumDecimals)
 {
     QList<PlotTick> ticks;
-    const double step = niceStep(maximum - minimum, std::max(1, divisions));
-    const QList<double> values = linearTicks(minimum, maximum, std::max(1, divisions));
+    // A coarse step may miss a short range altogether: finer until two ticks show.
+    int count = std::max(1, divisions);
+    QList<double> values = linearTicks(minimum, maximum, count);
+    while (values.size() < 2 && count < 64) {
+        count *= 2;
+        values = linearTicks(minimum, maximum, count);
+    }
+    const double step = niceStep(maximum - minimum, count);
     if (values.isEmpty())
         return ticks;
     const double largest = std::max(std::abs(values.first()), std::abs(values.last()));

@@ -149,7 +149,7 @@ void RegeneratedGraphWindow::connectPanel()
     clicked(P::FitButton, [this] { fitGraphInView(); });
     clicked(P::AutoScaleButton, [this] {
         autoScaleAndRebuild();
-        showStatus(i18n::tr("Axis limits computed from the digitized points."));
+        showStatus(i18n::tr("Axis limits computed from the digitized points and the calibration."));
     });
     clicked(P::TextFontButton, [this] { chooseFont(); });
     clicked(P::AxisValueFontButton, [this] { chooseAxisValueFont(); });
@@ -432,7 +432,8 @@ void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString
     rebuild(); // the file shows exactly what the window shows, dragged texts included
     QString error;
     if (!writeGraphFile(*m_scene, m_settings, format, path, &error)) {
-        m_prompts->critical(this, promptTitle, graphExportFailureText(format));
+        const QString failure = graphExportFailureText(format);
+        m_prompts->critical(this, promptTitle, error.isEmpty() ? failure : failure + u'\n' + error);
         return;
     }
     showStatus(done);

@@ -271,7 +271,7 @@ private Q_SLOTS:
         Graph graph;
         const QString file = path(QStringLiteral("shown.svg"));
         QString error;
-        QVERIFY2(writeGraphSvg(graph.scene, graphDocumentTitle(graph.settings), file, &error),
+        QVERIFY2(writeGraphSvg(graph.scene, graphDocumentTitle(graph.settings), graph.settings.dpi, file, &error),
                  qPrintable(error));
         const QByteArray svg = testsupport::readFile(file);
         QVERIFY(svg.contains("viewBox=\"0 0 2386 1500\""));

@@ -461,7 +461,7 @@ private Q_SLOTS:
         QCOMPARE(w.model.regeneratedGraphSettings().value("xMin").toDouble(), 0.0);
         w.click(GraphSettingsPanel::AutoScaleButton);
         QCOMPARE(w.window->settings().xMin, 0.01);
-        QCOMPARE(w.status(), QStringLiteral("Axis limits computed from the digitized points."));
+        QCOMPARE(w.status(), QStringLiteral("Axis limits computed from the digitized points and the calibration."));
     }
 
     void draggedTextSurvivesAnEdit()
