@@ -490,9 +490,9 @@ void followOutputSize(GraphSettings &s, const QSize &oldSize, int oldDpi, const 
     const QRectF before = plotRectangle(scaled, s.dpi);
     const QRectF after = plotRectangle(newSize, s.dpi);
     const auto follow = [&](QPointF &p) {
-        p = QPointF(followCoordinate(p.x(), before.left(), before.right(), after.right(), oldSize.width(),
+        p = QPointF(followCoordinate(p.x(), before.left(), before.right(), after.right(), scaled.width(),
                                      newSize.width()),
-                    followCoordinate(p.y(), before.top(), before.bottom(), after.bottom(), oldSize.height(),
+                    followCoordinate(p.y(), before.top(), before.bottom(), after.bottom(), scaled.height(),
                                      newSize.height()));
     };
     follow(s.titlePos);

@@ -431,9 +431,14 @@ void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString
     path = withDefaultSuffix(path, suffixes, suffixes.first());
     rebuild(); // the file shows exactly what the window shows, dragged texts included
     QString error;
+    // Too large a JPG is refused before its picture is allocated, saying why.
+    if (format == GraphFileFormat::Jpg &&
+        !jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(*m_scene)), &error)) {
+        m_prompts->critical(this, promptTitle, graphExportFailureText(format) + u'\n' + error);
+        return;
+    }
     if (!writeGraphFile(*m_scene, m_settings, format, path, &error)) {
-        const QString failure = graphExportFailureText(format);
-        m_prompts->critical(this, promptTitle, error.isEmpty() ? failure : failure + u'\n' + error);
+        m_prompts->critical(this, promptTitle, graphExportFailureText(format));
         return;
     }
     showStatus(done);

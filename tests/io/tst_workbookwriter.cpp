@@ -229,11 +229,13 @@ private Q_SLOTS:
         Curve hidden = curve(QStringLiteral("hidden"), {QPointF(1, 2)});
         hidden.visible = false;
         QTest::newRow("no curves") << QList<Curve>() << noPointsMessage;
-        QTest::newRow("empty curves") << QList<Curve>{curve(QStringLiteral("a"), {}), curve(QStringLiteral("b"), {})}
-                                      << noPointsMessage;
+        QTest::newRow("empty curves")
+            << QList<Curve>{curve(QStringLiteral("a"), {}), curve(QStringLiteral("b"), {})}
+            << noPointsMessage;
         QTest::newRow("points only in hidden curves")
             << QList<Curve>{hidden, curve(QStringLiteral("b"), {})}
-            << QStringLiteral("Nessuna curva visibile con punti da esportare: le curve con punti sono nascoste.");
+            << QStringLiteral(
+                   "Nessuna curva visibile con punti da esportare: le curve con punti sono nascoste.");
     }
 
     void failsWithoutPoints()

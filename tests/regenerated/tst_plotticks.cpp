@@ -66,23 +66,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("divisions");
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("0..0.12 at 0 decimals") << 0.0 << 0.12 << false << 10 << 0
-                                               << QStringList{"0.00", "0.01", "0.02", "0.03", "0.04",
-                                                              "0.05", "0.06", "0.07", "0.08", "0.09",
-                                                              "0.10", "0.11", "0.12"};
+        QTest::newRow("0..0.12 at 0 decimals")
+            << 0.0 << 0.12 << false << 10 << 0
+            << QStringList{"0.00", "0.01", "0.02", "0.03", "0.04", "0.05", "0.06",
+                           "0.07", "0.08", "0.09", "0.10", "0.11", "0.12"};
         QTest::newRow("0..45 in 10") << 0.0 << 45.0 << false << 10 << 0
                                      << QStringList{"0", "5", "10", "15", "20", "25", "30", "35", "40", "45"};
         QTest::newRow("0..0.12 with 2 decimals in 5")
-            << 0.0 << 0.12 << false << 5 << 2 << QStringList{"0.00", "0.02", "0.04", "0.06", "0.08", "0.10", "0.12"};
-        QTest::newRow("decimals are a minimum") << 0.0 << 100.0 << false << 5 << 1
-                                                << QStringList{"0.0", "20.0", "40.0", "60.0", "80.0", "100.0"};
-        QTest::newRow("negative range") << -0.3 << 0.1 << false << 4 << 0
-                                        << QStringList{"-0.3", "-0.2", "-0.1", "0.0", "0.1"};
-        QTest::newRow("off-grid limits") << 3.7 << 12.2 << false << 4 << 0 << QStringList{"4", "6", "8", "10", "12"};
+            << 0.0 << 0.12 << false << 5 << 2
+            << QStringList{"0.00", "0.02", "0.04", "0.06", "0.08", "0.10", "0.12"};
+        QTest::newRow("decimals are a minimum")
+            << 0.0 << 100.0 << false << 5 << 1 << QStringList{"0.0", "20.0", "40.0", "60.0", "80.0", "100.0"};
+        QTest::newRow("negative range")
+            << -0.3 << 0.1 << false << 4 << 0 << QStringList{"-0.3", "-0.2", "-0.1", "0.0", "0.1"};
+        QTest::newRow("off-grid limits")
+            << 3.7 << 12.2 << false << 4 << 0 << QStringList{"4", "6", "8", "10", "12"};
         QTest::newRow("large values share an exponent")
             << 0.0 << 4e6 << false << 4 << 0 << QStringList{"0", "1e6", "2e6", "3e6", "4e6"};
         QTest::newRow("log 0.02..20") << 0.02 << 20.0 << true << 10 << 0 << QStringList{"0.1", "1", "10"};
-        QTest::newRow("log 1..1000") << 1.0 << 1000.0 << true << 3 << 0 << QStringList{"1", "10", "100", "1000"};
+        QTest::newRow("log 1..1000") << 1.0 << 1000.0 << true << 3 << 0
+                                     << QStringList{"1", "10", "100", "1000"};
         QTest::newRow("log tiny in exponent form")
             << 1e-12 << 1e-9 << true << 10 << 0 << QStringList{"1e-12", "1e-11", "1e-10", "1e-9"};
         QTest::newRow("log under a decade labels its minors")
@@ -138,11 +141,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("log");
         QTest::addColumn<QRectF>("expected"); // xMin, yMin, xMax, yMax as a rectangle's corners
         // Calibrated 0..10 × 0..20 by the marks.
-        QTest::newRow("negative data") << QList<QPointF>{{-3, -4}, {5, 7}} << false << QRectF(QPointF(-3, -4), QPointF(10, 20));
-        QTest::newRow("beyond the calibration") << QList<QPointF>{{2, 3}, {13, 31}} << false
-                                                << QRectF(QPointF(0, 0), QPointF(13, 32));
-        QTest::newRow("inside the calibration") << QList<QPointF>{{2, 3}, {8, 15}} << false
-                                                << QRectF(QPointF(0, 0), QPointF(10, 20));
+        QTest::newRow("negative data")
+            << QList<QPointF>{{-3, -4}, {5, 7}} << false << QRectF(QPointF(-3, -4), QPointF(10, 20));
+        QTest::newRow("beyond the calibration")
+            << QList<QPointF>{{2, 3}, {13, 31}} << false << QRectF(QPointF(0, 0), QPointF(13, 32));
+        QTest::newRow("inside the calibration")
+            << QList<QPointF>{{2, 3}, {8, 15}} << false << QRectF(QPointF(0, 0), QPointF(10, 20));
     }
     void autoScaleKeepsEveryPoint()
     {
@@ -263,7 +267,8 @@ private Q_SLOTS:
         GraphSettings read;
         read.applyJson(s.toJson());
         QCOMPARE(read, s);
-        QCOMPARE(s.toJson().value(QStringLiteral("curveSmoothing")).toString(), QStringLiteral("straightLines"));
+        QCOMPARE(s.toJson().value(QStringLiteral("curveSmoothing")).toString(),
+                 QStringLiteral("straightLines"));
         // An unknown smoothing name keeps the current choice.
         GraphSettings unknown;
         unknown.applyJson({{QStringLiteral("curveSmoothing"), QStringLiteral("bezier")}});

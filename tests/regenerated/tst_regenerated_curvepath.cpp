@@ -90,8 +90,9 @@ private Q_SLOTS:
         QVERIFY(testsupport::fuzzyEqual(plot.top(), 16 * mm));
         QVERIFY(testsupport::fuzzyEqual(plot.right(), 2362 - 8 * mm));
         QVERIFY(testsupport::fuzzyEqual(plot.bottom(), 1476 - 19 * mm));
-        QCOMPARE(plotRectangle(QSize(567, 354), 72), QRectF(68.031496062992119, 45.354330708661422,
-                                                            567 - 90.708661417322844, 354 - 99.212598425196845));
+        QCOMPARE(plotRectangle(QSize(567, 354), 72),
+                 QRectF(68.031496062992119, 45.354330708661422, 567 - 90.708661417322844,
+                        354 - 99.212598425196845));
     }
 
     void mapsRealToScene_data()
@@ -105,8 +106,10 @@ private Q_SLOTS:
         QTest::newRow("linear bottom-left") << false << false << QPointF(1, 1) << QPointF(l, b);
         QTest::newRow("linear top-right") << false << false << QPointF(1000, 100) << QPointF(r, t);
         QTest::newRow("linear middle") << false << false << QPointF(500.5, 50.5) << plot.center();
-        QTest::newRow("log x decade") << true << false << QPointF(10, 1) << QPointF(l + plot.width() / 3.0, b);
-        QTest::newRow("log y decade") << false << true << QPointF(1, 10) << QPointF(l, b - plot.height() / 2.0);
+        QTest::newRow("log x decade")
+            << true << false << QPointF(10, 1) << QPointF(l + plot.width() / 3.0, b);
+        QTest::newRow("log y decade")
+            << false << true << QPointF(1, 10) << QPointF(l, b - plot.height() / 2.0);
         QTest::newRow("log top-right") << true << true << QPointF(1000, 100) << QPointF(r, t);
     }
 
@@ -270,11 +273,12 @@ private Q_SLOTS:
                                                              "0.60", "0.70", "0.80", "0.90", "1.00"};
         QTest::newRow("log 1..1000 in three, minors unlabelled")
             << 1.0 << 1000.0 << true << 3 << 0
-            << QStringList{"1",  "", "", "", "", "", "", "", "", "10", "", "", "", "", "",
-                           "",   "", "", "100", "", "", "", "", "", "", "", "", "1000"};
+            << QStringList{"1", "", "", "", "",    "", "", "", "", "10", "", "", "", "",
+                           "",  "", "", "", "100", "", "", "", "", "",   "", "", "", "1000"};
         QTest::newRow("ticks at round values inside the limits")
             << -2.5 << 2.5 << false << 2 << 0 << QStringList{"-2", "0", "2"};
-        QTest::newRow("no negative zero") << -0.4 << 0.0 << false << 1 << 0 << QStringList{"0.0"};
+        QTest::newRow("no negative zero, two ticks at least")
+            << -0.4 << 0.0 << false << 1 << 0 << QStringList{"-0.4", "-0.2", "0.0"};
         QTest::newRow("no negative zero with decimals")
             << -0.001 << 1.0 << false << 1 << 2 << QStringList{"0.00", "1.00"};
     }
