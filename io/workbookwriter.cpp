@@ -2,6 +2,7 @@
 
 #include "io/exportsupport.h"
 #include "io/zipwriter.h"
+#include "regenerated/curvepath.h"
 #include "regenerated/spline.h"
 
 #include <algorithm>
@@ -313,18 +314,19 @@ QByteArray seriesElement(qsizetype index, const Series &series)
            numberReference("yVal", column + 1, ys) + "<c:smooth val=\"1\"/></c:ser>";
 }
 
-QByteArray axisElement(int id, int crossingId, const char *position, const char *title)
+QByteArray axisElement(int id, int crossingId, const char *position, const char *title, bool logarithmic)
 {
-    return "<c:valAx><c:axId val=\"" + number(id) +
-           "\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"" +
-           position + "\"/><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:r><a:t>" + title +
+    return "<c:valAx><c:axId val=\"" + number(id) + "\"/><c:scaling>" +
+           (logarithmic ? QByteArray("<c:logBase val=\"10\"/>") : QByteArray()) +
+           "<c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"" + position +
+           "\"/><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:r><a:t>" + title +
            "</a:t></a:r></a:p></c:rich></c:tx><c:overlay val=\"0\"/></c:title>"
            "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:majorTickMark val=\"out\"/>"
            "<c:minorTickMark val=\"none\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"" +
            number(crossingId) + "\"/><c:crosses val=\"autoZero\"/><c:crossBetween val=\"midCat\"/></c:valAx>";
 }
 
-QByteArray chartPart(const QList<Series> &series)
+QByteArray chartPart(const QList<Series> &series, const WorkbookScales &scales)
 {
     constexpr int xAxisId = 100001;
     constexpr int yAxisId = 100002;
@@ -336,8 +338,8 @@ QByteArray chartPart(const QList<Series> &series)
            "\"><c:roundedCorners val=\"0\"/><c:chart><c:autoTitleDeleted val=\"1\"/><c:plotArea><c:layout/>"
            "<c:scatterChart><c:scatterStyle val=\"smoothMarker\"/><c:varyColors val=\"0\"/>" +
            seriesElements + "<c:axId val=\"" + number(xAxisId) + "\"/><c:axId val=\"" + number(yAxisId) +
-           "\"/></c:scatterChart>" + axisElement(xAxisId, yAxisId, "b", "X") +
-           axisElement(yAxisId, xAxisId, "l", "Y") +
+           "\"/></c:scatterChart>" + axisElement(xAxisId, yAxisId, "b", "X", scales.xLog) +
+           axisElement(yAxisId, xAxisId, "l", "Y", scales.yLog) +
            "</c:plotArea><c:legend><c:legendPos val=\"r\"/><c:overlay val=\"0\"/></c:legend>"
            "<c:plotVisOnly val=\"1\"/><c:dispBlanksAs val=\"gap\"/></c:chart></c:chartSpace>\n";
 }
@@ -359,7 +361,19 @@ void setError(QString *error, const QString &text)
 
 } // namespace
 
-bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve, QString *error)
+// The curve's points, or as many samples as asked for along its curve in the
+// axes' own scales, so that a straight line on log paper stays straight.
+QList<QPointF> exportedPoints(const Curve &curve, int pointsPerCurve, const WorkbookScales &scales)
+{
+    const QList<QPointF> points = realPoints(curve);
+    const QList<QPointF> scaled = toAxisScale(points, scales.xLog, scales.yLog);
+    if (pointsPerCurve <= points.size() || scaled.size() < 2)
+        return points;
+    return fromAxisScale(resampleCurve(scaled, pointsPerCurve, scales.smoothing), scales.xLog, scales.yLog);
+}
+
+bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve, QString *error,
+                         const WorkbookScales &scales)
 {
     // Hidden curves stay out, as they do from the plot this export accompanies.
     QList<const Curve *> exported;
@@ -372,7 +386,11 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
         rows = std::max(rows, count >= 2 && pointsPerCurve > count ? qsizetype(pointsPerCurve) : count);
     }
     if (exported.isEmpty()) {
-        setError(error, QStringLiteral("Nessuna curva con punti da esportare."));
+        const bool hiddenOnly = std::any_of(curves.begin(), curves.end(),
+                                            [](const Curve &curve) { return !curve.points.isEmpty(); });
+        setError(error, hiddenOnly ? QStringLiteral("Nessuna curva visibile con punti da esportare: le curve "
+                                                    "con punti sono nascoste.")
+                                   : QStringLiteral("Nessuna curva con punti da esportare."));
         return false;
     }
     if (2 * exported.size() > maximumColumns || headerRows + rows > maximumRows) {
@@ -382,7 +400,7 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
 
     QList<Series> series;
     for (const Curve *curve : exported)
-        series.append(Series{curve, resampleCurve(realPoints(*curve), pointsPerCurve)});
+        series.append(Series{curve, exportedPoints(*curve, pointsPerCurve, scales)});
 
     QList<ZipEntry> entries;
     addZipEntry(entries, QStringLiteral("[Content_Types].xml"), contentTypesPart());
@@ -395,6 +413,6 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
     addZipEntry(entries, QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels"), sheetRelationshipsPart());
     addZipEntry(entries, QStringLiteral("xl/drawings/drawing1.xml"), drawingPart(2 * series.size()));
     addZipEntry(entries, QStringLiteral("xl/drawings/_rels/drawing1.xml.rels"), drawingRelationshipsPart());
-    addZipEntry(entries, QStringLiteral("xl/charts/chart1.xml"), chartPart(series));
+    addZipEntry(entries, QStringLiteral("xl/charts/chart1.xml"), chartPart(series, scales));
     return writeZipArchive(path, entries, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/curve.h"
+#include "regenerated/spline.h"
 
 #include <QList>
 #include <QString>
@@ -11,6 +12,17 @@
 // chart with one series per curve in the curve's colour. A curve is resampled
 // on its spline (resampleCurve, stored point order) when pointsPerCurve exceeds
 // its acquired point count; otherwise its acquired points are written as they
-// are. Fails without touching the file when no visible curve has points.
+// are. Fails without touching the file when no visible curve has points, saying
+// so apart when the only curves with points are hidden.
+// How the curves are resampled and charted: in the axes' own scales (decade
+// logarithms on logarithmic axes, whose chart axes are logarithmic too), with
+// that smoothing.
+struct WorkbookScales
+{
+    bool xLog = false;
+    bool yLog = false;
+    CurveSmoothing smoothing = CurveSmoothing::Spline;
+};
+
 bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve,
-                         QString *error = nullptr);
+                         QString *error = nullptr, const WorkbookScales &scales = {});

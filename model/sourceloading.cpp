@@ -25,6 +25,9 @@ int pixelsForPoints(double points, int dpi)
 
 QImage loadImageFile(const QString &path, QString *error)
 {
+    // Qt's own limit (256 MB) refuses the program's own high-resolution exports.
+    if (QImageReader::allocationLimit() < maximumPictureMegabytes)
+        QImageReader::setAllocationLimit(maximumPictureMegabytes);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);

@@ -5,6 +5,11 @@
 #include <QSizeF>
 #include <QString>
 
+// The largest picture, in megabytes of 32-bit pixels, that the program reads
+// or writes: enough for its own largest JPG exports, well below what would
+// exhaust the memory of a desktop.
+constexpr int maximumPictureMegabytes = 1024;
+
 // Reading the picture to digitize: an image file, or one page of a PDF rendered
 // at a chosen resolution. Errors are Italian texts for the user.
 

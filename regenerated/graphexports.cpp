@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "io/exportsupport.h"
+#include "model/sourceloading.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
@@ -9,11 +10,9 @@
 #include <QBuffer>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
-#include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QScreen>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -39,13 +38,23 @@ void renderInto(QPainter &painter, QGraphicsScene &scene, const QRectF &source, 
     scene.render(&painter, whole, source, Qt::KeepAspectRatio);
 }
 
-// The resolution at which the scene's texts were laid out. The SVG generator
-// writes font sizes as point size * its resolution / 72, so only at this
-// resolution do the texts in the file keep the size they have on the scene.
-int textLayoutDpi()
+// The generator derives width and height from its resolution, which must be
+// the text layout's; the file is to declare the size of the graph at the
+// export DPI instead, in centimetres.
+QByteArray withPhysicalSvgSize(QByteArray svg, const QSize &target, int dpi)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? int(std::lround(screen->logicalDotsPerInchY())) : 96;
+    const auto cm = [dpi](int pixels) { return QByteArray::number(pixels * 2.54 / dpi, 'f', 4) + "cm"; };
+    const qsizetype root = svg.indexOf("<svg");
+    const qsizetype width = svg.indexOf(" width=\"", root);
+    const qsizetype widthEnd = svg.indexOf('"', width + 8);
+    if (root < 0 || width < 0 || widthEnd < 0)
+        return svg;
+    svg.replace(width + 8, widthEnd - width - 8, cm(target.width()));
+    const qsizetype height = svg.indexOf(" height=\"", root);
+    const qsizetype heightEnd = svg.indexOf('"', height + 9);
+    if (height >= 0 && heightEnd >= 0)
+        svg.replace(height + 9, heightEnd - height - 9, cm(target.height()));
+    return svg;
 }
 
 } // namespace
@@ -53,7 +62,6 @@ int textLayoutDpi()
 QRectF graphExportSourceRect(const QGraphicsScene &scene)
 {
     const QRectF sceneRect = scene.sceneRect();
-    const QRectF plot = plotRectangle(sceneRect.size().toSize());
     QRectF items;
     const QList<QGraphicsItem *> all = scene.items();
     for (const QGraphicsItem *item : all) {
@@ -61,7 +69,7 @@ QRectF graphExportSourceRect(const QGraphicsScene &scene)
         // The blueprint is transparent outside the plot; its picture rectangle
         // may still reach beyond when the axes are tilted.
         if (qgraphicsitem_cast<const QGraphicsPixmapItem *>(item))
-            bounds &= plot;
+            bounds &= sceneRect;
         items |= bounds;
     }
     QRectF source = sceneRect;
@@ -78,6 +86,32 @@ QSize graphExportTargetSize(const QRectF &source)
 int dotsPerMetre(int dpi)
 {
     return int(dpi / 25.4 * 1000.0);
+}
+
+double largestJpgSideCm(int dpi)
+{
+    return maximumJpgSide * 2.54 / dpi;
+}
+
+bool jpgSizeAllowed(const QSize &pixels, QString *error)
+{
+    if (pixels.width() > maximumJpgSide || pixels.height() > maximumJpgSide) {
+        setError(error, i18n::tr("The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. "
+                                 "Lower the size or the DPI.")
+                            .arg(pixels.width())
+                            .arg(pixels.height())
+                            .arg(maximumJpgSide));
+        return false;
+    }
+    const qint64 megabytes = (qint64(pixels.width()) * pixels.height() * 4 + (1 << 20) - 1) >> 20;
+    if (megabytes > maximumPictureMegabytes) {
+        setError(error, i18n::tr("The JPG would need %1 MB of memory, more than the %2 MB allowed. "
+                                 "Lower the size or the DPI.")
+                            .arg(megabytes)
+                            .arg(maximumPictureMegabytes));
+        return false;
+    }
+    return true;
 }
 
 QImage renderGraphImage(QGraphicsScene &scene, int dpi)
@@ -122,7 +156,13 @@ bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString 
 
 bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error)
 {
+    if (!jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(scene)), error))
+        return false;
     const QImage image = renderGraphImage(scene, dpi);
+    if (image.isNull()) {
+        setError(error, QStringLiteral("Memoria insufficiente per l'immagine JPG."));
+        return false;
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "JPG", jpgQuality)) {
@@ -132,7 +172,7 @@ bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString 
     return saveFileContents(path, buffer.data(), error);
 }
 
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path, QString *error)
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path, QString *error)
 {
     const QRectF source = graphExportSourceRect(scene);
     const QSize target = graphExportTargetSize(source);
@@ -154,7 +194,7 @@ bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &p
         setError(error, QStringLiteral("Impossibile creare il documento SVG."));
         return false;
     }
-    return saveFileContents(path, buffer.data(), error);
+    return saveFileContents(path, withPhysicalSvgSize(buffer.data(), target, dpi), error);
 }
 
 QString graphDocumentTitle(const GraphSettings &settings)
@@ -170,7 +210,8 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
     switch (format) {
     case GraphFileFormat::Pdf: return writeGraphPdf(scene, settings.dpi, path, error);
     case GraphFileFormat::Jpg: return writeGraphJpg(scene, settings.dpi, path, error);
-    case GraphFileFormat::Svg: return writeGraphSvg(scene, graphDocumentTitle(settings), path, error);
+    case GraphFileFormat::Svg:
+        return writeGraphSvg(scene, graphDocumentTitle(settings), settings.dpi, path, error);
     }
     return false;
 }

@@ -24,12 +24,22 @@ QSize graphExportTargetSize(const QRectF &source);
 // trunc(dpi / 25.4 * 1000): 11811 at 300 DPI.
 int dotsPerMetre(int dpi);
 
+// What the JPG encoder and a sane share of memory allow.
+constexpr int maximumJpgSide = 65500; // pixels; the memory cap is maximumPictureMegabytes
+
+// The longest side of a JPG at that DPI, in centimetres.
+double largestJpgSideCm(int dpi);
+
+// Whether a JPG of that many pixels can be made; if not, error says why in
+// the interface language, before anything is allocated.
+bool jpgSizeAllowed(const QSize &pixels, QString *error = nullptr);
+
 // The JPG's picture before it is encoded: white, at the export DPI.
 QImage renderGraphImage(QGraphicsScene &scene, int dpi);
 
 bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
 bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, const QString &path,
+bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path,
                    QString *error = nullptr);
 
 // The SVG document title: the graph title, or "Regenerated graph" without one.

@@ -1,5 +1,6 @@
 #include "regenerated/graphsettings.h"
 
+#include "model/axisticks.h"
 #include "model/calibration.h"
 #include "model/curve.h"
 #include "model/projectmodel.h"
@@ -126,6 +127,14 @@ Field realField(const char *key, double GraphSettings::*member, int decimals, do
             }};
 }
 
+Field limitField(const char *key, double GraphSettings::*member)
+{
+    return {QString::fromLatin1(key), [member](const GraphSettings &s) { return QJsonValue(s.*member); },
+            [member](GraphSettings &s, const QJsonValue &v) {
+                s.*member = axisLimitValue(finiteNumber(v, s.*member));
+            }};
+}
+
 Field fontField(const char *key, QFont GraphSettings::*member)
 {
     return {QString::fromLatin1(key), [member](const GraphSettings &s) { return fontJson(s.*member); },
@@ -136,6 +145,25 @@ Field pointField(const char *key, QPointF GraphSettings::*member)
 {
     return {QString::fromLatin1(key), [member](const GraphSettings &s) { return pointJson(s.*member); },
             [member](GraphSettings &s, const QJsonValue &v) { s.*member = pointFromJson(v, s.*member); }};
+}
+
+const QStringList &smoothingNames()
+{
+    // In the order of CurveSmoothing.
+    static const QStringList names = {QStringLiteral("spline"), QStringLiteral("shapePreserving"),
+                                      QStringLiteral("straightLines")};
+    return names;
+}
+
+Field smoothingField()
+{
+    return {QStringLiteral("curveSmoothing"),
+            [](const GraphSettings &s) { return QJsonValue(smoothingNames().at(int(s.curveSmoothing))); },
+            [](GraphSettings &s, const QJsonValue &v) {
+                const qsizetype index = smoothingNames().indexOf(v.toString());
+                if (index >= 0)
+                    s.curveSmoothing = CurveSmoothing(index);
+            }};
 }
 
 Field labelsField()
@@ -170,10 +198,10 @@ const std::vector<Field> &fields()
         boolField("showBlueprint", &S::showBlueprint),
         integerField("blueprintOpacity", &S::blueprintOpacity, minimumOpacity, maximumOpacity),
         integerField("regeneratedOpacity", &S::regeneratedOpacity, minimumOpacity, maximumOpacity),
-        realField("xMin", &S::xMin, axisValueDecimals, minimumAxisValue, maximumAxisValue),
-        realField("xMax", &S::xMax, axisValueDecimals, minimumAxisValue, maximumAxisValue),
-        realField("yMin", &S::yMin, axisValueDecimals, minimumAxisValue, maximumAxisValue),
-        realField("yMax", &S::yMax, axisValueDecimals, minimumAxisValue, maximumAxisValue),
+        limitField("xMin", &S::xMin),
+        limitField("xMax", &S::xMax),
+        limitField("yMin", &S::yMin),
+        limitField("yMax", &S::yMax),
         boolField("xLog", &S::xLog),
         boolField("yLog", &S::yLog),
         realField("widthCm", &S::widthCm, sizeDecimals, minimumSizeCm, maximumSizeCm),
@@ -193,6 +221,11 @@ const std::vector<Field> &fields()
         pointField("yLabelPos", &S::yLabelPos),
         boolField("textLayoutInitialized", &S::textLayoutInitialized),
         labelsField(),
+        smoothingField(),
+        boolField("showLegend", &S::showLegend),
+        fontField("legendFont", &S::legendFont),
+        pointField("legendPos", &S::legendPos),
+        boolField("legendPlaced", &S::legendPlaced),
     };
     return table;
 }
@@ -221,28 +254,33 @@ struct Span
     }
 };
 
-// Steps 3 to 5 of the automatic limits for one axis.
-std::pair<double, double> paddedLimits(Span span, bool logarithmic)
+// The automatic limits of one axis around the span: widened when it is a
+// single value, then out to round values (multiples of the tick step, or
+// whole decades on a logarithmic axis).
+std::pair<double, double> roundedLimits(Span span, bool logarithmic, int divisions)
 {
     if (relativelyEqual(span.lo, span.hi)) {
         const double pad = logarithmic ? std::max(1e-9, 0.1 * span.lo) : 1.0;
         span.lo -= pad;
         span.hi += pad;
     }
-    const double margin = logarithmic ? 0.0 : std::max(0.05 * (span.hi - span.lo), 1e-9);
-    const double floor = logarithmic ? 1e-12 : minimumAxisValue;
-    return {std::max(span.lo - margin, floor), span.hi + margin};
+    if (logarithmic) {
+        const double lo = std::pow(10.0, std::floor(std::log10(span.lo) + 1e-9));
+        const double hi = std::pow(10.0, std::ceil(std::log10(span.hi) - 1e-9));
+        return {std::max(lo, 1e-12), std::min(hi, maximumAxisValue)};
+    }
+    const double step = niceStep(span.hi - span.lo, std::max(1, divisions));
+    const double lo = std::floor(span.lo / step + 1e-9) * step;
+    const double hi = std::ceil(span.hi / step - 1e-9) * step;
+    return {std::max(lo, minimumAxisValue), std::min(hi, maximumAxisValue)};
 }
 
 void setLimits(GraphSettings &s, double xMin, double xMax, double yMin, double yMax)
 {
-    const auto axisField = [](double v) {
-        return fieldValue(v, axisValueDecimals, minimumAxisValue, maximumAxisValue);
-    };
-    s.xMin = axisField(xMin);
-    s.xMax = axisField(xMax);
-    s.yMin = axisField(yMin);
-    s.yMax = axisField(yMax);
+    s.xMin = axisLimitValue(xMin);
+    s.xMax = axisLimitValue(xMax);
+    s.yMin = axisLimitValue(yMin);
+    s.yMax = axisLimitValue(yMax);
 }
 
 } // namespace
@@ -279,7 +317,10 @@ bool operator==(const GraphSettings &a, const GraphSettings &b)
            sameFont(a.xLabelFont, b.xLabelFont) && sameFont(a.yLabelFont, b.yLabelFont) &&
            sameFont(a.axisValueFont, b.axisValueFont) && samePoint(a.titlePos, b.titlePos) &&
            samePoint(a.xLabelPos, b.xLabelPos) && samePoint(a.yLabelPos, b.yLabelPos) &&
-           a.textLayoutInitialized == b.textLayoutInitialized && a.labels == b.labels;
+           a.textLayoutInitialized == b.textLayoutInitialized && a.labels == b.labels &&
+           a.curveSmoothing == b.curveSmoothing && a.showLegend == b.showLegend &&
+           sameFont(a.legendFont, b.legendFont) && samePoint(a.legendPos, b.legendPos) &&
+           a.legendPlaced == b.legendPlaced;
 }
 
 QJsonObject GraphSettings::toJson() const
@@ -314,6 +355,12 @@ double fieldValue(double value, int decimals, double minimum, double maximum)
     return std::clamp(rounded, minimum, maximum);
 }
 
+double axisLimitValue(double value)
+{
+    const double rounded = QString::number(value, 'g', axisValueDigits).toDouble();
+    return std::clamp(rounded, minimumAxisValue, maximumAxisValue);
+}
+
 bool axesValid(const GraphSettings &s)
 {
     return s.xMin < s.xMax && s.yMin < s.yMax && (!s.xLog || s.xMin > 0.0) && (!s.yLog || s.yMin > 0.0);
@@ -328,31 +375,35 @@ QSize outputPixelSize(const GraphSettings &s)
 
 void autoScaleAxes(GraphSettings &s, const Calibration &calibration, const QList<Curve> &curves)
 {
-    const double xReference = std::max(calibration.xValue1, calibration.xValue2);
-    const double yReference = std::max(calibration.yValue1, calibration.yValue2);
-    if (calibration.isComplete() && xReference > 0.0 && yReference > 0.0) {
-        const auto lowest = [](bool logarithmic, double maximum) {
-            return logarithmic ? std::max(maximum / 1000.0, 1e-12) : 0.0;
-        };
-        setLimits(s, lowest(s.xLog, xReference), xReference, lowest(s.yLog, yReference), yReference);
-        return;
-    }
-
     Span x;
     Span y;
+    const auto include = [](Span &span, double value, bool logarithmic) {
+        if (std::isfinite(value) && (!logarithmic || value > 0.0))
+            span.include(value);
+    };
     for (const Curve &curve : curves) {
+        if (!curve.visible)
+            continue;
         for (const CurvePoint &point : curve.points) {
-            const QPointF real = point.real;
-            if ((s.xLog && real.x() <= 0.0) || (s.yLog && real.y() <= 0.0))
+            // A point counts only where both of its coordinates can be shown.
+            if ((s.xLog && point.real.x() <= 0.0) || (s.yLog && point.real.y() <= 0.0))
                 continue;
-            x.include(real.x());
-            y.include(real.y());
+            include(x, point.real.x(), s.xLog);
+            include(y, point.real.y(), s.yLog);
         }
     }
-    if (x.lo > x.hi)
-        return; // no point counts: the limits stay
-    const auto [xMin, xMax] = paddedLimits(x, s.xLog);
-    const auto [yMin, yMax] = paddedLimits(y, s.yLog);
+    // The calibrated range belongs to the chart the user digitized.
+    if (calibration.isAxisXValid()) {
+        include(x, calibration.xValue1, s.xLog);
+        include(x, calibration.xValue2, s.xLog);
+    }
+    if (calibration.isAxisYValid()) {
+        include(y, calibration.yValue1, s.yLog);
+        include(y, calibration.yValue2, s.yLog);
+    }
+    // An axis with nothing to go by keeps its limits.
+    auto [xMin, xMax] = x.lo <= x.hi ? roundedLimits(x, s.xLog, s.gridDivisions) : std::pair(s.xMin, s.xMax);
+    auto [yMin, yMax] = y.lo <= y.hi ? roundedLimits(y, s.yLog, s.gridDivisions) : std::pair(s.yMin, s.yMax);
     setLimits(s, xMin, xMax, yMin, yMax);
 }
 
@@ -365,10 +416,15 @@ GraphSettings initialGraphSettings(const ProjectModel &model)
 {
     GraphSettings settings;
     const QJsonObject stored = model.regeneratedGraphSettings();
-    if (stored.isEmpty())
+    if (stored.isEmpty()) {
+        settings.xLog = model.calibration().xLogScale;
+        settings.yLog = model.calibration().yLogScale;
         autoScaleAxes(settings, model);
-    else
-        settings.applyJson(stored);
+        return settings;
+    }
+    // Graphs stored before the choice existed were drawn with the spline.
+    settings.curveSmoothing = CurveSmoothing::Spline;
+    settings.applyJson(stored);
     return settings;
 }
 
@@ -377,9 +433,21 @@ void ensureTextLayout(GraphSettings &s, const QSize &outputSize)
     if (s.textLayoutInitialized)
         return;
     s.textLayoutInitialized = true;
-    s.titlePos = QPointF(outputSize.width() * 0.42, 20.0);
-    s.xLabelPos = QPointF(outputSize.width() * 0.48, outputSize.height() - 45.0);
-    s.yLabelPos = QPointF(20.0, outputSize.height() * 0.55);
+    const double mm = sceneUnitsPerMm(s.dpi);
+    s.titlePos = QPointF(outputSize.width() * 0.42, 3.0 * mm);
+    s.xLabelPos = QPointF(outputSize.width() * 0.48, outputSize.height() - 9.0 * mm);
+    s.yLabelPos = QPointF(2.0 * mm, outputSize.height() * 0.55);
+}
+
+void ensureLegendLayout(GraphSettings &s, const QSize &outputSize)
+{
+    if (s.legendPlaced)
+        return;
+    s.legendPlaced = true;
+    const QRectF plot = plotRectangle(outputSize, s.dpi);
+    const double mm = sceneUnitsPerMm(s.dpi);
+    // Inside the plot's top-left corner, where rising curves leave room.
+    s.legendPos = plot.topLeft() + QPointF(4.0 * mm, 3.0 * mm);
 }
 
 namespace {
@@ -400,21 +468,37 @@ double followCoordinate(double v, double plotStart, double oldPlotEnd, double ne
 
 } // namespace
 
-void followOutputSize(GraphSettings &s, const QSize &oldSize, const QSize &newSize)
+void followOutputSize(GraphSettings &s, const QSize &oldSize, int oldDpi, const QSize &newSize)
 {
-    if (!s.textLayoutInitialized || oldSize == newSize || oldSize.isEmpty())
+    if (!s.textLayoutInitialized || oldSize.isEmpty() || oldDpi <= 0 ||
+        (oldSize == newSize && oldDpi == s.dpi))
         return;
-    const QRectF before = plotRectangle(oldSize);
-    const QRectF after = plotRectangle(newSize);
+    // Another DPI draws the same graph finer: everything scales with it first.
+    const double dpiScale = double(s.dpi) / oldDpi;
+    const QSize scaled(int(std::round(oldSize.width() * dpiScale)),
+                       int(std::round(oldSize.height() * dpiScale)));
+    if (dpiScale != 1.0) {
+        s.titlePos *= dpiScale;
+        s.xLabelPos *= dpiScale;
+        s.yLabelPos *= dpiScale;
+        s.legendPos *= dpiScale;
+        for (GraphLabel &label : s.labels)
+            label.pos *= dpiScale;
+    }
+    if (scaled == newSize)
+        return;
+    const QRectF before = plotRectangle(scaled, s.dpi);
+    const QRectF after = plotRectangle(newSize, s.dpi);
     const auto follow = [&](QPointF &p) {
-        p = QPointF(followCoordinate(p.x(), before.left(), before.right(), after.right(), oldSize.width(),
+        p = QPointF(followCoordinate(p.x(), before.left(), before.right(), after.right(), scaled.width(),
                                      newSize.width()),
-                    followCoordinate(p.y(), before.top(), before.bottom(), after.bottom(), oldSize.height(),
+                    followCoordinate(p.y(), before.top(), before.bottom(), after.bottom(), scaled.height(),
                                      newSize.height()));
     };
     follow(s.titlePos);
     follow(s.xLabelPos);
     follow(s.yLabelPos);
+    follow(s.legendPos);
     for (GraphLabel &label : s.labels)
         follow(label.pos);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "regenerated/spline.h"
+
 #include <QColor>
 #include <QFont>
 #include <QJsonObject>
@@ -21,7 +23,7 @@ constexpr int minimumOpacity = 5;
 constexpr int maximumOpacity = 100;
 constexpr double minimumAxisValue = -1e12;
 constexpr double maximumAxisValue = 1e12;
-constexpr int axisValueDecimals = 8;
+constexpr int axisValueDigits = 12; // significant digits of an axis limit
 constexpr double minimumSizeCm = 1.0;
 constexpr double maximumSizeCm = 200.0;
 constexpr int sizeDecimals = 2;
@@ -86,6 +88,13 @@ struct GraphSettings
     QPointF yLabelPos;
     bool textLayoutInitialized = false;
     QList<GraphLabel> labels;
+    // Fresh graphs draw shape-preserving curves; a stored record without the
+    // key keeps the spline it was drawn with (see initialGraphSettings).
+    CurveSmoothing curveSmoothing = CurveSmoothing::ShapePreserving;
+    bool showLegend = true;
+    QFont legendFont = defaultGraphFont();
+    QPointF legendPos; // scene position, valid once legendPlaced is set
+    bool legendPlaced = false;
 
     // Every key, in the order of graphSettingsKeys().
     QJsonObject toJson() const;
@@ -105,15 +114,20 @@ QStringList graphSettingsKeys();
 // being given value.
 double fieldValue(double value, int decimals, double minimum, double maximum);
 
+// What an axis limit field holds after being given value: 12 significant
+// digits, so 1e-12 and 2.5e6 alike, within the limit range.
+double axisLimitValue(double value);
+
 // Limits, scales and log-positivity agree, so a plot can be drawn.
 bool axesValid(const GraphSettings &settings);
 
 // The output size in pixels at the export DPI; the scene has exactly this size.
 QSize outputPixelSize(const GraphSettings &settings);
 
-// The automatic axis limits: the calibration's range when both reference
-// maxima are positive, otherwise the range of the points with a margin. With
-// nothing to go by the limits stay as they are.
+// The automatic axis limits: every visible point and the calibrated values
+// at both marks, out to round values (whole decades on logarithmic axes,
+// which count only values above zero). An axis with nothing to go by keeps
+// its limits.
 void autoScaleAxes(GraphSettings &settings, const Calibration &calibration, const QList<Curve> &curves);
 void autoScaleAxes(GraphSettings &settings, const ProjectModel &model);
 
@@ -130,4 +144,8 @@ void ensureTextLayout(GraphSettings &settings, const QSize &outputSize);
 // their places: a text in a margin keeps its distance from that edge of the
 // graph (the margins do not grow), a text over the plot keeps its place
 // relative to the plot and so stays beside the same data.
-void followOutputSize(GraphSettings &settings, const QSize &oldSize, const QSize &newSize);
+// A change of DPI alone scales every position with it.
+void followOutputSize(GraphSettings &settings, const QSize &oldSize, int oldDpi, const QSize &newSize);
+
+// Places the legend at its default place for that output size, once.
+void ensureLegendLayout(GraphSettings &settings, const QSize &outputSize);

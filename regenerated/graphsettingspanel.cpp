@@ -2,10 +2,13 @@
 
 #include "i18n/localization.h"
 #include "regenerated/curvestyletable.h"
+#include "regenerated/graphexports.h"
 #include "regenerated/labelstable.h"
+#include "regenerated/limitfield.h"
 #include "regenerated/lockicon.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -132,6 +135,12 @@ QGroupBox *GraphSettingsPanel::buildGraphGroup()
     m_showBlueprint = named(new QCheckBox(this), "showBlueprintCheck");
     m_blueprintOpacity = named(makeOpacitySlider(this), "blueprintOpacitySlider");
     m_regeneratedOpacity = named(makeOpacitySlider(this), "regeneratedOpacitySlider");
+    m_showLegend = named(new QCheckBox(this), "showLegendCheck");
+    m_smoothing = named(new QComboBox(this), "curveSmoothingCombo");
+    // In the order of CurveSmoothing; the texts come with retranslate.
+    for (int i = 0; i < 3; ++i)
+        m_smoothing->addItem(QString());
+    m_smoothingLabel = new QLabel(this);
     m_titleLabel = new QLabel(this);
     m_xLabelLabel = new QLabel(this);
     m_yLabelLabel = new QLabel(this);
@@ -144,6 +153,8 @@ QGroupBox *GraphSettingsPanel::buildGraphGroup()
     form->addRow(m_showBlueprint);
     form->addRow(m_blueprintOpacityLabel, m_blueprintOpacity);
     form->addRow(m_regeneratedOpacityLabel, m_regeneratedOpacity);
+    form->addRow(m_showLegend);
+    form->addRow(m_smoothingLabel, m_smoothing);
     return m_graphGroup;
 }
 
@@ -151,9 +162,7 @@ QGroupBox *GraphSettingsPanel::buildLimitsGroup()
 {
     m_limitsGroup = new QGroupBox(this);
     auto *form = new QFormLayout(m_limitsGroup);
-    const auto axisField = [this](const char *name) {
-        return named(makeRealField(minimumAxisValue, maximumAxisValue, axisValueDecimals, 1.0, this), name);
-    };
+    const auto axisField = [this](const char *name) { return named(new LimitField(this), name); };
     m_xMin = axisField("xMinField");
     m_xMax = axisField("xMaxField");
     m_yMin = axisField("yMinField");
@@ -260,8 +269,9 @@ void GraphSettingsPanel::connectEdits()
     const auto edited = [this] { Q_EMIT settingsEdited(); };
     for (QLineEdit *edit : {m_title, m_xLabel, m_yLabel})
         connect(edit, &QLineEdit::textChanged, this, edited);
-    for (QCheckBox *box : {m_showTitle, m_showBlueprint, m_showGrid})
+    for (QCheckBox *box : {m_showTitle, m_showBlueprint, m_showGrid, m_showLegend})
         connect(box, &QCheckBox::toggled, this, edited);
+    connect(m_smoothing, &QComboBox::currentIndexChanged, this, edited);
     for (QSlider *slider : {m_blueprintOpacity, m_regeneratedOpacity})
         connect(slider, &QSlider::valueChanged, this, edited);
     for (QDoubleSpinBox *limit : {m_xMin, m_xMax, m_yMin, m_yMax})
@@ -333,7 +343,10 @@ void GraphSettingsPanel::updatePixelSize()
     m_pixelSize->setText(i18n::tr("At %1 DPI: %2 x %3 px. Increase cm or DPI for more JPG detail.")
                              .arg(m_dpi->value())
                              .arg(pixels.width())
-                             .arg(pixels.height()));
+                             .arg(pixels.height()) +
+                         u'\n' +
+                         i18n::tr("At this DPI a JPG can be at most %1 cm on a side.")
+                             .arg(std::floor(largestJpgSideCm(m_dpi->value()) * 10.0) / 10.0));
 }
 
 void GraphSettingsPanel::setSettings(const GraphSettings &s)
@@ -342,7 +355,7 @@ void GraphSettingsPanel::setSettings(const GraphSettings &s)
     for (QObject *control : std::initializer_list<QObject *>{
              m_title, m_xLabel, m_yLabel, m_showTitle, m_showBlueprint, m_blueprintOpacity,
              m_regeneratedOpacity, m_xLog, m_yLog, m_showGrid, m_gridDivisions, m_lockAspect, m_width,
-             m_height, m_dpi, m_axisDecimals})
+             m_height, m_dpi, m_axisDecimals, m_showLegend, m_smoothing})
         blockers.push_back(std::make_unique<QSignalBlocker>(control));
     m_title->setText(s.title);
     m_xLabel->setText(s.xLabel);
@@ -361,6 +374,8 @@ void GraphSettingsPanel::setSettings(const GraphSettings &s)
     m_height->setValue(s.heightCm);
     m_dpi->setValue(s.dpi);
     m_axisDecimals->setValue(s.axisDecimals);
+    m_showLegend->setChecked(s.showLegend);
+    m_smoothing->setCurrentIndex(int(s.curveSmoothing));
     if (m_height->value() > 0)
         m_aspect = m_width->value() / m_height->value();
     updateLockIcon();
@@ -386,10 +401,10 @@ void GraphSettingsPanel::readInto(GraphSettings &s) const
     s.showBlueprint = m_showBlueprint->isChecked();
     s.blueprintOpacity = m_blueprintOpacity->value();
     s.regeneratedOpacity = m_regeneratedOpacity->value();
-    s.xMin = m_xMin->value();
-    s.xMax = m_xMax->value();
-    s.yMin = m_yMin->value();
-    s.yMax = m_yMax->value();
+    s.xMin = axisLimitValue(m_xMin->value());
+    s.xMax = axisLimitValue(m_xMax->value());
+    s.yMin = axisLimitValue(m_yMin->value());
+    s.yMax = axisLimitValue(m_yMax->value());
     s.xLog = m_xLog->isChecked();
     s.yLog = m_yLog->isChecked();
     s.widthCm = m_width->value();
@@ -399,6 +414,8 @@ void GraphSettingsPanel::readInto(GraphSettings &s) const
     s.showGrid = m_showGrid->isChecked();
     s.gridDivisions = m_gridDivisions->value();
     s.lockAspect = m_lockAspect->isChecked();
+    s.showLegend = m_showLegend->isChecked();
+    s.curveSmoothing = CurveSmoothing(m_smoothing->currentIndex());
 }
 
 void GraphSettingsPanel::retranslate()
@@ -426,6 +443,14 @@ void GraphSettingsPanel::retranslate()
     m_blueprintOpacity->setToolTip(i18n::tr("Opacity of the source picture under the plot."));
     m_regeneratedOpacityLabel->setText(i18n::tr("Regenerated graph opacity"));
     m_regeneratedOpacity->setToolTip(i18n::tr("Opacity of the redrawn curves, grid and texts."));
+    m_showLegend->setText(i18n::tr("Show legend"));
+    m_showLegend->setToolTip(i18n::tr("Draw a legend of the curves; drag it to move it."));
+    m_smoothingLabel->setText(i18n::tr("Curve smoothing"));
+    m_smoothing->setItemText(int(CurveSmoothing::Spline), i18n::tr("Spline"));
+    m_smoothing->setItemText(int(CurveSmoothing::ShapePreserving), i18n::tr("Shape-preserving"));
+    m_smoothing->setItemText(int(CurveSmoothing::StraightLines), i18n::tr("Straight lines"));
+    m_smoothing->setToolTip(
+        i18n::tr("How curves run between their points; shape-preserving curves never overshoot."));
 
     m_limitsGroup->setTitle(i18n::tr("Axis limits"));
     m_xMinLabel->setText(i18n::tr("X min"));
@@ -441,7 +466,8 @@ void GraphSettingsPanel::retranslate()
     m_yLog->setText(i18n::tr("Y logarithmic"));
     m_yLog->setToolTip(i18n::tr("Use a logarithmic scale on the Y axis."));
     m_buttons[AutoScaleButton]->setText(i18n::tr("Auto-scale axes"));
-    m_buttons[AutoScaleButton]->setToolTip(i18n::tr("Compute the axis limits from the digitized points."));
+    m_buttons[AutoScaleButton]->setToolTip(
+        i18n::tr("Compute the axis limits from the digitized points and the calibration."));
     m_showGrid->setText(i18n::tr("Show grid"));
     m_showGrid->setToolTip(i18n::tr("Draw grid lines inside the plot."));
     m_gridDivisionsLabel->setText(i18n::tr("Grid divisions"));

@@ -7,6 +7,7 @@
 class CurveStyleTable;
 class LabelsTable;
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
@@ -107,6 +108,7 @@ private:
     QLabel *m_dpiLabel = nullptr;
     QLabel *m_axisDecimalsLabel = nullptr;
     QLabel *m_pixelSize = nullptr;
+    QLabel *m_smoothingLabel = nullptr;
 
     QLineEdit *m_title = nullptr;
     QLineEdit *m_xLabel = nullptr;
@@ -115,6 +117,8 @@ private:
     QCheckBox *m_showBlueprint = nullptr;
     QSlider *m_blueprintOpacity = nullptr;
     QSlider *m_regeneratedOpacity = nullptr;
+    QCheckBox *m_showLegend = nullptr;
+    QComboBox *m_smoothing = nullptr;
     QDoubleSpinBox *m_xMin = nullptr;
     QDoubleSpinBox *m_xMax = nullptr;
     QDoubleSpinBox *m_yMin = nullptr;

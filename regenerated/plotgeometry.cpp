@@ -3,29 +3,57 @@
 #include "model/calibration.h"
 #include "regenerated/graphsettings.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 #include <cmath>
 
 namespace {
 
-constexpr double leftMargin = 90.0;
-constexpr double topMargin = 75.0;
-constexpr double rightMargin = 45.0;
-constexpr double bottomMargin = 85.0;
+// Millimetres.
+constexpr double leftMargin = 24.0;
+constexpr double topMargin = 16.0;
+constexpr double rightMargin = 8.0;
+constexpr double bottomMargin = 19.0;
+// A plot narrower than this shows nothing one could read.
+constexpr double smallestPlot = 10.0;
+
+} // namespace
+
+double sceneUnitsPerPoint(int dpi)
+{
+    return dpi / 72.0;
+}
+
+double sceneUnitsPerMm(int dpi)
+{
+    return dpi / 25.4;
+}
+
+int textLayoutDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? int(std::lround(screen->logicalDotsPerInchY())) : 96;
+}
+
+QRectF plotRectangle(const QSize &outputSize, int dpi)
+{
+    const double mm = sceneUnitsPerMm(dpi);
+    return QRectF(leftMargin * mm, topMargin * mm, outputSize.width() - (leftMargin + rightMargin) * mm,
+                  outputSize.height() - (topMargin + bottomMargin) * mm);
+}
+
+QSizeF minimumGraphSizeCm()
+{
+    return QSizeF((leftMargin + rightMargin + smallestPlot) / 10.0,
+                  (topMargin + bottomMargin + smallestPlot) / 10.0);
+}
 
 double axisCoordinate(double value, bool logarithmic)
 {
     return logarithmic ? std::log10(value) : value;
-}
-
-} // namespace
-
-QRectF plotRectangle(const QSize &outputSize)
-{
-    return QRectF(leftMargin, topMargin, outputSize.width() - leftMargin - rightMargin,
-                  outputSize.height() - topMargin - bottomMargin);
 }
 
 QPointF mapToPlot(const GraphSettings &s, const QRectF &plot, const QPointF &real)
@@ -45,25 +73,6 @@ bool insideAxisLimits(const GraphSettings &s, const QPointF &real)
     const double y = real.y();
     return s.xMin <= x && x <= s.xMax && s.yMin <= y && y <= s.yMax && (!s.xLog || x > 0.0) &&
            (!s.yLog || y > 0.0);
-}
-
-double tickValue(double minimum, double maximum, bool logarithmic, double fraction)
-{
-    if (!logarithmic)
-        return minimum + (maximum - minimum) * fraction;
-    const double low = std::log10(minimum);
-    return std::pow(10.0, low + (std::log10(maximum) - low) * fraction);
-}
-
-QString tickText(double value, int decimals)
-{
-    // llround rounds half away from zero and has no negative zero.
-    if (decimals <= 0)
-        return QString::number(std::llround(value));
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(u'-') && text.toDouble() == 0.0)
-        text.remove(0, 1);
-    return text;
 }
 
 bool blueprintQuad(const Calibration &calibration, const GraphSettings &s, QPolygonF *quad)

@@ -11,9 +11,26 @@
 struct Calibration;
 struct GraphSettings;
 
-// The plot inside a graph of that output size: margins of 90 units left, 75
-// top, 45 right and 85 bottom for tick values, axis labels and the title.
-QRectF plotRectangle(const QSize &outputSize);
+// The scene is measured in pixels of the export; sizes that the user thinks
+// of in points and millimetres become scene units here, at the export DPI, so
+// the graph looks the same at every resolution.
+double sceneUnitsPerPoint(int dpi);
+double sceneUnitsPerMm(int dpi);
+
+// The resolution at which text items lay out their fonts (the screen's, as
+// the toolkit rounds it); text is scaled by dpi / textLayoutDpi() to keep its
+// point size at the export DPI.
+int textLayoutDpi();
+
+// The plot inside a graph of that output size at that DPI: margins of 24 mm
+// left, 16 top, 8 right and 19 bottom for tick values, axis labels and title.
+QRectF plotRectangle(const QSize &outputSize, int dpi);
+
+// The smallest output size, in centimetres, whose plot can still be drawn.
+QSizeF minimumGraphSizeCm();
+
+// A value in the axis's own scale: its decade logarithm on a logarithmic axis.
+double axisCoordinate(double value, bool logarithmic);
 
 // Scene position of a real point. On a logarithmic axis the decade logarithms
 // are mapped linearly; y grows upwards from the plot's bottom edge.
@@ -22,13 +39,6 @@ QPointF mapToPlot(const GraphSettings &settings, const QRectF &plot, const QPoin
 // True when the real point lies within the limits and, on a logarithmic axis,
 // above zero: only such samples are drawn.
 bool insideAxisLimits(const GraphSettings &settings, const QPointF &real);
-
-// The value at fraction f (0..1) of an axis from minimum to maximum.
-double tickValue(double minimum, double maximum, bool logarithmic, double fraction);
-
-// A tick value as text: rounded to a whole number (half away from zero) at 0
-// decimals, fixed-point with that many decimals otherwise. Never "-0".
-QString tickText(double value, int decimals);
 
 // The corners of the axis-limit box on the source picture, in the order
 // (xMin, yMin), (xMax, yMin), (xMax, yMax), (xMin, yMax). Fails when the

@@ -5,6 +5,7 @@
 #include "regenerated/curvepath.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
+#include "regenerated/plotticks.h"
 
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
@@ -14,6 +15,8 @@
 #include <QGraphicsTextItem>
 #include <QPen>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +26,30 @@ namespace {
 constexpr double backgroundZ = -30.0;
 constexpr double blueprintZ = -20.0;
 constexpr double curveZ = 10.0;
+constexpr double legendZ = 20.0;
+
+// Sizes of the drawing, in points and millimetres.
+constexpr double gridPenPt = 0.5;
+constexpr double minorGridPenPt = 0.35;
+constexpr double framePenPt = 1.0;
+constexpr double tickPenPt = 0.75;
+constexpr double majorTickMm = 1.6;
+constexpr double minorTickMm = 0.9;
+constexpr double xValueGapMm = 1.5;
+constexpr double yValueGapMm = 2.0;
+
+// How the scene's units relate to points, millimetres and the text layout.
+struct Units
+{
+    explicit Units(int dpi)
+        : pt(sceneUnitsPerPoint(dpi))
+        , mm(sceneUnitsPerMm(dpi))
+        , text(double(dpi) / textLayoutDpi())
+    {}
+    double pt;
+    double mm;
+    double text; // scale of text items, whose fonts are laid out at the screen's resolution
+};
 
 QPen linePen(const QColor &color, double width)
 {
@@ -30,20 +57,23 @@ QPen linePen(const QColor &color, double width)
 }
 
 QGraphicsSimpleTextItem *addFixedText(QGraphicsScene &scene, const QString &text, const QFont &font,
-                                      const QColor &color)
+                                      const QColor &color, const Units &units)
 {
     auto *item = scene.addSimpleText(text, font);
     item->setBrush(color);
+    item->setScale(units.text);
     return item;
 }
 
 QGraphicsTextItem *addMovableText(QGraphicsScene &scene, const QString &text, const QFont &font,
-                                  const QString &role, const QPointF &pos, double rotation, double opacity)
+                                  const QString &role, const QPointF &pos, double rotation, double opacity,
+                                  const Units &units)
 {
     auto *item = scene.addText(text, font);
     item->setDefaultTextColor(Qt::black);
     item->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
     item->setData(graphitems::roleKey, role);
+    item->setScale(units.text);
     item->setRotation(rotation);
     item->setPos(pos);
     item->setOpacity(opacity);
@@ -73,67 +103,86 @@ void drawBlueprint(QGraphicsScene &scene, const ProjectModel &model, const Graph
     item->setZValue(blueprintZ);
 }
 
-void drawGridAndFrame(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot, double opacity)
+// Grid lines, tick marks and tick values of both axes, then the frame over them.
+void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot, double opacity,
+              const Units &units)
 {
-    const int divisions = std::max(1, s.gridDivisions);
+    const QList<PlotTick> xTicks = plotTicks(s.xMin, s.xMax, s.xLog, s.gridDivisions, s.axisDecimals);
+    const QList<PlotTick> yTicks = plotTicks(s.yMin, s.yMax, s.yLog, s.gridDivisions, s.axisDecimals);
+    const QPen majorGrid = linePen(QColor(220, 220, 220), gridPenPt * units.pt);
+    const QPen minorGrid = linePen(QColor(236, 236, 236), minorGridPenPt * units.pt);
+    const QPen tickPen = linePen(Qt::black, tickPenPt * units.pt);
+    // All grid lines in one path per pen: a few items draw faster than hundreds.
+    QPainterPath majors;
+    QPainterPath minors;
+    QPainterPath marks;
+    const auto add = [](QPainterPath &path, const QPointF &from, const QPointF &to) {
+        path.moveTo(from);
+        path.lineTo(to);
+    };
+    for (const PlotTick &tick : xTicks) {
+        const double x = plot.left() + plot.width() * tick.fraction;
+        add(tick.major ? majors : minors, QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        const double length = (tick.major ? majorTickMm : minorTickMm) * units.mm;
+        add(marks, QPointF(x, plot.bottom()), QPointF(x, plot.bottom() - length));
+        add(marks, QPointF(x, plot.top()), QPointF(x, plot.top() + length));
+        if (tick.text.isEmpty())
+            continue;
+        auto *text = addFixedText(scene, tick.text, s.axisValueFont, Qt::black, units);
+        const double width = text->boundingRect().width() * units.text;
+        text->setPos(x - width / 2.0, plot.bottom() + xValueGapMm * units.mm);
+        text->setOpacity(opacity);
+    }
+    for (const PlotTick &tick : yTicks) {
+        const double y = plot.bottom() - plot.height() * tick.fraction;
+        add(tick.major ? majors : minors, QPointF(plot.left(), y), QPointF(plot.right(), y));
+        const double length = (tick.major ? majorTickMm : minorTickMm) * units.mm;
+        add(marks, QPointF(plot.left(), y), QPointF(plot.left() + length, y));
+        add(marks, QPointF(plot.right(), y), QPointF(plot.right() - length, y));
+        if (tick.text.isEmpty())
+            continue;
+        auto *text = addFixedText(scene, tick.text, s.axisValueFont, Qt::black, units);
+        const QRectF box = text->boundingRect();
+        text->setPos(plot.left() - box.width() * units.text - yValueGapMm * units.mm,
+                     y - box.height() * units.text / 2.0);
+        text->setOpacity(opacity);
+    }
     if (s.showGrid) {
-        const QPen pen = linePen(QColor(220, 220, 220), 1.0);
-        for (int i = 0; i <= divisions; ++i) {
-            const double x = plot.left() + plot.width() * i / divisions;
-            const double y = plot.bottom() - plot.height() * i / divisions;
-            scene.addLine(QLineF(x, plot.top(), x, plot.bottom()), pen)->setOpacity(opacity);
-            scene.addLine(QLineF(plot.left(), y, plot.right(), y), pen)->setOpacity(opacity);
-        }
+        scene.addPath(minors, minorGrid)->setOpacity(opacity);
+        scene.addPath(majors, majorGrid)->setOpacity(opacity);
     }
-    scene.addRect(plot, linePen(Qt::black, 2.0), Qt::NoBrush)->setOpacity(opacity);
-}
-
-void drawTickValues(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot, double opacity)
-{
-    // One value per grid line, spaced evenly between the limits: no rounding
-    // to round-looking steps.
-    const int divisions = std::max(1, s.gridDivisions);
-    for (int i = 0; i <= divisions; ++i) {
-        const double f = double(i) / divisions;
-        auto *x = addFixedText(scene, tickText(tickValue(s.xMin, s.xMax, s.xLog, f), s.axisDecimals),
-                               s.axisValueFont, Qt::black);
-        const QRectF xBox = x->boundingRect();
-        x->setPos(plot.left() + plot.width() * f - xBox.width() / 2.0, plot.bottom() + 8.0);
-        x->setOpacity(opacity);
-        auto *y = addFixedText(scene, tickText(tickValue(s.yMin, s.yMax, s.yLog, f), s.axisDecimals),
-                               s.axisValueFont, Qt::black);
-        const QRectF yBox = y->boundingRect();
-        y->setPos(plot.left() - yBox.width() - 12.0, plot.bottom() - plot.height() * f - yBox.height() / 2.0);
-        y->setOpacity(opacity);
-    }
+    scene.addPath(marks, tickPen)->setOpacity(opacity);
+    scene.addRect(plot, linePen(Qt::black, framePenPt * units.pt), Qt::NoBrush)->setOpacity(opacity);
 }
 
 void drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, const QRectF &plot,
-                double opacity)
+                double opacity, const Units &units)
 {
     for (const Curve &curve : model.curves()) {
         if (!curve.visible || curve.points.size() < 2)
             continue;
-        const QPen pen(QBrush(curve.color), curve.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        // Curve widths are points, like every other size of the graph.
+        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap,
+                       Qt::RoundJoin);
         auto *item = scene.addPath(buildCurvePath(sortedRealPoints(curve), s, plot), pen, Qt::NoBrush);
         item->setOpacity(opacity);
         item->setZValue(curveZ);
     }
 }
 
-void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity)
+void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity, const Units &units)
 {
     using namespace graphitems;
     if (s.showTitle && !s.title.trimmed().isEmpty())
-        addMovableText(scene, s.title, s.titleFont, titleRole, s.titlePos, 0.0, opacity);
-    addMovableText(scene, s.xLabel, s.xLabelFont, xLabelRole, s.xLabelPos, 0.0, opacity);
-    addMovableText(scene, s.yLabel, s.yLabelFont, yLabelRole, s.yLabelPos, -90.0, opacity);
+        addMovableText(scene, s.title, s.titleFont, titleRole, s.titlePos, 0.0, opacity, units);
+    addMovableText(scene, s.xLabel, s.xLabelFont, xLabelRole, s.xLabelPos, 0.0, opacity, units);
+    addMovableText(scene, s.yLabel, s.yLabelFont, yLabelRole, s.yLabelPos, -90.0, opacity, units);
     for (qsizetype index = 0; index < s.labels.size(); ++index) {
         const GraphLabel &label = s.labels.at(index);
         if (!label.visible)
             continue;
-        auto *item =
-            addMovableText(scene, label.text, label.font, labelRole, label.pos, label.rotation, opacity);
+        auto *item = addMovableText(scene, label.text, label.font, labelRole, label.pos, label.rotation,
+                                    opacity, units);
         item->setData(labelIndexKey, int(index));
         item->setDefaultTextColor(label.color);
         // The characters carry the colour too, so that it survives any
@@ -144,6 +193,45 @@ void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity)
         format.setForeground(label.color);
         cursor.mergeCharFormat(format);
     }
+}
+
+QString legendEntry(const Curve &curve)
+{
+    if (curve.parameterValue.trimmed().isEmpty())
+        return curve.name;
+    if (curve.parameterName.trimmed().isEmpty())
+        return curve.parameterValue;
+    return curve.parameterName + QStringLiteral(" = ") + curve.parameterValue;
+}
+
+// One line per drawn curve: a stroke in its colour and its name, or its
+// parameter for a family of curves, on white in a thin frame.
+void drawLegend(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, double opacity,
+                const Units &units)
+{
+    if (!s.showLegend)
+        return;
+    QString html;
+    for (const Curve &curve : model.curves()) {
+        if (!curve.visible || curve.points.size() < 2)
+            continue;
+        if (!html.isEmpty())
+            html += QStringLiteral("<br/>");
+        html += QStringLiteral("<span style=\"color:%1\">&#x2501;&#x2501;</span>&nbsp;%2")
+                    .arg(curve.color.name(QColor::HexRgb), legendEntry(curve).toHtmlEscaped());
+    }
+    if (html.isEmpty())
+        return;
+    auto *item = addMovableText(scene, QString(), s.legendFont, graphitems::legendRole, s.legendPos, 0.0,
+                                opacity, units);
+    item->setHtml(html);
+    QTextFrameFormat frame = item->document()->rootFrame()->frameFormat();
+    frame.setBackground(Qt::white);
+    frame.setBorder(0.5);
+    frame.setBorderBrush(QColor(120, 120, 120));
+    frame.setPadding(4.0);
+    item->document()->rootFrame()->setFrameFormat(frame);
+    item->setZValue(legendZ);
 }
 
 } // namespace
@@ -166,6 +254,9 @@ void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
         } else if (role == yLabelRole) {
             settings.yLabelPos = text->pos();
             settings.yLabelFont = text->font();
+        } else if (role == legendRole) {
+            settings.legendPos = text->pos();
+            settings.legendFont = text->font();
         } else if (role == labelRole) {
             bool ok = false;
             const int index = text->data(labelIndexKey).toInt(&ok);
@@ -186,21 +277,35 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
     const QSize size = outputPixelSize(settings);
     scene.setSceneRect(0, 0, size.width(), size.height());
     scene.addRect(scene.sceneRect(), Qt::NoPen, Qt::white)->setZValue(backgroundZ);
+    const Units units(settings.dpi);
 
-    if (!axesValid(settings)) {
-        auto *message =
-            addFixedText(scene, i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0."),
-                         settings.textFont, Qt::red);
-        message->setPos(size.width() / 2.0 - 260.0, size.height() / 2.0 - 20.0);
+    const QRectF plot = plotRectangle(size, settings.dpi);
+    const QSizeF smallest = minimumGraphSizeCm();
+    const QString problem =
+        !axesValid(settings) ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
+        : plot.width() < sceneUnitsPerMm(settings.dpi) || plot.height() < sceneUnitsPerMm(settings.dpi)
+            ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
+                  .arg(smallest.width())
+                  .arg(smallest.height())
+            : QString();
+    if (!problem.isEmpty()) {
+        auto *message = addFixedText(scene, problem, settings.textFont, Qt::red, units);
+        // Centred, and shrunk to fit a graph narrower than the text.
+        const QRectF box = message->boundingRect();
+        const double scale =
+            std::min(units.text, 0.9 * std::min(size.width() / box.width(), size.height() / box.height()));
+        message->setScale(scale);
+        message->setPos((size.width() - box.width() * scale) / 2.0,
+                        (size.height() - box.height() * scale) / 2.0);
         return;
     }
 
-    const QRectF plot = plotRectangle(size);
     const double opacity = settings.regeneratedOpacity / 100.0;
     drawBlueprint(scene, model, settings, plot);
-    drawGridAndFrame(scene, settings, plot, opacity);
-    drawTickValues(scene, settings, plot, opacity);
-    drawCurves(scene, model, settings, plot, opacity);
+    drawAxes(scene, settings, plot, opacity, units);
+    drawCurves(scene, model, settings, plot, opacity, units);
     ensureTextLayout(settings, size);
-    drawTexts(scene, settings, opacity);
+    drawTexts(scene, settings, opacity, units);
+    ensureLegendLayout(settings, size);
+    drawLegend(scene, model, settings, opacity, units);
 }

@@ -15,6 +15,7 @@ inline const QString titleRole = QStringLiteral("title");
 inline const QString xLabelRole = QStringLiteral("xLabel");
 inline const QString yLabelRole = QStringLiteral("yLabel");
 inline const QString labelRole = QStringLiteral("label");
+inline const QString legendRole = QStringLiteral("legend");
 } // namespace graphitems
 
 // Takes what the user changed on the scene's texts into the settings:

@@ -70,8 +70,8 @@ QList<TextKey> selectedKeys(const QGraphicsScene &scene)
 // the right of the one before, so that they do not hide each other.
 QPointF newLabelPosition(const GraphSettings &settings, qsizetype existing)
 {
-    const QRectF plot = plotRectangle(outputPixelSize(settings));
-    const double step = 30.0 * double(existing % 8);
+    const QRectF plot = plotRectangle(outputPixelSize(settings), settings.dpi);
+    const double step = 2.5 * sceneUnitsPerMm(settings.dpi) * double(existing % 8);
     return plot.center() + QPointF(step, step);
 }
 
@@ -149,7 +149,7 @@ void RegeneratedGraphWindow::connectPanel()
     clicked(P::FitButton, [this] { fitGraphInView(); });
     clicked(P::AutoScaleButton, [this] {
         autoScaleAndRebuild();
-        showStatus(i18n::tr("Axis limits computed from the digitized points."));
+        showStatus(i18n::tr("Axis limits computed from the digitized points and the calibration."));
     });
     clicked(P::TextFontButton, [this] { chooseFont(); });
     clicked(P::AxisValueFontButton, [this] { chooseAxisValueFont(); });
@@ -200,9 +200,10 @@ void RegeneratedGraphWindow::controlsEdited()
 {
     readBackTextItems(*m_scene, m_settings);
     const QSize before = outputPixelSize(m_settings);
+    const int dpiBefore = m_settings.dpi;
     m_panel->readInto(m_settings);
     const QSize after = outputPixelSize(m_settings);
-    followOutputSize(m_settings, before, after);
+    followOutputSize(m_settings, before, dpiBefore, after);
     m_skipReadBack = true;
     rebuild();
     // A graph of another size would otherwise shrink or grow in the view.
@@ -437,6 +438,12 @@ void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString
         return;
     rebuild(); // the file shows exactly what the window shows, dragged texts included
     QString error;
+    // Too large a JPG is refused before its picture is allocated, saying why.
+    if (format == GraphFileFormat::Jpg &&
+        !jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(*m_scene)), &error)) {
+        m_prompts->critical(this, promptTitle, graphExportFailureText(format) + u'\n' + error);
+        return;
+    }
     if (!writeGraphFile(*m_scene, m_settings, format, path, &error)) {
         m_prompts->critical(this, promptTitle, graphExportFailureText(format));
         return;
@@ -477,7 +484,8 @@ void RegeneratedGraphWindow::exportExcel()
     if (path.isEmpty())
         return;
     QString error;
-    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error)) {
+    const WorkbookScales scales{m_settings.xLog, m_settings.yLog, m_settings.curveSmoothing};
+    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error, scales)) {
         m_prompts->critical(this, promptTitle,
                             error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error);
         return;

@@ -27,7 +27,62 @@ QPointF splineSegmentPoint(const QList<QPointF> &points, qsizetype segment, doub
                            points.at(segment + 1), points.at(std::min(segment + 2, last)), t);
 }
 
-QList<QPointF> resampleCurve(const QList<QPointF> &points, int count)
+namespace {
+
+// Tangent of one coordinate at a point from the differences before and after
+// it (unit parameter steps): Fritsch-Butland's harmonic mean, zero at an
+// extremum or a flat side. It never exceeds twice the smaller difference,
+// which keeps the cubic monotone between its end values.
+double monotoneTangent(double before, double after)
+{
+    if (before * after <= 0.0)
+        return 0.0;
+    return 2.0 * before * after / (before + after);
+}
+
+QPointF tangentAt(const QList<QPointF> &points, qsizetype index)
+{
+    const qsizetype last = points.size() - 1;
+    if (index == 0)
+        return points.at(1) - points.at(0);
+    if (index == last)
+        return points.at(last) - points.at(last - 1);
+    const QPointF before = points.at(index) - points.at(index - 1);
+    const QPointF after = points.at(index + 1) - points.at(index);
+    return QPointF(monotoneTangent(before.x(), after.x()), monotoneTangent(before.y(), after.y()));
+}
+
+} // namespace
+
+QPointF monotoneSegmentPoint(const QList<QPointF> &points, qsizetype segment, double t)
+{
+    Q_ASSERT(points.size() >= 2 && segment >= 0 && segment + 1 < points.size());
+    const QPointF &b = points.at(segment);
+    const QPointF &c = points.at(segment + 1);
+    if (t == 1.0)
+        return c;
+    const QPointF mb = tangentAt(points, segment);
+    const QPointF mc = tangentAt(points, segment + 1);
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    return (2.0 * t3 - 3.0 * t2 + 1.0) * b + (t3 - 2.0 * t2 + t) * mb + (3.0 * t2 - 2.0 * t3) * c +
+           (t3 - t2) * mc;
+}
+
+QPointF smoothedSegmentPoint(const QList<QPointF> &points, qsizetype segment, double t,
+                             CurveSmoothing smoothing)
+{
+    switch (smoothing) {
+    case CurveSmoothing::ShapePreserving: return monotoneSegmentPoint(points, segment, t);
+    case CurveSmoothing::StraightLines:
+        return t == 1.0 ? points.at(segment + 1)
+                        : points.at(segment) + (points.at(segment + 1) - points.at(segment)) * t;
+    case CurveSmoothing::Spline: break;
+    }
+    return splineSegmentPoint(points, segment, t);
+}
+
+QList<QPointF> resampleCurve(const QList<QPointF> &points, int count, CurveSmoothing smoothing)
 {
     const qsizetype n = points.size();
     if (count <= n || n < 2)
@@ -41,7 +96,7 @@ QList<QPointF> resampleCurve(const QList<QPointF> &points, int count)
         const double u = std::clamp(double(j) / double(count - 1), 0.0, 1.0);
         const double s = double(n - 1) * u;
         const qsizetype segment = std::min<qsizetype>(n - 2, qsizetype(s));
-        samples.append(splineSegmentPoint(points, segment, s - double(segment)));
+        samples.append(smoothedSegmentPoint(points, segment, s - double(segment), smoothing));
     }
     return samples;
 }

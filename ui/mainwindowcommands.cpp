@@ -254,7 +254,9 @@ void MainWindow::exportExcel()
     if (path.isEmpty())
         return;
     QString error;
-    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error))
+    const Calibration &calibration = m_model->calibration();
+    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error,
+                             {calibration.xLogScale, calibration.yLogScale, CurveSmoothing::Spline}))
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
 }
 

@@ -1,4 +1,5 @@
 #include "io/workbookwriter.h"
+#include "regenerated/curvepath.h"
 #include "regenerated/spline.h"
 #include "tests/support/testsupport.h"
 
@@ -224,21 +225,27 @@ private Q_SLOTS:
     void failsWithoutPoints_data()
     {
         QTest::addColumn<QList<Curve>>("curves");
+        QTest::addColumn<QString>("message");
         Curve hidden = curve(QStringLiteral("hidden"), {QPointF(1, 2)});
         hidden.visible = false;
-        QTest::newRow("no curves") << QList<Curve>();
+        QTest::newRow("no curves") << QList<Curve>() << noPointsMessage;
         QTest::newRow("empty curves")
-            << QList<Curve>{curve(QStringLiteral("a"), {}), curve(QStringLiteral("b"), {})};
-        QTest::newRow("points only in hidden curves") << QList<Curve>{hidden, curve(QStringLiteral("b"), {})};
+            << QList<Curve>{curve(QStringLiteral("a"), {}), curve(QStringLiteral("b"), {})}
+            << noPointsMessage;
+        QTest::newRow("points only in hidden curves")
+            << QList<Curve>{hidden, curve(QStringLiteral("b"), {})}
+            << QStringLiteral(
+                   "Nessuna curva visibile con punti da esportare: le curve con punti sono nascoste.");
     }
 
     void failsWithoutPoints()
     {
         QFETCH(QList<Curve>, curves);
+        QFETCH(QString, message);
         const QString fresh = samplePath(QStringLiteral("never.xlsx"));
         QString error;
         QVERIFY(!writeCurvesWorkbook(fresh, curves, 100, &error));
-        QCOMPARE(error, noPointsMessage);
+        QCOMPARE(error, message);
         QVERIFY(!QFile::exists(fresh));
 
         const QString existing = samplePath(QStringLiteral("existing.xlsx"));
@@ -325,6 +332,47 @@ private Q_SLOTS:
         QVERIFY(chart.contains("<c:f>&apos;Data&apos;!$AA$4:$AA$5</c:f>"));
         QVERIFY(chart.contains("<c:f>&apos;Data&apos;!$AB$4:$AB$5</c:f>"));
         QCOMPARE(chart.count("<c:ser>"), 14);
+    }
+
+    void logAxesResampleInDecades_data()
+    {
+        QTest::addColumn<bool>("xLog");
+        QTest::addColumn<bool>("yLog");
+        QTest::newRow("linear") << false << false;
+        QTest::newRow("log x") << true << false;
+        QTest::newRow("log y") << false << true;
+        QTest::newRow("log-log") << true << true;
+    }
+    void logAxesResampleInDecades()
+    {
+        QFETCH(bool, xLog);
+        QFETCH(bool, yLog);
+        // y = x^2 through three points: straight on log-log paper.
+        const QList<QPointF> points = {{1, 1}, {10, 100}, {1000, 1e6}};
+        const QString path = samplePath(QStringLiteral("log.xlsx"));
+        QVERIFY(writeCurvesWorkbook(path, {curve(QStringLiteral("c"), points)}, 7, nullptr,
+                                    {xLog, yLog, CurveSmoothing::Spline}));
+        const QMap<QString, QByteArray> parts = archiveParts(testsupport::readFile(path));
+        QString dimension;
+        const QMap<QString, QString> cells =
+            sheetCells(parts.value(QStringLiteral("xl/worksheets/sheet1.xml")), &dimension);
+        const QList<QPointF> expected =
+            fromAxisScale(resampleCurve(toAxisScale(points, xLog, yLog), 7), xLog, yLog);
+        for (int row = 0; row < 7; ++row) {
+            const QString at = QString::number(4 + row);
+            QCOMPARE(cells.value(QStringLiteral("A") + at).toDouble(), expected.at(row).x());
+            QCOMPARE(cells.value(QStringLiteral("B") + at).toDouble(), expected.at(row).y());
+        }
+        if (xLog && yLog) {
+            // Then the samples lie on the line itself.
+            for (const QPointF &p : expected)
+                QVERIFY(std::abs(p.y() / (p.x() * p.x()) - 1.0) < 1e-9);
+        }
+        const QByteArray chart = parts.value(QStringLiteral("xl/charts/chart1.xml"));
+        QCOMPARE(chart.count("<c:logBase val=\"10\"/>"), int(xLog) + int(yLog));
+        QCOMPARE(chart.contains("<c:axPos val=\"b\"/>") && chart.indexOf("logBase") >= 0 &&
+                     chart.indexOf("logBase") < chart.indexOf("<c:axPos val=\"b\"/>"),
+                 xLog);
     }
 
     void failsBeyondTheSheetLimits_data()

@@ -2,6 +2,7 @@
 #include "regenerated/curvepath.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
+#include "regenerated/plotticks.h"
 #include "regenerated/spline.h"
 #include "tests/support/testsupport.h"
 
@@ -11,11 +12,12 @@
 
 namespace {
 
-const QRectF plot = plotRectangle(QSize(2362, 1476)); // (90, 75, 2227, 1316)
+const QRectF plot = plotRectangle(QSize(2362, 1476), 300);
 
 GraphSettings limits(double xMin, double xMax, double yMin, double yMax, bool xLog = false, bool yLog = false)
 {
     GraphSettings s;
+    s.curveSmoothing = CurveSmoothing::Spline;
     s.xMin = xMin;
     s.xMax = xMax;
     s.yMin = yMin;
@@ -82,8 +84,15 @@ class TestRegeneratedCurvePath : public QObject
 private Q_SLOTS:
     void plotRectangleKeepsTheMargins()
     {
-        QCOMPARE(plot, QRectF(90, 75, 2227, 1316));
-        QCOMPARE(plotRectangle(QSize(500, 400)), QRectF(90, 75, 365, 240));
+        // 24 mm left, 16 top, 8 right, 19 bottom at any DPI.
+        const double mm = 300 / 25.4;
+        QVERIFY(testsupport::fuzzyEqual(plot.left(), 24 * mm));
+        QVERIFY(testsupport::fuzzyEqual(plot.top(), 16 * mm));
+        QVERIFY(testsupport::fuzzyEqual(plot.right(), 2362 - 8 * mm));
+        QVERIFY(testsupport::fuzzyEqual(plot.bottom(), 1476 - 19 * mm));
+        QCOMPARE(plotRectangle(QSize(567, 354), 72),
+                 QRectF(68.031496062992119, 45.354330708661422, 567 - 90.708661417322844,
+                        354 - 99.212598425196845));
     }
 
     void mapsRealToScene_data()
@@ -93,13 +102,15 @@ private Q_SLOTS:
         QTest::addColumn<QPointF>("real");
         QTest::addColumn<QPointF>("scene");
         // Limits x 1..1000, y 1..100 on both kinds of axis.
-        QTest::newRow("linear bottom-left") << false << false << QPointF(1, 1) << QPointF(90, 1391);
-        QTest::newRow("linear top-right") << false << false << QPointF(1000, 100) << QPointF(2317, 75);
-        QTest::newRow("linear middle")
-            << false << false << QPointF(500.5, 50.5) << QPointF(90 + 2227 / 2.0, 75 + 1316 / 2.0);
-        QTest::newRow("log x decade") << true << false << QPointF(10, 1) << QPointF(90 + 2227 / 3.0, 1391);
-        QTest::newRow("log y decade") << false << true << QPointF(1, 10) << QPointF(90, 1391 - 1316 / 2.0);
-        QTest::newRow("log top-right") << true << true << QPointF(1000, 100) << QPointF(2317, 75);
+        const double l = plot.left(), r = plot.right(), t = plot.top(), b = plot.bottom();
+        QTest::newRow("linear bottom-left") << false << false << QPointF(1, 1) << QPointF(l, b);
+        QTest::newRow("linear top-right") << false << false << QPointF(1000, 100) << QPointF(r, t);
+        QTest::newRow("linear middle") << false << false << QPointF(500.5, 50.5) << plot.center();
+        QTest::newRow("log x decade")
+            << true << false << QPointF(10, 1) << QPointF(l + plot.width() / 3.0, b);
+        QTest::newRow("log y decade")
+            << false << true << QPointF(1, 10) << QPointF(l, b - plot.height() / 2.0);
+        QTest::newRow("log top-right") << true << true << QPointF(1000, 100) << QPointF(r, t);
     }
 
     void mapsRealToScene()
@@ -208,18 +219,20 @@ private Q_SLOTS:
         QCOMPARE(path.elementCount(), 0);
     }
 
-    void logYBreaksWhereTheSplineDipsBelowZero()
+    void logYInterpolatesInLogSpace()
     {
-        // Catmull-Rom overshoots between the two low points: y reaches -1.1375 at the middle.
+        // Catmull-Rom overshoots between the two low points: in real values y
+        // would reach -1.1375 at the middle; in decades it stays above zero.
         const QList<QPointF> points = {{0, 10}, {1, 0.1}, {2, 0.1}, {3, 10}};
         QVERIFY(splineSegmentPoint(points, 1, 0.5).y() < 0);
         const QPainterPath logPath = buildCurvePath(points, limits(0, 3, 0.001, 100, false, true), plot);
-        QCOMPARE(pieces(logPath).size(), 2);
-        int nonPositive = 0;
-        for (const QPointF &sample : samples(points))
-            nonPositive += sample.y() <= 0 ? 1 : 0;
-        QVERIFY(nonPositive > 0);
-        QCOMPARE(logPath.elementCount(), 97 - nonPositive);
+        QCOMPARE(pieces(logPath).size(), 1);
+        QCOMPARE(logPath.elementCount(), 97);
+        const QList<QPointF> decades = {{0, 1}, {1, -1}, {2, -1}, {3, 1}};
+        const double middle = splineSegmentPoint(decades, 1, 0.5).y();
+        const QRectF logPlot = plot;
+        const double expectedY = logPlot.bottom() - (middle + 3.0) / 5.0 * logPlot.height();
+        QVERIFY(testsupport::fuzzyEqual(logPath.elementAt(48).y, expectedY));
         // The same curve on a linear axis that reaches below zero is one piece.
         const QPainterPath linear = buildCurvePath(points, limits(0, 3, -5, 100), plot);
         QCOMPARE(pieces(linear).size(), 1);
@@ -252,17 +265,20 @@ private Q_SLOTS:
         QTest::newRow("0..100 by tens")
             << 0.0 << 100.0 << false << 10 << 0
             << QStringList{"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"};
-        QTest::newRow("0..1 without decimals, 0.5 rounds up")
+        QTest::newRow("0..1 without decimals takes the step's")
             << 0.0 << 1.0 << false << 10 << 0
-            << QStringList{"0", "0", "0", "0", "0", "1", "1", "1", "1", "1", "1"};
+            << QStringList{"0.0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1.0"};
         QTest::newRow("0..1 with two decimals")
             << 0.0 << 1.0 << false << 10 << 2 << QStringList{"0.00", "0.10", "0.20", "0.30", "0.40", "0.50",
                                                              "0.60", "0.70", "0.80", "0.90", "1.00"};
-        QTest::newRow("log 1..1000 in three")
-            << 1.0 << 1000.0 << true << 3 << 0 << QStringList{"1", "10", "100", "1000"};
-        QTest::newRow("negative halves round away from zero")
-            << -2.5 << 2.5 << false << 2 << 0 << QStringList{"-3", "0", "3"};
-        QTest::newRow("no negative zero") << -0.4 << 0.0 << false << 1 << 0 << QStringList{"0", "0"};
+        QTest::newRow("log 1..1000 in three, minors unlabelled")
+            << 1.0 << 1000.0 << true << 3 << 0
+            << QStringList{"1", "", "", "", "",    "", "", "", "", "10", "", "", "", "",
+                           "",  "", "", "", "100", "", "", "", "", "",   "", "", "", "1000"};
+        QTest::newRow("ticks at round values inside the limits")
+            << -2.5 << 2.5 << false << 2 << 0 << QStringList{"-2", "0", "2"};
+        QTest::newRow("no negative zero, two ticks at least")
+            << -0.4 << 0.0 << false << 1 << 0 << QStringList{"-0.4", "-0.2", "0.0"};
         QTest::newRow("no negative zero with decimals")
             << -0.001 << 1.0 << false << 1 << 2 << QStringList{"0.00", "1.00"};
     }
@@ -276,9 +292,8 @@ private Q_SLOTS:
         QFETCH(int, decimals);
         QFETCH(QStringList, texts);
         QStringList actual;
-        for (int i = 0; i <= divisions; ++i)
-            actual.append(
-                tickText(tickValue(minimum, maximum, logarithmic, double(i) / divisions), decimals));
+        for (const PlotTick &tick : plotTicks(minimum, maximum, logarithmic, divisions, decimals))
+            actual.append(tick.text);
         QCOMPARE(actual, texts);
     }
 };

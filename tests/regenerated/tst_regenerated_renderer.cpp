@@ -63,7 +63,7 @@ struct Drawing
     }
 };
 
-const QRectF plot(90, 75, 2227, 1316);
+const QRectF plot = plotRectangle(QSize(2362, 1476), 300);
 
 bool near(const QPointF &a, const QPointF &b, double tolerance = 1e-6)
 {
@@ -124,21 +124,30 @@ private Q_SLOTS:
             else if (qgraphicsitem_cast<QGraphicsPathItem *>(item))
                 kinds.append(QStringLiteral("curve"));
         }
+        // Tick values first, then grid (minor, major), tick marks and frame;
+        // the curves above them and the texts on top.
         QStringList expected = {QStringLiteral("rect"), QStringLiteral("blueprint")};
-        for (int i = 0; i < 10; ++i)
-            expected.append(QStringLiteral("grid"));
-        expected.append(QStringLiteral("rect"));
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 6 + 5; ++i) // x 0, 2, ..., 10 and y 0, 5, ..., 20
             expected.append(QStringLiteral("tick"));
-        expected << "title"
+        expected << "curve"
+                 << "curve"
+                 << "curve"
+                 << "rect"
+                 << "title"
                  << "xLabel"
                  << "yLabel"
                  << "label"
                  << "curve"
-                 << "curve";
+                 << "curve"
+                 << "legend";
         QCOMPARE(kinds, expected);
-        for (QGraphicsPathItem *curve : d.all<QGraphicsPathItem>())
-            QCOMPARE(curve->zValue(), 10.0);
+        // Above the grid and tick-mark paths, which stay at 0.
+        for (QGraphicsPathItem *path : d.all<QGraphicsPathItem>())
+            QCOMPARE(path->zValue(), path->pen().color() == QColor(220, 220, 220) ||
+                                             path->pen().color() == QColor(236, 236, 236) ||
+                                             path->pen().color() == QColor(Qt::black)
+                                         ? 0.0
+                                         : 10.0);
         QCOMPARE(d.all<QGraphicsPixmapItem>().first()->zValue(), -20.0);
         QCOMPARE(d.text(graphitems::titleRole)->zValue(), 0.0);
     }
@@ -164,30 +173,38 @@ private Q_SLOTS:
     {
         Drawing d;
         d.settings.gridDivisions = 4;
+        d.settings.xMax = 10;
+        d.settings.yMax = 20;
         d.draw();
-        const QList<QGraphicsLineItem *> lines = d.all<QGraphicsLineItem>();
-        QCOMPARE(lines.size(), 10);
-        for (int i = 0; i <= 4; ++i) {
-            const QLineF vertical = lines.at(2 * i)->line();
-            const QLineF horizontal = lines.at(2 * i + 1)->line();
-            QCOMPARE(vertical, QLineF(90 + 2227 * i / 4.0, 75, 90 + 2227 * i / 4.0, 1391));
-            QCOMPARE(horizontal, QLineF(90, 1391 - 1316 * i / 4.0, 2317, 1391 - 1316 * i / 4.0));
+        // Grid lines sit on the round ticks: x 0, 2.5, ... no: 0, 2, 4, ..., 10 (step 2) and y 0, 5, ..., 20.
+        const QList<QGraphicsPathItem *> paths = d.all<QGraphicsPathItem>();
+        const QGraphicsPathItem *majors = paths.at(1);
+        const QPainterPath grid = majors->path();
+        QCOMPARE(grid.elementCount(), 2 * (6 + 5));
+        for (int i = 0; i < 6; ++i) {
+            const double x = plot.left() + plot.width() * (2.0 * i / 10.0);
+            QVERIFY(near(grid.elementAt(2 * i), QPointF(x, plot.top())));
+            QVERIFY(near(grid.elementAt(2 * i + 1), QPointF(x, plot.bottom())));
         }
-        const QPen grid = lines.first()->pen();
-        QCOMPARE(grid.color(), QColor(220, 220, 220));
-        QCOMPARE(grid.widthF(), 1.0);
-        QCOMPARE(grid.capStyle(), Qt::SquareCap);
-        QCOMPARE(grid.joinStyle(), Qt::BevelJoin);
+        for (int i = 0; i < 5; ++i) {
+            const double y = plot.bottom() - plot.height() * (5.0 * i / 20.0);
+            QVERIFY(near(grid.elementAt(12 + 2 * i), QPointF(plot.left(), y)));
+            QVERIFY(near(grid.elementAt(12 + 2 * i + 1), QPointF(plot.right(), y)));
+        }
+        // Pens in points at the export DPI: 0.5 pt grid, 1 pt frame.
+        QCOMPARE(majors->pen().color(), QColor(220, 220, 220));
+        QCOMPARE(majors->pen().widthF(), 0.5 * 300 / 72.0);
         QGraphicsRectItem *frame = d.all<QGraphicsRectItem>().last();
         QCOMPARE(frame->rect(), plot);
         QCOMPARE(frame->pen().color(), QColor(Qt::black));
-        QCOMPARE(frame->pen().widthF(), 2.0);
+        QCOMPARE(frame->pen().widthF(), 300 / 72.0);
         QCOMPARE(frame->brush().style(), Qt::NoBrush);
 
         Drawing hidden;
         hidden.settings.showGrid = false;
         hidden.draw();
-        QVERIFY(hidden.all<QGraphicsLineItem>().isEmpty());
+        // Only the tick marks and the curves remain as paths.
+        QCOMPARE(hidden.all<QGraphicsPathItem>().size(), 1 + 2);
         QCOMPARE(hidden.all<QGraphicsRectItem>().size(), 2);
     }
 
@@ -200,18 +217,19 @@ private Q_SLOTS:
         d.settings.gridDivisions = 5;
         d.draw();
         const QList<QGraphicsSimpleTextItem *> ticks = d.all<QGraphicsSimpleTextItem>();
-        QCOMPARE(d.tickTexts(), (QStringList{"0.0", "0.0", "20.0", "0.2", "40.0", "0.4", "60.0", "0.6",
-                                             "80.0", "0.8", "100.0", "1.0"}));
+        QCOMPARE(d.tickTexts(), (QStringList{"0.0", "20.0", "40.0", "60.0", "80.0", "100.0", "0.0", "0.2",
+                                             "0.4", "0.6", "0.8", "1.0"}));
+        const double mm = 300 / 25.4;
         for (int i = 0; i <= 5; ++i) {
             const double f = i / 5.0;
-            const QGraphicsSimpleTextItem *x = ticks.at(2 * i);
-            const QGraphicsSimpleTextItem *y = ticks.at(2 * i + 1);
-            QVERIFY(std::abs(x->pos().x() + x->boundingRect().width() / 2 - (90 + 2227 * f)) < 1e-9);
-            QCOMPARE(x->pos().y(), 1391.0 + 8.0);
-            QVERIFY(std::abs(y->pos().x() + y->boundingRect().width() - (90 - 12)) < 1e-9);
-            QVERIFY(std::abs(y->pos().y() + y->boundingRect().height() / 2 - (1391 - 1316 * f)) < 1e-9);
-            QCOMPARE(x->brush().color(), QColor(Qt::black));
-            QCOMPARE(x->font(), d.settings.axisValueFont);
+            const QRectF x = ticks.at(i)->sceneBoundingRect();
+            const QRectF y = ticks.at(6 + i)->sceneBoundingRect();
+            QVERIFY(std::abs(x.center().x() - (plot.left() + plot.width() * f)) < 1e-6);
+            QVERIFY(std::abs(x.top() - (plot.bottom() + 1.5 * mm)) < 1e-6);
+            QVERIFY(std::abs(y.right() - (plot.left() - 2.0 * mm)) < 1e-6);
+            QVERIFY(std::abs(y.center().y() - (plot.bottom() - plot.height() * f)) < 1e-6);
+            QCOMPARE(ticks.at(i)->brush().color(), QColor(Qt::black));
+            QCOMPARE(ticks.at(i)->font(), d.settings.axisValueFont);
         }
     }
 
@@ -224,8 +242,7 @@ private Q_SLOTS:
         d.settings.gridDivisions = 3;
         d.draw();
         const QStringList texts = d.tickTexts();
-        QCOMPARE((QStringList{texts.at(0), texts.at(2), texts.at(4), texts.at(6)}),
-                 (QStringList{"1", "10", "100", "1000"}));
+        QCOMPARE(texts.mid(0, 4), (QStringList{"1", "10", "100", "1000"}));
     }
 
     void curvesArePathsInTheirStyle()
@@ -234,13 +251,17 @@ private Q_SLOTS:
         d.model.addCurve(QStringLiteral("Single"));
         d.model.addPoint(graphtestdata::pixelOf(5, 5), QStringLiteral("Single"));
         d.draw();
-        const QList<QGraphicsPathItem *> paths = d.all<QGraphicsPathItem>();
+        QList<QGraphicsPathItem *> paths;
+        for (QGraphicsPathItem *path : d.all<QGraphicsPathItem>()) {
+            if (path->zValue() == 10.0) // the curves' level, above grid and tick marks
+                paths.append(path);
+        }
         QCOMPARE(paths.size(), 2); // the one-point curve draws nothing
         for (int i = 0; i < 2; ++i) {
             const Curve &curve = d.model.curves().at(i);
             const QPen pen = paths.at(i)->pen();
             QCOMPARE(pen.color(), curve.color);
-            QCOMPARE(pen.widthF(), curve.lineWidth);
+            QCOMPARE(pen.widthF(), curve.lineWidth * 300 / 72.0); // points at the export DPI
             QCOMPARE(pen.style(), Qt::SolidLine);
             QCOMPARE(pen.capStyle(), Qt::RoundCap);
             QCOMPARE(pen.joinStyle(), Qt::RoundJoin);
@@ -250,8 +271,9 @@ private Q_SLOTS:
         }
         d.model.setCurveVisible(0, false);
         d.draw();
-        QCOMPARE(d.all<QGraphicsPathItem>().size(), 1);
-        QCOMPARE(d.all<QGraphicsPathItem>().first()->pen().color(), QColor(QStringLiteral("#1565c0")));
+        QGraphicsPathItem *last = d.all<QGraphicsPathItem>().last();
+        QCOMPARE(d.all<QGraphicsPathItem>().size(), 3 + 1);
+        QCOMPARE(last->pen().color(), QColor(QStringLiteral("#1565c0")));
     }
 
     void invalidAxesShowOnlyTheMessage()
@@ -267,7 +289,7 @@ private Q_SLOTS:
                  QStringLiteral("Invalid axes. For logarithmic scale, minimum values must be > 0."));
         QCOMPARE(message->brush().color(), QColor(Qt::red));
         QCOMPARE(message->font(), d.settings.textFont);
-        QCOMPARE(message->pos(), QPointF(2362 / 2.0 - 260, 1476 / 2.0 - 20));
+        QVERIFY(near(message->sceneBoundingRect().center(), QPointF(2362 / 2.0, 1476 / 2.0)));
         QVERIFY(!d.settings.textLayoutInitialized);
         // Stored as they are.
         QCOMPARE(d.settings.xMin, 0.0);
@@ -285,9 +307,10 @@ private Q_SLOTS:
         QVERIFY(title && x && y);
         QCOMPARE(title->toPlainText(), QStringLiteral("Title"));
         QCOMPARE(title->font(), QFont(QStringLiteral("Times"), 22));
-        QCOMPARE(title->pos(), QPointF(2362 * 0.42, 20));
-        QCOMPARE(x->pos(), QPointF(2362 * 0.48, 1476 - 45));
-        QCOMPARE(y->pos(), QPointF(20, 1476 * 0.55));
+        const double mm = 300 / 25.4;
+        QCOMPARE(title->pos(), QPointF(2362 * 0.42, 3 * mm));
+        QCOMPARE(x->pos(), QPointF(2362 * 0.48, 1476 - 9 * mm));
+        QCOMPARE(y->pos(), QPointF(2 * mm, 1476 * 0.55));
         QCOMPARE(title->rotation(), 0.0);
         QCOMPARE(y->rotation(), -90.0);
         for (QGraphicsTextItem *item : {title, x, y}) {

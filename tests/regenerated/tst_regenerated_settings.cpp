@@ -1,5 +1,6 @@
 #include "model/projectmodel.h"
 #include "regenerated/graphsettings.h"
+#include "regenerated/plotgeometry.h"
 #include "tests/regenerated/graphtestdata.h"
 #include "tests/support/testsupport.h"
 
@@ -52,6 +53,11 @@ GraphSettings unusualSettings()
     second.text = QStringLiteral("hidden");
     second.visible = false;
     s.labels = {first, second};
+    s.curveSmoothing = CurveSmoothing::StraightLines;
+    s.showLegend = false;
+    s.legendFont = QFont(QStringLiteral("Times"), 9);
+    s.legendPos = QPointF(300.5, 120.25);
+    s.legendPlaced = true;
     return s;
 }
 
@@ -90,7 +96,9 @@ private Q_SLOTS:
             QStringLiteral("title xLabel yLabel showTitle showBlueprint blueprintOpacity regeneratedOpacity "
                            "xMin xMax yMin yMax xLog yLog widthCm heightCm dpi axisDecimals showGrid "
                            "gridDivisions lockAspect textFont titleFont xLabelFont yLabelFont axisValueFont "
-                           "titlePos xLabelPos yLabelPos textLayoutInitialized labels")
+                           "titlePos xLabelPos yLabelPos textLayoutInitialized labels curveSmoothing "
+                           "showLegend legendFont "
+                           "legendPos legendPlaced")
                 .split(u' ');
         QCOMPARE(graphSettingsKeys(), keys);
         const QByteArray defaults = R"({"title": "Title", "xLabel": "X", "yLabel": "Y", "showTitle": true,
@@ -98,11 +106,13 @@ private Q_SLOTS:
             "yMin": 0, "yMax": 1, "xLog": false, "yLog": false, "widthCm": 20, "heightCm": 12.5, "dpi": 300,
             "axisDecimals": 0, "showGrid": true, "gridDivisions": 10, "lockAspect": true,
             "titlePos": {"x": 0, "y": 0}, "xLabelPos": {"x": 0, "y": 0}, "yLabelPos": {"x": 0, "y": 0},
-            "textLayoutInitialized": false, "labels": []})";
+            "textLayoutInitialized": false, "labels": [], "curveSmoothing": "shapePreserving",
+            "showLegend": true, "legendPos": {"x": 0, "y": 0}, "legendPlaced": false})";
         QJsonObject expected = QJsonDocument::fromJson(defaults).object();
-        QCOMPARE(expected.size(), keys.size() - 5);
+        QCOMPARE(expected.size(), keys.size() - 6);
         const QJsonObject arial14{{"description", QFont(QStringLiteral("Arial"), 14).toString()}};
-        for (const char *font : {"textFont", "titleFont", "xLabelFont", "yLabelFont", "axisValueFont"})
+        for (const char *font :
+             {"textFont", "titleFont", "xLabelFont", "yLabelFont", "axisValueFont", "legendFont"})
             expected.insert(QString::fromLatin1(font), arial14);
         QCOMPARE(GraphSettings().toJson(), expected);
     }
@@ -177,8 +187,9 @@ private Q_SLOTS:
             << QJsonObject{{"widthCm", 12.346}} << "widthCm" << QJsonValue(12.35);
         QTest::newRow("height below range")
             << QJsonObject{{"heightCm", 0.2}} << "heightCm" << QJsonValue(1.0);
-        QTest::newRow("limit rounded to eight decimals")
-            << QJsonObject{{"xMin", 0.123456789}} << "xMin" << QJsonValue(0.12345679);
+        QTest::newRow("limit rounded to twelve digits")
+            << QJsonObject{{"xMin", 0.1234567890123456}} << "xMin" << QJsonValue(0.123456789012);
+        QTest::newRow("tiny limit kept") << QJsonObject{{"yMin", 1e-12}} << "yMin" << QJsonValue(1e-12);
         QTest::newRow("limit beyond range") << QJsonObject{{"yMax", 5e13}} << "yMax" << QJsonValue(1e12);
         QTest::newRow("limit as bool keeps") << QJsonObject{{"xMax", true}} << "xMax" << QJsonValue(1.0);
         QTest::newRow("point with only x keeps y")
@@ -325,18 +336,20 @@ private Q_SLOTS:
         const QList<QPointF> spread = {{1, 10}, {3, 20}, {2, 15}};
         QTest::newRow("reference range") << true << spread << false << false << QList<double>{0, 10, 0, 20};
         QTest::newRow("reference range, log x")
-            << true << spread << true << false << QList<double>{0.01, 10, 0, 20};
-        QTest::newRow("points with 5 % margins")
-            << false << spread << false << false << QList<double>{0.9, 3.1, 9.5, 20.5};
-        QTest::newRow("same x widened by 1 and 5 %") << false << QList<QPointF>{{4, 1}, {4, 2}} << false
-                                                     << false << QList<double>{2.9, 5.1, 0.95, 2.05};
-        QTest::newRow("log has no margin")
-            << false << QList<QPointF>{{1, 2}, {100, 8}} << true << true << QList<double>{1, 100, 2, 8};
+            << true << spread << true << false << QList<double>{1, 10, 0, 20};
+        QTest::newRow("points out to round values")
+            << false << spread << false << false << QList<double>{1, 3, 10, 20};
+        QTest::newRow("points off the step") << false << QList<QPointF>{{0.93, 9.6}, {3.04, 20.3}} << false
+                                             << false << QList<double>{0.8, 3.2, 9, 21};
+        QTest::newRow("same x widened by 1")
+            << false << QList<QPointF>{{4, 1}, {4, 2}} << false << false << QList<double>{3, 5, 1, 2};
+        QTest::newRow("log out to decades")
+            << false << QList<QPointF>{{1, 2}, {100, 8}} << true << true << QList<double>{1, 100, 1, 10};
         QTest::newRow("same value on a log axis padded by a tenth")
-            << false << QList<QPointF>{{5, 5}, {5, 5}} << true << true << QList<double>{4.5, 5.5, 4.5, 5.5};
+            << false << QList<QPointF>{{5, 5}, {5, 5}} << true << true << QList<double>{1, 10, 1, 10};
         QTest::newRow("log skips points that are not positive")
-            << false << QList<QPointF>{{-3, 1}, {2, 4}, {8, 0}, {6, 2}} << true << true
-            << QList<double>{2, 6, 2, 4};
+            << false << QList<QPointF>{{-3, 1}, {0.2, 4}, {8, 0}, {6, 200}} << true << true
+            << QList<double>{0.1, 10, 1, 1000};
         QTest::newRow("log with no positive point keeps the limits")
             << false << QList<QPointF>{{-1, 5}, {0, 6}} << true << false << QList<double>{0, 1, 0, 1};
         QTest::newRow("no points keeps the limits")
@@ -350,9 +363,8 @@ private Q_SLOTS:
         QFETCH(bool, xLog);
         QFETCH(bool, yLog);
         QFETCH(QList<double>, limits);
-        // Negative reference maxima send the choice to the points.
-        const Calibration calibration =
-            useReferences ? calibrationFor(0, 10, 20, 0) : calibrationFor(-10, -5, 0, -1);
+        // Without a calibration only the points count.
+        const Calibration calibration = useReferences ? calibrationFor(0, 10, 20, 0) : Calibration();
         GraphSettings s;
         s.xLog = xLog;
         s.yLog = yLog;
@@ -377,6 +389,7 @@ private Q_SLOTS:
         GraphSettings stored;
         stored.dpi = 150;
         stored.xMax = 7.5;
+        stored.curveSmoothing = CurveSmoothing::Spline; // stored before the choice existed
         QVERIFY(initialGraphSettings(model) == stored);
 
         const GraphSettings full = unusualSettings();
@@ -389,13 +402,14 @@ private Q_SLOTS:
         GraphSettings s;
         ensureTextLayout(s, QSize(2362, 1476));
         QVERIFY(s.textLayoutInitialized);
-        QCOMPARE(s.titlePos, QPointF(2362 * 0.42, 20));
-        QCOMPARE(s.xLabelPos, QPointF(2362 * 0.48, 1476 - 45));
-        QCOMPARE(s.yLabelPos, QPointF(20, 1476 * 0.55));
+        const double mm = 300 / 25.4;
+        QCOMPARE(s.titlePos, QPointF(2362 * 0.42, 3 * mm));
+        QCOMPARE(s.xLabelPos, QPointF(2362 * 0.48, 1476 - 9 * mm));
+        QCOMPARE(s.yLabelPos, QPointF(2 * mm, 1476 * 0.55));
         s.titlePos = QPointF(5, 6);
         ensureTextLayout(s, QSize(100, 100));
         QCOMPARE(s.titlePos, QPointF(5, 6));
-        QCOMPARE(s.yLabelPos, QPointF(20, 1476 * 0.55));
+        QCOMPARE(s.yLabelPos, QPointF(2 * mm, 1476 * 0.55));
     }
 
     void textsFollowTheOutputSize()
@@ -404,22 +418,33 @@ private Q_SLOTS:
         const QSize before(2362, 1476);
         const QSize after(4724, 2952);
         ensureTextLayout(s, before);
+        const QRectF plot = plotRectangle(before, 300);
+        const QRectF grown = plotRectangle(after, 300);
         GraphLabel onPlot;
-        onPlot.pos = QPointF(90 + 2227 * 0.25, 75 + 1316 * 0.5); // a quarter across, half down the plot
+        onPlot.pos = plot.topLeft() + QPointF(plot.width() * 0.25, plot.height() * 0.5);
         s.labels = {onPlot};
-        followOutputSize(s, before, after);
+        const GraphSettings original = s;
+        followOutputSize(s, before, 300, after);
         // In a margin: same distance from that edge.
-        QCOMPARE(s.titlePos.y(), 20.0);
-        QCOMPARE(s.xLabelPos.y(), 2952.0 - 45.0);
-        QCOMPARE(s.yLabelPos.x(), 20.0);
+        QCOMPARE(s.titlePos.y(), original.titlePos.y());
+        QVERIFY(testsupport::fuzzyEqual(s.xLabelPos.y(), 2952.0 - (1476 - original.xLabelPos.y())));
+        QCOMPARE(s.yLabelPos.x(), original.yLabelPos.x());
         // Over the plot: same place relative to it.
-        QVERIFY(testsupport::fuzzyEqual(s.labels.at(0).pos.x(), 90 + (4724 - 135) * 0.25));
-        QVERIFY(testsupport::fuzzyEqual(s.labels.at(0).pos.y(), 75 + (2952 - 160) * 0.5));
-        QVERIFY(testsupport::fuzzyEqual(s.xLabelPos.x(), 90 + (2362 * 0.48 - 90) * (4724 - 135) / 2227.0));
+        QVERIFY(testsupport::fuzzyEqual(s.labels.at(0).pos.x(), grown.left() + grown.width() * 0.25));
+        QVERIFY(testsupport::fuzzyEqual(s.labels.at(0).pos.y(), grown.top() + grown.height() * 0.5));
+
+        // Another DPI at the same centimetres scales every position with it.
+        GraphSettings finer = original;
+        finer.dpi = 600;
+        followOutputSize(finer, before, 300, outputPixelSize(finer));
+        // Up to the pixel that rounding the new size adds.
+        const auto near = [](const QPointF &a, const QPointF &b) { return QLineF(a, b).length() < 1.0; };
+        QVERIFY(near(finer.titlePos, original.titlePos * 2.0));
+        QVERIFY(near(finer.labels.at(0).pos, original.labels.at(0).pos * 2.0));
 
         // Before the first layout there is nothing to move.
         GraphSettings fresh;
-        followOutputSize(fresh, before, after);
+        followOutputSize(fresh, before, 300, after);
         QCOMPARE(fresh.titlePos, QPointF(0, 0));
     }
 };

@@ -4,6 +4,7 @@
 #include "regenerated/graphsettingspanel.h"
 #include "regenerated/labelstable.h"
 #include "regenerated/lockicon.h"
+#include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
 #include "regenerated/regeneratedgraphwindow.h"
 #include "regenerated/zoomablegraphview.h"
@@ -74,8 +75,11 @@ struct Window
     QList<QGraphicsPathItem *> paths() const
     {
         QList<QGraphicsPathItem *> found;
-        for (QGraphicsItem *item : window->scene()->items(Qt::AscendingOrder))
-            found.append(qgraphicsitem_cast<QGraphicsPathItem *>(item));
+        // The curves, at their level above the grid and tick-mark paths.
+        for (QGraphicsItem *item : window->scene()->items(Qt::AscendingOrder)) {
+            if (item->zValue() == 10.0)
+                found.append(qgraphicsitem_cast<QGraphicsPathItem *>(item));
+        }
         found.removeAll(nullptr);
         return found;
     }
@@ -149,10 +153,10 @@ private Q_SLOTS:
         QTest::addColumn<double>("step");
         QTest::addColumn<int>("decimals");
         QTest::addColumn<double>("value");
-        QTest::newRow("X min") << "xMinField" << -1e12 << 1e12 << 1.0 << 8 << 0.0;
-        QTest::newRow("X max") << "xMaxField" << -1e12 << 1e12 << 1.0 << 8 << 10.0;
-        QTest::newRow("Y min") << "yMinField" << -1e12 << 1e12 << 1.0 << 8 << 0.0;
-        QTest::newRow("Y max") << "yMaxField" << -1e12 << 1e12 << 1.0 << 8 << 20.0;
+        QTest::newRow("X min") << "xMinField" << -1e12 << 1e12 << 1.0 << 323 << 0.0;
+        QTest::newRow("X max") << "xMaxField" << -1e12 << 1e12 << 1.0 << 323 << 10.0;
+        QTest::newRow("Y min") << "yMinField" << -1e12 << 1e12 << 1.0 << 323 << 0.0;
+        QTest::newRow("Y max") << "yMaxField" << -1e12 << 1e12 << 1.0 << 323 << 20.0;
         QTest::newRow("width") << "widthField" << 1.0 << 200.0 << 0.5 << 2 << 20.0;
         QTest::newRow("height") << "heightField" << 1.0 << 200.0 << 0.5 << 2 << 12.5;
         QTest::newRow("grid divisions") << "gridDivisionsField" << 1.0 << 100.0 << 1.0 << 0 << 10.0;
@@ -177,6 +181,45 @@ private Q_SLOTS:
         QCOMPARE(field->property("singleStep").toDouble(), step);
         QCOMPARE(field->property("decimals").toInt(), decimals);
         QCOMPARE(field->property("value").toDouble(), value);
+    }
+
+    void limitFieldsTakeExponentForm_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tiny") << "C"
+                              << "1e-12" << 1e-12 << "1e-12";
+        QTest::newRow("upper-case exponent") << "C"
+                                             << "2.5E+6" << 2.5e6 << "2500000";
+        QTest::newRow("Italian decimal comma") << "it_IT"
+                                               << "0,5" << 0.5 << "0,5";
+        QTest::newRow("C form in Italian") << "it_IT"
+                                           << "0.25" << 0.25 << "0,25";
+        QTest::newRow("twelve digits kept") << "C"
+                                            << "0.1234567890123" << 0.123456789012 << "0.123456789012";
+    }
+    void limitFieldsTakeExponentForm()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        Window w;
+        auto *field = w.window->findChild<QDoubleSpinBox *>(QStringLiteral("xMinField"));
+        QVERIFY(field);
+        field->setLocale(QLocale(locale));
+        QString text = typed;
+        int position = 0;
+        QCOMPARE(field->validate(text, position), QValidator::Acceptable);
+        QCOMPARE(field->valueFromText(typed), value);
+        field->setValue(field->valueFromText(typed));
+        QCOMPARE(field->value(), value);
+        QCOMPARE(field->textFromValue(field->value()), shown);
+        // A text that is no number is never read as one.
+        QString half = QStringLiteral("1e");
+        QCOMPARE(field->validate(half, position), QValidator::Intermediate);
     }
 
     void slidersCheckBoxesAndTexts()
@@ -206,7 +249,8 @@ private Q_SLOTS:
         QCOMPARE(lock->toolTip(),
                  QStringLiteral("Keep width and height proportional when one value changes."));
         QCOMPARE(w.child<QLabel>("pixelSizeLabel")->text(),
-                 QStringLiteral("At 300 DPI: 2362 x 1476 px. Increase cm or DPI for more JPG detail."));
+                 QStringLiteral("At 300 DPI: 2362 x 1476 px. Increase cm or DPI for more JPG detail.\nAt "
+                                "this DPI a JPG can be at most 554.5 cm on a side."));
         QStringList groups;
         for (const QGroupBox *group : w.window->panel()->findChildren<QGroupBox *>())
             groups.append(group->title());
@@ -226,7 +270,8 @@ private Q_SLOTS:
         w.type(width, QStringLiteral("24"));
         QCOMPARE(height->value(), 15.0); // 24 / 1.6
         QCOMPARE(w.child<QLabel>("pixelSizeLabel")->text(),
-                 QStringLiteral("At 300 DPI: 2835 x 1772 px. Increase cm or DPI for more JPG detail."));
+                 QStringLiteral("At 300 DPI: 2835 x 1772 px. Increase cm or DPI for more JPG detail.\nAt "
+                                "this DPI a JPG can be at most 554.5 cm on a side."));
         QCOMPARE(w.window->scene()->sceneRect(), QRectF(0, 0, 2835, 1772));
         w.type(height, QStringLiteral("10"));
         QCOMPARE(width->value(), 16.0);
@@ -295,8 +340,9 @@ private Q_SLOTS:
         QCOMPARE(w.status(), QStringLiteral("Label added."));
         const QList<QGraphicsTextItem *> items = w.texts(graphitems::labelRole);
         QCOMPARE(items.size(), 2);
-        QCOMPARE(items.at(0)->pos(), QPointF(90 + 2227 / 2.0, 75 + 1316 / 2.0));
-        QCOMPARE(items.at(1)->pos(), items.at(0)->pos() + QPointF(30, 30));
+        QCOMPARE(items.at(0)->pos(), plotRectangle(QSize(2362, 1476), 300).center());
+        const double step = 2.5 * 300 / 25.4; // 2.5 mm
+        QCOMPARE(items.at(1)->pos(), items.at(0)->pos() + QPointF(step, step));
         QCOMPARE(items.at(0)->font(), w.window->settings().textFont);
         QCOMPARE(w.model.regeneratedGraphSettings().value("labels").toArray().size(), 2);
 
@@ -364,7 +410,7 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // the delegate commits on the next turn
         QCOMPARE(w.model.curves().at(0).lineWidth, 4.5);
-        QCOMPARE(w.paths().at(0)->pen().widthF(), 4.5);
+        QCOMPARE(w.paths().at(0)->pen().widthF(), 4.5 * 300 / 72.0);
         QCOMPARE(table->item(0, CurveStyleTable::WidthColumn)->data(Qt::EditRole).toDouble(), 4.5);
     }
 
@@ -410,7 +456,8 @@ private Q_SLOTS:
             "yMax": 30, "widthCm": 25, "heightCm": 10, "lockAspect": true, "dpi": 150, "showBlueprint": true,
             "blueprintOpacity": 40, "axisDecimals": 2, "textLayoutInitialized": true,
             "titlePos": {"x": 300, "y": 15}, "xLabelPos": {"x": 700, "y": 530}, "yLabelPos": {"x": 18, "y": 300},
-            "labels": [{"text": "note", "pos": {"x": 400, "y": 200}, "rotation": 15}]})")
+            "labels": [{"text": "note", "pos": {"x": 400, "y": 200}, "rotation": 15}],
+            "curveSmoothing": "spline", "legendPlaced": true, "legendPos": {"x": 200, "y": 90}})")
                              .object());
         stored.titleFont = QFont(QStringLiteral("Times"), 20);
         Window w(stored.toJson());
@@ -451,17 +498,18 @@ private Q_SLOTS:
     {
         Window w;
         w.clickBox("xLogCheck");
-        // The reference maximum 10, a thousandth of it as minimum.
-        QCOMPARE(w.child<QDoubleSpinBox>("xMinField")->value(), 0.01);
-        QCOMPARE(w.window->settings().xMin, 0.01);
+        // The decade below the smallest point (0.5) and the calibrated values.
+        QCOMPARE(w.child<QDoubleSpinBox>("xMinField")->value(), 0.1);
+        QCOMPARE(w.window->settings().xMin, 0.1);
         QVERIFY(w.window->settings().xLog);
         w.type(w.child<QDoubleSpinBox>("xMinField"), QStringLiteral("0"));
         // Invalid now: only the message remains.
         QCOMPARE(w.window->scene()->items().size(), 2);
         QCOMPARE(w.model.regeneratedGraphSettings().value("xMin").toDouble(), 0.0);
         w.click(GraphSettingsPanel::AutoScaleButton);
-        QCOMPARE(w.window->settings().xMin, 0.01);
-        QCOMPARE(w.status(), QStringLiteral("Axis limits computed from the digitized points."));
+        QCOMPARE(w.window->settings().xMin, 0.1);
+        QCOMPARE(w.status(),
+                 QStringLiteral("Axis limits computed from the digitized points and the calibration."));
     }
 
     void draggedTextSurvivesAnEdit()
@@ -489,9 +537,11 @@ private Q_SLOTS:
         Window w;
         w.type(w.child<QSpinBox>("dpiField"), QStringLiteral("600"));
         QCOMPARE(w.window->scene()->sceneRect(), QRectF(0, 0, 4724, 2953));
-        QCOMPARE(w.texts(graphitems::xLabelRole).first()->pos().y(), 2953.0 - 45.0);
-        QCOMPARE(w.texts(graphitems::yLabelRole).first()->pos().x(), 20.0);
-        QCOMPARE(w.texts(graphitems::titleRole).first()->pos().y(), 20.0);
+        // Twice the DPI draws the same graph twice as fine: positions double.
+        const double mm = 600 / 25.4;
+        QVERIFY(std::abs(w.texts(graphitems::xLabelRole).first()->pos().y() - (2953.0 - 9 * mm)) < 1.0);
+        QVERIFY(std::abs(w.texts(graphitems::yLabelRole).first()->pos().x() - 2 * mm) < 1e-6);
+        QVERIFY(std::abs(w.texts(graphitems::titleRole).first()->pos().y() - 3 * mm) < 1e-6);
     }
 
     void choosesFonts()
