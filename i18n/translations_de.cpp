@@ -124,10 +124,6 @@ const LanguageTexts &germanTexts()
              "Kalibrierabschnitt."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Klick: hinzufuegen/auswaehlen. Ziehen: Punkt verschieben. Entf: loeschen. Strg+Z: letzten "
-             "Punkt rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Waehlen Sie zwei Punkte auf der Achse. Im orthogonalen Modus bleibt X waagerecht und Y "
              "senkrecht."},
@@ -422,6 +418,35 @@ const LanguageTexts &germanTexts()
              "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter des Diagramms."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner Achsen zu kalibrieren."},
+
+            // Undo history: commands and step names
+            {"Undo", "Rueckgaengig"},
+            {"Redo", "Wiederholen"},
+            {"Show layers", "Ebenen anzeigen"},
+            {"Change page", "Seite wechseln"},
+            {"Change resolution", "Aufloesung aendern"},
+            {"Choose curve", "Kurve waehlen"},
+            {"Edit curve", "Kurve bearbeiten"},
+            {"Replace picture", "Bild ersetzen"},
+            {"Calibrate X axis", "X-Achse kalibrieren"},
+            {"Calibrate Y axis", "Y-Achse kalibrieren"},
+            {"Add point", "Punkt hinzufuegen"},
+            {"Add curve", "Kurve hinzufuegen"},
+            {"Show curve", "Kurve anzeigen"},
+            {"Hide curve", "Kurve ausblenden"},
+            {"Change curve style", "Kurvenstil aendern"},
+            {"Move point", "Punkt verschieben"},
+            {"Move points", "Punkte verschieben"},
+            {"Edit point value", "Punktwert bearbeiten"},
+            {"Delete points", "Punkte loeschen"},
+            {"Clear points", "Punkte leeren"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 Punkte ausgewaehlt."},
+            {"Click: add/select. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: "
+             "zoom. Middle click: pan.",
+             "Klick: hinzufuegen/auswaehlen. Ziehen: Punkt verschieben. Umschalt+Ziehen: Punkte auswaehlen. "
+             "Entf: loeschen. Strg+Z: rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2"},

@@ -121,10 +121,6 @@ const LanguageTexts &spanishTexts()
              "calibracion mas largo."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic: anadir/seleccionar. Arrastrar: mover punto. Supr: eliminar. Ctrl+Z: deshacer ultimo "
-             "punto. Rueda: zoom. Clic central: desplazar."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selecciona dos puntos del eje. El modo ortogonal mantiene X horizontal e Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -415,6 +411,35 @@ const LanguageTexts &spanishTexts()
              "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la cuadricula del grafico."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo de sus ejes."},
+
+            // Undo history: commands and step names
+            {"Undo", "Deshacer"},
+            {"Redo", "Rehacer"},
+            {"Show layers", "Mostrar capas"},
+            {"Change page", "Cambiar pagina"},
+            {"Change resolution", "Cambiar resolucion"},
+            {"Choose curve", "Elegir curva"},
+            {"Edit curve", "Editar curva"},
+            {"Replace picture", "Reemplazar imagen"},
+            {"Calibrate X axis", "Calibrar eje X"},
+            {"Calibrate Y axis", "Calibrar eje Y"},
+            {"Add point", "Anadir punto"},
+            {"Add curve", "Anadir curva"},
+            {"Show curve", "Mostrar curva"},
+            {"Hide curve", "Ocultar curva"},
+            {"Change curve style", "Cambiar estilo de curva"},
+            {"Move point", "Mover punto"},
+            {"Move points", "Mover puntos"},
+            {"Edit point value", "Editar valor del punto"},
+            {"Delete points", "Eliminar puntos"},
+            {"Clear points", "Borrar puntos"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 puntos seleccionados."},
+            {"Click: add/select. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: "
+             "zoom. Middle click: pan.",
+             "Clic: anadir/seleccionar. Arrastrar: mover punto. Mayus+arrastrar: seleccionar puntos. Supr: "
+             "eliminar. Ctrl+Z: deshacer. Rueda: zoom. Clic central: desplazar."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2"},

@@ -116,10 +116,6 @@ const LanguageTexts &frenchTexts()
              "calibration plus long."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic : ajouter/selectionner. Glisser : deplacer le point. Suppr : supprimer. Ctrl+Z : annuler "
-             "le dernier point. Molette : zoom. Clic milieu : deplacer la vue."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selectionnez deux points sur l'axe. Le mode orthogonal garde X horizontal et Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -409,6 +405,35 @@ const LanguageTexts &frenchTexts()
              "Dessine la grille calibree sur l'image : avec un bon etalonnage, elle se pose sur la grille du graphique."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "L'image semble inclinee de %1 degres. Desactivez \"Axes orthogonaux\" pour etalonner le long de ses axes."},
+
+            // Undo history: commands and step names
+            {"Undo", "Annuler"},
+            {"Redo", "Retablir"},
+            {"Show layers", "Afficher les calques"},
+            {"Change page", "Changer de page"},
+            {"Change resolution", "Changer la resolution"},
+            {"Choose curve", "Choisir la courbe"},
+            {"Edit curve", "Modifier la courbe"},
+            {"Replace picture", "Remplacer l'image"},
+            {"Calibrate X axis", "Calibrer l'axe X"},
+            {"Calibrate Y axis", "Calibrer l'axe Y"},
+            {"Add point", "Ajouter un point"},
+            {"Add curve", "Ajouter une courbe"},
+            {"Show curve", "Afficher la courbe"},
+            {"Hide curve", "Masquer la courbe"},
+            {"Change curve style", "Changer le style de la courbe"},
+            {"Move point", "Deplacer le point"},
+            {"Move points", "Deplacer les points"},
+            {"Edit point value", "Modifier la valeur du point"},
+            {"Delete points", "Supprimer les points"},
+            {"Clear points", "Effacer les points"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 points selectionnes."},
+            {"Click: add/select. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: "
+             "zoom. Middle click: pan.",
+             "Clic : ajouter/selectionner. Glisser : deplacer le point. Maj+glisser : selectionner des "
+             "points. Suppr : supprimer. Ctrl+Z : annuler. Molette : zoom. Clic milieu : deplacer la vue."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2"},

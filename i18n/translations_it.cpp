@@ -119,10 +119,6 @@ const LanguageTexts &italianTexts()
              "calibrazione piu lungo."},
 
             // Digitizing view
-            {"Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle "
-             "click: pan.",
-             "Clic: aggiungi/seleziona. Trascina: sposta il punto. Canc: elimina. Ctrl+Z: annulla l'ultimo "
-             "punto. Rotellina: zoom. Clic centrale: sposta la vista."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Seleziona due punti sull'asse. La modalita ortogonale mantiene X orizzontale e Y verticale."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -415,6 +411,35 @@ const LanguageTexts &italianTexts()
              "Disegna la griglia calibrata sull'immagine: con una buona calibrazione coincide con la griglia del grafico."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "L'immagine sembra inclinata di %1 gradi. Disattivare \"Assi ortogonali\" per calibrare lungo i suoi assi."},
+
+            // Undo history: commands and step names
+            {"Undo", "Annulla"},
+            {"Redo", "Ripeti"},
+            {"Show layers", "Mostra livelli"},
+            {"Change page", "Cambia pagina"},
+            {"Change resolution", "Cambia risoluzione"},
+            {"Choose curve", "Scegli curva"},
+            {"Edit curve", "Modifica curva"},
+            {"Replace picture", "Sostituisci immagine"},
+            {"Calibrate X axis", "Calibra asse X"},
+            {"Calibrate Y axis", "Calibra asse Y"},
+            {"Add point", "Aggiungi punto"},
+            {"Add curve", "Aggiungi curva"},
+            {"Show curve", "Mostra curva"},
+            {"Hide curve", "Nascondi curva"},
+            {"Change curve style", "Cambia stile curva"},
+            {"Move point", "Sposta punto"},
+            {"Move points", "Sposta punti"},
+            {"Edit point value", "Modifica valore punto"},
+            {"Delete points", "Elimina punti"},
+            {"Clear points", "Cancella punti"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 punti selezionati."},
+            {"Click: add/select. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: "
+             "zoom. Middle click: pan.",
+             "Clic: aggiungi/seleziona. Trascina: sposta il punto. Maiusc+trascina: seleziona punti. Canc: "
+             "elimina. Ctrl+Z: annulla. Rotellina: zoom. Clic centrale: sposta la vista."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2"},

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QUndoStack>
 
 namespace {
 
@@ -147,6 +148,8 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     m_curves = curves;
     m_activeCurveName = m_curves.first().name;
     m_insertionHistory.clear();
+    m_undoStack->clear();
+    clearPointGroup();
     if (dropSelection())
         Q_EMIT selectedPointChanged();
     recomputeRealValues();

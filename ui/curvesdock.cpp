@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -40,12 +41,28 @@ QString cellText(const QTableWidget *table, int row, int column)
 }
 
 // Re-selects a row without announcing it: the selection follows the model here.
+// Selects whole rows without telling the table's listeners; the first one
+// becomes the current row.
+void selectRowsQuietly(QTableWidget *table, const QList<int> &rows)
+{
+    QItemSelectionModel *selectionModel = table->selectionModel();
+    const QSignalBlocker blockSelection(selectionModel);
+    table->clearSelection();
+    QItemSelection selection;
+    for (const int row : rows) {
+        if (row >= 0 && row < table->rowCount())
+            selection.select(table->model()->index(row, 0),
+                             table->model()->index(row, table->columnCount() - 1));
+    }
+    selectionModel->select(selection, QItemSelectionModel::Select);
+    if (!selection.isEmpty())
+        selectionModel->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+    table->viewport()->update();
+}
+
 void selectRowQuietly(QTableWidget *table, int row)
 {
-    const QSignalBlocker blockSelection(table->selectionModel());
-    table->clearSelection();
-    if (row >= 0 && row < table->rowCount())
-        table->selectRow(row);
+    selectRowsQuietly(table, {row});
 }
 
 } // namespace
@@ -69,6 +86,7 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
 
     m_pointsLabel = new QLabel(content);
     m_pointsTable = makeTable(4, content);
+    m_pointsTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QHeaderView *pointsHeader = m_pointsTable->horizontalHeader();
     pointsHeader->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     pointsHeader->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -94,6 +112,7 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     connect(m_curvesTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activateCurveFromTable);
     connect(m_pointsTable, &QTableWidget::cellChanged, this, &CurvesDock::updatePointFromTable);
     connect(m_pointsTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activatePointFromTable);
+    connect(m_model, &ProjectModel::pointGroupChanged, this, &CurvesDock::updatePointsTable);
     connect(m_addButton, &QPushButton::clicked, this, &CurvesDock::addCurveRow);
     connect(m_removeButton, &QPushButton::clicked, this, &CurvesDock::removeSelectedCurveRow);
 }
@@ -179,8 +198,12 @@ void CurvesDock::updatePointsTable()
                 QStringLiteral("%1, %2").arg(point.pixel.x(), 0, 'f', 1).arg(point.pixel.y(), 0, 'f', 1)));
     }
     m_shownPoints = curve.points;
-    const bool selectionHere = m_model->selectedPointCurveName() == curve.name;
-    selectRowQuietly(m_pointsTable, selectionHere ? m_model->selectedPointIndex() : -1);
+    QList<int> rows;
+    if (m_model->selectedPointCurveName() == curve.name)
+        rows.append(m_model->selectedPointIndex());
+    if (m_model->pointGroupCurveName() == curve.name)
+        rows.append(m_model->pointGroup());
+    selectRowsQuietly(m_pointsTable, rows);
 }
 
 void CurvesDock::updateCurveFromTable(int row, int column)
@@ -225,6 +248,15 @@ void CurvesDock::updatePointFromTable(int row, int column)
 void CurvesDock::activatePointFromTable()
 {
     const int active = m_model->activeCurveIndex();
+    const QModelIndexList selected = m_pointsTable->selectionModel()->selectedRows();
+    if (selected.size() > 1) {
+        QList<int> rows;
+        for (const QModelIndex &index : selected)
+            rows.append(index.row());
+        m_model->selectPointGroup(active, rows);
+        return;
+    }
+    m_model->clearPointGroup();
     const int row = m_pointsTable->currentRow();
     if (active >= 0 && row >= 0)
         m_model->selectPoint(active, row);

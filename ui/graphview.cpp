@@ -13,12 +13,14 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -101,6 +103,9 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
     // A new selection must show at once; restyling two circles is enough for it.
     connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
+    const auto repaintGroup = [this] { viewport()->update(); };
+    connect(m_model, &ProjectModel::pointGroupChanged, this, repaintGroup);
+    connect(m_model, &ProjectModel::pointsChanged, this, repaintGroup);
     rebuildScene();
 }
 
@@ -133,8 +138,8 @@ void GraphView::setInteractionMode(int mode)
     removePreview();
     if (mode == PointMode)
         Q_EMIT statusMessage(
-            i18n::tr("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
-                     "Wheel: zoom. Middle click: pan."));
+            i18n::tr("Click: add/select. Drag: move point. Shift+drag: select points. Del: delete. "
+                     "Ctrl+Z: undo. Wheel: zoom. Middle click: pan."));
     else if (m_orthogonal)
         Q_EMIT statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
@@ -266,25 +271,44 @@ void GraphView::mousePressEvent(QMouseEvent *event)
                          "press Enter to confirm."));
         }
     } else {
-        pressInPointMode(position);
+        pressInPointMode(position, event->modifiers());
     }
     event->accept();
 }
 
-void GraphView::pressInPointMode(const QPointF &position)
+void GraphView::pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers)
 {
+    if (modifiers & Qt::ShiftModifier) {
+        // The box replaces whatever was picked, so that Delete takes only what it shows.
+        m_model->clearSelection();
+        m_selectingBox = true;
+        m_boxStart = m_lastDragPosition = position;
+        return;
+    }
     const double radius = pickRadius();
+    const QList<int> group = m_model->pointGroup();
     if (m_model->selectNearestPoint(position, radius)) {
+        if (m_model->selectedPointCurveName() == m_model->pointGroupCurveName() &&
+            group.contains(m_model->selectedPointIndex())) {
+            m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
+            m_draggingGroup = true;
+            m_lastDragPosition = position;
+            return;
+        }
+        m_model->clearPointGroup();
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
         m_draggingPoint = true;
         Q_EMIT statusMessage(
             i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
         return;
     }
+    m_model->clearPointGroup();
     const int index = insertionIndexNear(*m_model, position, radius);
     if (index < 0) {
         m_model->addPoint(position, m_model->activeCurveName());
         Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
     } else if (m_model->insertPoint(m_model->activeCurveIndex(), index, position)) {
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
         m_draggingPoint = true;
         Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
     }
@@ -304,6 +328,13 @@ void GraphView::mouseMoveEvent(QMouseEvent *event)
         const QPointF position = scenePosition(event->position());
         if (isInsidePicture(position))
             m_model->moveSelectedPoint(position);
+        event->accept();
+    } else if (m_draggingGroup || m_selectingBox) {
+        const QPointF position = scenePosition(event->position());
+        if (m_draggingGroup)
+            m_model->movePointGroup(position - m_lastDragPosition);
+        m_lastDragPosition = position;
+        viewport()->update();
         event->accept();
     } else if (m_hasFirstMark) {
         const QPointF position = scenePosition(event->position());
@@ -351,8 +382,14 @@ void GraphView::mouseReleaseEvent(QMouseEvent *event)
         else
             viewport()->unsetCursor();
         event->accept();
-    } else if (button == Qt::LeftButton && m_draggingPoint) {
-        m_draggingPoint = false;
+    } else if (button == Qt::LeftButton && (m_draggingPoint || m_draggingGroup)) {
+        m_draggingPoint = m_draggingGroup = false;
+        event->accept();
+    } else if (button == Qt::LeftButton && m_selectingBox) {
+        m_selectingBox = false;
+        m_model->selectPointGroupIn(QRectF(m_boxStart, scenePosition(event->position())));
+        viewport()->update();
+        Q_EMIT statusMessage(i18n::tr("%1 points selected.").arg(m_model->pointGroup().size()));
         event->accept();
     } else {
         QGraphicsView::mouseReleaseEvent(event);
@@ -383,6 +420,10 @@ bool GraphView::nudge(const QPointF &step)
     }
     if (m_mode != PointMode)
         return false;
+    if (!m_model->pointGroup().isEmpty()) {
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Nudge);
+        return m_model->movePointGroup(step);
+    }
     const int curve = m_model->indexOfCurve(m_model->selectedPointCurveName());
     const int index = m_model->selectedPointIndex();
     if (curve < 0 || index < 0 || index >= m_model->curves()[curve].points.size())
@@ -390,6 +431,7 @@ bool GraphView::nudge(const QPointF &step)
     const QPointF moved = m_model->curves()[curve].points[index].pixel + step;
     if (!isInsidePicture(moved))
         return false;
+    m_model->beginMoveGesture(ProjectModel::MoveGesture::Nudge);
     m_model->moveSelectedPoint(moved);
     Q_EMIT statusMessage(i18n::tr("Point moved with keyboard."));
     return true;
@@ -403,8 +445,17 @@ void GraphView::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Delete:
     case Qt::Key_Backspace:
-        if (m_model->deleteSelectedPoint()) {
-            Q_EMIT statusMessage(i18n::tr("Point deleted."));
+        if (deleteSelectedPoints()) {
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_A:
+        if (event->matches(QKeySequence::SelectAll) && m_mode == PointMode) {
+            const int active = m_model->activeCurveIndex();
+            QList<int> all(active >= 0 ? m_model->curves()[active].points.size() : 0);
+            std::iota(all.begin(), all.end(), 0);
+            m_model->selectPointGroup(active, all);
             event->accept();
             return;
         }
@@ -452,6 +503,36 @@ void GraphView::keyPressEvent(QKeyEvent *event)
     default: break;
     }
     QGraphicsView::keyPressEvent(event);
+}
+
+bool GraphView::deleteSelectedPoints()
+{
+    if (!m_model->pointGroup().isEmpty() ? m_model->deletePointGroup() : m_model->deleteSelectedPoint()) {
+        Q_EMIT statusMessage(i18n::tr("Point deleted."));
+        return true;
+    }
+    return false;
+}
+
+void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    const double unit = 1.0 / std::max(transform().m11(), 1e-9);
+    painter->setBrush(Qt::NoBrush);
+    if (m_selectingBox) {
+        painter->setPen(QPen(QColor(0, 120, 215), 1.0 * unit, Qt::DashLine));
+        painter->drawRect(QRectF(m_boxStart, m_lastDragPosition).normalized());
+    }
+    const int curve = m_model->indexOfCurve(m_model->pointGroupCurveName());
+    if (curve < 0)
+        return;
+    const QList<CurvePoint> &points = m_model->curves()[curve].points;
+    painter->setPen(QPen(QColor(255, 140, 0), 2.0 * unit));
+    const double half = 7.0 * unit;
+    for (const int index : m_model->pointGroup()) {
+        if (index < points.size())
+            painter->drawRect(QRectF(points[index].pixel - QPointF(half, half), QSizeF(2 * half, 2 * half)));
+    }
 }
 
 void GraphView::keyReleaseEvent(QKeyEvent *event)

@@ -35,15 +35,17 @@ public:
     // 9 screen pixels in scene units at the current zoom.
     double pickRadius() const;
 
+public Q_SLOTS:
+    // The group of points when there is one, else the selected point; false when nothing went.
+    bool deleteSelectedPoints();
+    void rebuildScene();
+
 Q_SIGNALS:
     void calibrationLineSelected(bool xAxis, QLineF line);
     void statusMessage(const QString &message);
     // Where the mouse is over the picture, in picture pixels (not rounded).
     void pointerMoved(QPointF pixel);
     void pointerLeft();
-
-public Q_SLOTS:
-    void rebuildScene();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -53,6 +55,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // The group's highlights and the selection box, above the scene's items.
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     void refreshPoints();
@@ -64,7 +68,7 @@ private:
     bool isInsidePicture(const QPointF &scenePosition) const;
     QPointF constrainedMark(const QPointF &mark) const;
     QPointF scenePosition(const QPointF &viewportPosition) const;
-    void pressInPointMode(const QPointF &position);
+    void pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers);
 
     ProjectModel *m_model;
     DigitizingScene *m_scene;
@@ -78,6 +82,10 @@ private:
     bool m_panning = false;
     bool m_spaceHeld = false;
     bool m_draggingPoint = false;
+    bool m_draggingGroup = false;
+    bool m_selectingBox = false;
+    QPointF m_boxStart;
+    QPointF m_lastDragPosition; // of a group drag, or the box's moving corner
     QPoint m_lastPanPos;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 class CurvesDock;
+class HistoryActions;
 class GraphView;
 class ProjectModel;
 class QAction;
@@ -40,7 +41,7 @@ public:
     QString databasePath() const { return m_databasePath; }
     QString databaseProjectName() const { return m_databaseProjectName; }
     // The project changed since it was last opened, stored or closed.
-    bool hasUnsavedChanges() const { return m_unsavedChanges; }
+    bool hasUnsavedChanges() const;
     // The update check: quiet at start-up, reported in the program information.
     UpdateFlow *updateFlow() const { return m_updateFlow; }
     // Opens a stored project (also the entry point of the recent-files menu).
@@ -130,10 +131,10 @@ private:
     QAction *m_gridLayerAction = nullptr;
     QList<QAction *> m_languageActions;
     RecentProjectsMenu *m_recentProjects = nullptr;
+    HistoryActions *m_history = nullptr;
     bool m_linkedToDatabase = false;
     QString m_databasePath;
     QString m_databaseProjectName;
-    bool m_unsavedChanges = false;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
     UpdateFlow *m_updateFlow;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <QUndoStack>
 
 namespace {
 
@@ -63,7 +64,6 @@ void MainWindow::closeProject()
     m_databasePath.clear();
     m_databaseProjectName.clear();
     m_saveAction->setEnabled(false);
-    m_unsavedChanges = false;
     statusBar()->showMessage(i18n::tr("Project closed."));
 }
 
@@ -77,7 +77,7 @@ bool MainWindow::storeToDatabase(const QString &path, const QString &name)
     }
     addRecentProject(path, name);
     m_recentProjects->rebuild();
-    m_unsavedChanges = false;
+    m_model->undoStack()->setClean();
     statusBar()->showMessage(i18n::tr("Project saved to database."));
     return true;
 }
@@ -164,13 +164,18 @@ bool MainWindow::openDatabaseProject(const QString &databasePath, const QString 
     linkDatabase(cleanedAbsolutePath(databasePath), projectName);
     addRecentProject(m_databasePath, projectName);
     m_recentProjects->rebuild();
-    m_unsavedChanges = false;
+    m_model->undoStack()->setClean();
     return true;
+}
+
+bool MainWindow::hasUnsavedChanges() const
+{
+    return !m_model->undoStack()->isClean();
 }
 
 bool MainWindow::confirmDiscardingChanges()
 {
-    if (!m_unsavedChanges)
+    if (!hasUnsavedChanges())
         return true;
     const QMessageBox::StandardButton answer =
         m_prompts->question(this, i18n::tr("Save changes"),
@@ -185,7 +190,7 @@ bool MainWindow::confirmDiscardingChanges()
     else
         saveProjectToDatabase();
     // Cancelling the save dialogs or a failed store keeps the work on screen.
-    return !m_unsavedChanges;
+    return !hasUnsavedChanges();
 }
 
 void MainWindow::exportCurves(const QString &title, const QString &filter, const QString &suffix,

@@ -147,7 +147,7 @@ private Q_SLOTS:
         QCOMPARE(signalNames, (QStringList{"sourcePathChanged", "visibleLayersChanged", "pdfInfoChanged",
                                            "calibrationChanged", "pointsChanged", "activeCurveChanged",
                                            "selectedPointChanged", "curvesChanged", "sourceImageChanged",
-                                           "errorOccurred"}));
+                                           "errorOccurred", "pointGroupChanged"}));
         QCOMPARE(invokables, (QStringList{"loadSource",
                                           "setAxisX",
                                           "setAxisY",
@@ -168,6 +168,13 @@ private Q_SLOTS:
                                           "deleteSelectedPoint",
                                           "undoLastPointInsertion",
                                           "clearPoints",
+                                          "deletePoints",
+                                          "movePoints",
+                                          "selectPointGroup",
+                                          "selectPointGroupIn",
+                                          "clearPointGroup",
+                                          "deletePointGroup",
+                                          "movePointGroup",
                                           "exportCsv",
                                           "exportSvg",
                                           "saveProject",

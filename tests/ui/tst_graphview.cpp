@@ -587,8 +587,8 @@ private Q_SLOTS:
         Fixture f;
         f.view.setInteractionMode(GraphView::PointMode);
         QCOMPARE(f.lastStatus(),
-                 QStringLiteral("Click: add/select. Drag: move point. Del: delete. Ctrl+Z: undo last "
-                                "point. Wheel: zoom. Middle click: pan."));
+                 QStringLiteral("Click: add/select. Drag: move point. Shift+drag: select points. Del: "
+                                "delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "
