@@ -422,6 +422,32 @@ const LanguageTexts &germanTexts()
              "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter des Diagramms."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner Achsen zu kalibrieren."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Projekt oeffnen..."},
+            {"Save project as...", "Projekt speichern unter..."},
+            {"Save project as", "Projekt speichern unter"},
+            {"Plotmason project (*.pmproj)", "Plotmason-Projekt (*.pmproj)"},
+            {"The picture could not be written to %1.", "Das Bild konnte nicht nach %1 geschrieben werden."},
+            {"Project saved.", "Projekt gespeichert."},
+            {"Project opened.", "Projekt geoeffnet."},
+            {"View", "&Ansicht"},
+            {"Fit to window", "An Fenster anpassen"},
+            {"Zoom in", "Vergroessern"},
+            {"Zoom out", "Verkleinern"},
+            {"Actual size", "Originalgroesse"},
+            {"Paste picture", "Bild einfuegen"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Bild oder PDF hier ablegen, mit Strg+V einfuegen oder Quelle importieren... verwenden"},
+            {"The clipboard holds no picture.", "Die Zwischenablage enthaelt kein Bild."},
+
+            // Curve colours
+            {"Color...", "Farbe..."},
+
+            // Loupe and keyboard
+            {"Loupe", "Lupe"},
+            {"Next curve", "Naechste Kurve"},
+            {"Previous curve", "Vorherige Kurve"},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2"},

@@ -415,9 +415,32 @@ const LanguageTexts &spanishTexts()
              "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la cuadricula del grafico."},
             {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
              "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo de sus ejes."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Abrir proyecto..."},
+            {"Save project as...", "Guardar proyecto como..."},
+            {"Save project as", "Guardar proyecto como"},
+            {"Plotmason project (*.pmproj)", "Proyecto Plotmason (*.pmproj)"},
+            {"The picture could not be written to %1.", "No se pudo escribir la imagen en %1."},
+            {"Project saved.", "Proyecto guardado."},
+            {"Project opened.", "Proyecto abierto."},
+            {"View", "&Ver"},
+            {"Fit to window", "Ajustar a la ventana"},
+            {"Zoom in", "Acercar"},
+            {"Zoom out", "Alejar"},
+            {"Actual size", "Tamano real"},
+            {"Paste picture", "Pegar imagen"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Suelte aqui una imagen o un PDF, pegue uno con Ctrl+V o use Importar origen..."},
+            {"The clipboard holds no picture.", "El portapapeles no contiene ninguna imagen."},
+
+            // Loupe and keyboard
+            {"Loupe", "Lupa"},
+            {"Next curve", "Curva siguiente"},
+            {"Previous curve", "Curva anterior"},
         },
         // Texts that read the same as in English and so need no pair.
-        {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2"},
+        {"Visible", "pixel", "No", "Version:", "Color", "Color...", "Zoom: %1%", "x = %1   y = %2"},
     };
     return texts;
 }

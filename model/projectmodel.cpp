@@ -83,7 +83,9 @@ int ProjectModel::ensureCurve(const QString &name)
         m_curves[0].name = wanted;
         return 0;
     }
-    m_curves.append(makeCurve(wanted));
+    Curve curve = makeCurve(wanted);
+    curve.color = nextCurveColor(m_curves);
+    m_curves.append(curve);
     return m_curves.size() - 1;
 }
 
@@ -344,6 +346,7 @@ int ProjectModel::addCurve(const QString &name, const QString &parameterName, co
     Curve curve = makeCurve(uniqueCurveName(trimmedOr(name, fallback), -1));
     curve.parameterName = parameterName.trimmed();
     curve.parameterValue = parameterValue.trimmed();
+    curve.color = nextCurveColor(m_curves);
     m_curves.append(curve);
     m_activeCurveName = curve.name;
     if (dropSelection())

@@ -12,6 +12,7 @@
 #include "ui/graphview.h"
 #include "ui/recentprojects.h"
 #include "ui/userprompts.h"
+#include "ui/viewzoom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,7 +51,12 @@ void MainWindow::importSource()
 {
     const QString path = m_prompts->openFileName(this, i18n::tr("Import graph"), sourceFileFilter());
     if (!path.isEmpty())
-        m_model->loadSource(path);
+        importSourceFile(path);
+}
+
+void MainWindow::importSourceFile(const QString &path)
+{
+    m_model->loadSource(path);
 }
 
 void MainWindow::closeProject()
@@ -62,6 +68,7 @@ void MainWindow::closeProject()
     m_linkedToDatabase = false;
     m_databasePath.clear();
     m_databaseProjectName.clear();
+    m_projectFilePath.clear();
     m_saveAction->setEnabled(false);
     m_unsavedChanges = false;
     statusBar()->showMessage(i18n::tr("Project closed."));
@@ -86,6 +93,8 @@ void MainWindow::saveProject()
 {
     if (m_linkedToDatabase && !m_databasePath.isEmpty() && !m_databaseProjectName.isEmpty())
         storeToDatabase(m_databasePath, m_databaseProjectName);
+    else if (!m_projectFilePath.isEmpty())
+        storeToFile(m_projectFilePath);
 }
 
 QString MainWindow::askProjectName()
@@ -104,6 +113,7 @@ void MainWindow::linkDatabase(const QString &path, const QString &name)
     m_linkedToDatabase = true;
     m_databasePath = path;
     m_databaseProjectName = name;
+    m_projectFilePath.clear();
     m_saveAction->setEnabled(true);
 }
 
@@ -127,8 +137,12 @@ void MainWindow::openProjectFromDatabase()
     const QString path = m_prompts->openFileName(this, i18n::tr("Open Plotmason database"),
                                                  i18n::tr("Plotmason database (*.pmdb *.sqlite)") +
                                                      QStringLiteral(";;") + i18n::tr("All files (*.*)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openDatabaseFile(path);
+}
+
+void MainWindow::openDatabaseFile(const QString &path)
+{
     QString error;
     const QStringList projects = ProjectDatabase::listProjects(path, &error);
     if (!projects.isEmpty()) {
@@ -160,7 +174,7 @@ bool MainWindow::openDatabaseProject(const QString &databasePath, const QString 
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
         return false;
     }
-    m_graphView->restoreViewState(m_model->graphViewSettings());
+    m_viewZoom->restoreOrFit(m_model->graphViewSettings());
     linkDatabase(cleanedAbsolutePath(databasePath), projectName);
     addRecentProject(m_databasePath, projectName);
     m_recentProjects->rebuild();
@@ -180,7 +194,7 @@ bool MainWindow::confirmDiscardingChanges()
         return true;
     if (answer != QMessageBox::Save)
         return false;
-    if (m_linkedToDatabase)
+    if (m_linkedToDatabase || !m_projectFilePath.isEmpty())
         saveProject();
     else
         saveProjectToDatabase();

@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "ui/axisvaluesdialog.h"
+#include "ui/dialogplaces.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -9,12 +10,16 @@
 
 QString UserPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    const QString path = QFileDialog::getOpenFileName(parent, title, dialogStartFolder(filter), filter);
+    rememberDialogFolder(filter, path);
+    return path;
 }
 
 QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    const QString path = QFileDialog::getSaveFileName(parent, title, dialogStartFolder(filter), filter);
+    rememberDialogFolder(filter, path);
+    return path;
 }
 
 namespace {

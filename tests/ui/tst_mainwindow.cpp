@@ -63,6 +63,8 @@ struct Window
         testsupport::chartImage(640, 480).save(path);
         prompts.answer(path);
         trigger("importAction");
+        // A new picture is fitted to the view; clicks land on whole pixels at 100 %.
+        trigger("actualSizeAction");
     }
     // Two clicks on each axis, answering the values dialog with 0 at the first
     // marks (the origin shortcut) and the maxima at the second.
@@ -728,13 +730,14 @@ private Q_SLOTS:
                 result.append(menu->text());
             return result;
         };
-        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "Language", "Info"}));
-        QMenu *languages = bar->actions()[3]->menu();
+        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "View", "Language", "Info"}));
+        QMenu *languages = bar->actions()[4]->menu();
         languages->actions()[1]->trigger(); // Italiano
         QCOMPARE(titles().first(), QStringLiteral("&File"));
         languages->actions()[4]->trigger(); // Deutsch
         QCOMPARE(titles(),
-                 (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", i18n::tr("Language"), i18n::tr("Info")}));
+                 (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", "&Ansicht", i18n::tr("Language"),
+                              i18n::tr("Info")}));
         QVERIFY(languages->actions()[4]->isChecked());
         QCOMPARE(w.action("importAction")->text(), i18n::tr("Import source..."));
         QVERIFY(w.action("importAction")->text() != QLatin1String("Import source..."));
