@@ -416,3 +416,8 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
     addZipEntry(entries, QStringLiteral("xl/charts/chart1.xml"), chartPart(series, scales));
     return writeZipArchive(path, entries, error);
 }
+
+WorkbookScales calibrationScales(const Calibration &calibration)
+{
+    return {calibration.xLogScale, calibration.yLogScale, CurveSmoothing::Spline};
+}

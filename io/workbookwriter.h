@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/calibration.h"
 #include "model/curve.h"
 #include "regenerated/spline.h"
 
@@ -23,6 +24,9 @@ struct WorkbookScales
     bool yLog = false;
     CurveSmoothing smoothing = CurveSmoothing::Spline;
 };
+
+// The scales of the digitized data: logarithmic where the calibration is.
+WorkbookScales calibrationScales(const Calibration &calibration);
 
 bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve,
                          QString *error = nullptr, const WorkbookScales &scales = {});

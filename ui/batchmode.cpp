@@ -200,11 +200,10 @@ int run(const QStringList &arguments)
                                     QStringLiteral("N"), QStringLiteral("100"));
     const QCommandLineOption storeAs(QStringLiteral("as"), QStringLiteral("Project name for --store."),
                                      QStringLiteral("NAME"));
-    const QCommandLineOption into(
-        QStringLiteral("into"),
-        QStringLiteral(
-            "Curve that --trace, --markers and --pdf-curve fill, created if missing (default: the active curve)."),
-        QStringLiteral("NAME"));
+    const QCommandLineOption into(QStringLiteral("into"),
+                                  QStringLiteral("Curve that --trace, --markers and --pdf-curve fill, "
+                                                 "created if missing (default: the active curve)."),
+                                  QStringLiteral("NAME"));
     const QCommandLineOption sample(
         QStringLiteral("sample"),
         QStringLiteral("Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
@@ -339,7 +338,8 @@ int run(const QStringList &arguments)
                  modelStep(model.exportSvg(target), model, &error);
         else if (name == QLatin1String("export-excel"))
             ok = requireCalibration(model, &error) &&
-                 writeCurvesWorkbook(target, model.curves(), pointCount, &error);
+                 writeCurvesWorkbook(target, model.curves(), pointCount, &error,
+                                     calibrationScales(model.calibration()));
         else if (name == QLatin1String("save-project"))
             ok = saveProjectFile(target, model, &error);
         else if (name == QLatin1String("store")) {

@@ -254,9 +254,8 @@ void MainWindow::exportExcel()
     if (path.isEmpty())
         return;
     QString error;
-    const Calibration &calibration = m_model->calibration();
     if (!writeCurvesWorkbook(path, m_model->curves(), points, &error,
-                             {calibration.xLogScale, calibration.yLogScale, CurveSmoothing::Spline}))
+                             calibrationScales(m_model->calibration())))
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
 }
 
