@@ -1,4 +1,5 @@
 #include "model/calibration.h"
+#include "tests/support/calibrations.h"
 #include "tests/support/testsupport.h"
 
 #include <QJsonDocument>
@@ -43,18 +44,7 @@ Calibration tiltedCalibration()
 Calibration axes(const QLineF &xLine, double x1, double x2, bool xLog, const QLineF &yLine, double y1,
                  double y2, bool yLog)
 {
-    Calibration c;
-    c.axisXLine = xLine;
-    c.xValue1 = x1;
-    c.xValue2 = x2;
-    c.xLogScale = xLog;
-    c.axisXValid = true;
-    c.axisYLine = yLine;
-    c.yValue1 = y1;
-    c.yValue2 = y2;
-    c.yLogScale = yLog;
-    c.axisYValid = true;
-    return c;
+    return testsupport::calibrationOf(xLine, x1, x2, xLog, yLine, y1, y2, yLog);
 }
 
 // X axis (100,500)-(500,500) for 0..100 and a Y axis of the same length that

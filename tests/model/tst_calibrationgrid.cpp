@@ -1,5 +1,6 @@
 #include "model/axisticks.h"
 #include "model/calibrationgrid.h"
+#include "tests/support/calibrations.h"
 #include "tests/support/testsupport.h"
 
 #include <QtMath>
@@ -11,18 +12,7 @@ namespace {
 Calibration calibration(bool xLog, double x1, double x2, bool yLog, double y1, double y2,
                         const QLineF &yLine = QLineF(100, 500, 100, 100))
 {
-    Calibration c;
-    c.axisXLine = QLineF(100, 500, 500, 500);
-    c.xValue1 = x1;
-    c.xValue2 = x2;
-    c.xLogScale = xLog;
-    c.axisXValid = true;
-    c.axisYLine = yLine;
-    c.yValue1 = y1;
-    c.yValue2 = y2;
-    c.yLogScale = yLog;
-    c.axisYValid = true;
-    return c;
+    return testsupport::calibrationOf(QLineF(100, 500, 500, 500), x1, x2, xLog, yLine, y1, y2, yLog);
 }
 
 } // namespace
