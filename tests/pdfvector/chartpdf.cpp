@@ -70,7 +70,9 @@ QString editFirstPage(const QString &source, const QString &target, const PageEd
                                               box.left(), box.top(), box.right(), box.bottom())));
     }
     const QString path = testsupport::sandbox().filePath(target);
-    QPDFWriter writer(pdf, local(path).c_str());
+    // The writer keeps the name's pointer until write(), so the string must outlive it.
+    const std::string fileName = local(path);
+    QPDFWriter writer(pdf, fileName.c_str());
     writer.write();
     return path;
 }
@@ -80,7 +82,8 @@ QString encrypt(const QString &source, const QString &target, const QString &pas
     QPDF pdf;
     pdf.processFile(local(source).c_str());
     const QString path = testsupport::sandbox().filePath(target);
-    QPDFWriter writer(pdf, local(path).c_str());
+    const std::string fileName = local(path);
+    QPDFWriter writer(pdf, fileName.c_str());
     const std::string secret = local(password);
     writer.setR6EncryptionParameters(secret.c_str(), secret.c_str(), true, true, true, true, true, true,
                                      qpdf_r3p_full, true);
@@ -103,7 +106,8 @@ QString contentPdf(const QString &name, const QByteArray &content, const QByteAr
     page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content.toStdString()));
     QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
     const QString path = testsupport::sandbox().filePath(name);
-    QPDFWriter writer(pdf, local(path).c_str());
+    const std::string fileName = local(path);
+    QPDFWriter writer(pdf, fileName.c_str());
     writer.write();
     return path;
 }
