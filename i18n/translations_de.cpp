@@ -133,10 +133,10 @@ const LanguageTexts &germanTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
              "Klick: Punkt hinzufuegen oder einen der aktiven Kurve auswaehlen. Strg+Klick: Punkt einer "
-             "beliebigen Kurve auswaehlen. Ziehen: Punkt verschieben. Entf: loeschen. Strg+Z: letzten Punkt "
-             "rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
+             "beliebigen Kurve auswaehlen. Ziehen: Punkt verschieben. Umschalt+Ziehen: Punkte auswaehlen. "
+             "Entf: loeschen. Strg+Z: rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Waehlen Sie zwei Punkte auf der Achse. Im orthogonalen Modus bleibt X waagerecht und Y "
              "senkrecht."},
@@ -484,6 +484,32 @@ const LanguageTexts &germanTexts()
              "Das JPG hatte %1 x %2 px, ein JPG darf aber hochstens %3 px pro Seite haben. Verringern Sie die Groe oder die DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "Das JPG brauchte %1 MB Speicher, mehr als die erlaubten %2 MB. Verringern Sie die Groe oder die DPI."},
+
+            // Undo history: commands and step names
+            {"Undo", "Rueckgaengig"},
+            {"Redo", "Wiederholen"},
+            {"Show layers", "Ebenen anzeigen"},
+            {"Change page", "Seite wechseln"},
+            {"Change resolution", "Aufloesung aendern"},
+            {"Choose curve", "Kurve waehlen"},
+            {"Edit curve", "Kurve bearbeiten"},
+            {"Replace picture", "Bild ersetzen"},
+            {"Calibrate X axis", "X-Achse kalibrieren"},
+            {"Calibrate Y axis", "Y-Achse kalibrieren"},
+            {"Add point", "Punkt hinzufuegen"},
+            {"Add points", "Punkte hinzufuegen"},
+            {"Add curve", "Kurve hinzufuegen"},
+            {"Show curve", "Kurve anzeigen"},
+            {"Hide curve", "Kurve ausblenden"},
+            {"Change curve style", "Kurvenstil aendern"},
+            {"Move point", "Punkt verschieben"},
+            {"Move points", "Punkte verschieben"},
+            {"Edit point value", "Punktwert bearbeiten"},
+            {"Delete points", "Punkte loeschen"},
+            {"Clear points", "Punkte leeren"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 Punkte ausgewaehlt."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2", "Spline"},

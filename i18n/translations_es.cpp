@@ -130,10 +130,10 @@ const LanguageTexts &spanishTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
              "Clic: anadir un punto o seleccionar uno de la curva activa. Ctrl+clic: seleccionar un punto de "
-             "cualquier curva. Arrastrar: mover punto. Supr: eliminar. Ctrl+Z: deshacer ultimo punto. Rueda: "
-             "zoom. Clic central: desplazar."},
+             "cualquier curva. Arrastrar: mover punto. Mayus+arrastrar: seleccionar puntos. Supr: eliminar. "
+             "Ctrl+Z: deshacer. Rueda: zoom. Clic central: desplazar."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selecciona dos puntos del eje. El modo ortogonal mantiene X horizontal e Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -476,6 +476,32 @@ const LanguageTexts &spanishTexts()
              "El JPG tendria %1 x %2 px, pero un JPG puede tener como maximo %3 px por lado. Reduce el tamano o los DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "El JPG necesitaria %1 MB de memoria, mas de los %2 MB permitidos. Reduce el tamano o los DPI."},
+
+            // Undo history: commands and step names
+            {"Undo", "Deshacer"},
+            {"Redo", "Rehacer"},
+            {"Show layers", "Mostrar capas"},
+            {"Change page", "Cambiar pagina"},
+            {"Change resolution", "Cambiar resolucion"},
+            {"Choose curve", "Elegir curva"},
+            {"Edit curve", "Editar curva"},
+            {"Replace picture", "Reemplazar imagen"},
+            {"Calibrate X axis", "Calibrar eje X"},
+            {"Calibrate Y axis", "Calibrar eje Y"},
+            {"Add point", "Anadir punto"},
+            {"Add points", "Anadir puntos"},
+            {"Add curve", "Anadir curva"},
+            {"Show curve", "Mostrar curva"},
+            {"Hide curve", "Ocultar curva"},
+            {"Change curve style", "Cambiar estilo de curva"},
+            {"Move point", "Mover punto"},
+            {"Move points", "Mover puntos"},
+            {"Edit point value", "Editar valor del punto"},
+            {"Delete points", "Eliminar puntos"},
+            {"Clear points", "Borrar puntos"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 puntos seleccionados."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2", "Spline"},

@@ -125,10 +125,10 @@ const LanguageTexts &frenchTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
              "Clic : ajouter un point ou selectionner un point de la courbe active. Ctrl+clic : selectionner "
-             "un point de n'importe quelle courbe. Glisser : deplacer le point. Suppr : supprimer. Ctrl+Z : "
-             "annuler le dernier point. Molette : zoom. Clic milieu : deplacer la vue."},
+             "un point de n'importe quelle courbe. Glisser : deplacer le point. Maj+glisser : selectionner des "
+             "points. Suppr : supprimer. Ctrl+Z : annuler. Molette : zoom. Clic milieu : deplacer la vue."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selectionnez deux points sur l'axe. Le mode orthogonal garde X horizontal et Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -470,6 +470,32 @@ const LanguageTexts &frenchTexts()
              "Le JPG ferait %1 x %2 px, mais un JPG peut avoir au plus %3 px de cote. Reduisez la taille ou le DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "Le JPG demanderait %1 Mo de memoire, plus que les %2 Mo permis. Reduisez la taille ou le DPI."},
+
+            // Undo history: commands and step names
+            {"Undo", "Annuler"},
+            {"Redo", "Retablir"},
+            {"Show layers", "Afficher les calques"},
+            {"Change page", "Changer de page"},
+            {"Change resolution", "Changer la resolution"},
+            {"Choose curve", "Choisir la courbe"},
+            {"Edit curve", "Modifier la courbe"},
+            {"Replace picture", "Remplacer l'image"},
+            {"Calibrate X axis", "Calibrer l'axe X"},
+            {"Calibrate Y axis", "Calibrer l'axe Y"},
+            {"Add point", "Ajouter un point"},
+            {"Add points", "Ajouter des points"},
+            {"Add curve", "Ajouter une courbe"},
+            {"Show curve", "Afficher la courbe"},
+            {"Hide curve", "Masquer la courbe"},
+            {"Change curve style", "Changer le style de la courbe"},
+            {"Move point", "Deplacer le point"},
+            {"Move points", "Deplacer les points"},
+            {"Edit point value", "Modifier la valeur du point"},
+            {"Delete points", "Supprimer les points"},
+            {"Clear points", "Effacer les points"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 points selectionnes."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2", "Spline"},

@@ -128,10 +128,10 @@ const LanguageTexts &italianTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
              "Clic: aggiungi un punto o seleziona uno della curva attiva. Ctrl+clic: seleziona un punto di "
-             "qualsiasi curva. Trascina: sposta il punto. Canc: elimina. Ctrl+Z: annulla l'ultimo punto. "
-             "Rotellina: zoom. Clic centrale: sposta la vista."},
+             "qualsiasi curva. Trascina: sposta il punto. Maiusc+trascina: seleziona punti. Canc: elimina. "
+             "Ctrl+Z: annulla. Rotellina: zoom. Clic centrale: sposta la vista."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Seleziona due punti sull'asse. La modalita ortogonale mantiene X orizzontale e Y verticale."},
             {"Select two points on the axis. Tilted axes are allowed.",
@@ -477,6 +477,32 @@ const LanguageTexts &italianTexts()
              "Il JPG sarebbe di %1 x %2 px, ma un JPG puo avere al massimo %3 px per lato. Ridurre le dimensioni o i DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "Il JPG richiederebbe %1 MB di memoria, piu dei %2 MB consentiti. Ridurre le dimensioni o i DPI."},
+
+            // Undo history: commands and step names
+            {"Undo", "Annulla"},
+            {"Redo", "Ripeti"},
+            {"Show layers", "Mostra livelli"},
+            {"Change page", "Cambia pagina"},
+            {"Change resolution", "Cambia risoluzione"},
+            {"Choose curve", "Scegli curva"},
+            {"Edit curve", "Modifica curva"},
+            {"Replace picture", "Sostituisci immagine"},
+            {"Calibrate X axis", "Calibra asse X"},
+            {"Calibrate Y axis", "Calibra asse Y"},
+            {"Add point", "Aggiungi punto"},
+            {"Add points", "Aggiungi punti"},
+            {"Add curve", "Aggiungi curva"},
+            {"Show curve", "Mostra curva"},
+            {"Hide curve", "Nascondi curva"},
+            {"Change curve style", "Cambia stile curva"},
+            {"Move point", "Sposta punto"},
+            {"Move points", "Sposta punti"},
+            {"Edit point value", "Modifica valore punto"},
+            {"Delete points", "Elimina punti"},
+            {"Clear points", "Cancella punti"},
+
+            // Undo history: many points at once
+            {"%1 points selected.", "%1 punti selezionati."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2", "Spline"},

@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUndoStack>
 #include <QUuid>
 
 namespace ProjectDatabase {
@@ -467,6 +468,8 @@ bool load(QSqlDatabase &database, const QString &databasePath, const QString &na
         const QImage picture = QImage::fromData(project.blueprint);
         if (!picture.isNull())
             model.setSourceImage(picture, project.sourcePath);
+        // Part of opening the project, not a step to undo.
+        model.undoStack()->clear();
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QUndoStack>
 #include <QUuid>
 
 #include <cmath>
@@ -265,6 +266,8 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     }
     m_activeCurveName = m_curves.first().name;
     m_insertionHistory.clear();
+    m_undoStack->clear();
+    clearPointGroup();
     if (dropSelection())
         Q_EMIT selectedPointChanged();
     recomputeRealValues();

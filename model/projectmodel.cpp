@@ -3,9 +3,13 @@
 #include "io/csvwriter.h"
 #include "io/svgcurvewriter.h"
 #include "model/projectfile.h"
+#include "model/undocommands.h"
+
+#include "i18n/localization.h"
 
 #include <QFileInfo>
 #include <QLineF>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +40,12 @@ ProjectModel::ProjectModel(QObject *parent)
     : QObject(parent)
     , m_curves{makeCurve(defaultCurveName)}
     , m_activeCurveName(defaultCurveName)
-{}
+    , m_undoStack(new QUndoStack(this))
+{
+    // Ten thousand edits of single points take a few MB, but every other step
+    // may keep a copy of the curves it changed; this bounds the worst case.
+    m_undoStack->setUndoLimit(undoLimit);
+}
 
 void ProjectModel::setError(const QString &message) const
 {
@@ -147,6 +156,7 @@ void ProjectModel::setVisibleLayers(uint layers)
 {
     if (layers == m_visibleLayers)
         return;
+    const RecordedChange change(this, i18n::tr("Show layers"), {&ProjectModel::visibleLayersChanged});
     m_visibleLayers = layers;
     Q_EMIT visibleLayersChanged();
 }
@@ -158,6 +168,8 @@ void ProjectModel::setPdfPage(int page)
         return;
     // The page number must keep describing the picture shown, so a failed
     // render goes back to the page that is still on screen.
+    const RecordedChange change(this, i18n::tr("Change page"),
+                                {&ProjectModel::sourceImageChanged, &ProjectModel::pdfInfoChanged});
     const int previous = m_pdfPage;
     m_pdfPage = target;
     if (reloadPdfPage())
@@ -172,6 +184,10 @@ void ProjectModel::setRenderDpi(int dpi)
     if (bounded == m_renderDpi)
         return;
     const int previous = m_renderDpi;
+    // At another resolution the marks and points move with the page.
+    const RecordedChange change(this, i18n::tr("Change resolution"),
+                                {&ProjectModel::sourceImageChanged, &ProjectModel::calibrationChanged,
+                                 &ProjectModel::pointsChanged, &ProjectModel::pdfInfoChanged});
     m_renderDpi = bounded;
     if (m_pdfPageCount > 0) {
         if (!reloadPdfPage()) {
@@ -218,6 +234,8 @@ void ProjectModel::setActiveCurveName(const QString &name)
     const QString wanted = trimmedOr(name, defaultCurveName);
     if (wanted == m_activeCurveName)
         return;
+    const RecordedChange change(this, i18n::tr("Choose curve"),
+                                {&ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
     m_activeCurveName = wanted;
     ensureCurve(wanted);
     Q_EMIT activeCurveChanged();
@@ -226,6 +244,8 @@ void ProjectModel::setActiveCurveName(const QString &name)
 
 void ProjectModel::setActiveCurveParameterName(const QString &value)
 {
+    const RecordedChange change(this, i18n::tr("Edit curve"),
+                                {&ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
     Curve &curve = m_curves[ensureCurve(m_activeCurveName)];
     const QString trimmed = value.trimmed();
     if (curve.parameterName == trimmed)
@@ -237,6 +257,8 @@ void ProjectModel::setActiveCurveParameterName(const QString &value)
 
 void ProjectModel::setActiveCurveParameterValue(const QString &value)
 {
+    const RecordedChange change(this, i18n::tr("Edit curve"),
+                                {&ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
     Curve &curve = m_curves[ensureCurve(m_activeCurveName)];
     const QString trimmed = value.trimmed();
     if (curve.parameterValue == trimmed)
@@ -258,6 +280,9 @@ void ProjectModel::setSourceImage(const QImage &image, const QString &path)
 {
     if (image.isNull())
         return;
+    const RecordedChange change(
+        this, i18n::tr("Replace picture"),
+        {&ProjectModel::sourcePathChanged, &ProjectModel::pdfInfoChanged, &ProjectModel::sourceImageChanged});
     m_lastError.clear();
     m_sourceImage = image;
     // The page number stays: a stored PDF page must survive while its file is missing.
@@ -277,6 +302,9 @@ bool ProjectModel::loadSource(const QString &path)
         setError(error);
         return false;
     }
+    const RecordedChange change(
+        this, i18n::tr("Replace picture"),
+        {&ProjectModel::sourcePathChanged, &ProjectModel::pdfInfoChanged, &ProjectModel::sourceImageChanged});
     installSource(source);
     return true;
 }
@@ -290,6 +318,10 @@ bool ProjectModel::startProjectFromSource(const QString &path)
         return false;
     }
     resetProject();
+    // The new project's picture is its first step, so that the project counts as changed.
+    const RecordedChange change(
+        this, i18n::tr("Replace picture"),
+        {&ProjectModel::sourcePathChanged, &ProjectModel::pdfInfoChanged, &ProjectModel::sourceImageChanged});
     installSource(source);
     return true;
 }
@@ -333,6 +365,8 @@ bool ProjectModel::reloadPdfPage()
 
 void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
+    const RecordedChange change(this, i18n::tr("Calibrate X axis"),
+                                {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
     m_calibration.axisXLine = pixelLine;
     m_calibration.xValue1 = value1;
     m_calibration.xValue2 = value2;
@@ -345,6 +379,8 @@ void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value
 
 void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
+    const RecordedChange change(this, i18n::tr("Calibrate Y axis"),
+                                {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
     m_calibration.axisYLine = pixelLine;
     m_calibration.yValue1 = value1;
     m_calibration.yValue2 = value2;
@@ -357,16 +393,8 @@ void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value
 
 void ProjectModel::addPointAt(int curveIndex, int pointIndex, const QPointF &pixel)
 {
-    Curve &curve = m_curves[curveIndex];
-    curve.points.insert(pointIndex, CurvePoint{pixel, m_calibration.pixelToReal(pixel), curve.name});
-    m_activeCurveName = curve.name;
-    m_selectedPointCurveName = curve.name;
-    m_selectedPointIndex = pointIndex;
-    m_insertionHistory.append(InsertionRecord{curve.name, pointIndex});
-    Q_EMIT pointsChanged();
-    Q_EMIT selectedPointChanged();
-    Q_EMIT activeCurveChanged();
-    Q_EMIT curvesChanged();
+    const CurvePoint point{pixel, m_calibration.pixelToReal(pixel), m_curves[curveIndex].name};
+    perform(new InsertPointCommand(this, i18n::tr("Add point"), curveIndex, pointIndex, point, focus()));
 }
 
 void ProjectModel::addPoint(const QPointF &pixel, const QString &curveName)
@@ -375,7 +403,13 @@ void ProjectModel::addPoint(const QPointF &pixel, const QString &curveName)
         setError(calibrationRequiredMessage());
         return;
     }
-    const int curveIndex = ensureCurve(trimmedOr(curveName, m_activeCurveName));
+    const QString wanted = trimmedOr(trimmedOr(curveName, m_activeCurveName), defaultCurveName);
+    // A point that creates or renames its curve is one step with that change.
+    const RecordedChange change(this, i18n::tr("Add point"),
+                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged,
+                                 &ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged},
+                                indexOfCurve(wanted) < 0);
+    const int curveIndex = ensureCurve(wanted);
     addPointAt(curveIndex, m_curves[curveIndex].points.size(), pixel);
 }
 
@@ -399,6 +433,9 @@ bool ProjectModel::appendPoints(const QString &curveName, const QList<QPointF> &
     }
     if (pixels.isEmpty())
         return true;
+    const RecordedChange change(this, i18n::tr("Add points"),
+                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged,
+                                 &ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
     const int curveIndex = ensureCurve(trimmedOr(curveName, m_activeCurveName));
     Curve &curve = m_curves[curveIndex];
     curve.points.reserve(curve.points.size() + pixels.size());
@@ -423,6 +460,9 @@ QString ProjectModel::freshCurveName() const
 
 int ProjectModel::addCurve(const QString &name, const QString &parameterName, const QString &parameterValue)
 {
+    const RecordedChange change(this, i18n::tr("Add curve"),
+                                {&ProjectModel::selectedPointChanged, &ProjectModel::activeCurveChanged,
+                                 &ProjectModel::curvesChanged});
     Curve curve =
         makeCurve(name.trimmed().isEmpty() ? freshCurveName() : uniqueCurveName(name.trimmed(), -1));
     curve.parameterName = parameterName.trimmed();
@@ -440,6 +480,9 @@ bool ProjectModel::removeCurve(int index)
 {
     if (index < 0 || index >= m_curves.size())
         return false;
+    const RecordedChange change(this, i18n::tr("Remove curve"),
+                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged,
+                                 &ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
     if (m_curves.size() == 1) {
         m_curves[0] = makeCurve(defaultCurveName);
         m_activeCurveName = defaultCurveName;
@@ -474,6 +517,9 @@ bool ProjectModel::setCurveMetadata(int index, const QString &name, const QStrin
 {
     if (index < 0 || index >= m_curves.size())
         return false;
+    const RecordedChange change(this, i18n::tr("Edit curve"),
+                                {&ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged,
+                                 &ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
     Curve &curve = m_curves[index];
     const QString oldName = curve.name;
     const QString newName = uniqueCurveName(trimmedOr(name, oldName), index);
@@ -503,6 +549,8 @@ bool ProjectModel::setCurveVisible(int index, bool visible)
         return false;
     if (m_curves[index].visible == visible)
         return true;
+    const RecordedChange change(this, visible ? i18n::tr("Show curve") : i18n::tr("Hide curve"),
+                                {&ProjectModel::curvesChanged, &ProjectModel::pointsChanged});
     m_curves[index].visible = visible;
     Q_EMIT curvesChanged();
     Q_EMIT pointsChanged();
@@ -513,6 +561,8 @@ bool ProjectModel::setCurveStyle(int index, const QColor &color, double lineWidt
 {
     if (index < 0 || index >= m_curves.size())
         return false;
+    const RecordedChange change(this, i18n::tr("Change curve style"),
+                                {&ProjectModel::curvesChanged, &ProjectModel::pointsChanged});
     m_curves[index].color = color;
     m_curves[index].lineWidth = clampedLineWidth(lineWidth);
     Q_EMIT curvesChanged();
@@ -523,6 +573,9 @@ bool ProjectModel::setCurveStyle(int index, const QColor &color, double lineWidt
 void ProjectModel::setActiveCurveMetadata(const QString &name, const QString &parameterName,
                                           const QString &parameterValue)
 {
+    const RecordedChange change(this, i18n::tr("Edit curve"),
+                                {&ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged,
+                                 &ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
     const QString wanted = trimmedOr(name, defaultCurveName);
     const int active = activeCurveIndex();
     int target = -1;
@@ -608,10 +661,12 @@ bool ProjectModel::moveSelectedPoint(const QPointF &pixel)
 {
     if (!isSelectionValid())
         return false;
-    CurvePoint &point = m_curves[indexOfCurve(m_selectedPointCurveName)].points[m_selectedPointIndex];
-    point.pixel = pixel;
-    point.real = m_calibration.pixelToReal(pixel);
-    Q_EMIT pointsChanged();
+    const int curveIndex = indexOfCurve(m_selectedPointCurveName);
+    const CurvePoint &before = m_curves[curveIndex].points[m_selectedPointIndex];
+    const CurvePoint after{pixel, m_calibration.pixelToReal(pixel), before.curveName};
+    perform(
+        new MovePointsCommand(this, i18n::tr("Move point"),
+                              {curveIndex, {m_selectedPointIndex}, {before}, {after}, m_moveGesture, false}));
     return true;
 }
 
@@ -627,13 +682,10 @@ bool ProjectModel::setPointReal(int curveIndex, int pointIndex, const QPointF &r
     const QPointF pixel = m_calibration.realToPixel(real, &ok);
     if (!ok || !isFinite(pixel))
         return false;
-    CurvePoint &point = m_curves[curveIndex].points[pointIndex];
-    point.real = real;
-    point.pixel = pixel;
-    m_selectedPointCurveName = m_curves[curveIndex].name;
-    m_selectedPointIndex = pointIndex;
-    Q_EMIT pointsChanged();
-    Q_EMIT selectedPointChanged();
+    const CurvePoint &before = m_curves[curveIndex].points[pointIndex];
+    perform(new MovePointsCommand(
+        this, i18n::tr("Edit point value"),
+        {curveIndex, {pointIndex}, {before}, {{pixel, real, before.curveName}}, 0, true}));
     return true;
 }
 
@@ -641,37 +693,90 @@ bool ProjectModel::deleteSelectedPoint()
 {
     if (!isSelectionValid())
         return false;
-    QList<CurvePoint> &points = m_curves[indexOfCurve(m_selectedPointCurveName)].points;
-    points.removeAt(m_selectedPointIndex);
-    m_insertionHistory.clear();
-    if (points.isEmpty())
-        dropSelection();
-    else
-        m_selectedPointIndex = qMin(m_selectedPointIndex, int(points.size()) - 1);
-    Q_EMIT pointsChanged();
-    Q_EMIT selectedPointChanged();
+    const int curveIndex = indexOfCurve(m_selectedPointCurveName);
+    const int remaining = int(m_curves[curveIndex].points.size()) - 1;
+    ProjectFocus after = focus();
+    if (remaining == 0)
+        after.selectedPointCurveName.clear();
+    after.selectedPointIndex = remaining == 0 ? -1 : qMin(m_selectedPointIndex, remaining - 1);
+    // Later insertion records would name shifted indices, so the deletion drops them all.
+    removePointAsStep(i18n::tr("Delete point"), curveIndex, m_selectedPointIndex, after,
+                      int(m_insertionHistory.size()));
     return true;
 }
 
 bool ProjectModel::undoLastPointInsertion()
 {
-    while (!m_insertionHistory.isEmpty()) {
-        const InsertionRecord record = m_insertionHistory.takeLast();
+    for (int i = int(m_insertionHistory.size()) - 1; i >= 0; --i) {
+        const InsertionRecord &record = m_insertionHistory[i];
         const int curveIndex = indexOfCurve(record.curveName);
         if (curveIndex < 0 || record.pointIndex < 0 ||
             record.pointIndex >= m_curves[curveIndex].points.size())
             continue; // stale record: its curve or point is gone
-        m_curves[curveIndex].points.removeAt(record.pointIndex);
-        dropSelection();
-        Q_EMIT pointsChanged();
-        Q_EMIT selectedPointChanged();
+        ProjectFocus after = focus();
+        after.selectedPointCurveName.clear();
+        after.selectedPointIndex = -1;
+        removePointAsStep(i18n::tr("Undo last point"), curveIndex, record.pointIndex, after,
+                          int(m_insertionHistory.size()) - i);
         return true;
     }
+    // Only stale records are left: they go without an undo step.
+    m_insertionHistory.clear();
     return false;
+}
+
+bool ProjectModel::deletePoints(int curveIndex, const QList<int> &pointIndices)
+{
+    const QList<int> indices = validPointIndices(curveIndex, pointIndices);
+    if (indices.isEmpty())
+        return false;
+    const RecordedChange change(this, i18n::tr("Delete points"),
+                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
+    QList<CurvePoint> &points = m_curves[curveIndex].points;
+    for (auto it = indices.crbegin(); it != indices.crend(); ++it)
+        points.removeAt(*it);
+    m_insertionHistory.clear();
+    if (m_selectedPointCurveName == m_curves[curveIndex].name)
+        dropSelection();
+    Q_EMIT pointsChanged();
+    Q_EMIT selectedPointChanged();
+    return true;
+}
+
+bool ProjectModel::movePoints(int curveIndex, const QList<int> &pointIndices, const QPointF &offset)
+{
+    const QList<int> indices = validPointIndices(curveIndex, pointIndices);
+    if (indices.isEmpty() || !isFinite(offset))
+        return false;
+    MovePointsCommand::Change change{curveIndex, indices, {}, {}, m_moveGesture, false};
+    for (const int index : indices) {
+        const CurvePoint &point = m_curves[curveIndex].points[index];
+        change.before.append(point);
+        const QPointF pixel = point.pixel + offset;
+        change.after.append({pixel, m_calibration.pixelToReal(pixel), point.curveName});
+    }
+    perform(new MovePointsCommand(this, i18n::tr("Move points"), change));
+    return true;
+}
+
+QList<int> ProjectModel::validPointIndices(int curveIndex, const QList<int> &pointIndices) const
+{
+    if (curveIndex < 0 || curveIndex >= m_curves.size())
+        return {};
+    QList<int> indices;
+    for (const int index : pointIndices) {
+        if (index >= 0 && index < m_curves[curveIndex].points.size())
+            indices.append(index);
+    }
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
 }
 
 void ProjectModel::clearPoints()
 {
+    const RecordedChange change(this, i18n::tr("Clear points"),
+                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
     for (Curve &curve : m_curves)
         curve.points.clear();
     dropSelection();
@@ -735,6 +840,8 @@ void ProjectModel::resetProject()
     m_graphViewSettings = QJsonObject();
     m_insertionHistory.clear();
     Q_EMIT regeneratedGraphSettingsChanged();
+    m_undoStack->clear();
+    clearPointGroup();
     Q_EMIT sourcePathChanged();
     Q_EMIT visibleLayersChanged();
     Q_EMIT pdfInfoChanged();
@@ -744,4 +851,142 @@ void ProjectModel::resetProject()
     Q_EMIT activeCurveChanged();
     Q_EMIT curvesChanged();
     Q_EMIT sourceImageChanged();
+}
+
+void ProjectModel::beginMoveGesture(MoveGesture gesture)
+{
+    if (gesture == MoveGesture::Nudge && m_lastGesture == MoveGesture::Nudge && m_moveGesture > 0)
+        return;
+    ++m_moveGesture;
+    m_lastGesture = gesture;
+}
+
+void ProjectModel::perform(QUndoCommand *command)
+{
+    if (m_recordingDepth == 0) {
+        m_undoStack->push(command);
+        return;
+    }
+    command->redo();
+    delete command;
+}
+
+void ProjectModel::removePointAsStep(const QString &text, int curveIndex, int pointIndex,
+                                     const ProjectFocus &focusAfter, int droppedRecords)
+{
+    RemovePointCommand::Change change;
+    change.curveIndex = curveIndex;
+    change.pointIndex = pointIndex;
+    change.point = m_curves[curveIndex].points[pointIndex];
+    change.focusBefore = focus();
+    change.focusAfter = focusAfter;
+    change.droppedRecords = droppedRecords == m_insertionHistory.size()
+                                ? m_insertionHistory
+                                : m_insertionHistory.mid(m_insertionHistory.size() - droppedRecords);
+    perform(new RemovePointCommand(this, text, change));
+}
+
+ProjectState ProjectModel::captureState() const
+{
+    return {m_sourcePath, m_sourceImage, m_visibleLayers, m_pdfPage, m_pdfPageCount,
+            m_renderDpi,  m_calibration, m_curves,        focus(),   m_insertionHistory};
+}
+
+void ProjectModel::restoreState(const ProjectState &state)
+{
+    m_sourcePath = state.sourcePath;
+    m_sourceImage = state.sourceImage;
+    m_visibleLayers = state.visibleLayers;
+    m_pdfPage = state.pdfPage;
+    m_pdfPageCount = state.pdfPageCount;
+    m_renderDpi = state.renderDpi;
+    m_calibration = state.calibration;
+    m_curves = state.curves;
+    restoreFocus(state.focus);
+    m_insertionHistory = state.insertionHistory;
+}
+
+ProjectFocus ProjectModel::focus() const
+{
+    return {m_activeCurveName, m_selectedPointCurveName, m_selectedPointIndex};
+}
+
+void ProjectModel::restoreFocus(const ProjectFocus &focus)
+{
+    m_activeCurveName = focus.activeCurveName;
+    m_selectedPointCurveName = focus.selectedPointCurveName;
+    m_selectedPointIndex = focus.selectedPointIndex;
+}
+
+void ProjectModel::placePoint(int curveIndex, int pointIndex, const CurvePoint &point)
+{
+    m_curves[curveIndex].points.insert(pointIndex, point);
+}
+
+void ProjectModel::takePoint(int curveIndex, int pointIndex)
+{
+    m_curves[curveIndex].points.removeAt(pointIndex);
+}
+
+void ProjectModel::replacePoint(int curveIndex, int pointIndex, const CurvePoint &point)
+{
+    m_curves[curveIndex].points[pointIndex] = point;
+}
+
+void ProjectModel::announce(const QList<Notifier> &notifiers)
+{
+    for (const Notifier notifier : notifiers)
+        (this->*notifier)();
+    checkPointGroup();
+}
+
+void ProjectModel::checkPointGroup()
+{
+    if (m_group.isEmpty())
+        return;
+    const int curveIndex = indexOfCurve(m_groupCurveName);
+    if (curveIndex >= 0 && m_curves[curveIndex].points.size() == m_groupCurveSize)
+        return;
+    clearPointGroup();
+}
+
+void ProjectModel::selectPointGroup(int curveIndex, const QList<int> &pointIndices)
+{
+    const QList<int> indices = validPointIndices(curveIndex, pointIndices);
+    const QString curveName = indices.isEmpty() ? QString() : m_curves[curveIndex].name;
+    if (indices == m_group && curveName == m_groupCurveName)
+        return;
+    m_group = indices;
+    m_groupCurveName = curveName;
+    m_groupCurveSize = indices.isEmpty() ? 0 : m_curves[curveIndex].points.size();
+    Q_EMIT pointGroupChanged();
+}
+
+void ProjectModel::selectPointGroupIn(const QRectF &pixelRect)
+{
+    const int curveIndex = activeCurveIndex();
+    QList<int> inside;
+    if (curveIndex >= 0) {
+        const QList<CurvePoint> &points = m_curves[curveIndex].points;
+        for (int i = 0; i < points.size(); ++i) {
+            if (pixelRect.normalized().contains(points[i].pixel))
+                inside.append(i);
+        }
+    }
+    selectPointGroup(curveIndex, inside);
+}
+
+void ProjectModel::clearPointGroup()
+{
+    selectPointGroup(-1, {});
+}
+
+bool ProjectModel::deletePointGroup()
+{
+    return deletePoints(indexOfCurve(m_groupCurveName), m_group);
+}
+
+bool ProjectModel::movePointGroup(const QPointF &offset)
+{
+    return movePoints(indexOfCurve(m_groupCurveName), m_group, offset);
 }

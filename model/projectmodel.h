@@ -2,6 +2,7 @@
 
 #include "model/calibration.h"
 #include "model/curve.h"
+#include "model/projectstate.h"
 #include "model/sourceloading.h"
 
 #include <QColor>
@@ -11,13 +12,17 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QVariantList>
 
+class QUndoCommand;
+class QUndoStack;
+
 // The one document of the program: source picture, calibration, curves and
-// points. Every change goes through an operation below and is announced by one
-// of its signals; windows rebuild from those signals and never write the
-// state directly.
+// points. Every change goes through an operation below, is announced by the
+// signals and becomes one step of the undo history; windows rebuild from those
+// signals and never write the state directly.
 class ProjectModel : public QObject
 {
     Q_OBJECT
@@ -51,8 +56,21 @@ public:
     static constexpr int minimumRenderDpi = 36;
     static constexpr int maximumRenderDpi = 1200;
     static constexpr int defaultRenderDpi = 150;
+    // Steps the undo history keeps.
+    static constexpr int undoLimit = 1000;
+
+    // How moves join into undo steps: every drag is a step of its own, while
+    // consecutive nudges of one point add up to one.
+    enum class MoveGesture { Drag, Nudge };
+
+    using Notifier = void (ProjectModel::*)();
 
     explicit ProjectModel(QObject *parent = nullptr);
+
+    // Cleared (and clean) after opening, closing and resetting a project.
+    QUndoStack *undoStack() const { return m_undoStack; }
+    // Moves of the selected point until the next gesture merge into one step.
+    void beginMoveGesture(MoveGesture gesture);
 
     QString sourcePath() const { return m_sourcePath; }
     void setSourcePath(const QString &path);
@@ -143,6 +161,21 @@ public:
     Q_INVOKABLE bool deleteSelectedPoint();
     Q_INVOKABLE bool undoLastPointInsertion();
     Q_INVOKABLE void clearPoints();
+    // Several points of one curve at once, each call one undo step (moves merge
+    // within a gesture). Indices outside the curve are ignored; false when none is left.
+    Q_INVOKABLE bool deletePoints(int curveIndex, const QList<int> &pointIndices);
+    Q_INVOKABLE bool movePoints(int curveIndex, const QList<int> &pointIndices, const QPointF &offset);
+    // Several points of one curve picked together (a box, select all), beside
+    // the single selected point. The group empties itself when its curve is
+    // renamed, removed or changes its number of points.
+    QString pointGroupCurveName() const { return m_groupCurveName; }
+    QList<int> pointGroup() const { return m_group; }
+    Q_INVOKABLE void selectPointGroup(int curveIndex, const QList<int> &pointIndices);
+    // The active curve's points inside the rectangle.
+    Q_INVOKABLE void selectPointGroupIn(const QRectF &pixelRect);
+    Q_INVOKABLE void clearPointGroup();
+    Q_INVOKABLE bool deletePointGroup();
+    Q_INVOKABLE bool movePointGroup(const QPointF &offset);
     Q_INVOKABLE bool exportCsv(const QString &path) const;
     Q_INVOKABLE bool exportSvg(const QString &path) const;
     Q_INVOKABLE bool saveProject(const QString &path) const;
@@ -165,8 +198,32 @@ Q_SIGNALS:
     // while the model still holds the old project.
     void projectAboutToBeReplaced();
     void errorOccurred(const QString &message);
+    void pointGroupChanged();
 
 private:
+    friend class StateCommand;
+    friend class RecordedChange;
+    friend class InsertPointCommand;
+    friend class RemovePointCommand;
+    friend class MovePointsCommand;
+
+    // Appliers of the undo commands: they change the state without checks or
+    // signals; the commands announce the change.
+    ProjectState captureState() const;
+    void restoreState(const ProjectState &state);
+    ProjectFocus focus() const;
+    void restoreFocus(const ProjectFocus &focus);
+    void placePoint(int curveIndex, int pointIndex, const CurvePoint &point);
+    void takePoint(int curveIndex, int pointIndex);
+    void replacePoint(int curveIndex, int pointIndex, const CurvePoint &point);
+    void announce(const QList<Notifier> &notifiers);
+    // Empties a group that no longer fits its curve, and says so.
+    void checkPointGroup();
+    // Pushes the step, or applies it directly when it is part of a larger recorded change.
+    void perform(QUndoCommand *command);
+    void removePointAsStep(const QString &text, int curveIndex, int pointIndex,
+                           const ProjectFocus &focusAfter, int droppedRecords);
+
     // Reports are const so that const exports can fail visibly; only the error
     // text changes.
     void setError(const QString &message) const;
@@ -183,6 +240,8 @@ private:
     void installSource(const LoadedSource &source);
     void addPointAt(int curveIndex, int pointIndex, const QPointF &pixel);
     void renameCurvePoints(Curve &curve, const QString &name);
+    // Sorted, without repeats, only those inside the curve; empty for a bad curve.
+    QList<int> validPointIndices(int curveIndex, const QList<int> &pointIndices) const;
 
     QString m_sourcePath;
     uint m_visibleLayers = AllMvpLayers;
@@ -199,4 +258,11 @@ private:
     QJsonObject m_graphViewSettings;
     QList<InsertionRecord> m_insertionHistory;
     mutable QString m_lastError;
+    QUndoStack *m_undoStack;
+    int m_recordingDepth = 0;
+    QString m_groupCurveName;
+    QList<int> m_group;
+    qsizetype m_groupCurveSize = 0;
+    int m_moveGesture = 0;
+    MoveGesture m_lastGesture = MoveGesture::Drag;
 };

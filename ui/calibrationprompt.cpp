@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "model/undocommands.h"
 #include "ui/axisvaluesdialog.h"
 #include "ui/userprompts.h"
 
@@ -123,6 +124,9 @@ void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *par
         warn(prompts, parent, i18n::tr("A logarithmic axis needs values greater than zero."));
         return;
     }
+    // The origin re-anchoring below belongs to the same undo step.
+    const RecordedChange change(&model, xAxis ? i18n::tr("Calibrate X axis") : i18n::tr("Calibrate Y axis"),
+                                {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
     if (xAxis)
         model.setAxisX(line, first, second, typed.logScale);
     else

@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -42,14 +43,28 @@ QString cellText(const QTableWidget *table, int row, int column)
 
 // Re-selects a row without announcing it: the selection follows the model here.
 // The table's own signals are blocked, not the selection model's, which the
-// view needs to repaint the rows that lost their highlight.
-void selectRowQuietly(QTableWidget *table, int row)
+// view needs to repaint the rows that lost their highlight. The first row
+// becomes the current one.
+void selectRowsQuietly(QTableWidget *table, const QList<int> &rows)
 {
     const QSignalBlocker blockTable(table);
-    if (row >= 0 && row < table->rowCount())
-        table->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QItemSelection selection;
+    for (const int row : rows) {
+        if (row >= 0 && row < table->rowCount())
+            selection.select(table->model()->index(row, 0),
+                             table->model()->index(row, table->columnCount() - 1));
+    }
+    QItemSelectionModel *selectionModel = table->selectionModel();
+    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty())
+        selectionModel->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
     else
-        table->selectionModel()->clear();
+        selectionModel->clearCurrentIndex();
+}
+
+void selectRowQuietly(QTableWidget *table, int row)
+{
+    selectRowsQuietly(table, {row});
 }
 
 } // namespace
@@ -74,6 +89,7 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
 
     m_pointsLabel = new QLabel(content);
     m_pointsTable = makeTable(4, content);
+    m_pointsTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QHeaderView *pointsHeader = m_pointsTable->horizontalHeader();
     pointsHeader->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     pointsHeader->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -99,6 +115,7 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     connect(m_curvesTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activateCurveFromTable);
     connect(m_pointsTable, &QTableWidget::cellChanged, this, &CurvesDock::updatePointFromTable);
     connect(m_pointsTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activatePointFromTable);
+    connect(m_model, &ProjectModel::pointGroupChanged, this, &CurvesDock::updatePointsTable);
     connect(m_addButton, &QPushButton::clicked, this, &CurvesDock::addCurveRow);
     connect(m_removeButton, &QPushButton::clicked, this, &CurvesDock::removeSelectedCurveRow);
 }
@@ -183,8 +200,12 @@ void CurvesDock::updatePointsTable()
                 QStringLiteral("%1, %2").arg(point.pixel.x(), 0, 'f', 1).arg(point.pixel.y(), 0, 'f', 1)));
     }
     m_shownPoints = curve.points;
-    const bool selectionHere = m_model->selectedPointCurveName() == curve.name;
-    selectRowQuietly(m_pointsTable, selectionHere ? m_model->selectedPointIndex() : -1);
+    QList<int> rows;
+    if (m_model->selectedPointCurveName() == curve.name)
+        rows.append(m_model->selectedPointIndex());
+    if (m_model->pointGroupCurveName() == curve.name)
+        rows.append(m_model->pointGroup());
+    selectRowsQuietly(m_pointsTable, rows);
 }
 
 void CurvesDock::updateCurveFromTable(int row, int column)
@@ -229,6 +250,15 @@ void CurvesDock::updatePointFromTable(int row, int column)
 void CurvesDock::activatePointFromTable()
 {
     const int active = m_model->activeCurveIndex();
+    const QModelIndexList selected = m_pointsTable->selectionModel()->selectedRows();
+    if (selected.size() > 1) {
+        QList<int> rows;
+        for (const QModelIndex &index : selected)
+            rows.append(index.row());
+        m_model->selectPointGroup(active, rows);
+        return;
+    }
+    m_model->clearPointGroup();
     const int row = m_pointsTable->currentRow();
     if (active >= 0 && row >= 0)
         m_model->selectPoint(active, row);

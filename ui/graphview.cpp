@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -102,6 +103,9 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
     // A new selection must show at once; restyling two circles is enough for it.
     connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
+    const auto repaintGroup = [this] { viewport()->update(); };
+    connect(m_model, &ProjectModel::pointGroupChanged, this, repaintGroup);
+    connect(m_model, &ProjectModel::pointsChanged, this, repaintGroup);
     rebuildScene();
 }
 
@@ -146,8 +150,8 @@ void GraphView::setInteractionMode(int mode)
     else if (mode == PointMode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
-                     "any curve. Drag: move point. Del: delete. Ctrl+Z: undo last point. Wheel: zoom. "
-                     "Middle click: pan."));
+                     "any curve. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. "
+                     "Wheel: zoom. Middle click: pan."));
     else if (m_orthogonal)
         Q_EMIT statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
@@ -281,26 +285,45 @@ void GraphView::mousePressEvent(QMouseEvent *event)
                          "press Enter to confirm."));
         }
     } else {
-        pressInPointMode(position, event->modifiers().testFlag(Qt::ControlModifier));
+        pressInPointMode(position, event->modifiers());
     }
     event->accept();
 }
 
-void GraphView::pressInPointMode(const QPointF &position, bool anyCurve)
+void GraphView::pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers)
 {
+    if (modifiers & Qt::ShiftModifier) {
+        // The box replaces whatever was picked, so that Delete takes only what it shows.
+        m_model->clearSelection();
+        m_selectingBox = true;
+        m_boxStart = m_lastDragPosition = position;
+        return;
+    }
     const double radius = pickRadius();
+    const QList<int> group = m_model->pointGroup();
     // A plain click near another curve's point must still go into the active curve.
-    if (m_model->selectNearestPoint(position, radius, !anyCurve)) {
+    if (m_model->selectNearestPoint(position, radius, !(modifiers & Qt::ControlModifier))) {
+        if (m_model->selectedPointCurveName() == m_model->pointGroupCurveName() &&
+            group.contains(m_model->selectedPointIndex())) {
+            m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
+            m_draggingGroup = true;
+            m_lastDragPosition = position;
+            return;
+        }
+        m_model->clearPointGroup();
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
         m_draggingPoint = true;
         Q_EMIT statusMessage(
             i18n::tr("Point selected. Drag, use arrow keys, edit values, or press Del to delete it."));
         return;
     }
+    m_model->clearPointGroup();
     const int index = insertionIndexNear(*m_model, position, radius);
     if (index < 0) {
         m_model->addPoint(position, m_model->activeCurveName());
         Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
     } else if (m_model->insertPoint(m_model->activeCurveIndex(), index, position)) {
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Drag);
         m_draggingPoint = true;
         Q_EMIT statusMessage(i18n::tr("Point added to the active curve."));
     }
@@ -320,6 +343,13 @@ void GraphView::mouseMoveEvent(QMouseEvent *event)
         const QPointF position = scenePosition(event->position());
         if (isInsidePicture(position))
             m_model->moveSelectedPoint(position);
+        event->accept();
+    } else if (m_draggingGroup || m_selectingBox) {
+        const QPointF position = scenePosition(event->position());
+        if (m_draggingGroup)
+            m_model->movePointGroup(position - m_lastDragPosition);
+        m_lastDragPosition = position;
+        viewport()->update();
         event->accept();
     } else if (m_hasFirstMark) {
         const QPointF position = scenePosition(event->position());
@@ -359,9 +389,8 @@ void GraphView::setExtractionPreview(const QPolygonF &path, const QPolygonF &poi
 }
 
 // Drawn in the foreground so that scene rebuilds never take the preview along.
-void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
+void GraphView::drawExtractionPreview(QPainter *painter) const
 {
-    QGraphicsView::drawForeground(painter, rect);
     if (m_previewPath.isEmpty() && m_previewPoints.isEmpty())
         return;
     painter->save();
@@ -394,8 +423,14 @@ void GraphView::mouseReleaseEvent(QMouseEvent *event)
         else
             viewport()->unsetCursor();
         event->accept();
-    } else if (button == Qt::LeftButton && m_draggingPoint) {
-        m_draggingPoint = false;
+    } else if (button == Qt::LeftButton && (m_draggingPoint || m_draggingGroup)) {
+        m_draggingPoint = m_draggingGroup = false;
+        event->accept();
+    } else if (button == Qt::LeftButton && m_selectingBox) {
+        m_selectingBox = false;
+        m_model->selectPointGroupIn(QRectF(m_boxStart, scenePosition(event->position())));
+        viewport()->update();
+        Q_EMIT statusMessage(i18n::tr("%1 points selected.").arg(m_model->pointGroup().size()));
         event->accept();
     } else {
         QGraphicsView::mouseReleaseEvent(event);
@@ -426,6 +461,10 @@ bool GraphView::nudge(const QPointF &step)
     }
     if (m_mode != PointMode)
         return false;
+    if (!m_model->pointGroup().isEmpty()) {
+        m_model->beginMoveGesture(ProjectModel::MoveGesture::Nudge);
+        return m_model->movePointGroup(step);
+    }
     const int curve = m_model->indexOfCurve(m_model->selectedPointCurveName());
     const int index = m_model->selectedPointIndex();
     if (curve < 0 || index < 0 || index >= m_model->curves()[curve].points.size())
@@ -433,6 +472,7 @@ bool GraphView::nudge(const QPointF &step)
     const QPointF moved = m_model->curves()[curve].points[index].pixel + step;
     if (!isInsidePicture(moved))
         return false;
+    m_model->beginMoveGesture(ProjectModel::MoveGesture::Nudge);
     m_model->moveSelectedPoint(moved);
     Q_EMIT statusMessage(i18n::tr("Point moved with keyboard."));
     return true;
@@ -446,8 +486,17 @@ void GraphView::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Delete:
     case Qt::Key_Backspace:
-        if (m_model->deleteSelectedPoint()) {
-            Q_EMIT statusMessage(i18n::tr("Point deleted."));
+        if (deleteSelectedPoints()) {
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_A:
+        if (event->matches(QKeySequence::SelectAll) && m_mode == PointMode) {
+            const int active = m_model->activeCurveIndex();
+            QList<int> all(active >= 0 ? m_model->curves()[active].points.size() : 0);
+            std::iota(all.begin(), all.end(), 0);
+            m_model->selectPointGroup(active, all);
             event->accept();
             return;
         }
@@ -502,6 +551,42 @@ void GraphView::keyPressEvent(QKeyEvent *event)
     default: break;
     }
     QGraphicsView::keyPressEvent(event);
+}
+
+bool GraphView::deleteSelectedPoints()
+{
+    if (!m_model->pointGroup().isEmpty() ? m_model->deletePointGroup() : m_model->deleteSelectedPoint()) {
+        Q_EMIT statusMessage(i18n::tr("Point deleted."));
+        return true;
+    }
+    return false;
+}
+
+void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    drawPointGroup(painter);
+    drawExtractionPreview(painter);
+}
+
+void GraphView::drawPointGroup(QPainter *painter) const
+{
+    const double unit = 1.0 / std::max(transform().m11(), 1e-9);
+    painter->setBrush(Qt::NoBrush);
+    if (m_selectingBox) {
+        painter->setPen(QPen(QColor(0, 120, 215), 1.0 * unit, Qt::DashLine));
+        painter->drawRect(QRectF(m_boxStart, m_lastDragPosition).normalized());
+    }
+    const int curve = m_model->indexOfCurve(m_model->pointGroupCurveName());
+    if (curve < 0)
+        return;
+    const QList<CurvePoint> &points = m_model->curves()[curve].points;
+    painter->setPen(QPen(QColor(255, 140, 0), 2.0 * unit));
+    const double half = 7.0 * unit;
+    for (const int index : m_model->pointGroup()) {
+        if (index < points.size())
+            painter->drawRect(QRectF(points[index].pixel - QPointF(half, half), QSizeF(2 * half, 2 * half)));
+    }
 }
 
 void GraphView::keyReleaseEvent(QKeyEvent *event)

@@ -46,6 +46,11 @@ public:
     // everything until replaced or cleared with empty polygons.
     void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
 
+public Q_SLOTS:
+    // The group of points when there is one, else the selected point; false when nothing went.
+    bool deleteSelectedPoints();
+    void rebuildScene();
+
 Q_SIGNALS:
     void calibrationLineSelected(bool xAxis, QLineF line);
     void statusMessage(const QString &message);
@@ -58,9 +63,6 @@ Q_SIGNALS:
     // Enter (true) or Escape (false) in those modes.
     void extractionAnswered(bool accept);
 
-public Q_SLOTS:
-    void rebuildScene();
-
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -69,6 +71,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // The group's highlights, the selection box and the extraction preview, above the scene's items.
     void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
@@ -81,7 +84,9 @@ private:
     bool isInsidePicture(const QPointF &scenePosition) const;
     QPointF constrainedMark(const QPointF &mark) const;
     QPointF scenePosition(const QPointF &viewportPosition) const;
-    void pressInPointMode(const QPointF &position, bool anyCurve);
+    void pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers);
+    void drawPointGroup(QPainter *painter) const;
+    void drawExtractionPreview(QPainter *painter) const;
 
     ProjectModel *m_model;
     DigitizingScene *m_scene;
@@ -95,6 +100,10 @@ private:
     bool m_panning = false;
     bool m_spaceHeld = false;
     bool m_draggingPoint = false;
+    bool m_draggingGroup = false;
+    bool m_selectingBox = false;
+    QPointF m_boxStart;
+    QPointF m_lastDragPosition; // of a group drag, or the box's moving corner
     QPoint m_lastPanPos;
     QPolygonF m_previewPath;
     QPolygonF m_previewPoints;

@@ -8,6 +8,7 @@
 #include "ui/curvesdock.h"
 #include "ui/extractionpanel.h"
 #include "ui/graphview.h"
+#include "ui/historyactions.h"
 #include "ui/recentprojects.h"
 #include "ui/updateflow.h"
 #include "ui/userprompts.h"
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 
 namespace {
 
@@ -59,7 +61,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_prompts(m_defaultPrompts.get())
     , m_updateFlow(new UpdateFlow(this, m_prompts))
 {
-    setWindowTitle(QStringLiteral("Plotmason"));
+    setWindowTitle(QStringLiteral("Plotmason[*]"));
     resize(1200, 800);
     setCentralWidget(m_graphView);
 
@@ -116,8 +118,11 @@ void MainWindow::createActions()
     m_regeneratedAction = action(&MainWindow::openRegeneratedGraph);
     m_aboutAction = action(&MainWindow::openAboutDialog);
 
+    m_history = new HistoryActions(m_model->undoStack(), this);
+    addActions({m_history->undoAction(), m_history->redoAction()});
+
+    // Ctrl+Z belongs to the history's "Undo" now.
     m_undoAction = new QAction(this);
-    m_undoAction->setShortcut(QKeySequence::Undo);
     connect(m_undoAction, &QAction::triggered, this, [this] {
         statusBar()->showMessage(m_model->undoLastPointInsertion()
                                      ? i18n::tr("Last inserted point undone.")
@@ -128,10 +133,7 @@ void MainWindow::createActions()
     m_deletePointAction = new QAction(this);
     m_deletePointAction->setShortcut(QKeySequence::Delete);
     m_deletePointAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(m_deletePointAction, &QAction::triggered, this, [this] {
-        if (m_model->deleteSelectedPoint())
-            statusBar()->showMessage(i18n::tr("Point deleted."));
-    });
+    connect(m_deletePointAction, &QAction::triggered, m_graphView, &GraphView::deleteSelectedPoints);
     addAction(m_deletePointAction);
 
     auto *modes = new QActionGroup(this);
@@ -233,6 +235,9 @@ void MainWindow::createMenusAndToolbar()
     m_graphMenu = menuBar()->addMenu(QString());
     m_graphMenu->addAction(m_regeneratedAction);
     m_editMenu = menuBar()->addMenu(QString());
+    m_editMenu->addAction(m_history->undoAction());
+    m_editMenu->addAction(m_history->redoAction());
+    m_editMenu->addSeparator();
     m_editMenu->addAction(m_undoAction);
     m_languageMenu = menuBar()->addMenu(QString());
     m_languageMenu->addActions(m_languageActions);
@@ -253,6 +258,8 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_calibrateYAction);
     m_toolbar->addAction(m_orthogonalAction);
     m_toolbar->addSeparator();
+    m_toolbar->addAction(m_history->undoAction());
+    m_toolbar->addAction(m_history->redoAction());
     m_toolbar->addAction(m_undoAction);
     m_toolbar->addAction(m_deletePointAction);
     m_toolbar->addSeparator();
@@ -305,16 +312,14 @@ void MainWindow::connectModel()
     connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, this,
             &MainWindow::retranslate);
 
-    // Everything that a save would store marks the project as changed.
-    const auto markChanged = [this] { m_unsavedChanges = true; };
-    for (auto signal :
-         {&ProjectModel::sourceImageChanged, &ProjectModel::calibrationChanged, &ProjectModel::pointsChanged,
-          &ProjectModel::curvesChanged, &ProjectModel::visibleLayersChanged, &ProjectModel::pdfInfoChanged})
-        connect(m_model, signal, this, markChanged);
+    // The history holds every edit of the project but the graph window's settings.
+    connect(m_model->undoStack(), &QUndoStack::cleanChanged, this, &MainWindow::updateModifiedMark);
     // The graph window records its starting settings when it first draws: no edit of the user's.
     connect(m_model, &ProjectModel::regeneratedGraphSettingsChanged, this, [this] {
-        if (!m_regeneratedWindow || m_regeneratedWindow->hasDrawn())
-            m_unsavedChanges = true;
+        if (!m_regeneratedWindow || m_regeneratedWindow->hasDrawn()) {
+            m_graphSettingsChanged = true;
+            updateModifiedMark();
+        }
     });
     // The regenerated graph shows the project it was opened on, never the next one.
     connect(m_model, &ProjectModel::projectAboutToBeReplaced, this, [this] {
@@ -343,6 +348,7 @@ void MainWindow::retranslate()
     m_exitAction->setText(i18n::tr("Exit"));
     m_regeneratedAction->setText(i18n::tr("Regenerated graph..."));
     m_undoAction->setText(i18n::tr("Undo last point"));
+    m_history->retranslate();
     m_aboutAction->setText(i18n::tr("Program information..."));
     m_toolbar->setWindowTitle(i18n::tr("Tools"));
     m_pointModeAction->setText(i18n::tr("Graph points"));

@@ -9,6 +9,7 @@
 #include <utility>
 
 class CurvesDock;
+class HistoryActions;
 class GraphView;
 class ProjectModel;
 class QAction;
@@ -42,7 +43,7 @@ public:
     QString databasePath() const { return m_databasePath; }
     QString databaseProjectName() const { return m_databaseProjectName; }
     // The project changed since it was last opened, stored or closed.
-    bool hasUnsavedChanges() const { return m_unsavedChanges; }
+    bool hasUnsavedChanges() const;
     // The open regenerated-graph window, if any.
     RegeneratedGraphWindow *regeneratedGraphWindow() const;
     // The update check: quiet at start-up, reported in the program information.
@@ -96,6 +97,9 @@ private:
     void linkDatabase(const QString &path, const QString &name);
     // Drops the database link and the view's zoom of the project that was shown.
     void forgetProject();
+    // The project as it is now counts as stored.
+    void markProjectSaved();
+    void updateModifiedMark();
     // Save, discard or cancel before the current work is replaced; false means stop.
     bool confirmDiscardingChanges();
     void exportCurves(const QString &title, const QString &filter, const QString &suffix,
@@ -141,10 +145,12 @@ private:
     QAction *m_markersModeAction = nullptr;
     QList<QAction *> m_languageActions;
     RecentProjectsMenu *m_recentProjects = nullptr;
+    HistoryActions *m_history = nullptr;
+    // The regenerated graph's settings changed; they are not part of the undo history.
+    bool m_graphSettingsChanged = false;
     bool m_linkedToDatabase = false;
     QString m_databasePath;
     QString m_databaseProjectName;
-    bool m_unsavedChanges = false;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
     UpdateFlow *m_updateFlow;

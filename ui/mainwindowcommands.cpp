@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <QUndoStack>
 
 namespace {
 
@@ -73,7 +74,7 @@ void MainWindow::closeProject()
         return;
     m_model->resetProject();
     forgetProject();
-    m_unsavedChanges = false;
+    markProjectSaved();
     statusBar()->showMessage(i18n::tr("Project closed."));
 }
 
@@ -87,7 +88,7 @@ bool MainWindow::storeToDatabase(const QString &path, const QString &name)
     }
     addRecentProject(path, name);
     m_recentProjects->rebuild();
-    m_unsavedChanges = false;
+    markProjectSaved();
     statusBar()->showMessage(i18n::tr("Project saved to database."));
     return true;
 }
@@ -191,13 +192,30 @@ bool MainWindow::openDatabaseProject(const QString &databasePath, const QString 
     linkDatabase(cleanedAbsolutePath(databasePath), projectName);
     addRecentProject(m_databasePath, projectName);
     m_recentProjects->rebuild();
-    m_unsavedChanges = false;
+    markProjectSaved();
     return true;
+}
+
+bool MainWindow::hasUnsavedChanges() const
+{
+    return !m_model->undoStack()->isClean() || m_graphSettingsChanged;
+}
+
+void MainWindow::markProjectSaved()
+{
+    m_model->undoStack()->setClean();
+    m_graphSettingsChanged = false;
+    updateModifiedMark();
+}
+
+void MainWindow::updateModifiedMark()
+{
+    setWindowModified(hasUnsavedChanges());
 }
 
 bool MainWindow::confirmDiscardingChanges()
 {
-    if (!m_unsavedChanges)
+    if (!hasUnsavedChanges())
         return true;
     const QMessageBox::StandardButton answer =
         m_prompts->question(this, i18n::tr("Save changes"),
@@ -212,7 +230,7 @@ bool MainWindow::confirmDiscardingChanges()
     else
         saveProjectToDatabase();
     // Cancelling the save dialogs or a failed store keeps the work on screen.
-    return !m_unsavedChanges;
+    return !hasUnsavedChanges();
 }
 
 void MainWindow::exportCurves(const QString &title, const QString &filter, const QString &suffix,

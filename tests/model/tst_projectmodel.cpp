@@ -153,7 +153,7 @@ private Q_SLOTS:
                                            "calibrationChanged", "pointsChanged", "activeCurveChanged",
                                            "selectedPointChanged", "curvesChanged", "sourceImageChanged",
                                            "regeneratedGraphSettingsChanged", "projectAboutToBeReplaced",
-                                           "errorOccurred"}));
+                                           "errorOccurred", "pointGroupChanged"}));
         QCOMPARE(invokables, (QStringList{"loadSource",
                                           "startProjectFromSource",
                                           "setAxisX",
@@ -176,6 +176,13 @@ private Q_SLOTS:
                                           "deleteSelectedPoint",
                                           "undoLastPointInsertion",
                                           "clearPoints",
+                                          "deletePoints",
+                                          "movePoints",
+                                          "selectPointGroup",
+                                          "selectPointGroupIn",
+                                          "clearPointGroup",
+                                          "deletePointGroup",
+                                          "movePointGroup",
                                           "exportCsv",
                                           "exportSvg",
                                           "saveProject",

@@ -711,8 +711,8 @@ private Q_SLOTS:
         f.view.setInteractionMode(GraphView::PointMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Click: add a point or select one of the active curve. Ctrl+click: select a "
-                                "point of any curve. Drag: move point. Del: delete. Ctrl+Z: undo last point. "
-                                "Wheel: zoom. Middle click: pan."));
+                                "point of any curve. Drag: move point. Shift+drag: select points. Del: delete. "
+                                "Ctrl+Z: undo. Wheel: zoom. Middle click: pan."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "

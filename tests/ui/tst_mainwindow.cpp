@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFormLayout>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QThread>
+#include <QUndoStack>
 
 using testsupport::ScriptedPrompts;
 
@@ -61,7 +63,7 @@ private Q_SLOTS:
     void startsReady()
     {
         Window w;
-        QCOMPARE(w.window.windowTitle(), QStringLiteral("Plotmason"));
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("Plotmason[*]"));
         QCOMPARE(w.status(), QStringLiteral("Import an image or PDF to begin."));
         QVERIFY(!w.action("saveAction")->isEnabled());
         QVERIFY(w.action("pointModeAction")->isChecked());
@@ -701,6 +703,107 @@ private Q_SLOTS:
         QVERIFY(!w.action("sourceLayerAction")->isChecked());
         QVERIFY(w.action("axesLayerAction")->isChecked());
         QVERIFY(!w.action("pointsLayerAction")->isChecked());
+    }
+
+    void deletedPointComesBackWithCtrlZ()
+    {
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        testsupport::calibrate(*w.model());
+        for (const double x : {150.0, 250.0, 350.0})
+            w.model()->addPoint(QPointF(x, 300));
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QAction *undo = w.action("historyUndoAction");
+        QAction *redo = w.action("historyRedoAction");
+        QVERIFY(!redo->isEnabled());
+        // "Undo last point" keeps its texts but not the shortcut, and what it removes comes back.
+        QVERIFY(w.action("undoAction")->shortcut().isEmpty());
+        w.trigger("undoAction");
+        QCOMPARE(w.status(), QStringLiteral("Last inserted point undone."));
+        QCOMPARE(w.model()->curves()[0].points.size(), 2);
+        QCOMPARE(undo->text(), QStringLiteral("Undo Undo last point"));
+        undo->trigger();
+        QCOMPARE(w.model()->curves()[0].points.size(), 3);
+        w.click(QPointF(250, 300));
+        QCOMPARE(w.model()->selectedPointIndex(), 1);
+        QTest::keyClick(w.view(), Qt::Key_Delete);
+        QCOMPARE(w.model()->curves()[0].points.size(), 2);
+        QCOMPARE(undo->text(), QStringLiteral("Undo Delete point"));
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.model()->curves()[0].points.size(), 3);
+        QCOMPARE(w.model()->curves()[0].points[1].pixel, QPointF(250, 300));
+        QCOMPARE(redo->text(), QStringLiteral("Redo Delete point"));
+        QVERIFY(redo->isEnabled());
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.model()->curves()[0].points.size(), 2);
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.view(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.model()->curves()[0].points.size(), 2);
+        QCOMPARE(undo->text(), QStringLiteral("Undo Delete point"));
+    }
+
+    void boxSelectedGroupComesBackInOneStep()
+    {
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        testsupport::calibrate(*w.model());
+        // 30 points inside the box and two outside it.
+        for (int i = 0; i < 32; ++i)
+            w.model()->addPoint(QPointF(110 + 10 * i, i < 30 ? 300 : 420));
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        const QByteArray before = QJsonDocument(w.model()->projectJson()).toJson(QJsonDocument::Compact);
+        const int steps = w.model()->undoStack()->index();
+        QWidget *viewport = w.view()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier,
+                          w.view()->mapFromScene(QPointF(100, 250)));
+        QTest::mouseMove(viewport, w.view()->mapFromScene(QPointF(300, 320)));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier,
+                            w.view()->mapFromScene(QPointF(420, 350)));
+        QCOMPARE(w.model()->pointGroup().size(), 30);
+        QCOMPARE(w.status(), QStringLiteral("30 points selected."));
+        QCOMPARE(w.points()->selectionModel()->selectedRows().size(), 30);
+        QTest::keyClick(w.view(), Qt::Key_Delete);
+        QCOMPARE(w.model()->curves()[0].points.size(), 2);
+        QVERIFY(w.model()->pointGroup().isEmpty());
+        QCOMPARE(w.model()->undoStack()->index(), steps + 1);
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(QJsonDocument(w.model()->projectJson()).toJson(QJsonDocument::Compact), before);
+        // Ctrl+A takes the whole curve; arrows move it as one step, a plain click lets it go.
+        QTest::keyClick(w.view(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(w.model()->pointGroup().size(), 32);
+        QTest::keyClick(w.view(), Qt::Key_Right, Qt::ControlModifier);
+        QTest::keyClick(w.view(), Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(w.model()->curves()[0].points[31].pixel, QPointF(440, 420));
+        QCOMPARE(w.model()->undoStack()->index(), steps + 1);
+        w.click(QPointF(600, 100));
+        QVERIFY(w.model()->pointGroup().isEmpty());
+    }
+
+    void undoingToTheSavedStateClearsTheQuestion()
+    {
+        const QString path = databasePath(QStringLiteral("clean.pmdb"));
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        testsupport::calibrate(*w.model());
+        w.model()->addPoint(QPointF(200, 300));
+        QVERIFY(w.window.hasUnsavedChanges());
+        QVERIFY(w.window.isWindowModified());
+        w.prompts.answer(path);
+        w.prompts.answer(QStringLiteral("Clean"));
+        w.trigger("saveDatabaseAction");
+        QVERIFY(!w.window.hasUnsavedChanges());
+        w.model()->addPoint(QPointF(250, 300));
+        w.model()->setCurveVisible(0, false);
+        QVERIFY(w.window.isWindowModified());
+        w.trigger("historyUndoAction");
+        w.trigger("historyUndoAction");
+        QVERIFY(!w.window.hasUnsavedChanges());
+        QVERIFY(!w.window.isWindowModified());
+        w.prompts.clear();
+        QVERIFY(w.window.close());
+        QVERIFY(w.prompts.asked().isEmpty());
     }
 
     void orthogonalSettingIsRemembered()
