@@ -78,6 +78,10 @@ const QList<Step> &steps()
             m.selectPoint(randomCurve(m, r), r.bounded(6));
             m.deleteSelectedPoint();
         },
+        [](ProjectModel &m, QRandomGenerator &r) {
+            const QString names[] = {"A", "New", ""};
+            m.appendPoints(names[r.bounded(3)], {randomPixel(r), randomPixel(r), randomPixel(r)});
+        },
         [](ProjectModel &m, QRandomGenerator &) { m.undoLastPointInsertion(); },
         [](ProjectModel &m, QRandomGenerator &r) {
             if (r.bounded(10) == 0)
@@ -340,6 +344,7 @@ private Q_SLOTS:
         QTest::newRow("choose existing curve")
             << Operation([](ProjectModel &m) { m.setActiveCurveName("A"); });
         QTest::newRow("typed NaN") << Operation([](ProjectModel &m) { m.setPointReal(0, 0, {qQNaN(), 1}); });
+        QTest::newRow("no points to append") << Operation([](ProjectModel &m) { m.appendPoints("A", {}); });
     }
     void refusedOperationsLeaveNoStep()
     {
@@ -350,6 +355,34 @@ private Q_SLOTS:
         operation(model);
         QCOMPARE(model.undoStack()->count(), 0);
         QCOMPARE(documentBytes(model), start);
+    }
+
+    // An accepted extraction adds its points, and maybe their curve, as one step.
+    void appendedPointsAreOneStep_data()
+    {
+        QTest::addColumn<QString>("curve");
+        QTest::addColumn<int>("curveCount");
+        QTest::newRow("into a curve") << QStringLiteral("A") << 2;
+        QTest::newRow("into the active curve") << QString() << 2;
+        QTest::newRow("into a new curve") << QStringLiteral("Curve 3") << 3;
+    }
+    void appendedPointsAreOneStep()
+    {
+        QFETCH(QString, curve);
+        QFETCH(int, curveCount);
+        ProjectModel model;
+        fillTwoCurves(model);
+        const QByteArray start = documentBytes(model);
+        const QList<QPointF> found = {{130.5, 400}, {140, 390.25}, {150, 380}, {160, 370}};
+        QVERIFY(model.appendPoints(curve, found));
+        QCOMPARE(model.curves().size(), curveCount);
+        QCOMPARE(model.undoStack()->count(), 1);
+        QCOMPARE(model.undoStack()->undoText(), QStringLiteral("Add points"));
+        const QByteArray added = documentBytes(model);
+        model.undoStack()->undo();
+        QCOMPARE(documentBytes(model), start);
+        model.undoStack()->redo();
+        QCOMPARE(documentBytes(model), added);
     }
 
     void groupOfPointsIsOneStep()

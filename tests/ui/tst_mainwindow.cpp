@@ -523,6 +523,10 @@ private Q_SLOTS:
             QVERIFY2(std::abs(point.pixel.y() - sineY(point.pixel.x())) < 1.0,
                      qPrintable(QStringLiteral("%1, %2").arg(point.pixel.x()).arg(point.pixel.y())));
         QVERIFY(points.first().pixel.x() < 130 && points.last().pixel.x() > 470);
+        // One Ctrl+Z takes back everything the extraction added.
+        QCOMPARE(w.action("historyUndoAction")->text(), QStringLiteral("Undo Add points"));
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.model()->projectJson(), before);
         // Leaving the mode hides the panel.
         w.action("pointModeAction")->trigger();
         QVERIFY(dock->isHidden());
