@@ -1,4 +1,5 @@
 #include "ui/batchmode.h"
+#include "ui/dialogplaces.h"
 #include "ui/mainwindow.h"
 #include "ui/updateflow.h"
 
@@ -25,7 +26,14 @@ int main(int argc, char **argv)
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/assets/icons/plotmason-app-icon.png")));
 
     MainWindow window;
-    window.showMaximized();
+    if (restoreWindowLayout(&window))
+        window.show();
+    else
+        window.showMaximized();
+    const QString file = batch::windowFileArgument(app.arguments());
+    // Opened once the window has its size, so that the picture is fitted to it.
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
     // Answers arrive later from the event loop; start-up does not wait for them.
     window.updateFlow()->checkQuietly();
     // The start-up benchmark measures the time until the window is up.

@@ -510,6 +510,29 @@ const LanguageTexts &germanTexts()
 
             // Undo history: many points at once
             {"%1 points selected.", "%1 Punkte ausgewaehlt."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Projekt oeffnen..."},
+            {"Save project as...", "Projekt speichern unter..."},
+            {"Save project as", "Projekt speichern unter"},
+            {"Plotmason project (*.pmproj)", "Plotmason-Projekt (*.pmproj)"},
+            {"The picture could not be written to %1.", "Das Bild konnte nicht nach %1 geschrieben werden."},
+            {"Project saved.", "Projekt gespeichert."},
+            {"Project opened.", "Projekt geoeffnet."},
+            {"Fit to window", "An Fenster anpassen"},
+            {"Actual size", "Originalgroesse"},
+            {"Paste picture", "Bild einfuegen"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Bild oder PDF hier ablegen, mit Strg+V einfuegen oder Quelle importieren... verwenden"},
+            {"The clipboard holds no picture.", "Die Zwischenablage enthaelt kein Bild."},
+
+            // Curve colours
+            {"Color...", "Farbe..."},
+
+            // Loupe and keyboard
+            {"Loupe", "Lupe"},
+            {"Next curve", "Naechste Kurve"},
+            {"Previous curve", "Vorherige Kurve"},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2", "Spline"},

@@ -502,9 +502,29 @@ const LanguageTexts &spanishTexts()
 
             // Undo history: many points at once
             {"%1 points selected.", "%1 puntos seleccionados."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Abrir proyecto..."},
+            {"Save project as...", "Guardar proyecto como..."},
+            {"Save project as", "Guardar proyecto como"},
+            {"Plotmason project (*.pmproj)", "Proyecto Plotmason (*.pmproj)"},
+            {"The picture could not be written to %1.", "No se pudo escribir la imagen en %1."},
+            {"Project saved.", "Proyecto guardado."},
+            {"Project opened.", "Proyecto abierto."},
+            {"Fit to window", "Ajustar a la ventana"},
+            {"Actual size", "Tamano real"},
+            {"Paste picture", "Pegar imagen"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Suelte aqui una imagen o un PDF, pegue uno con Ctrl+V o use Importar origen..."},
+            {"The clipboard holds no picture.", "El portapapeles no contiene ninguna imagen."},
+
+            // Loupe and keyboard
+            {"Loupe", "Lupa"},
+            {"Next curve", "Curva siguiente"},
+            {"Previous curve", "Curva anterior"},
         },
         // Texts that read the same as in English and so need no pair.
-        {"Visible", "pixel", "No", "Version:", "Color", "Zoom: %1%", "x = %1   y = %2", "Spline"},
+        {"Visible", "pixel", "No", "Version:", "Color", "Color...", "Zoom: %1%", "x = %1   y = %2", "Spline"},
     };
     return texts;
 }

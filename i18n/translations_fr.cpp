@@ -496,9 +496,32 @@ const LanguageTexts &frenchTexts()
 
             // Undo history: many points at once
             {"%1 points selected.", "%1 points selectionnes."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Ouvrir un projet..."},
+            {"Save project as...", "Enregistrer le projet sous..."},
+            {"Save project as", "Enregistrer le projet sous"},
+            {"Plotmason project (*.pmproj)", "Projet Plotmason (*.pmproj)"},
+            {"The picture could not be written to %1.", "Impossible d'ecrire l'image dans %1."},
+            {"Project saved.", "Projet enregistre."},
+            {"Project opened.", "Projet ouvert."},
+            {"Fit to window", "Ajuster a la fenetre"},
+            {"Actual size", "Taille reelle"},
+            {"Paste picture", "Coller l'image"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Deposez ici une image ou un PDF, collez-en un avec Ctrl+V ou utilisez Importer la source..."},
+            {"The clipboard holds no picture.", "Le presse-papiers ne contient aucune image."},
+
+            // Curve colours
+            {"Color...", "Couleur..."},
+
+            // Loupe and keyboard
+            {"Next curve", "Courbe suivante"},
+            {"Previous curve", "Courbe precedente"},
         },
         // Texts that read the same as in English and so need no pair.
-        {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2", "Spline"},
+        {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2",
+         "Spline", "Loupe"},
     };
     return texts;
 }

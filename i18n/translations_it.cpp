@@ -503,6 +503,29 @@ const LanguageTexts &italianTexts()
 
             // Undo history: many points at once
             {"%1 points selected.", "%1 punti selezionati."},
+
+            // Project files, paste and drop, zoom
+            {"Open project...", "Apri progetto..."},
+            {"Save project as...", "Salva progetto come..."},
+            {"Save project as", "Salva progetto come"},
+            {"Plotmason project (*.pmproj)", "Progetto Plotmason (*.pmproj)"},
+            {"The picture could not be written to %1.", "Impossibile scrivere l'immagine in %1."},
+            {"Project saved.", "Progetto salvato."},
+            {"Project opened.", "Progetto aperto."},
+            {"Fit to window", "Adatta alla finestra"},
+            {"Actual size", "Dimensione reale"},
+            {"Paste picture", "Incolla immagine"},
+            {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
+             "Trascina qui un'immagine o un PDF, incollane uno con Ctrl+V oppure usa Importa sorgente..."},
+            {"The clipboard holds no picture.", "Gli appunti non contengono un'immagine."},
+
+            // Curve colours
+            {"Color...", "Colore..."},
+
+            // Loupe and keyboard
+            {"Loupe", "Lente"},
+            {"Next curve", "Curva successiva"},
+            {"Previous curve", "Curva precedente"},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2", "Spline"},

@@ -48,6 +48,13 @@ struct Curve
 // A curve of that name with every other field at its default.
 Curve makeCurve(const QString &name);
 
+// The colours new curves take in turn, the default first; neighbours differ in
+// hue and lightness so that they stay apart also for red-green blindness.
+QList<QColor> curvePalette();
+// The first palette colour that no curve uses; when all are used, the palette
+// starts over at the number of curves.
+QColor nextCurveColor(const QList<Curve> &curves);
+
 // Where a point was inserted, so that the insertion can be undone.
 struct InsertionRecord
 {

@@ -93,7 +93,9 @@ int ProjectModel::ensureCurve(const QString &name)
         m_curves[0].name = wanted;
         return 0;
     }
-    m_curves.append(makeCurve(wanted));
+    Curve curve = makeCurve(wanted);
+    curve.color = nextCurveColor(m_curves);
+    m_curves.append(curve);
     return m_curves.size() - 1;
 }
 
@@ -467,6 +469,7 @@ int ProjectModel::addCurve(const QString &name, const QString &parameterName, co
         makeCurve(name.trimmed().isEmpty() ? freshCurveName() : uniqueCurveName(name.trimmed(), -1));
     curve.parameterName = parameterName.trimmed();
     curve.parameterValue = parameterValue.trimmed();
+    curve.color = nextCurveColor(m_curves);
     m_curves.append(curve);
     m_activeCurveName = curve.name;
     if (dropSelection())

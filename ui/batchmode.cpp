@@ -179,6 +179,11 @@ bool isBatchInvocation(int argc, char **argv)
     return false;
 }
 
+QString windowFileArgument(const QStringList &arguments)
+{
+    return arguments.size() > 1 ? arguments.at(1) : QString();
+}
+
 int run(const QStringList &arguments)
 {
     QCommandLineParser parser;

@@ -10,6 +10,10 @@ namespace batch {
 // decided before the application object exists, so that it can go offscreen.
 bool isBatchInvocation(int argc, char **argv);
 
+// The file to open in the window, as a file association passes it: the first
+// argument after the program's name; empty without one.
+QString windowFileArgument(const QStringList &arguments);
+
 // Standard error carries only the program's own messages in this mode, so
 // that scripts can show them; Qt's notes and warnings are dropped.
 void silenceToolkitMessages();

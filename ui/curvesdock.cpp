@@ -3,6 +3,7 @@
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
 #include "ui/centeredcheckdelegate.h"
+#include "ui/curvecolors.h"
 #include "ui/userprompts.h"
 
 #include <QHBoxLayout>
@@ -101,9 +102,12 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
 
     m_addButton = new QPushButton(content);
     m_removeButton = new QPushButton(content);
+    m_colorButton = new QPushButton(content);
+    m_colorButton->setObjectName(QStringLiteral("curveColorButton"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_addButton);
     buttons->addWidget(m_removeButton);
+    buttons->addWidget(m_colorButton);
 
     layout->addWidget(m_curvesTable);
     layout->addWidget(m_pointsLabel);
@@ -118,6 +122,8 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     connect(m_model, &ProjectModel::pointGroupChanged, this, &CurvesDock::updatePointsTable);
     connect(m_addButton, &QPushButton::clicked, this, &CurvesDock::addCurveRow);
     connect(m_removeButton, &QPushButton::clicked, this, &CurvesDock::removeSelectedCurveRow);
+    connect(m_colorButton, &QPushButton::clicked, this,
+            [this] { chooseCurveColor(*m_model, *m_prompts, this, m_curvesTable->currentRow()); });
 }
 
 void CurvesDock::retranslate()
@@ -130,6 +136,7 @@ void CurvesDock::retranslate()
     m_pointsLabel->setText(i18n::tr("Active curve points"));
     m_addButton->setText(i18n::tr("Add"));
     m_removeButton->setText(i18n::tr("Remove"));
+    m_colorButton->setText(i18n::tr("Color..."));
 }
 
 void CurvesDock::setEditingEnabled(bool enabled)
@@ -138,6 +145,7 @@ void CurvesDock::setEditingEnabled(bool enabled)
     m_pointsTable->setEnabled(enabled);
     m_addButton->setEnabled(enabled);
     m_removeButton->setEnabled(enabled);
+    m_colorButton->setEnabled(enabled);
 }
 
 void CurvesDock::updateCurvesTable()
@@ -152,7 +160,8 @@ void CurvesDock::updateCurvesTable()
         visible->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
         auto *count = readOnlyItem(QString::number(curve.points.size()));
         count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_curvesTable->setItem(row, 0, new QTableWidgetItem(curve.name));
+        auto *name = new QTableWidgetItem(curveSwatch(curve.color), curve.name);
+        m_curvesTable->setItem(row, 0, name);
         m_curvesTable->setItem(row, 1, new QTableWidgetItem(curve.parameterName));
         m_curvesTable->setItem(row, 2, new QTableWidgetItem(curve.parameterValue));
         m_curvesTable->setItem(row, 3, visible);

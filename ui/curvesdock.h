@@ -47,6 +47,7 @@ private:
     QTableWidget *m_pointsTable;
     QPushButton *m_addButton;
     QPushButton *m_removeButton;
+    QPushButton *m_colorButton;
     // What the points table shows, to rewrite only the rows that changed.
     QString m_shownCurve;
     QList<CurvePoint> m_shownPoints;

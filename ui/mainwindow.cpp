@@ -6,12 +6,19 @@
 
 #include "regenerated/regeneratedgraphwindow.h"
 #include "ui/curvesdock.h"
+#include "ui/curvestepping.h"
+#include "ui/dialogplaces.h"
+#include "ui/dropandpaste.h"
 #include "ui/extractionpanel.h"
 #include "ui/graphview.h"
 #include "ui/historyactions.h"
+#include "ui/loupe.h"
+#include "ui/pointscopy.h"
 #include "ui/recentprojects.h"
+#include "ui/toolbaricons.h"
 #include "ui/updateflow.h"
 #include "ui/userprompts.h"
+#include "ui/viewzoom.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -70,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_dock = new CurvesDock(m_model, m_prompts, this);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
     addExtractionDock(this, m_model, m_graphView);
+    new PointsCopy(m_model, m_dock->pointsTable(), m_graphView, this);
     // Wide enough for curve names and the five columns without clipping.
     resizeDocks({m_dock}, {430}, Qt::Horizontal);
     retranslate();
@@ -110,6 +118,16 @@ void MainWindow::createActions()
     m_saveAction = action(&MainWindow::saveProject, QKeySequence::Save);
     m_saveAction->setEnabled(false);
     m_openDatabaseAction = action(&MainWindow::openProjectFromDatabase);
+    m_openFileAction = action(&MainWindow::openProjectFileDialog);
+    m_openFileAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    m_saveFileAction = action(&MainWindow::saveProjectAsFile, QKeySequence::SaveAs);
+    m_viewZoom = new ViewZoom(m_graphView, m_model, this);
+    m_dropAndPaste = new DropAndPaste(this);
+    m_loupe = new Loupe(m_graphView, m_model);
+    m_nextCurveAction = curveStepAction(m_model, 1, this);
+    m_nextCurveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    m_previousCurveAction = curveStepAction(m_model, -1, this);
+    m_previousCurveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
     m_saveDatabaseAction = action(&MainWindow::saveProjectToDatabase);
     m_exportCsvAction = action(&MainWindow::exportCsv);
     m_exportSvgAction = action(&MainWindow::exportSvg);
@@ -147,6 +165,9 @@ void MainWindow::createActions()
             [this] { m_graphView->setInteractionMode(GraphView::TraceMode); });
     connect(m_markersModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::MarkersMode); });
+    m_pointModeAction->setShortcut(QKeySequence(Qt::Key_P));
+    m_calibrateXAction->setShortcut(QKeySequence(Qt::Key_X));
+    m_calibrateYAction->setShortcut(QKeySequence(Qt::Key_Y));
     connect(m_pointModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::PointMode); });
     connect(m_calibrateXAction, &QAction::triggered, this,
@@ -176,6 +197,8 @@ void MainWindow::createActions()
         {m_closeAction, "closeAction"},
         {m_saveAction, "saveAction"},
         {m_openDatabaseAction, "openDatabaseAction"},
+        {m_openFileAction, "openFileAction"},
+        {m_saveFileAction, "saveFileAction"},
         {m_saveDatabaseAction, "saveDatabaseAction"},
         {m_exportCsvAction, "exportCsvAction"},
         {m_exportSvgAction, "exportSvgAction"},
@@ -193,6 +216,8 @@ void MainWindow::createActions()
         {m_axesLayerAction, "axesLayerAction"},
         {m_pointsLayerAction, "pointsLayerAction"},
         {m_gridLayerAction, "gridLayerAction"},
+        {m_nextCurveAction, "nextCurveAction"},
+        {m_previousCurveAction, "previousCurveAction"},
     };
     for (const auto &[named, name] : names)
         named->setObjectName(QString::fromLatin1(name));
@@ -214,6 +239,7 @@ void MainWindow::createMenusAndToolbar()
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_importAction);
     m_fileMenu->addAction(m_replacePictureAction);
+    m_fileMenu->addAction(m_openFileAction);
     m_fileMenu->addAction(m_closeAction);
     m_recentMenu = m_fileMenu->addMenu(QString());
     m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
@@ -223,7 +249,12 @@ void MainWindow::createMenusAndToolbar()
                 if (confirmDiscardingChanges())
                     openDatabaseProject(path, name);
             });
+    connect(m_recentProjects, &RecentProjectsMenu::projectFileChosen, this, [this](const QString &path) {
+        if (confirmDiscardingChanges())
+            openProjectFromFile(path);
+    });
     m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addAction(m_saveFileAction);
     m_fileMenu->addAction(m_openDatabaseAction);
     m_fileMenu->addAction(m_saveDatabaseAction);
     m_fileMenu->addSeparator();
@@ -239,6 +270,15 @@ void MainWindow::createMenusAndToolbar()
     m_editMenu->addAction(m_history->redoAction());
     m_editMenu->addSeparator();
     m_editMenu->addAction(m_undoAction);
+    m_editMenu->addAction(m_dropAndPaste->pasteAction());
+    m_editMenu->addSeparator();
+    m_editMenu->addActions({m_nextCurveAction, m_previousCurveAction});
+    m_viewMenu = menuBar()->addMenu(QString());
+    m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
+    m_viewMenu->addActions({m_viewZoom->fitAction(), m_viewZoom->zoomInAction(), m_viewZoom->zoomOutAction(),
+                            m_viewZoom->actualSizeAction()});
+    m_viewMenu->addSeparator();
+    m_viewMenu->addAction(m_loupe->toggleAction());
     m_languageMenu = menuBar()->addMenu(QString());
     m_languageMenu->addActions(m_languageActions);
     m_infoMenu = menuBar()->addMenu(QString());
@@ -249,6 +289,8 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->setMovable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolbar->addAction(m_importAction);
+    m_toolbar->addAction(m_openFileAction);
+    m_toolbar->addAction(m_saveAction);
     m_toolbar->addAction(m_closeAction);
     m_toolbar->addSeparator();
     m_toolbar->addAction(m_pointModeAction);
@@ -260,7 +302,6 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addSeparator();
     m_toolbar->addAction(m_history->undoAction());
     m_toolbar->addAction(m_history->redoAction());
-    m_toolbar->addAction(m_undoAction);
     m_toolbar->addAction(m_deletePointAction);
     m_toolbar->addSeparator();
     m_toolbar->addAction(m_sourceLayerAction);
@@ -285,6 +326,21 @@ void MainWindow::createMenusAndToolbar()
     m_dpiSpin->setObjectName(QStringLiteral("dpiSpin"));
     m_toolbar->addWidget(m_dpiSpin);
     connect(m_dpiSpin, &QSpinBox::valueChanged, m_model, &ProjectModel::setRenderDpi);
+    applyToolbarIcons(m_toolbar,
+                      {{m_importAction, QStringLiteral("document-import"), QStringLiteral("import"), true},
+                       {m_openFileAction, QStringLiteral("document-open"), QStringLiteral("open"), false},
+                       {m_saveAction, QStringLiteral("document-save"), QStringLiteral("save"), false},
+                       {m_closeAction, QStringLiteral("document-close"), QStringLiteral("close"), false},
+                       {m_orthogonalAction, QString(), QStringLiteral("orthogonal"), true},
+                       {m_traceModeAction, QString(), QStringLiteral("trace"), true},
+                       {m_markersModeAction, QString(), QStringLiteral("markers"), true},
+                       {m_history->undoAction(), QStringLiteral("edit-undo"), QStringLiteral("undo"), false},
+                       {m_history->redoAction(), QStringLiteral("edit-redo"), QStringLiteral("redo"), false},
+                       {m_deletePointAction, QStringLiteral("edit-delete"), QStringLiteral("delete"), false},
+                       {m_sourceLayerAction, QString(), QStringLiteral("source"), false},
+                       {m_axesLayerAction, QString(), QStringLiteral("axes"), false},
+                       {m_pointsLayerAction, QString(), QStringLiteral("points"), false},
+                       {m_gridLayerAction, QString(), QStringLiteral("grid"), false}});
 }
 
 void MainWindow::connectModel()
@@ -341,6 +397,14 @@ void MainWindow::retranslate()
     m_closeAction->setText(i18n::tr("Close project"));
     m_saveAction->setText(i18n::tr("Save"));
     m_openDatabaseAction->setText(i18n::tr("Open from database..."));
+    m_openFileAction->setText(i18n::tr("Open project..."));
+    m_saveFileAction->setText(i18n::tr("Save project as..."));
+    m_viewMenu->setTitle(i18n::tr("View"));
+    m_viewZoom->retranslate();
+    m_dropAndPaste->retranslate();
+    m_loupe->retranslate();
+    m_nextCurveAction->setText(i18n::tr("Next curve"));
+    m_previousCurveAction->setText(i18n::tr("Previous curve"));
     m_saveDatabaseAction->setText(i18n::tr("Save to database..."));
     m_exportCsvAction->setText(i18n::tr("Export CSV..."));
     m_exportSvgAction->setText(i18n::tr("Export SVG..."));
@@ -370,6 +434,11 @@ void MainWindow::retranslate()
         "Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid."));
     m_pageLabel->setText(i18n::tr("Page:"));
     m_dpiLabel->setText(i18n::tr("DPI:"));
+    for (QAction *keyed :
+         {m_importAction, m_openFileAction, m_saveAction, m_closeAction, m_pointModeAction,
+          m_calibrateXAction, m_calibrateYAction, m_undoAction, m_deletePointAction, m_sourceLayerAction,
+          m_axesLayerAction, m_pointsLayerAction, m_nextCurveAction, m_previousCurveAction})
+        showShortcutInToolTip(keyed);
     m_dock->retranslate();
 
     const QString current = i18n::languageCode(i18n::Localization::instance().language());
@@ -513,8 +582,10 @@ void MainWindow::changeLanguage()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (confirmDiscardingChanges())
+    if (confirmDiscardingChanges()) {
+        saveWindowLayout(this);
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }

@@ -9,11 +9,14 @@
 #include <utility>
 
 class CurvesDock;
+class DropAndPaste;
 class HistoryActions;
 class GraphView;
+class Loupe;
 class ProjectModel;
 class QAction;
 class QActionGroup;
+class QImage;
 class QLabel;
 class QMenu;
 class QSpinBox;
@@ -22,6 +25,7 @@ class RecentProjectsMenu;
 class RegeneratedGraphWindow;
 class UpdateFlow;
 class UserPrompts;
+class ViewZoom;
 
 // The program's window: the picture in the middle, the curves dock beside it,
 // menus and toolbar for the whole digitizing workflow.
@@ -50,10 +54,20 @@ public:
     UpdateFlow *updateFlow() const { return m_updateFlow; }
     // Opens a stored project (also the entry point of the recent-files menu).
     bool openDatabaseProject(const QString &databasePath, const QString &projectName);
+    // The project file the project came from or was last saved as; empty otherwise.
+    QString projectFilePath() const { return m_projectFilePath; }
+    bool openProjectFromFile(const QString &path);
+    // Opens whatever a user hands over by a drop or the command line: a project
+    // file, a database (through its project chooser) or a picture or PDF.
+    void openFile(const QString &path);
+    // A picture with no file becomes the source of a new project.
+    void pastePicture(const QImage &image);
 
 public Q_SLOTS:
     void importSource();
     void replacePicture();
+    void openProjectFileDialog();
+    void saveProjectAsFile();
     void saveProject();
     void closeProject();
     void saveProjectToDatabase();
@@ -104,6 +118,12 @@ private:
     bool confirmDiscardingChanges();
     void exportCurves(const QString &title, const QString &filter, const QString &suffix,
                       bool (ProjectModel::*write)(const QString &) const);
+    void importSourceFile(const QString &path);
+    // A picture for this project, or the first of a new one when this one holds work.
+    void loadPicture(const QString &path, bool newProject);
+    void openDatabaseFile(const QString &path);
+    bool storeToFile(const QString &path);
+    void linkProjectFile(const QString &path);
 
     ProjectModel *m_model;
     GraphView *m_graphView;
@@ -124,6 +144,8 @@ private:
     QAction *m_closeAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_openDatabaseAction = nullptr;
+    QAction *m_openFileAction = nullptr;
+    QAction *m_saveFileAction = nullptr;
     QAction *m_saveDatabaseAction = nullptr;
     QAction *m_exportCsvAction = nullptr;
     QAction *m_exportSvgAction = nullptr;
@@ -151,6 +173,13 @@ private:
     bool m_linkedToDatabase = false;
     QString m_databasePath;
     QString m_databaseProjectName;
+    QString m_projectFilePath;
+    ViewZoom *m_viewZoom = nullptr;
+    DropAndPaste *m_dropAndPaste = nullptr;
+    QMenu *m_viewMenu = nullptr;
+    Loupe *m_loupe = nullptr;
+    QAction *m_nextCurveAction = nullptr;
+    QAction *m_previousCurveAction = nullptr;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
     UpdateFlow *m_updateFlow;

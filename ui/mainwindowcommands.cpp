@@ -12,6 +12,7 @@
 #include "ui/graphview.h"
 #include "ui/recentprojects.h"
 #include "ui/userprompts.h"
+#include "ui/viewzoom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,13 +43,22 @@ void MainWindow::importSource()
     if (newProject && !confirmDiscardingChanges())
         return;
     const QString path = m_prompts->openFileName(this, i18n::tr("Import graph"), sourceFileFilter());
-    if (path.isEmpty())
-        return;
-    if (!newProject) {
+    if (!path.isEmpty())
+        loadPicture(path, newProject);
+}
+
+void MainWindow::importSourceFile(const QString &path)
+{
+    const bool newProject = m_model->hasDigitizedWork();
+    if (!newProject || confirmDiscardingChanges())
+        loadPicture(path, newProject);
+}
+
+void MainWindow::loadPicture(const QString &path, bool newProject)
+{
+    if (!newProject)
         m_model->loadSource(path);
-        return;
-    }
-    if (m_model->startProjectFromSource(path))
+    else if (m_model->startProjectFromSource(path))
         forgetProject();
 }
 
@@ -65,6 +75,7 @@ void MainWindow::forgetProject()
     m_linkedToDatabase = false;
     m_databasePath.clear();
     m_databaseProjectName.clear();
+    m_projectFilePath.clear();
     m_saveAction->setEnabled(false);
 }
 
@@ -97,6 +108,8 @@ void MainWindow::saveProject()
 {
     if (m_linkedToDatabase && !m_databasePath.isEmpty() && !m_databaseProjectName.isEmpty())
         storeToDatabase(m_databasePath, m_databaseProjectName);
+    else if (!m_projectFilePath.isEmpty())
+        storeToFile(m_projectFilePath);
 }
 
 QString MainWindow::askProjectName()
@@ -115,6 +128,7 @@ void MainWindow::linkDatabase(const QString &path, const QString &name)
     m_linkedToDatabase = true;
     m_databasePath = path;
     m_databaseProjectName = name;
+    m_projectFilePath.clear();
     m_saveAction->setEnabled(true);
 }
 
@@ -155,8 +169,12 @@ void MainWindow::openProjectFromDatabase()
     const QString path = m_prompts->openFileName(this, i18n::tr("Open Plotmason database"),
                                                  i18n::tr("Plotmason database (*.pmdb *.sqlite)") +
                                                      QStringLiteral(";;") + i18n::tr("All files (*.*)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openDatabaseFile(path);
+}
+
+void MainWindow::openDatabaseFile(const QString &path)
+{
     QString error;
     const QStringList projects = ProjectDatabase::listProjects(path, &error);
     if (!projects.isEmpty()) {
@@ -188,7 +206,7 @@ bool MainWindow::openDatabaseProject(const QString &databasePath, const QString 
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
         return false;
     }
-    m_graphView->restoreViewState(m_model->graphViewSettings());
+    m_viewZoom->restoreOrFit(m_model->graphViewSettings());
     linkDatabase(cleanedAbsolutePath(databasePath), projectName);
     addRecentProject(m_databasePath, projectName);
     m_recentProjects->rebuild();
@@ -225,7 +243,7 @@ bool MainWindow::confirmDiscardingChanges()
         return true;
     if (answer != QMessageBox::Save)
         return false;
-    if (m_linkedToDatabase)
+    if (m_linkedToDatabase || !m_projectFilePath.isEmpty())
         saveProject();
     else
         saveProjectToDatabase();

@@ -21,16 +21,20 @@ QString cleanedPath(const QString &path)
 
 QString entryText(const RecentProject &project)
 {
-    const QJsonObject entry{{QStringLiteral("type"), QStringLiteral("database")},
-                            {QStringLiteral("databasePath"), project.databasePath},
-                            {QStringLiteral("projectName"), project.projectName}};
+    const QJsonObject entry = project.filePath.isEmpty()
+                                  ? QJsonObject{{QStringLiteral("type"), QStringLiteral("database")},
+                                                {QStringLiteral("databasePath"), project.databasePath},
+                                                {QStringLiteral("projectName"), project.projectName}}
+                                  : QJsonObject{{QStringLiteral("type"), QStringLiteral("file")},
+                                                {QStringLiteral("path"), project.filePath}};
     return QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
 }
 
 bool sameProject(const RecentProject &a, const RecentProject &b)
 {
     return a.databasePath.compare(b.databasePath, Qt::CaseInsensitive) == 0 &&
-           a.projectName.compare(b.projectName, Qt::CaseInsensitive) == 0;
+           a.projectName.compare(b.projectName, Qt::CaseInsensitive) == 0 &&
+           a.filePath.compare(b.filePath, Qt::CaseInsensitive) == 0;
 }
 
 // Usable entries in order, twins and anything beyond the limit dropped.
@@ -67,13 +71,21 @@ bool parseRecentEntry(const QString &text, RecentProject *project)
     if (!document.isObject())
         return false;
     const QJsonObject entry = document.object();
-    if (entry.value(QStringLiteral("type")).toString() != QLatin1String("database"))
+    const QString type = entry.value(QStringLiteral("type")).toString();
+    if (type == QLatin1String("file")) {
+        const QString path = entry.value(QStringLiteral("path")).toString();
+        if (path.isEmpty() || !QFileInfo(path).isFile())
+            return false;
+        *project = RecentProject{{}, {}, cleanedPath(path)};
+        return true;
+    }
+    if (type != QLatin1String("database"))
         return false;
     const QString path = entry.value(QStringLiteral("databasePath")).toString();
     const QString name = entry.value(QStringLiteral("projectName")).toString().trimmed();
     if (path.isEmpty() || name.isEmpty() || !QFileInfo::exists(path))
         return false;
-    *project = RecentProject{cleanedPath(path), name};
+    *project = RecentProject{cleanedPath(path), name, {}};
     return true;
 }
 
@@ -88,16 +100,30 @@ QList<RecentProject> recentProjects()
     return projects;
 }
 
-void addRecentProject(const QString &databasePath, const QString &projectName)
+namespace {
+
+void putFirst(const RecentProject &added)
 {
-    const RecentProject added{databasePath.isEmpty() ? QString() : cleanedPath(databasePath),
-                              projectName.trimmed()};
-    if (added.databasePath.isEmpty() || added.projectName.isEmpty())
-        return;
     QSettings settings;
     QList<RecentProject> projects = usableEntries(settings.value(settingsKey).toStringList(), &added);
     projects.prepend(added);
     settings.setValue(settingsKey, entryTexts(projects.mid(0, maximumEntries)));
+}
+
+} // namespace
+
+void addRecentProject(const QString &databasePath, const QString &projectName)
+{
+    const RecentProject added{
+        databasePath.isEmpty() ? QString() : cleanedPath(databasePath), projectName.trimmed(), {}};
+    if (!added.databasePath.isEmpty() && !added.projectName.isEmpty())
+        putFirst(added);
+}
+
+void addRecentProjectFile(const QString &path)
+{
+    if (!path.isEmpty())
+        putFirst(RecentProject{{}, {}, cleanedPath(path)});
 }
 
 void clearRecentProjects()
@@ -124,14 +150,21 @@ void RecentProjectsMenu::rebuild()
         const RecentProject project = projects[i];
         // A "&" in a name is text, not the mark of a menu accelerator.
         const auto literal = [](QString text) { return text.replace(u'&', QStringLiteral("&&")); };
+        const bool isFile = !project.filePath.isEmpty();
+        const QString number = QStringLiteral("&%1 ").arg(i + 1);
         QAction *action = m_menu->addAction(
-            QStringLiteral("&%1 %2 (%3)")
-                .arg(i + 1)
-                .arg(literal(project.projectName), literal(QFileInfo(project.databasePath).fileName())));
-        action->setToolTip(project.databasePath);
-        action->setStatusTip(project.databasePath);
-        connect(action, &QAction::triggered, this,
-                [this, project] { Q_EMIT projectChosen(project.databasePath, project.projectName); });
+            isFile ? number + literal(QFileInfo(project.filePath).fileName())
+                   : number + QStringLiteral("%1 (%2)").arg(literal(project.projectName),
+                                                            literal(QFileInfo(project.databasePath).fileName())));
+        const QString path = isFile ? project.filePath : project.databasePath;
+        action->setToolTip(path);
+        action->setStatusTip(path);
+        connect(action, &QAction::triggered, this, [this, project, isFile] {
+            if (isFile)
+                Q_EMIT projectFileChosen(project.filePath);
+            else
+                Q_EMIT projectChosen(project.databasePath, project.projectName);
+        });
     }
     m_menu->addSeparator();
     connect(m_menu->addAction(i18n::tr("Clear recent files")), &QAction::triggered, this, [this] {

@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "ui/axisvaluesdialog.h"
+#include "ui/dialogplaces.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -9,7 +10,9 @@
 
 QString UserPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    const QString path = QFileDialog::getOpenFileName(parent, title, dialogStartFolder(filter), filter);
+    rememberDialogFolder(filter, path);
+    return path;
 }
 
 void prepareSaveDialog(QFileDialog &dialog, const QString &defaultSuffix, bool confirmOverwrite)
@@ -23,11 +26,13 @@ void prepareSaveDialog(QFileDialog &dialog, const QString &defaultSuffix, bool c
 QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,
                                   const QString &defaultSuffix, bool confirmOverwrite)
 {
-    QFileDialog dialog(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title, dialogStartFolder(filter), filter);
     prepareSaveDialog(dialog, defaultSuffix, confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString path = dialog.selectedFiles().constFirst();
+    rememberDialogFolder(filter, path);
+    return path;
 }
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "tests/support/testsupport.h"
 
+#include <QColor>
+
 namespace testsupport {
 
 QStringList ScriptedPrompts::kinds() const
@@ -60,6 +62,13 @@ bool ScriptedPrompts::item(QWidget *, const QString &title, const QString &label
 {
     const QVariant value = next(QStringLiteral("item"), title, label, items);
     *answer = value.toString();
+    return value.isValid();
+}
+
+bool ScriptedPrompts::color(QWidget *, const QString &title, const QColor &initial, QColor *answer)
+{
+    const QVariant value = next(QStringLiteral("color"), title, QString(), initial);
+    *answer = value.value<QColor>();
     return value.isValid();
 }
 

@@ -52,6 +52,8 @@ public:
     void information(QWidget *, const QString &title, const QString &text) override;
     void warning(QWidget *, const QString &title, const QString &text) override;
     void critical(QWidget *, const QString &title, const QString &text) override;
+    // Answered by a QColor; the offer is the initial colour.
+    bool color(QWidget *, const QString &title, const QColor &initial, QColor *answer) override;
 
     // What the last question offered besides its text (initial value, items, filter).
     QVariant lastOffer() const { return m_lastOffer; }

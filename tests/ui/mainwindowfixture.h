@@ -49,6 +49,8 @@ struct Window
         testsupport::chartImage(640, 480).save(path);
         prompts.answer(path);
         trigger("importAction");
+        // A new picture is fitted to the view; clicks land on whole pixels at 100 %.
+        trigger("actualSizeAction");
     }
     // Two clicks on each axis, answering the values dialog with 0 at the first
     // marks (the origin shortcut) and the maxima at the second.

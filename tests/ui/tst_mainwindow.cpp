@@ -834,13 +834,14 @@ private Q_SLOTS:
                 result.append(menu->text());
             return result;
         };
-        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "Language", "Info"}));
-        QMenu *languages = bar->actions()[3]->menu();
+        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "View", "Language", "Info"}));
+        QMenu *languages = bar->actions()[4]->menu();
         languages->actions()[1]->trigger(); // Italiano
         QCOMPARE(titles().first(), QStringLiteral("&File"));
         languages->actions()[4]->trigger(); // Deutsch
         QCOMPARE(titles(),
-                 (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", i18n::tr("Language"), i18n::tr("Info")}));
+                 (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", "&Ansicht", i18n::tr("Language"),
+                              i18n::tr("Info")}));
         QVERIFY(languages->actions()[4]->isChecked());
         QCOMPARE(w.action("importAction")->text(), i18n::tr("Import source..."));
         QVERIFY(w.action("importAction")->text() != QLatin1String("Import source..."));

@@ -155,6 +155,7 @@ private Q_SLOTS:
     {
         Window w;
         w.model()->setSourceImage(testsupport::chartImage(3000, 2500), QString());
+        w.trigger("actualSizeAction");
         QTRY_VERIFY(w.view()->horizontalScrollBar()->isVisible());
         w.prompts.answer(int(QMessageBox::Discard));
         w.trigger("closeAction");

@@ -1,0 +1,11 @@
+#pragma once
+
+class ProjectModel;
+class QAction;
+class QObject;
+
+// An action that makes the next (step 1) or previous (step -1) curve active,
+// going round at the ends of the list.
+QAction *curveStepAction(ProjectModel *model, int step, QObject *parent);
+// The action's tooltip names its key, so that the keys are learnt by hovering.
+void showShortcutInToolTip(QAction *action);
