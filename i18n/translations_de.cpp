@@ -519,11 +519,12 @@ const LanguageTexts &germanTexts()
             {"The picture could not be written to %1.", "Das Bild konnte nicht nach %1 geschrieben werden."},
             {"Project saved.", "Projekt gespeichert."},
             {"Project opened.", "Projekt geoeffnet."},
+            {"&View", "&Ansicht"},
             {"Fit to window", "An Fenster anpassen"},
             {"Actual size", "Originalgroesse"},
             {"Paste picture", "Bild einfuegen"},
             {"Drop an image or PDF here, paste one with Ctrl+V, or use Import source...",
-             "Bild oder PDF hier ablegen, mit Strg+V einfuegen oder Quelle importieren... verwenden"},
+             "Bild oder PDF hier ablegen, mit Strg+V einfuegen oder dies verwenden: Quelle importieren..."},
             {"The clipboard holds no picture.", "Die Zwischenablage enthaelt kein Bild."},
 
             // Curve colours

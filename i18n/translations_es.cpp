@@ -511,6 +511,7 @@ const LanguageTexts &spanishTexts()
             {"The picture could not be written to %1.", "No se pudo escribir la imagen en %1."},
             {"Project saved.", "Proyecto guardado."},
             {"Project opened.", "Proyecto abierto."},
+            {"&View", "&Ver"},
             {"Fit to window", "Ajustar a la ventana"},
             {"Actual size", "Tamano real"},
             {"Paste picture", "Pegar imagen"},

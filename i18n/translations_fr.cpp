@@ -505,6 +505,7 @@ const LanguageTexts &frenchTexts()
             {"The picture could not be written to %1.", "Impossible d'ecrire l'image dans %1."},
             {"Project saved.", "Projet enregistre."},
             {"Project opened.", "Projet ouvert."},
+            {"&View", "&Affichage"},
             {"Fit to window", "Ajuster a la fenetre"},
             {"Actual size", "Taille reelle"},
             {"Paste picture", "Coller l'image"},

@@ -512,6 +512,7 @@ const LanguageTexts &italianTexts()
             {"The picture could not be written to %1.", "Impossibile scrivere l'immagine in %1."},
             {"Project saved.", "Progetto salvato."},
             {"Project opened.", "Progetto aperto."},
+            {"&View", "&Visualizza"},
             {"Fit to window", "Adatta alla finestra"},
             {"Actual size", "Dimensione reale"},
             {"Paste picture", "Incolla immagine"},

@@ -220,20 +220,20 @@ void GraphView::drawPreview()
         m_previewMarker = m_scene->addEllipse(QRectF());
         m_previewMarker->setZValue(1001);
         // A thin ring with a crosshair keeps the marked spot itself in sight.
-        for (int i = 0; i < 2; ++i)
-            new QGraphicsLineItem(m_previewMarker);
+        new QGraphicsPathItem(m_previewMarker);
     }
     const QPointF mark = m_firstMark;
     m_previewMarker->setRect(mark.x() - radius, mark.y() - radius, 2 * radius, 2 * radius);
     m_previewMarker->setPen(cosmeticPen(color, 1.5));
     m_previewMarker->setBrush(Qt::NoBrush);
-    const QList<QGraphicsItem *> cross = m_previewMarker->childItems();
-    static_cast<QGraphicsLineItem *>(cross[0])->setLine(mark.x() - radius, mark.y(), mark.x() + radius,
-                                                        mark.y());
-    static_cast<QGraphicsLineItem *>(cross[1])->setLine(mark.x(), mark.y() - radius, mark.x(),
-                                                        mark.y() + radius);
-    for (QGraphicsItem *line : cross)
-        static_cast<QGraphicsLineItem *>(line)->setPen(cosmeticPen(color, 1));
+    QPainterPath cross;
+    cross.moveTo(mark.x() - radius, mark.y());
+    cross.lineTo(mark.x() + radius, mark.y());
+    cross.moveTo(mark.x(), mark.y() - radius);
+    cross.lineTo(mark.x(), mark.y() + radius);
+    auto *crossItem = static_cast<QGraphicsPathItem *>(m_previewMarker->childItems().first());
+    crossItem->setPath(cross);
+    crossItem->setPen(cosmeticPen(color, 1));
     if (!m_previewLine) {
         m_previewLine = m_scene->addLine(QLineF());
         m_previewLine->setZValue(1000);

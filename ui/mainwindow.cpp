@@ -331,7 +331,7 @@ void MainWindow::createMenusAndToolbar()
                        {m_openFileAction, QStringLiteral("document-open"), QStringLiteral("open"), false},
                        {m_saveAction, QStringLiteral("document-save"), QStringLiteral("save"), false},
                        {m_closeAction, QStringLiteral("document-close"), QStringLiteral("close"), false},
-                       {m_orthogonalAction, QString(), QStringLiteral("orthogonal"), true},
+                       {m_orthogonalAction, QString(), QStringLiteral("orthogonal"), false},
                        {m_traceModeAction, QString(), QStringLiteral("trace"), true},
                        {m_markersModeAction, QString(), QStringLiteral("markers"), true},
                        {m_history->undoAction(), QStringLiteral("edit-undo"), QStringLiteral("undo"), false},
@@ -399,7 +399,7 @@ void MainWindow::retranslate()
     m_openDatabaseAction->setText(i18n::tr("Open from database..."));
     m_openFileAction->setText(i18n::tr("Open project..."));
     m_saveFileAction->setText(i18n::tr("Save project as..."));
-    m_viewMenu->setTitle(i18n::tr("View"));
+    m_viewMenu->setTitle(i18n::tr("&View"));
     m_viewZoom->retranslate();
     m_dropAndPaste->retranslate();
     m_loupe->retranslate();

@@ -8,6 +8,7 @@
 #include "ui/batchmode.h"
 #include "ui/curvesdock.h"
 #include "ui/graphview.h"
+#include "ui/loupe.h"
 #include "ui/mainwindow.h"
 
 #include <QAction>
@@ -273,8 +274,8 @@ private Q_SLOTS:
         QCOMPARE(hint->text(),
                  QStringLiteral("Drop an image or PDF here, paste one with Ctrl+V, or use Import source..."));
         i18n::Localization::instance().setLanguage(i18n::German);
-        QCOMPARE(hint->text(), QStringLiteral("Bild oder PDF hier ablegen, mit Strg+V einfuegen oder Quelle "
-                                              "importieren... verwenden"));
+        QCOMPARE(hint->text(), QStringLiteral("Bild oder PDF hier ablegen, mit Strg+V einfuegen oder dies "
+                                              "verwenden: Quelle importieren..."));
         w.model()->loadSource(writeChart(QStringLiteral("hint.png")));
         QVERIFY(!hint->isVisible());
     }
@@ -454,6 +455,29 @@ private Q_SLOTS:
         table->selectRow(1);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("5\t12,5\n"));
+    }
+
+    void loupeFollowsThePointer()
+    {
+        Window w;
+        w.window.openFile(writeChart(QStringLiteral("loupe.png")));
+        auto *loupe = w.window.findChild<Loupe *>(QStringLiteral("loupe"));
+        QVERIFY(loupe && !loupe->isVisible());
+        const QPointF pixel(200.5, 300.5);
+        const QPointF position = w.view()->viewportTransform().map(pixel);
+        QMouseEvent move(QEvent::MouseMove, position, w.view()->viewport()->mapToGlobal(position),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.view()->viewport(), &move);
+        QVERIFY(loupe->isVisible());
+        QCOMPARE(loupe->shownPixel(), pixel);
+        QVERIFY(!loupe->geometry().contains(position.toPoint()));
+
+        // Switched off, it stays away, also after a restart.
+        w.trigger("loupeAction");
+        QVERIFY(!loupe->isVisible());
+        QApplication::sendEvent(w.view()->viewport(), &move);
+        QVERIFY(!loupe->isVisible());
+        QCOMPARE(QSettings().value("view/loupe").toBool(), false);
     }
 
     void curveColorFromTheDock()

@@ -834,7 +834,7 @@ private Q_SLOTS:
                 result.append(menu->text());
             return result;
         };
-        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "View", "Language", "Info"}));
+        QCOMPARE(titles(), (QStringList{"File", "Graph", "Edit", "&View", "Language", "Info"}));
         QMenu *languages = bar->actions()[4]->menu();
         languages->actions()[1]->trigger(); // Italiano
         QCOMPARE(titles().first(), QStringLiteral("&File"));
