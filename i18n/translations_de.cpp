@@ -133,10 +133,12 @@ const LanguageTexts &germanTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             " Ctrl+PgDn/PgUp: next/previous curve.",
              "Klick: Punkt hinzufuegen oder einen der aktiven Kurve auswaehlen. Strg+Klick: Punkt einer "
              "beliebigen Kurve auswaehlen. Ziehen: Punkt verschieben. Umschalt+Ziehen: Punkte auswaehlen. "
-             "Entf: loeschen. Strg+Z: rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."},
+             "Entf: loeschen. Strg+Z: rueckgaengig. Mausrad: zoomen. Mittelklick: Ansicht verschieben."
+             " Strg+Bild-ab/Bild-auf: naechste/vorige Kurve."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Waehlen Sie zwei Punkte auf der Achse. Im orthogonalen Modus bleibt X waagerecht und Y "
              "senkrecht."},

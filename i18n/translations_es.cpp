@@ -130,10 +130,12 @@ const LanguageTexts &spanishTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic: anadir un punto o seleccionar uno de la curva activa. Ctrl+clic: seleccionar un punto de "
              "cualquier curva. Arrastrar: mover punto. Mayus+arrastrar: seleccionar puntos. Supr: eliminar. "
-             "Ctrl+Z: deshacer. Rueda: zoom. Clic central: desplazar."},
+             "Ctrl+Z: deshacer. Rueda: zoom. Clic central: desplazar."
+             " Ctrl+AvPag/RePag: curva siguiente/anterior."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selecciona dos puntos del eje. El modo ortogonal mantiene X horizontal e Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",

@@ -125,10 +125,12 @@ const LanguageTexts &frenchTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic : ajouter un point ou selectionner un point de la courbe active. Ctrl+clic : selectionner "
              "un point de n'importe quelle courbe. Glisser : deplacer le point. Maj+glisser : selectionner des "
-             "points. Suppr : supprimer. Ctrl+Z : annuler. Molette : zoom. Clic milieu : deplacer la vue."},
+             "points. Suppr : supprimer. Ctrl+Z : annuler. Molette : zoom. Clic milieu : deplacer la vue."
+             " Ctrl+PgSuiv/PgPrec : courbe suivante/precedente."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Selectionnez deux points sur l'axe. Le mode orthogonal garde X horizontal et Y vertical."},
             {"Select two points on the axis. Tilted axes are allowed.",

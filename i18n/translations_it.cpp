@@ -128,10 +128,12 @@ const LanguageTexts &italianTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan.",
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic: aggiungi un punto o seleziona uno della curva attiva. Ctrl+clic: seleziona un punto di "
              "qualsiasi curva. Trascina: sposta il punto. Maiusc+trascina: seleziona punti. Canc: elimina. "
-             "Ctrl+Z: annulla. Rotellina: zoom. Clic centrale: sposta la vista."},
+             "Ctrl+Z: annulla. Rotellina: zoom. Clic centrale: sposta la vista."
+             " Ctrl+PagGiu/PagSu: curva successiva/precedente."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
              "Seleziona due punti sull'asse. La modalita ortogonale mantiene X orizzontale e Y verticale."},
             {"Select two points on the axis. Tilted axes are allowed.",

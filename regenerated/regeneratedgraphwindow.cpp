@@ -433,7 +433,7 @@ void RegeneratedGraphWindow::updateLabel(int row, int column)
 void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString &title,
                                            const QString &filter, const QString &suffix, const QString &done)
 {
-    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true);
+    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true, m_documentName);
     if (path.isEmpty())
         return;
     rebuild(); // the file shows exactly what the window shows, dragged texts included
@@ -480,7 +480,7 @@ void RegeneratedGraphWindow::exportExcel()
         return;
     const QString path =
         m_prompts->saveFileName(this, i18n::tr("Export graph Excel"), i18n::tr("Excel workbook (*.xlsx)"),
-                                QStringLiteral("xlsx"), true);
+                                QStringLiteral("xlsx"), true, m_documentName);
     if (path.isEmpty())
         return;
     QString error;

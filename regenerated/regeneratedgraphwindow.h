@@ -29,6 +29,8 @@ public:
 
     // Tests answer the window's questions through their own prompts.
     void setUserPrompts(UserPrompts *prompts);
+    // The name the export dialogs propose for their files.
+    void setDocumentName(const QString &name) { m_documentName = name; }
 
     // The record of the current controls and fields.
     QJsonObject settingsToJson() const { return m_settings.toJson(); }
@@ -87,6 +89,7 @@ private:
     ProjectModel *m_model;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     UserPrompts *m_prompts;
+    QString m_documentName;
     GraphSettings m_settings;
     QGraphicsScene *m_scene;
     ZoomableGraphView *m_view;

@@ -15,10 +15,13 @@ QAction *curveStepAction(ProjectModel *model, int step, QObject *parent)
     return action;
 }
 
+QString withShortcut(const QString &text, const QAction *action)
+{
+    const QKeySequence key = action->shortcut();
+    return key.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText));
+}
+
 void showShortcutInToolTip(QAction *action)
 {
-    const QString text = action->text().remove(QLatin1Char('&'));
-    const QKeySequence key = action->shortcut();
-    action->setToolTip(
-        key.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
+    action->setToolTip(withShortcut(action->text().remove(QLatin1Char('&')), action));
 }

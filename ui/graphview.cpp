@@ -151,7 +151,7 @@ void GraphView::setInteractionMode(int mode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
                      "any curve. Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. "
-                     "Wheel: zoom. Middle click: pan."));
+                     "Wheel: zoom. Middle click: pan. Ctrl+PgDn/PgUp: next/previous curve."));
     else if (m_orthogonal)
         Q_EMIT statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));

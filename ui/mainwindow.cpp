@@ -168,6 +168,8 @@ void MainWindow::createActions()
     m_pointModeAction->setShortcut(QKeySequence(Qt::Key_P));
     m_calibrateXAction->setShortcut(QKeySequence(Qt::Key_X));
     m_calibrateYAction->setShortcut(QKeySequence(Qt::Key_Y));
+    m_traceModeAction->setShortcut(QKeySequence(Qt::Key_T));
+    m_markersModeAction->setShortcut(QKeySequence(Qt::Key_M));
     connect(m_pointModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::PointMode); });
     connect(m_calibrateXAction, &QAction::triggered, this,
@@ -417,9 +419,11 @@ void MainWindow::retranslate()
     m_toolbar->setWindowTitle(i18n::tr("Tools"));
     m_pointModeAction->setText(i18n::tr("Graph points"));
     m_traceModeAction->setText(i18n::tr("Trace curve"));
-    m_traceModeAction->setToolTip(i18n::tr("Click on a curve's line to find its points automatically."));
+    m_traceModeAction->setToolTip(withShortcut(
+        i18n::tr("Click on a curve's line to find its points automatically."), m_traceModeAction));
     m_markersModeAction->setText(i18n::tr("Find markers"));
-    m_markersModeAction->setToolTip(i18n::tr("Click on one marker to find every marker like it."));
+    m_markersModeAction->setToolTip(
+        withShortcut(i18n::tr("Click on one marker to find every marker like it."), m_markersModeAction));
     m_calibrateXAction->setText(i18n::tr("Calibrate X"));
     m_calibrateYAction->setText(i18n::tr("Calibrate Y"));
     m_orthogonalAction->setText(i18n::tr("Orthogonal axes"));

@@ -114,6 +114,8 @@ private:
     // The project as it is now counts as stored.
     void markProjectSaved();
     void updateModifiedMark();
+    // What the project is called: its stored name, its file's or its picture's; empty for a pasted picture.
+    QString documentName() const;
     // Save, discard or cancel before the current work is replaced; false means stop.
     bool confirmDiscardingChanges();
     void exportCurves(const QString &title, const QString &filter, const QString &suffix,

@@ -149,7 +149,7 @@ void MainWindow::saveProjectToDatabase()
     // The database is added to, never replaced, so the dialog does not ask to overwrite it.
     const QString path = m_prompts->saveFileName(this, QStringLiteral("Plotmason database"),
                                                  i18n::tr("Plotmason database (*.pmdb *.sqlite)"),
-                                                 QStringLiteral("pmdb"), false);
+                                                 QStringLiteral("pmdb"), false, QString());
     if (path.isEmpty())
         return;
     QString name;
@@ -224,6 +224,17 @@ void MainWindow::markProjectSaved()
     m_model->undoStack()->setClean();
     m_graphSettingsChanged = false;
     updateModifiedMark();
+    if (m_regeneratedWindow)
+        m_regeneratedWindow->setDocumentName(documentName());
+}
+
+QString MainWindow::documentName() const
+{
+    if (m_linkedToDatabase && !m_databaseProjectName.isEmpty())
+        return m_databaseProjectName;
+    if (!m_projectFilePath.isEmpty())
+        return QFileInfo(m_projectFilePath).completeBaseName();
+    return QFileInfo(m_model->sourcePath()).completeBaseName();
 }
 
 void MainWindow::updateModifiedMark()
@@ -256,7 +267,7 @@ void MainWindow::exportCurves(const QString &title, const QString &filter, const
 {
     if (!ensureCalibrated(i18n::tr("Complete X and Y axis calibration before adding points or exporting.")))
         return;
-    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true);
+    const QString path = m_prompts->saveFileName(this, title, filter, suffix, true, documentName());
     // Failures arrive through the model's error signal.
     if (!path.isEmpty())
         (m_model->*write)(path);
@@ -286,7 +297,8 @@ void MainWindow::exportExcel()
             100, 2, 10000, &points))
         return;
     const QString path = m_prompts->saveFileName(
-        this, i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), QStringLiteral("xlsx"), true);
+        this, i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), QStringLiteral("xlsx"), true,
+        documentName());
     if (path.isEmpty())
         return;
     QString error;
@@ -307,6 +319,7 @@ void MainWindow::openRegeneratedGraph()
     m_regeneratedWindow = new RegeneratedGraphWindow(m_model, this);
     m_regeneratedWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_regeneratedWindow->setUserPrompts(m_prompts);
+    m_regeneratedWindow->setDocumentName(documentName());
     m_regeneratedWindow->showMaximized();
 }
 

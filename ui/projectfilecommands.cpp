@@ -65,7 +65,7 @@ bool MainWindow::openProjectFromFile(const QString &path)
 void MainWindow::saveProjectAsFile()
 {
     const QString path = m_prompts->saveFileName(this, i18n::tr("Save project as"), projectFileFilter(),
-                                                 QStringLiteral("pmproj"), true);
+                                                 QStringLiteral("pmproj"), true, documentName());
     if (!path.isEmpty() && storeToFile(path))
         linkProjectFile(path);
 }

@@ -24,10 +24,13 @@ void prepareSaveDialog(QFileDialog &dialog, const QString &defaultSuffix, bool c
 }
 
 QString UserPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,
-                                  const QString &defaultSuffix, bool confirmOverwrite)
+                                  const QString &defaultSuffix, bool confirmOverwrite,
+                                  const QString &proposedName)
 {
     QFileDialog dialog(parent, title, dialogStartFolder(filter), filter);
     prepareSaveDialog(dialog, defaultSuffix, confirmOverwrite);
+    if (!proposedName.isEmpty())
+        dialog.selectFile(proposedName + u'.' + defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();

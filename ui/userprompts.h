@@ -25,8 +25,10 @@ public:
 
     // An empty result means cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter);
+    // proposedName (without suffix) is the name filled in when the dialog opens; empty for none.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
-                                 const QString &defaultSuffix, bool confirmOverwrite);
+                                 const QString &defaultSuffix, bool confirmOverwrite,
+                                 const QString &proposedName);
     virtual bool text(QWidget *parent, const QString &title, const QString &label, const QString &initial,
                       QString *answer);
     virtual bool item(QWidget *parent, const QString &title, const QString &label, const QStringList &items,

@@ -18,14 +18,16 @@ public:
     QList<int> integers;   // likewise for integer questions
     QList<QColor> colors;
     QList<QFont> fonts;
+    QStringList proposedNames; // of the save dialogs, in order
     int integerInitial = 0;
     int integerMinimum = 0;
     int integerMaximum = 0;
 
     QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &defaultSuffix,
-                         bool) override
+                         bool, const QString &proposedName) override
     {
         asked.append(QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultSuffix));
+        proposedNames.append(proposedName);
         return fileNames.isEmpty() ? QString()
                                    : testsupport::dialogChosenName(fileNames.takeFirst(), defaultSuffix);
     }

@@ -41,11 +41,12 @@ QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QSt
 }
 
 QString ScriptedPrompts::saveFileName(QWidget *, const QString &title, const QString &filter,
-                                      const QString &defaultSuffix, bool confirmOverwrite)
+                                      const QString &defaultSuffix, bool confirmOverwrite,
+                                      const QString &proposedName)
 {
-    const QString typed =
-        next(QStringLiteral("save"), title, QString(), QVariantList{filter, defaultSuffix, confirmOverwrite})
-            .toString();
+    const QString typed = next(QStringLiteral("save"), title, QString(),
+                               QVariantList{filter, defaultSuffix, confirmOverwrite, proposedName})
+                              .toString();
     return typed.isEmpty() ? typed : dialogChosenName(typed, defaultSuffix);
 }
 

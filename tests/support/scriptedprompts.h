@@ -33,9 +33,9 @@ public:
 
     QString openFileName(QWidget *, const QString &title, const QString &filter) override;
     // Adds the default suffix to a name without one, as the file dialog does;
-    // the offer is {filter, defaultSuffix, confirmOverwrite}.
+    // the offer is {filter, defaultSuffix, confirmOverwrite, proposedName}.
     QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &defaultSuffix,
-                         bool confirmOverwrite) override;
+                         bool confirmOverwrite, const QString &proposedName) override;
     bool text(QWidget *, const QString &title, const QString &label, const QString &initial,
               QString *answer) override;
     bool item(QWidget *, const QString &title, const QString &label, const QStringList &items,

@@ -502,6 +502,43 @@ private Q_SLOTS:
         button->click();
         QCOMPARE(w.model()->curves().at(1).color, QColor(QStringLiteral("#123456")));
     }
+
+    // Export dialogs start with the project's name filled in, from wherever it was last stored.
+    void exportsProposeTheProjectName_data()
+    {
+        QTest::addColumn<QString>("storedAs");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("picture, CSV") << "picture" << "exportCsvAction" << "Pump A";
+        QTest::newRow("project file, SVG") << "file" << "exportSvgAction" << "Pump B";
+        QTest::newRow("database, Excel") << "database" << "exportExcelAction" << "Pump C";
+        QTest::newRow("pasted picture, CSV") << "pasted" << "exportCsvAction" << "";
+    }
+    void exportsProposeTheProjectName()
+    {
+        QFETCH(QString, storedAs);
+        QFETCH(QString, command);
+        QFETCH(QString, proposed);
+        DroppingWindow w;
+        if (storedAs == QLatin1String("pasted"))
+            w.model()->setSourceImage(testsupport::chartImage(), QString());
+        else
+            w.model()->loadSource(writeChart(QStringLiteral("Pump A.png")));
+        testsupport::calibrate(*w.model());
+        if (storedAs == QLatin1String("file")) {
+            w.prompts.answer(sandboxPath(QStringLiteral("Pump B")));
+            w.trigger("saveFileAction");
+        } else if (storedAs == QLatin1String("database")) {
+            w.prompts.answer(sandboxPath(QStringLiteral("names.pmdb")));
+            w.prompts.answer(QStringLiteral("Pump C"));
+            w.trigger("saveDatabaseAction");
+        }
+        if (command == QLatin1String("exportExcelAction"))
+            w.prompts.answer(20);
+        w.trigger(command.toLatin1().constData());
+        QCOMPARE(w.prompts.last().kind, QStringLiteral("save"));
+        QCOMPARE(w.prompts.lastOffer().toList().value(3).toString(), proposed);
+    }
 };
 
 PLOTMASON_TEST_MAIN(QApplication, TestDesktopHabits)

@@ -712,7 +712,8 @@ private Q_SLOTS:
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Click: add a point or select one of the active curve. Ctrl+click: select a "
                                 "point of any curve. Drag: move point. Shift+drag: select points. Del: delete. "
-                                "Ctrl+Z: undo. Wheel: zoom. Middle click: pan."));
+                                "Ctrl+Z: undo. Wheel: zoom. Middle click: pan. Ctrl+PgDn/PgUp: next/previous "
+                                "curve."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "

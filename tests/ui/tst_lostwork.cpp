@@ -330,7 +330,7 @@ private Q_SLOTS:
         w.trigger(command.toLatin1().constData());
         QCOMPARE(w.prompts.last().kind, QStringLiteral("save"));
         const QVariantList offer = w.prompts.lastOffer().toList();
-        QCOMPARE(offer.size(), 3);
+        QCOMPARE(offer.size(), 4);
         QCOMPARE(offer.at(1).toString(), suffix);
         QCOMPARE(offer.at(2).toBool(), confirmOverwrite);
     }
