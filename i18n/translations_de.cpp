@@ -448,10 +448,14 @@ const LanguageTexts &germanTexts()
              "Klicken Sie auf die Linie einer Kurve, um ihre Punkte automatisch zu finden."},
             {"Click on one marker to find every marker like it.",
              "Klicken Sie auf einen Marker, um alle gleichartigen Marker zu finden."},
-            {"Click on a curve's line to trace it. Enter: add the points. Esc: cancel.",
-             "Klicken Sie auf die Linie einer Kurve, um sie zu verfolgen. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
-            {"Click on one marker to find all like it. Enter: add the points. Esc: cancel.",
-             "Klicken Sie auf einen Marker, um alle gleichartigen zu finden. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Klicken Sie auf die Linie einer Kurve, um sie zu verfolgen. Umschalt+Ziehen: nur in einem"
+             " Rechteck suchen. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Klicken Sie auf einen Marker, um alle gleichartigen zu finden. Umschalt+Ziehen: nur in"
+             " einem Rechteck suchen. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
             {"Colour tolerance", "Farbtoleranz"},
             {"At the far left the tolerance follows the contrast of the picked colour.",
              "Ganz links richtet sich die Toleranz nach dem Kontrast der gewaehlten Farbe."},

@@ -440,10 +440,14 @@ const LanguageTexts &spanishTexts()
              "Haga clic en la linea de una curva para encontrar sus puntos automaticamente."},
             {"Click on one marker to find every marker like it.",
              "Haga clic en un marcador para encontrar todos los marcadores parecidos."},
-            {"Click on a curve's line to trace it. Enter: add the points. Esc: cancel.",
-             "Haga clic en la linea de una curva para trazarla. Intro: anadir los puntos. Esc: cancelar."},
-            {"Click on one marker to find all like it. Enter: add the points. Esc: cancel.",
-             "Haga clic en un marcador para encontrar todos los parecidos. Intro: anadir los puntos. Esc: cancelar."},
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Haga clic en la linea de una curva para trazarla. Mayus+arrastrar: buscar solo dentro de"
+             " un rectangulo. Intro: anadir los puntos. Esc: cancelar."},
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Haga clic en un marcador para encontrar todos los parecidos. Mayus+arrastrar: buscar solo"
+             " dentro de un rectangulo. Intro: anadir los puntos. Esc: cancelar."},
             {"Colour tolerance", "Tolerancia de color"},
             {"At the far left the tolerance follows the contrast of the picked colour.",
              "En el extremo izquierdo la tolerancia sigue el contraste del color elegido."},

@@ -434,10 +434,14 @@ const LanguageTexts &frenchTexts()
              "Cliquez sur le trait d'une courbe pour trouver ses points automatiquement."},
             {"Click on one marker to find every marker like it.",
              "Cliquez sur un marqueur pour trouver tous les marqueurs semblables."},
-            {"Click on a curve's line to trace it. Enter: add the points. Esc: cancel.",
-             "Cliquez sur le trait d'une courbe pour la tracer. Entree : ajouter les points. Echap : annuler."},
-            {"Click on one marker to find all like it. Enter: add the points. Esc: cancel.",
-             "Cliquez sur un marqueur pour trouver tous les semblables. Entree : ajouter les points. Echap : annuler."},
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Cliquez sur le trait d'une courbe pour la tracer. Maj+glisser : chercher seulement dans"
+             " un rectangle. Entree : ajouter les points. Echap : annuler."},
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Cliquez sur un marqueur pour trouver tous les semblables. Maj+glisser : chercher"
+             " seulement dans un rectangle. Entree : ajouter les points. Echap : annuler."},
             {"Colour tolerance", "Tolerance de couleur"},
             {"At the far left the tolerance follows the contrast of the picked colour.",
              "Tout a gauche, la tolerance suit le contraste de la couleur choisie."},

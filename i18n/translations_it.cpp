@@ -441,10 +441,14 @@ const LanguageTexts &italianTexts()
              "Fare clic sulla linea di una curva per trovarne i punti automaticamente."},
             {"Click on one marker to find every marker like it.",
              "Fare clic su un marcatore per trovare tutti quelli simili."},
-            {"Click on a curve's line to trace it. Enter: add the points. Esc: cancel.",
-             "Fare clic sulla linea di una curva per tracciarla. Invio: aggiunge i punti. Esc: annulla."},
-            {"Click on one marker to find all like it. Enter: add the points. Esc: cancel.",
-             "Fare clic su un marcatore per trovare tutti quelli simili. Invio: aggiunge i punti. Esc: annulla."},
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Fare clic sulla linea di una curva per tracciarla. Maiusc+trascina: cerca solo in un"
+             " rettangolo. Invio: aggiunge i punti. Esc: annulla."},
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+             "Esc: cancel.",
+             "Fare clic su un marcatore per trovare tutti quelli simili. Maiusc+trascina: cerca solo in"
+             " un rettangolo. Invio: aggiunge i punti. Esc: annulla."},
             {"Colour tolerance", "Tolleranza colore"},
             {"At the far left the tolerance follows the contrast of the picked colour.",
              "All'estrema sinistra la tolleranza segue il contrasto del colore scelto."},

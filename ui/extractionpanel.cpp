@@ -100,6 +100,7 @@ bool ExtractionPanel::markersMode() const
 extract::ExtractionParams ExtractionPanel::params() const
 {
     extract::ExtractionParams params;
+    params.region = m_region;
     params.tolerance = m_tolerance->value();
     switch (m_sampling->currentIndex()) {
     case 1:
@@ -119,6 +120,13 @@ void ExtractionPanel::startAt(QPointF seed)
 {
     m_seed = seed;
     m_hasSeed = true;
+    rerun();
+}
+
+void ExtractionPanel::setRegion(const QPolygonF &region)
+{
+    m_region = region;
+    m_view->setExtractionRegion(region);
     rerun();
 }
 
@@ -219,14 +227,18 @@ QDockWidget *addExtractionDock(QMainWindow *window, ProjectModel *model, GraphVi
     QObject::connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, dock,
                      retranslate);
     QObject::connect(view, &GraphView::extractionSeedPicked, panel, &ExtractionPanel::startAt);
+    QObject::connect(view, &GraphView::extractionRegionDrawn, panel, &ExtractionPanel::setRegion);
     QObject::connect(view, &GraphView::extractionAnswered, panel, [panel](bool accepted) {
         if (accepted)
             panel->accept();
-        else
+        else if (panel->hasPreview())
             panel->cancel();
+        else // a second Escape lets the whole plot area count again
+            panel->setRegion({});
     });
     QObject::connect(view, &GraphView::interactionModeChanged, dock, [dock, panel](int mode) {
         panel->cancel();
+        panel->setRegion({});
         dock->setVisible(mode == GraphView::TraceMode || mode == GraphView::MarkersMode);
     });
     return dock;

@@ -29,6 +29,9 @@ public:
     // Adds the previewed points as one change; false when there is nothing to add.
     bool accept();
     void cancel();
+    bool hasPreview() const { return m_hasSeed; }
+    // Searches only inside the region (pixels) from now on; empty: the whole plot area.
+    void setRegion(const QPolygonF &region);
     int foundCount() const { return int(m_points.size()); }
     void retranslate();
 
@@ -44,6 +47,7 @@ private:
     GraphView *m_view;
     bool m_hasSeed = false;
     QPointF m_seed;
+    QPolygonF m_region;
     QPolygonF m_path;
     QPolygonF m_points;
     QColor m_ink;

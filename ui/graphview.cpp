@@ -143,10 +143,12 @@ void GraphView::setInteractionMode(int mode)
     Q_EMIT interactionModeChanged(mode);
     if (mode == TraceMode)
         Q_EMIT statusMessage(
-            i18n::tr("Click on a curve's line to trace it. Enter: add the points. Esc: cancel."));
+            i18n::tr("Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. "
+                     "Enter: add the points. Esc: cancel."));
     else if (mode == MarkersMode)
         Q_EMIT statusMessage(
-            i18n::tr("Click on one marker to find all like it. Enter: add the points. Esc: cancel."));
+            i18n::tr("Click on one marker to find all like it. Shift+drag: search only inside a rectangle. "
+                     "Enter: add the points. Esc: cancel."));
     else if (mode == PointMode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
@@ -281,7 +283,10 @@ void GraphView::mousePressEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    if (m_mode == TraceMode || m_mode == MarkersMode) {
+    if ((m_mode == TraceMode || m_mode == MarkersMode) && event->modifiers().testFlag(Qt::ShiftModifier)) {
+        m_selectingBox = true;
+        m_boxStart = m_lastDragPosition = position;
+    } else if (m_mode == TraceMode || m_mode == MarkersMode) {
         Q_EMIT extractionSeedPicked(viewportTransform().inverted().map(event->position()));
     } else if (m_mode != PointMode) {
         if (m_hasFirstMark) {
@@ -399,16 +404,28 @@ void GraphView::setExtractionPreview(const QPolygonF &path, const QPolygonF &poi
     viewport()->update();
 }
 
+void GraphView::setExtractionRegion(const QPolygonF &region)
+{
+    m_extractionRegion = region;
+    viewport()->update();
+}
+
 // Drawn in the foreground so that scene rebuilds never take the preview along.
 void GraphView::drawExtractionPreview(QPainter *painter) const
 {
-    if (m_previewPath.isEmpty() && m_previewPoints.isEmpty())
+    if (m_previewPath.isEmpty() && m_previewPoints.isEmpty() && m_extractionRegion.isEmpty())
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const QColor preview(QStringLiteral("#ff6d00"));
-    painter->setPen(cosmeticPen(preview, 2));
     painter->setBrush(Qt::NoBrush);
+    if (!m_extractionRegion.isEmpty()) {
+        QPen outline = cosmeticPen(preview, 1);
+        outline.setStyle(Qt::DashLine);
+        painter->setPen(outline);
+        painter->drawPolygon(m_extractionRegion);
+    }
+    painter->setPen(cosmeticPen(preview, 2));
     painter->drawPolyline(m_previewPath);
     const double radius = 4.0 / qMax(transform().m11(), 0.01);
     painter->setPen(cosmeticPen(Qt::white, 1));
@@ -439,9 +456,15 @@ void GraphView::mouseReleaseEvent(QMouseEvent *event)
         event->accept();
     } else if (button == Qt::LeftButton && m_selectingBox) {
         m_selectingBox = false;
-        m_model->selectPointGroupIn(QRectF(m_boxStart, scenePosition(event->position())));
+        const QRectF box = QRectF(m_boxStart, scenePosition(event->position())).normalized();
         viewport()->update();
-        Q_EMIT statusMessage(i18n::tr("%1 points selected.").arg(m_model->pointGroup().size()));
+        if (m_mode == TraceMode || m_mode == MarkersMode) {
+            // A box too thin to search in (a Shift+click) lets the whole plot area count again.
+            Q_EMIT extractionRegionDrawn(box.width() < 2 || box.height() < 2 ? QPolygonF() : QPolygonF(box));
+        } else {
+            m_model->selectPointGroupIn(box);
+            Q_EMIT statusMessage(i18n::tr("%1 points selected.").arg(m_model->pointGroup().size()));
+        }
         event->accept();
     } else {
         QGraphicsView::mouseReleaseEvent(event);

@@ -45,6 +45,8 @@ public:
     // Found but not yet added: the traced line and its points, drawn over
     // everything until replaced or cleared with empty polygons.
     void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
+    // Where the user restricted the search, outlined until replaced by an empty polygon.
+    void setExtractionRegion(const QPolygonF &region);
 
 public Q_SLOTS:
     // The group of points when there is one, else the selected point; false when nothing went.
@@ -62,6 +64,8 @@ Q_SIGNALS:
     void extractionSeedPicked(QPointF pixel);
     // Enter (true) or Escape (false) in those modes.
     void extractionAnswered(bool accept);
+    // A Shift+drag in those modes; empty for a box too small to search in.
+    void extractionRegionDrawn(QPolygonF region);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -107,6 +111,7 @@ private:
     QPoint m_lastPanPos;
     QPolygonF m_previewPath;
     QPolygonF m_previewPoints;
+    QPolygonF m_extractionRegion;
 };
 
 // Where a click at `position` would insert a point into the active curve: the
