@@ -101,6 +101,7 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::refreshPoints);
     connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
     connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::sourceImageChanged, this, [this] { m_pdf.forget(); });
     // A new selection must show at once; restyling two circles is enough for it.
     connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
     const auto repaintGroup = [this] { viewport()->update(); };
@@ -140,6 +141,8 @@ void GraphView::setInteractionMode(int mode)
     m_mode = mode;
     m_hasFirstMark = false;
     removePreview();
+    if (m_pdf.clear())
+        viewport()->update();
     Q_EMIT interactionModeChanged(mode);
     if (mode == TraceMode)
         Q_EMIT statusMessage(
@@ -147,6 +150,8 @@ void GraphView::setInteractionMode(int mode)
     else if (mode == MarkersMode)
         Q_EMIT statusMessage(
             i18n::tr("Click on one marker to find all like it. Enter: add the points. Esc: cancel."));
+    else if (mode == PickPdfMode)
+        Q_EMIT statusMessage(m_pdf.modeMessage(*m_model));
     else if (mode == PointMode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
@@ -272,13 +277,18 @@ void GraphView::mousePressEvent(QMouseEvent *event)
     }
     if (m_mode == TraceMode || m_mode == MarkersMode) {
         Q_EMIT extractionSeedPicked(viewportTransform().inverted().map(event->position()));
+    } else if (m_mode == PickPdfMode) {
+        const QString message = m_pdf.importAt(*m_model, position, pickRadius());
+        if (!message.isEmpty())
+            Q_EMIT statusMessage(message);
     } else if (m_mode != PointMode) {
+        const QPointF mark = calibrationMark(position, event->modifiers());
         if (m_hasFirstMark) {
-            m_currentMark = position;
+            m_currentMark = mark;
             confirmAxis();
         } else {
             m_hasFirstMark = true;
-            m_firstMark = m_currentMark = position;
+            m_firstMark = m_currentMark = mark;
             drawPreview();
             Q_EMIT statusMessage(
                 i18n::tr("First reference acquired; move the mouse or use arrow keys, then click or "
@@ -354,12 +364,38 @@ void GraphView::mouseMoveEvent(QMouseEvent *event)
     } else if (m_hasFirstMark) {
         const QPointF position = scenePosition(event->position());
         if (isInsidePicture(position)) {
-            m_currentMark = position;
+            m_currentMark = calibrationMark(position, event->modifiers());
             drawPreview();
         }
         event->accept();
     } else {
+        followPointer(scenePosition(event->position()), event->modifiers());
         QGraphicsView::mouseMoveEvent(event);
+    }
+}
+
+// On a PDF's drawing a mark goes exactly where the page draws a tick or axis
+// end; Alt keeps it where the mouse is.
+QPointF GraphView::calibrationMark(const QPointF &position, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<QPointF> shown = m_pdf.snapMark();
+    const QPointF mark = m_pdf.snap(*m_model, position, pickRadius(), !(modifiers & Qt::AltModifier));
+    if (m_pdf.snapMark() != shown)
+        viewport()->update();
+    return isInsidePicture(mark) ? mark : position;
+}
+
+// Shows before the click what it would take from a PDF's drawing.
+void GraphView::followPointer(const QPointF &position, Qt::KeyboardModifiers modifiers)
+{
+    if (!isInsidePicture(position)) {
+        if (m_pdf.clear())
+            viewport()->update();
+    } else if (m_mode == PickPdfMode) {
+        if (m_pdf.hover(*m_model, position, pickRadius()))
+            viewport()->update();
+    } else if (m_mode == CalibrateXMode || m_mode == CalibrateYMode) {
+        calibrationMark(position, modifiers);
     }
 }
 
@@ -410,6 +446,8 @@ void GraphView::drawExtractionPreview(QPainter *painter) const
 void GraphView::leaveEvent(QEvent *event)
 {
     Q_EMIT pointerLeft();
+    if (m_pdf.clear())
+        viewport()->update();
     QGraphicsView::leaveEvent(event);
 }
 
@@ -567,6 +605,7 @@ void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
     QGraphicsView::drawForeground(painter, rect);
     drawPointGroup(painter);
     drawExtractionPreview(painter);
+    m_pdf.paint(painter, transform().m11());
 }
 
 void GraphView::drawPointGroup(QPainter *painter) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/pdfpicking.h"
+
 #include <QGraphicsView>
 #include <QJsonObject>
 #include <QLineF>
@@ -25,7 +27,8 @@ public:
         CalibrateXMode = 1,
         CalibrateYMode = 2,
         TraceMode = 3,
-        MarkersMode = 4
+        MarkersMode = 4,
+        PickPdfMode = 5
     };
 
     GraphView(ProjectModel *model, QWidget *parent = nullptr);
@@ -45,6 +48,8 @@ public:
     // Found but not yet added: the traced line and its points, drawn over
     // everything until replaced or cleared with empty polygons.
     void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
+    // The drawing of a PDF source: what the pointer highlights, where marks snap.
+    const PdfPicking &pdfPicking() const { return m_pdf; }
 
 public Q_SLOTS:
     // The group of points when there is one, else the selected point; false when nothing went.
@@ -87,6 +92,8 @@ private:
     void pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers);
     void drawPointGroup(QPainter *painter) const;
     void drawExtractionPreview(QPainter *painter) const;
+    QPointF calibrationMark(const QPointF &position, Qt::KeyboardModifiers modifiers);
+    void followPointer(const QPointF &position, Qt::KeyboardModifiers modifiers);
 
     ProjectModel *m_model;
     DigitizingScene *m_scene;
@@ -107,6 +114,7 @@ private:
     QPoint m_lastPanPos;
     QPolygonF m_previewPath;
     QPolygonF m_previewPoints;
+    PdfPicking m_pdf;
 };
 
 // Where a click at `position` would insert a point into the active curve: the

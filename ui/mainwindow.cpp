@@ -143,6 +143,9 @@ void MainWindow::createActions()
     m_calibrateYAction = checkableAction(modes, false);
     m_traceModeAction = checkableAction(modes, false);
     m_markersModeAction = checkableAction(modes, false);
+    m_pickPdfAction = checkableAction(modes, false);
+    connect(m_pickPdfAction, &QAction::triggered, this,
+            [this] { m_graphView->setInteractionMode(GraphView::PickPdfMode); });
     connect(m_traceModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::TraceMode); });
     connect(m_markersModeAction, &QAction::triggered, this,
@@ -186,6 +189,7 @@ void MainWindow::createActions()
         {m_pointModeAction, "pointModeAction"},
         {m_traceModeAction, "traceModeAction"},
         {m_markersModeAction, "markersModeAction"},
+        {m_pickPdfAction, "pickPdfAction"},
         {m_calibrateXAction, "calibrateXAction"},
         {m_calibrateYAction, "calibrateYAction"},
         {m_orthogonalAction, "orthogonalAction"},
@@ -254,6 +258,7 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_pointModeAction);
     m_toolbar->addAction(m_traceModeAction);
     m_toolbar->addAction(m_markersModeAction);
+    m_toolbar->addAction(m_pickPdfAction);
     m_toolbar->addAction(m_calibrateXAction);
     m_toolbar->addAction(m_calibrateYAction);
     m_toolbar->addAction(m_orthogonalAction);
@@ -356,6 +361,8 @@ void MainWindow::retranslate()
     m_traceModeAction->setToolTip(i18n::tr("Click on a curve's line to find its points automatically."));
     m_markersModeAction->setText(i18n::tr("Find markers"));
     m_markersModeAction->setToolTip(i18n::tr("Click on one marker to find every marker like it."));
+    m_pickPdfAction->setText(i18n::tr("Pick from PDF"));
+    m_pickPdfAction->setToolTip(i18n::tr("Click on a line drawn in a vector PDF to add its exact points."));
     m_calibrateXAction->setText(i18n::tr("Calibrate X"));
     m_calibrateYAction->setText(i18n::tr("Calibrate Y"));
     m_orthogonalAction->setText(i18n::tr("Orthogonal axes"));
@@ -430,6 +437,7 @@ void MainWindow::updateWorkflowState()
     m_pointModeAction->setEnabled(complete);
     m_traceModeAction->setEnabled(complete);
     m_markersModeAction->setEnabled(complete);
+    m_pickPdfAction->setEnabled(complete);
     m_calibrateXAction->setIcon(stepIcon(xOk));
     m_calibrateYAction->setIcon(stepIcon(yOk));
     m_pointModeAction->setIcon(stepIcon(complete));
