@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/curveinsertion.h"
 #include "ui/pdfpicking.h"
 
 #include <QGraphicsView>
@@ -116,7 +117,3 @@ private:
     QPolygonF m_previewPoints;
     PdfPicking m_pdf;
 };
-
-// Where a click at `position` would insert a point into the active curve: the
-// index after the nearest drawn segment within `maxDistance`, or -1.
-int insertionIndexNear(const ProjectModel &model, const QPointF &position, double maxDistance);
