@@ -135,6 +135,27 @@ bool samePoints(const QList<QPointF> &actual, const QList<QPointF> &expected, do
     return true;
 }
 
+// Real values equal to six significant digits.
+bool sameValues(const QList<CurvePoint> &points, const QList<QPointF> &expected, QString *why)
+{
+    if (points.size() != expected.size()) {
+        *why = QStringLiteral("%1 points instead of %2").arg(points.size()).arg(expected.size());
+        return false;
+    }
+    const auto close = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * qMax(1.0, std::fabs(b)); };
+    for (int i = 0; i < points.size(); ++i) {
+        const QPointF real = points[i].real;
+        if (!close(real.x(), expected[i].x()) || !close(real.y(), expected[i].y())) {
+            *why = QStringLiteral("value %1 is %2, %3")
+                       .arg(i)
+                       .arg(real.x(), 0, 'g', 12)
+                       .arg(real.y(), 0, 'g', 12);
+            return false;
+        }
+    }
+    return true;
+}
+
 // A page that holds a picture only, as a scanner writes it.
 QString scannedPdf()
 {
@@ -261,20 +282,12 @@ private Q_SLOTS:
         QCOMPARE(chart.model.activeCurveIndex(), measured);
         const QList<CurvePoint> points = chart.model.curves()[measured].points;
         QCOMPARE(points.size(), expected.size() + 1);
-        QList<QPointF> pixels, reals;
-        for (const CurvePoint &point : points.mid(1)) {
+        QList<QPointF> pixels;
+        for (const CurvePoint &point : points.mid(1))
             pixels.append(point.pixel);
-            reals.append(point.real);
-        }
         QString why;
         QVERIFY2(samePoints(pixels, chart.pixels(expected), chart.tolerance(), &why), qPrintable(why));
-        // Six significant digits of data between 0.2 and 100: 1e-6 in x, 1e-4 in y at most.
-        for (int i = 0; i < expected.size(); ++i) {
-            QVERIFY2(
-                std::fabs(reals[i].x() - expected[i].x()) <= 1e-6 * qMax(1.0, std::fabs(expected[i].x())) &&
-                    std::fabs(reals[i].y() - expected[i].y()) <= 1e-6 * qMax(1.0, std::fabs(expected[i].y())),
-                qPrintable(QStringLiteral("value %1 is %2, %3").arg(i).arg(reals[i].x()).arg(reals[i].y())));
-        }
+        QVERIFY2(sameValues(points.mid(1), expected, &why), qPrintable(why));
         QCOMPARE(chart.lastStatus(),
                  QStringLiteral("%1 points of the PDF drawing added to Measured.").arg(expected.size()));
 
@@ -403,6 +416,41 @@ private Q_SLOTS:
         const QLineF line = lines.at(0).at(1).toLineF();
         QString why;
         QVERIFY2(samePoints({line.p1(), line.p2()}, marks, snaps ? chart.tolerance() : 0.0, &why),
+                 qPrintable(why));
+    }
+
+    // Calibrated by clicks a little beside the axis ends, the curve comes back as the data that drew it.
+    void snappedCalibrationGivesTheDrawnData_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QPoint>("miss"); // of every calibration click, screen pixels
+        QTest::newRow("72 dpi") << 72 << QPoint(3, -2);
+        QTest::newRow("150 dpi") << 150 << QPoint(-2, 4);
+        QTest::newRow("300 dpi") << 300 << QPoint(5, 5);
+    }
+    void snappedCalibrationGivesTheDrawnData()
+    {
+        QFETCH(int, dpi);
+        QFETCH(QPoint, miss);
+        ChartView chart(dpi);
+        QObject::connect(&chart.view, &GraphView::calibrationLineSelected, &chart.model,
+                         [&chart](bool xAxis, QLineF line) {
+                             if (xAxis)
+                                 chart.model.setAxisX(line, 0, 10);
+                             else
+                                 chart.model.setAxisY(line, 0, 100);
+                         });
+        for (const auto &[mode, end] : {std::pair(GraphView::CalibrateXMode, QPointF(10, 0)),
+                                        std::pair(GraphView::CalibrateYMode, QPointF(0, 100))}) {
+            chart.view.setInteractionMode(mode);
+            chart.click(chart.screenAt(chart.pixel({0, 0}), miss));
+            chart.click(chart.screenAt(chart.pixel(end), miss));
+        }
+        QVERIFY(chart.model.calibration().isComplete());
+        chart.view.setInteractionMode(GraphView::PickPdfMode);
+        chart.click(chart.screenAt(chart.pixel(curveData()[9])));
+        QString why;
+        QVERIFY2(sameValues(chart.model.curves()[chart.model.activeCurveIndex()].points, curveData(), &why),
                  qPrintable(why));
     }
 
