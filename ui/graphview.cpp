@@ -2,6 +2,7 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
+#include "ui/curveinsertion.h"
 #include "ui/digitizingscene.h"
 
 #include <QGraphicsEllipseItem>

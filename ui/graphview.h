@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ui/curveinsertion.h"
 #include "ui/pdfpicking.h"
 
 #include <QGraphicsView>

@@ -18,9 +18,6 @@ class QPainter;
 class PdfPicking
 {
 public:
-    // The drawing of the model's page, read when the source is not the one
-    // read last; null for a picture, an unreadable file or a page without paths.
-    const PageDrawing *drawing(const ProjectModel &model);
     // Drops the page read, so that a source reloaded from the same file is read again.
     void forget();
 
@@ -48,6 +45,9 @@ public:
     void paint(QPainter *painter, double scale) const;
 
 private:
+    // The drawing of the model's page, read when the source is not the one
+    // read last; null for a picture, an unreadable file or a page without paths.
+    const PageDrawing *drawing(const ProjectModel &model);
     bool clearHover();
     QString unavailableMessage(const ProjectModel &model);
 
