@@ -469,6 +469,18 @@ const LanguageTexts &germanTexts()
             {"%1 points found.", "%1 Punkte gefunden."},
             {"Click on the curve in the picture.", "Klicken Sie im Bild auf die Kurve."},
 
+            // Picking from the drawing of a PDF page
+            {"Pick from PDF", "Aus PDF uebernehmen"},
+            {"Click on a line drawn in a vector PDF to add its exact points.",
+             "Klicken Sie auf eine in einem Vektor-PDF gezeichnete Linie, um ihre exakten Punkte hinzuzufuegen."},
+            {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
+             "Zeigen Sie auf eine im PDF gezeichnete Linie und klicken Sie, um ihre exakten Punkte zur aktiven Kurve hinzuzufuegen."},
+            {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
+             "Aus PDF uebernehmen liest die Zeichnung einer PDF-Seite; dieses Bild ist kein PDF."},
+            {"No drawn line passes here: point at a line until it lights up.",
+             "Hier verlaeuft keine gezeichnete Linie: zeigen Sie auf eine Linie, bis sie aufleuchtet."},
+            {"%1 points of the PDF drawing added to %2.", "%1 Punkte der PDF-Zeichnung zu %2 hinzugefuegt."},
+
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Das Diagramm ist zu klein zum Zeichnen: mindestens %1 x %2 cm."},

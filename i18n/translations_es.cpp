@@ -461,6 +461,18 @@ const LanguageTexts &spanishTexts()
             {"%1 points found.", "%1 puntos encontrados."},
             {"Click on the curve in the picture.", "Haga clic en la curva de la imagen."},
 
+            // Picking from the drawing of a PDF page
+            {"Pick from PDF", "Tomar del PDF"},
+            {"Click on a line drawn in a vector PDF to add its exact points.",
+             "Haga clic en una linea dibujada en un PDF vectorial para anadir sus puntos exactos."},
+            {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
+             "Apunte a una linea dibujada en el PDF y haga clic para anadir sus puntos exactos a la curva activa."},
+            {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
+             "Tomar del PDF lee el dibujo de una pagina PDF; esta imagen no es un PDF."},
+            {"No drawn line passes here: point at a line until it lights up.",
+             "Ninguna linea dibujada pasa por aqui: apunte a una linea hasta que se ilumine."},
+            {"%1 points of the PDF drawing added to %2.", "%1 puntos del dibujo PDF anadidos a %2."},
+
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "El grafico es demasiado pequeno para dibujarlo: hazlo de al menos %1 x %2 cm."},

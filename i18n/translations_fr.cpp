@@ -455,6 +455,18 @@ const LanguageTexts &frenchTexts()
             {"%1 points found.", "%1 points trouves."},
             {"Click on the curve in the picture.", "Cliquez sur la courbe dans l'image."},
 
+            // Picking from the drawing of a PDF page
+            {"Pick from PDF", "Prendre du PDF"},
+            {"Click on a line drawn in a vector PDF to add its exact points.",
+             "Cliquez sur une ligne dessinee dans un PDF vectoriel pour ajouter ses points exacts."},
+            {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
+             "Pointez une ligne dessinee dans le PDF et cliquez pour ajouter ses points exacts a la courbe active."},
+            {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
+             "Prendre du PDF lit le dessin d'une page PDF ; cette image n'est pas un PDF."},
+            {"No drawn line passes here: point at a line until it lights up.",
+             "Aucune ligne dessinee ne passe ici : pointez une ligne jusqu'a ce qu'elle s'allume."},
+            {"%1 points of the PDF drawing added to %2.", "%1 points du dessin PDF ajoutes a %2."},
+
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Le graphique est trop petit pour etre dessine : donnez-lui au moins %1 x %2 cm."},

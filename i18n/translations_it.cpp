@@ -462,6 +462,18 @@ const LanguageTexts &italianTexts()
             {"%1 points found.", "%1 punti trovati."},
             {"Click on the curve in the picture.", "Fare clic sulla curva nell'immagine."},
 
+            // Picking from the drawing of a PDF page
+            {"Pick from PDF", "Preleva dal PDF"},
+            {"Click on a line drawn in a vector PDF to add its exact points.",
+             "Fare clic su una linea disegnata in un PDF vettoriale per aggiungerne i punti esatti."},
+            {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
+             "Puntare una linea disegnata nel PDF e fare clic per aggiungerne i punti esatti alla curva attiva."},
+            {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
+             "Preleva dal PDF legge il disegno di una pagina PDF; questa immagine non e un PDF."},
+            {"No drawn line passes here: point at a line until it lights up.",
+             "Nessuna linea disegnata passa qui: puntare una linea finche non si illumina."},
+            {"%1 points of the PDF drawing added to %2.", "%1 punti del disegno PDF aggiunti a %2."},
+
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Il grafico e troppo piccolo da disegnare: renderlo almeno di %1 x %2 cm."},

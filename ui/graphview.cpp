@@ -2,7 +2,7 @@
 
 #include "i18n/localization.h"
 #include "model/projectmodel.h"
-#include "regenerated/spline.h"
+#include "ui/curveinsertion.h"
 #include "ui/digitizingscene.h"
 
 #include <QGraphicsEllipseItem>
@@ -27,64 +27,8 @@ namespace {
 constexpr double zoomStep = 1.15;
 constexpr double maximumZoom = 30.0;
 constexpr double minimumZoom = 0.03;
-constexpr int insertionSamples = 24;
-
-double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
-{
-    const QPointF ab = b - a;
-    const double lengthSquared = QPointF::dotProduct(ab, ab);
-    if (lengthSquared <= 1e-9)
-        return QLineF(p, a).length();
-    const double u = qBound(0.0, QPointF::dotProduct(p - a, ab) / lengthSquared, 1.0);
-    return QLineF(p, a + u * ab).length();
-}
 
 } // namespace
-
-int insertionIndexNear(const ProjectModel &model, const QPointF &position, double maxDistance)
-{
-    const int active = model.activeCurveIndex();
-    if (active < 0)
-        return -1;
-    const Curve &curve = model.curves()[active];
-    const int n = int(curve.points.size());
-    if (!curve.visible || n < 2)
-        return -1;
-    double best = 0.0;
-    int bestSegment = -1;
-    for (int i = 0; i + 1 < n; ++i) {
-        const QPointF p0 = curve.points[qMax(i - 1, 0)].pixel;
-        const QPointF p1 = curve.points[i].pixel;
-        const QPointF p2 = curve.points[i + 1].pixel;
-        const QPointF p3 = curve.points[qMin(i + 2, n - 1)].pixel;
-        // The segment is the cubic Bezier p1, p1 + (p2 - p0) / 6, p2 - (p3 - p1) / 6, p2 and
-        // stays inside the box of these control points: a click farther than
-        // maxDistance from that box cannot pick this segment.
-        const QPointF c1 = p1 + (p2 - p0) / 6.0;
-        const QPointF c2 = p2 - (p3 - p1) / 6.0;
-        const double left = std::min({p1.x(), c1.x(), c2.x(), p2.x()}) - maxDistance;
-        const double right = std::max({p1.x(), c1.x(), c2.x(), p2.x()}) + maxDistance;
-        const double top = std::min({p1.y(), c1.y(), c2.y(), p2.y()}) - maxDistance;
-        const double bottom = std::max({p1.y(), c1.y(), c2.y(), p2.y()}) + maxDistance;
-        if (position.x() < left || position.x() > right || position.y() < top || position.y() > bottom)
-            continue;
-        const auto sample = [&](int k) {
-            const double t = double(k) / insertionSamples;
-            return n == 2 ? p1 + (p2 - p1) * t : catmullRomPoint(p0, p1, p2, p3, t);
-        };
-        QPointF a = sample(0);
-        for (int k = 1; k <= insertionSamples; ++k) {
-            const QPointF b = sample(k);
-            const double distance = distanceToSegment(position, a, b);
-            if (bestSegment < 0 || distance < best) {
-                best = distance;
-                bestSegment = i;
-            }
-            a = b;
-        }
-    }
-    return bestSegment >= 0 && best <= maxDistance ? bestSegment + 1 : -1;
-}
 
 GraphView::GraphView(ProjectModel *model, QWidget *parent)
     : QGraphicsView(parent)
@@ -101,6 +45,7 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::refreshPoints);
     connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
     connect(m_model, &ProjectModel::visibleLayersChanged, this, &GraphView::rebuildScene);
+    connect(m_model, &ProjectModel::sourceImageChanged, this, [this] { m_pdf.forget(); });
     // A new selection must show at once; restyling two circles is enough for it.
     connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
     const auto repaintGroup = [this] { viewport()->update(); };
@@ -140,6 +85,8 @@ void GraphView::setInteractionMode(int mode)
     m_mode = mode;
     m_hasFirstMark = false;
     removePreview();
+    if (m_pdf.clear())
+        viewport()->update();
     Q_EMIT interactionModeChanged(mode);
     if (mode == TraceMode)
         Q_EMIT statusMessage(
@@ -149,6 +96,8 @@ void GraphView::setInteractionMode(int mode)
         Q_EMIT statusMessage(
             i18n::tr("Click on one marker to find all like it. Shift+drag: search only inside a rectangle. "
                      "Enter: add the points. Esc: cancel."));
+    else if (mode == PickPdfMode)
+        Q_EMIT statusMessage(m_pdf.modeMessage(*m_model));
     else if (mode == PointMode)
         Q_EMIT statusMessage(
             i18n::tr("Click: add a point or select one of the active curve. Ctrl+click: select a point of "
@@ -288,13 +237,18 @@ void GraphView::mousePressEvent(QMouseEvent *event)
         m_boxStart = m_lastDragPosition = position;
     } else if (m_mode == TraceMode || m_mode == MarkersMode) {
         Q_EMIT extractionSeedPicked(viewportTransform().inverted().map(event->position()));
+    } else if (m_mode == PickPdfMode) {
+        const QString message = m_pdf.importAt(*m_model, position, pickRadius());
+        if (!message.isEmpty())
+            Q_EMIT statusMessage(message);
     } else if (m_mode != PointMode) {
+        const QPointF mark = calibrationMark(position, event->modifiers());
         if (m_hasFirstMark) {
-            m_currentMark = position;
+            m_currentMark = mark;
             confirmAxis();
         } else {
             m_hasFirstMark = true;
-            m_firstMark = m_currentMark = position;
+            m_firstMark = m_currentMark = mark;
             drawPreview();
             Q_EMIT statusMessage(
                 i18n::tr("First reference acquired; move the mouse or use arrow keys, then click or "
@@ -370,12 +324,38 @@ void GraphView::mouseMoveEvent(QMouseEvent *event)
     } else if (m_hasFirstMark) {
         const QPointF position = scenePosition(event->position());
         if (isInsidePicture(position)) {
-            m_currentMark = position;
+            m_currentMark = calibrationMark(position, event->modifiers());
             drawPreview();
         }
         event->accept();
     } else {
+        followPointer(scenePosition(event->position()), event->modifiers());
         QGraphicsView::mouseMoveEvent(event);
+    }
+}
+
+// On a PDF's drawing a mark goes exactly where the page draws a tick or axis
+// end; Alt keeps it where the mouse is.
+QPointF GraphView::calibrationMark(const QPointF &position, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<QPointF> shown = m_pdf.snapMark();
+    const QPointF mark = m_pdf.snap(*m_model, position, pickRadius(), !(modifiers & Qt::AltModifier));
+    if (m_pdf.snapMark() != shown)
+        viewport()->update();
+    return isInsidePicture(mark) ? mark : position;
+}
+
+// Shows before the click what it would take from a PDF's drawing.
+void GraphView::followPointer(const QPointF &position, Qt::KeyboardModifiers modifiers)
+{
+    if (!isInsidePicture(position)) {
+        if (m_pdf.clear())
+            viewport()->update();
+    } else if (m_mode == PickPdfMode) {
+        if (m_pdf.hover(*m_model, position, pickRadius()))
+            viewport()->update();
+    } else if (m_mode == CalibrateXMode || m_mode == CalibrateYMode) {
+        calibrationMark(position, modifiers);
     }
 }
 
@@ -438,6 +418,8 @@ void GraphView::drawExtractionPreview(QPainter *painter) const
 void GraphView::leaveEvent(QEvent *event)
 {
     Q_EMIT pointerLeft();
+    if (m_pdf.clear())
+        viewport()->update();
     QGraphicsView::leaveEvent(event);
 }
 
@@ -601,6 +583,7 @@ void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
     QGraphicsView::drawForeground(painter, rect);
     drawPointGroup(painter);
     drawExtractionPreview(painter);
+    m_pdf.paint(painter, transform().m11());
 }
 
 void GraphView::drawPointGroup(QPainter *painter) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/pdfpicking.h"
+
 #include <QGraphicsView>
 #include <QJsonObject>
 #include <QLineF>
@@ -25,7 +27,8 @@ public:
         CalibrateXMode = 1,
         CalibrateYMode = 2,
         TraceMode = 3,
-        MarkersMode = 4
+        MarkersMode = 4,
+        PickPdfMode = 5
     };
 
     GraphView(ProjectModel *model, QWidget *parent = nullptr);
@@ -47,6 +50,9 @@ public:
     void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
     // Where the user restricted the search, outlined until replaced by an empty polygon.
     void setExtractionRegion(const QPolygonF &region);
+
+    // The drawing of a PDF source: what the pointer highlights, where marks snap.
+    const PdfPicking &pdfPicking() const { return m_pdf; }
 
 public Q_SLOTS:
     // The group of points when there is one, else the selected point; false when nothing went.
@@ -91,6 +97,8 @@ private:
     void pressInPointMode(const QPointF &position, Qt::KeyboardModifiers modifiers);
     void drawPointGroup(QPainter *painter) const;
     void drawExtractionPreview(QPainter *painter) const;
+    QPointF calibrationMark(const QPointF &position, Qt::KeyboardModifiers modifiers);
+    void followPointer(const QPointF &position, Qt::KeyboardModifiers modifiers);
 
     ProjectModel *m_model;
     DigitizingScene *m_scene;
@@ -112,8 +120,6 @@ private:
     QPolygonF m_previewPath;
     QPolygonF m_previewPoints;
     QPolygonF m_extractionRegion;
-};
 
-// Where a click at `position` would insert a point into the active curve: the
-// index after the nearest drawn segment within `maxDistance`, or -1.
-int insertionIndexNear(const ProjectModel &model, const QPointF &position, double maxDistance);
+    PdfPicking m_pdf;
+};

@@ -161,6 +161,9 @@ void MainWindow::createActions()
     m_calibrateYAction = checkableAction(modes, false);
     m_traceModeAction = checkableAction(modes, false);
     m_markersModeAction = checkableAction(modes, false);
+    m_pickPdfAction = checkableAction(modes, false);
+    connect(m_pickPdfAction, &QAction::triggered, this,
+            [this] { m_graphView->setInteractionMode(GraphView::PickPdfMode); });
     connect(m_traceModeAction, &QAction::triggered, this,
             [this] { m_graphView->setInteractionMode(GraphView::TraceMode); });
     connect(m_markersModeAction, &QAction::triggered, this,
@@ -211,6 +214,7 @@ void MainWindow::createActions()
         {m_pointModeAction, "pointModeAction"},
         {m_traceModeAction, "traceModeAction"},
         {m_markersModeAction, "markersModeAction"},
+        {m_pickPdfAction, "pickPdfAction"},
         {m_calibrateXAction, "calibrateXAction"},
         {m_calibrateYAction, "calibrateYAction"},
         {m_orthogonalAction, "orthogonalAction"},
@@ -298,6 +302,7 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_pointModeAction);
     m_toolbar->addAction(m_traceModeAction);
     m_toolbar->addAction(m_markersModeAction);
+    m_toolbar->addAction(m_pickPdfAction);
     m_toolbar->addAction(m_calibrateXAction);
     m_toolbar->addAction(m_calibrateYAction);
     m_toolbar->addAction(m_orthogonalAction);
@@ -336,6 +341,7 @@ void MainWindow::createMenusAndToolbar()
                        {m_orthogonalAction, QString(), QStringLiteral("orthogonal"), false},
                        {m_traceModeAction, QString(), QStringLiteral("trace"), false},
                        {m_markersModeAction, QString(), QStringLiteral("markers"), false},
+                       {m_pickPdfAction, QString(), QStringLiteral("pdfpick"), false},
                        {m_history->undoAction(), QStringLiteral("edit-undo"), QStringLiteral("undo"), false},
                        {m_history->redoAction(), QStringLiteral("edit-redo"), QStringLiteral("redo"), false},
                        {m_deletePointAction, QStringLiteral("edit-delete"), QStringLiteral("delete"), false},
@@ -424,6 +430,8 @@ void MainWindow::retranslate()
     m_markersModeAction->setText(i18n::tr("Find markers"));
     m_markersModeAction->setToolTip(
         withShortcut(i18n::tr("Click on one marker to find every marker like it."), m_markersModeAction));
+    m_pickPdfAction->setText(i18n::tr("Pick from PDF"));
+    m_pickPdfAction->setToolTip(i18n::tr("Click on a line drawn in a vector PDF to add its exact points."));
     m_calibrateXAction->setText(i18n::tr("Calibrate X"));
     m_calibrateYAction->setText(i18n::tr("Calibrate Y"));
     m_orthogonalAction->setText(i18n::tr("Orthogonal axes"));
@@ -503,6 +511,7 @@ void MainWindow::updateWorkflowState()
     m_pointModeAction->setEnabled(complete);
     m_traceModeAction->setEnabled(complete);
     m_markersModeAction->setEnabled(complete);
+    m_pickPdfAction->setEnabled(complete);
     m_calibrateXAction->setIcon(stepIcon(xOk));
     m_calibrateYAction->setIcon(stepIcon(yOk));
     m_pointModeAction->setIcon(stepIcon(complete));

@@ -167,6 +167,7 @@ private:
     QAction *m_gridLayerAction = nullptr;
     QAction *m_traceModeAction = nullptr;
     QAction *m_markersModeAction = nullptr;
+    QAction *m_pickPdfAction = nullptr;
     QList<QAction *> m_languageActions;
     RecentProjectsMenu *m_recentProjects = nullptr;
     HistoryActions *m_history = nullptr;

@@ -1,5 +1,6 @@
 #include "model/projectmodel.h"
 #include "tests/support/testsupport.h"
+#include "ui/curveinsertion.h"
 #include "ui/graphview.h"
 
 #include <QApplication>

@@ -201,8 +201,8 @@ private Q_SLOTS:
         QCOMPARE(w.action("calibrateXAction")->isEnabled(), source);
         QCOMPARE(w.action("calibrateYAction")->isEnabled(), source);
         const bool complete = xAxis && yAxis;
-        for (const char *name : {"pointModeAction", "exportCsvAction", "exportSvgAction", "exportExcelAction",
-                                 "regeneratedAction", "undoAction", "deletePointAction"})
+        for (const char *name : {"pointModeAction", "pickPdfAction", "exportCsvAction", "exportSvgAction",
+                                 "exportExcelAction", "regeneratedAction", "undoAction", "deletePointAction"})
             QCOMPARE(w.action(name)->isEnabled(), complete);
         QCOMPARE(w.curves()->isEnabled(), complete);
         QCOMPARE(w.window.curvesDock()->addButton()->isEnabled(), complete);
@@ -586,6 +586,18 @@ private Q_SLOTS:
         const QList<CurvePoint> whole = w.model()->curves()[0].points.mid(points.size());
         QVERIFY(!whole.isEmpty());
         QVERIFY(whole.first().pixel.x() < 130 || whole.last().pixel.x() < 130);
+    }
+
+    // The mode says at once when the picture has no drawing to pick from.
+    void pickFromPdfOnAPicture()
+    {
+        Window w;
+        w.importPicture(QStringLiteral("chart.png"));
+        w.calibrate();
+        w.trigger("pickPdfAction");
+        QCOMPARE(w.view()->interactionMode(), int(GraphView::PickPdfMode));
+        QCOMPARE(w.status(),
+                 QStringLiteral("Pick from PDF reads the drawing of a PDF page; this picture is not a PDF."));
     }
 
     // Hovering the picture shows the real coordinates once calibrated, and the
