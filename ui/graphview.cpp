@@ -48,9 +48,13 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     connect(m_model, &ProjectModel::sourceImageChanged, this, [this] { m_pdf.forget(); });
     // A new selection must show at once; restyling two circles is enough for it.
     connect(m_model, &ProjectModel::selectedPointChanged, m_scene, &DigitizingScene::refreshSelection);
-    const auto repaintGroup = [this] { viewport()->update(); };
-    connect(m_model, &ProjectModel::pointGroupChanged, this, repaintGroup);
-    connect(m_model, &ProjectModel::pointsChanged, this, repaintGroup);
+    connect(m_model, &ProjectModel::pointGroupChanged, this, [this] { viewport()->update(); });
+    // The group's frames follow its points; without a group the scene repaints
+    // only what changed, which keeps a click on a large project quick.
+    connect(m_model, &ProjectModel::pointsChanged, this, [this] {
+        if (!m_model->pointGroup().isEmpty())
+            viewport()->update();
+    });
     rebuildScene();
 }
 

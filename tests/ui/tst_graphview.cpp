@@ -9,6 +9,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
+#include <QPaintEvent>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QtMath>
@@ -105,11 +106,58 @@ void comparePoint(const QPointF &actual, const QPointF &expected)
 
 } // namespace
 
+// The region of every paint event the widget receives while alive.
+struct PaintRecorder : QObject
+{
+    QRegion painted;
+    explicit PaintRecorder(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
 class TestGraphView : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A new point repaints its neighbourhood; only a group of points, whose
+    // frames follow every move, repaints the whole view.
+    void addedPointRepaintsOnlyItsNeighbourhood_data()
+    {
+        QTest::addColumn<bool>("withGroup");
+        QTest::newRow("no group") << false;
+        QTest::newRow("group of another curve's points") << true;
+    }
+    void addedPointRepaintsOnlyItsNeighbourhood()
+    {
+        QFETCH(bool, withGroup);
+        Fixture f;
+        testsupport::calibrate(f.model);
+        for (const double x : {150.0, 200.0, 250.0, 300.0})
+            f.model.addPoint(QPointF(x, 300), QStringLiteral("A"));
+        if (withGroup)
+            f.model.selectPointGroup(0, {0, 1});
+        f.model.addCurve(QStringLiteral("B"));
+        f.model.addPoint(QPointF(500, 100));
+        QCoreApplication::processEvents();
+        PaintRecorder recorder(f.view.viewport());
+        f.model.addPoint(QPointF(520, 110));
+        QTRY_VERIFY(!recorder.painted.isEmpty());
+        QCoreApplication::processEvents();
+        const QRect whole = f.view.viewport()->rect();
+        if (withGroup) {
+            QCOMPARE(recorder.painted.boundingRect(), whole);
+        } else {
+            QVERIFY2(recorder.painted.boundingRect().width() < whole.width() / 2,
+                     qPrintable(QStringLiteral("%1 px of %2").arg(recorder.painted.boundingRect().width()).arg(whole.width())));
+            QVERIFY(!recorder.painted.contains(f.at(QPointF(150, 300))));
+        }
+    }
+
     void clickNearAnotherCurve_data()
     {
         QTest::addColumn<bool>("control");
