@@ -133,7 +133,8 @@ const LanguageTexts &germanTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle "
+             "click: pan."
              " Ctrl+PgDn/PgUp: next/previous curve.",
              "Klick: Punkt hinzufuegen oder einen der aktiven Kurve auswaehlen. Strg+Klick: Punkt einer "
              "beliebigen Kurve auswaehlen. Ziehen: Punkt verschieben. Umschalt+Ziehen: Punkte auswaehlen. "
@@ -426,9 +427,12 @@ const LanguageTexts &germanTexts()
             // Calibration check
             {"Grid", "Gitter"},
             {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
-             "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter des Diagramms."},
-            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
-             "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner Achsen zu kalibrieren."},
+             "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter "
+             "des Diagramms."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its "
+             "axes.",
+             "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner "
+             "Achsen zu kalibrieren."},
 
             // Curve extraction
             {"Load a picture before extracting a curve.",
@@ -448,11 +452,13 @@ const LanguageTexts &germanTexts()
              "Klicken Sie auf die Linie einer Kurve, um ihre Punkte automatisch zu finden."},
             {"Click on one marker to find every marker like it.",
              "Klicken Sie auf einen Marker, um alle gleichartigen Marker zu finden."},
-            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add "
+             "the points. "
              "Esc: cancel.",
              "Klicken Sie auf die Linie einer Kurve, um sie zu verfolgen. Umschalt+Ziehen: nur in einem"
              " Rechteck suchen. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
-            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: "
+             "add the points. "
              "Esc: cancel.",
              "Klicken Sie auf einen Marker, um alle gleichartigen zu finden. Umschalt+Ziehen: nur in"
              " einem Rechteck suchen. Eingabe: Punkte hinzufuegen. Esc: abbrechen."},
@@ -472,9 +478,11 @@ const LanguageTexts &germanTexts()
             // Picking from the drawing of a PDF page
             {"Pick from PDF", "Aus PDF uebernehmen"},
             {"Click on a line drawn in a vector PDF to add its exact points.",
-             "Klicken Sie auf eine in einem Vektor-PDF gezeichnete Linie, um ihre exakten Punkte hinzuzufuegen."},
+             "Klicken Sie auf eine in einem Vektor-PDF gezeichnete Linie, um ihre exakten Punkte "
+             "hinzuzufuegen."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
-             "Zeigen Sie auf eine im PDF gezeichnete Linie und klicken Sie, um ihre exakten Punkte zur aktiven Kurve hinzuzufuegen."},
+             "Zeigen Sie auf eine im PDF gezeichnete Linie und klicken Sie, um ihre exakten Punkte zur "
+             "aktiven Kurve hinzuzufuegen."},
             {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
              "Aus PDF uebernehmen liest die Zeichnung einer PDF-Seite; dieses Bild ist kein PDF."},
             {"No drawn line passes here: point at a line until it lights up.",
@@ -498,10 +506,13 @@ const LanguageTexts &germanTexts()
              "Berechnet die Achsengrenzen aus den digitalisierten Punkten und der Kalibrierung."},
             {"At this DPI a JPG can be at most %1 cm on a side.",
              "Bei dieser DPI kann ein JPG hochstens %1 cm pro Seite haben."},
-            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the DPI.",
-             "Das JPG hatte %1 x %2 px, ein JPG darf aber hochstens %3 px pro Seite haben. Verringern Sie die Groe oder die DPI."},
+            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the "
+             "DPI.",
+             "Das JPG hatte %1 x %2 px, ein JPG darf aber hochstens %3 px pro Seite haben. Verringern Sie "
+             "die Groe oder die DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
-             "Das JPG brauchte %1 MB Speicher, mehr als die erlaubten %2 MB. Verringern Sie die Groe oder die DPI."},
+             "Das JPG brauchte %1 MB Speicher, mehr als die erlaubten %2 MB. Verringern Sie die Groe oder "
+             "die DPI."},
 
             // Undo history: commands and step names
             {"Undo", "Rueckgaengig"},

@@ -130,7 +130,8 @@ const LanguageTexts &spanishTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle "
+             "click: pan."
              " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic: anadir un punto o seleccionar uno de la curva activa. Ctrl+clic: seleccionar un punto de "
              "cualquier curva. Arrastrar: mover punto. Mayus+arrastrar: seleccionar puntos. Supr: eliminar. "
@@ -419,9 +420,12 @@ const LanguageTexts &spanishTexts()
             // Calibration check
             {"Grid", "Cuadricula"},
             {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
-             "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la cuadricula del grafico."},
-            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
-             "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo de sus ejes."},
+             "Dibuja la cuadricula calibrada sobre la imagen: con una buena calibracion coincide con la "
+             "cuadricula del grafico."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its "
+             "axes.",
+             "La imagen parece inclinada %1 grados. Desactive \"Ejes ortogonales\" para calibrar a lo largo "
+             "de sus ejes."},
 
             // Curve extraction
             {"Load a picture before extracting a curve.", "Cargue una imagen antes de extraer una curva."},
@@ -440,11 +444,13 @@ const LanguageTexts &spanishTexts()
              "Haga clic en la linea de una curva para encontrar sus puntos automaticamente."},
             {"Click on one marker to find every marker like it.",
              "Haga clic en un marcador para encontrar todos los marcadores parecidos."},
-            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add "
+             "the points. "
              "Esc: cancel.",
              "Haga clic en la linea de una curva para trazarla. Mayus+arrastrar: buscar solo dentro de"
              " un rectangulo. Intro: anadir los puntos. Esc: cancelar."},
-            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: "
+             "add the points. "
              "Esc: cancel.",
              "Haga clic en un marcador para encontrar todos los parecidos. Mayus+arrastrar: buscar solo"
              " dentro de un rectangulo. Intro: anadir los puntos. Esc: cancelar."},
@@ -466,7 +472,8 @@ const LanguageTexts &spanishTexts()
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Haga clic en una linea dibujada en un PDF vectorial para anadir sus puntos exactos."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
-             "Apunte a una linea dibujada en el PDF y haga clic para anadir sus puntos exactos a la curva activa."},
+             "Apunte a una linea dibujada en el PDF y haga clic para anadir sus puntos exactos a la curva "
+             "activa."},
             {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
              "Tomar del PDF lee el dibujo de una pagina PDF; esta imagen no es un PDF."},
             {"No drawn line passes here: point at a line until it lights up.",
@@ -490,8 +497,10 @@ const LanguageTexts &spanishTexts()
              "Calcula los limites de los ejes a partir de los puntos digitalizados y la calibracion."},
             {"At this DPI a JPG can be at most %1 cm on a side.",
              "Con estos DPI un JPG puede medir como maximo %1 cm por lado."},
-            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the DPI.",
-             "El JPG tendria %1 x %2 px, pero un JPG puede tener como maximo %3 px por lado. Reduce el tamano o los DPI."},
+            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the "
+             "DPI.",
+             "El JPG tendria %1 x %2 px, pero un JPG puede tener como maximo %3 px por lado. Reduce el "
+             "tamano o los DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "El JPG necesitaria %1 MB de memoria, mas de los %2 MB permitidos. Reduce el tamano o los DPI."},
 

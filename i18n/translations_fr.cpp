@@ -125,10 +125,12 @@ const LanguageTexts &frenchTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle "
+             "click: pan."
              " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic : ajouter un point ou selectionner un point de la courbe active. Ctrl+clic : selectionner "
-             "un point de n'importe quelle courbe. Glisser : deplacer le point. Maj+glisser : selectionner des "
+             "un point de n'importe quelle courbe. Glisser : deplacer le point. Maj+glisser : selectionner "
+             "des "
              "points. Suppr : supprimer. Ctrl+Z : annuler. Molette : zoom. Clic milieu : deplacer la vue."
              " Ctrl+PgSuiv/PgPrec : courbe suivante/precedente."},
             {"Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical.",
@@ -413,9 +415,12 @@ const LanguageTexts &frenchTexts()
             // Calibration check
             {"Grid", "Grille"},
             {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
-             "Dessine la grille calibree sur l'image : avec un bon etalonnage, elle se pose sur la grille du graphique."},
-            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
-             "L'image semble inclinee de %1 degres. Desactivez \"Axes orthogonaux\" pour etalonner le long de ses axes."},
+             "Dessine la grille calibree sur l'image : avec un bon etalonnage, elle se pose sur la grille du "
+             "graphique."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its "
+             "axes.",
+             "L'image semble inclinee de %1 degres. Desactivez \"Axes orthogonaux\" pour etalonner le long "
+             "de ses axes."},
 
             // Curve extraction
             {"Load a picture before extracting a curve.", "Chargez une image avant d'extraire une courbe."},
@@ -434,11 +439,13 @@ const LanguageTexts &frenchTexts()
              "Cliquez sur le trait d'une courbe pour trouver ses points automatiquement."},
             {"Click on one marker to find every marker like it.",
              "Cliquez sur un marqueur pour trouver tous les marqueurs semblables."},
-            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add "
+             "the points. "
              "Esc: cancel.",
              "Cliquez sur le trait d'une courbe pour la tracer. Maj+glisser : chercher seulement dans"
              " un rectangle. Entree : ajouter les points. Echap : annuler."},
-            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: "
+             "add the points. "
              "Esc: cancel.",
              "Cliquez sur un marqueur pour trouver tous les semblables. Maj+glisser : chercher"
              " seulement dans un rectangle. Entree : ajouter les points. Echap : annuler."},
@@ -460,7 +467,8 @@ const LanguageTexts &frenchTexts()
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Cliquez sur une ligne dessinee dans un PDF vectoriel pour ajouter ses points exacts."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
-             "Pointez une ligne dessinee dans le PDF et cliquez pour ajouter ses points exacts a la courbe active."},
+             "Pointez une ligne dessinee dans le PDF et cliquez pour ajouter ses points exacts a la courbe "
+             "active."},
             {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
              "Prendre du PDF lit le dessin d'une page PDF ; cette image n'est pas un PDF."},
             {"No drawn line passes here: point at a line until it lights up.",
@@ -477,15 +485,18 @@ const LanguageTexts &frenchTexts()
             {"Shape-preserving", "Preserve la forme"},
             {"Straight lines", "Lignes droites"},
             {"How curves run between their points; shape-preserving curves never overshoot.",
-             "Comment les courbes passent entre leurs points ; les courbes qui preservent la forme ne depassent jamais."},
+             "Comment les courbes passent entre leurs points ; les courbes qui preservent la forme ne "
+             "depassent jamais."},
             {"Axis limits computed from the digitized points and the calibration.",
              "Limites des axes calculees a partir des points numerises et de l'etalonnage."},
             {"Compute the axis limits from the digitized points and the calibration.",
              "Calcule les limites des axes a partir des points numerises et de l'etalonnage."},
             {"At this DPI a JPG can be at most %1 cm on a side.",
              "A ce DPI, un JPG peut mesurer au plus %1 cm de cote."},
-            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the DPI.",
-             "Le JPG ferait %1 x %2 px, mais un JPG peut avoir au plus %3 px de cote. Reduisez la taille ou le DPI."},
+            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the "
+             "DPI.",
+             "Le JPG ferait %1 x %2 px, mais un JPG peut avoir au plus %3 px de cote. Reduisez la taille ou "
+             "le DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
              "Le JPG demanderait %1 Mo de memoire, plus que les %2 Mo permis. Reduisez la taille ou le DPI."},
 

@@ -128,7 +128,8 @@ const LanguageTexts &italianTexts()
 
             // Digitizing view
             {"Click: add a point or select one of the active curve. Ctrl+click: select a point of any curve. "
-             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle click: pan."
+             "Drag: move point. Shift+drag: select points. Del: delete. Ctrl+Z: undo. Wheel: zoom. Middle "
+             "click: pan."
              " Ctrl+PgDn/PgUp: next/previous curve.",
              "Clic: aggiungi un punto o seleziona uno della curva attiva. Ctrl+clic: seleziona un punto di "
              "qualsiasi curva. Trascina: sposta il punto. Maiusc+trascina: seleziona punti. Canc: elimina. "
@@ -419,9 +420,12 @@ const LanguageTexts &italianTexts()
             // Calibration check
             {"Grid", "Griglia"},
             {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
-             "Disegna la griglia calibrata sull'immagine: con una buona calibrazione coincide con la griglia del grafico."},
-            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its axes.",
-             "L'immagine sembra inclinata di %1 gradi. Disattivare \"Assi ortogonali\" per calibrare lungo i suoi assi."},
+             "Disegna la griglia calibrata sull'immagine: con una buona calibrazione coincide con la griglia "
+             "del grafico."},
+            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its "
+             "axes.",
+             "L'immagine sembra inclinata di %1 gradi. Disattivare \"Assi ortogonali\" per calibrare lungo i "
+             "suoi assi."},
 
             // Curve extraction
             {"Load a picture before extracting a curve.",
@@ -441,11 +445,13 @@ const LanguageTexts &italianTexts()
              "Fare clic sulla linea di una curva per trovarne i punti automaticamente."},
             {"Click on one marker to find every marker like it.",
              "Fare clic su un marcatore per trovare tutti quelli simili."},
-            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on a curve's line to trace it. Shift+drag: search only inside a rectangle. Enter: add "
+             "the points. "
              "Esc: cancel.",
              "Fare clic sulla linea di una curva per tracciarla. Maiusc+trascina: cerca solo in un"
              " rettangolo. Invio: aggiunge i punti. Esc: annulla."},
-            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: add the points. "
+            {"Click on one marker to find all like it. Shift+drag: search only inside a rectangle. Enter: "
+             "add the points. "
              "Esc: cancel.",
              "Fare clic su un marcatore per trovare tutti quelli simili. Maiusc+trascina: cerca solo in"
              " un rettangolo. Invio: aggiunge i punti. Esc: annulla."},
@@ -467,7 +473,8 @@ const LanguageTexts &italianTexts()
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Fare clic su una linea disegnata in un PDF vettoriale per aggiungerne i punti esatti."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",
-             "Puntare una linea disegnata nel PDF e fare clic per aggiungerne i punti esatti alla curva attiva."},
+             "Puntare una linea disegnata nel PDF e fare clic per aggiungerne i punti esatti alla curva "
+             "attiva."},
             {"Pick from PDF reads the drawing of a PDF page; this picture is not a PDF.",
              "Preleva dal PDF legge il disegno di una pagina PDF; questa immagine non e un PDF."},
             {"No drawn line passes here: point at a line until it lights up.",
@@ -484,17 +491,21 @@ const LanguageTexts &italianTexts()
             {"Shape-preserving", "Conserva la forma"},
             {"Straight lines", "Linee rette"},
             {"How curves run between their points; shape-preserving curves never overshoot.",
-             "Come le curve passano tra i loro punti; le curve che conservano la forma non oltrepassano mai i punti."},
+             "Come le curve passano tra i loro punti; le curve che conservano la forma non oltrepassano mai "
+             "i punti."},
             {"Axis limits computed from the digitized points and the calibration.",
              "Limiti degli assi calcolati dai punti digitalizzati e dalla calibrazione."},
             {"Compute the axis limits from the digitized points and the calibration.",
              "Calcola i limiti degli assi dai punti digitalizzati e dalla calibrazione."},
             {"At this DPI a JPG can be at most %1 cm on a side.",
              "A questi DPI un JPG puo misurare al massimo %1 cm per lato."},
-            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the DPI.",
-             "Il JPG sarebbe di %1 x %2 px, ma un JPG puo avere al massimo %3 px per lato. Ridurre le dimensioni o i DPI."},
+            {"The JPG would be %1 x %2 px, but a JPG can be at most %3 px on a side. Lower the size or the "
+             "DPI.",
+             "Il JPG sarebbe di %1 x %2 px, ma un JPG puo avere al massimo %3 px per lato. Ridurre le "
+             "dimensioni o i DPI."},
             {"The JPG would need %1 MB of memory, more than the %2 MB allowed. Lower the size or the DPI.",
-             "Il JPG richiederebbe %1 MB di memoria, piu dei %2 MB consentiti. Ridurre le dimensioni o i DPI."},
+             "Il JPG richiederebbe %1 MB di memoria, piu dei %2 MB consentiti. Ridurre le dimensioni o i "
+             "DPI."},
 
             // Undo history: commands and step names
             {"Undo", "Annulla"},

@@ -296,9 +296,9 @@ void MainWindow::exportExcel()
                      "than the acquired points, they will be interpolated on the spline."),
             100, 2, 10000, &points))
         return;
-    const QString path = m_prompts->saveFileName(
-        this, i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"), QStringLiteral("xlsx"), true,
-        documentName());
+    const QString path =
+        m_prompts->saveFileName(this, i18n::tr("Export Excel"), i18n::tr("Excel workbook (*.xlsx)"),
+                                QStringLiteral("xlsx"), true, documentName());
     if (path.isEmpty())
         return;
     QString error;

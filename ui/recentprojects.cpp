@@ -152,10 +152,11 @@ void RecentProjectsMenu::rebuild()
         const auto literal = [](QString text) { return text.replace(u'&', QStringLiteral("&&")); };
         const bool isFile = !project.filePath.isEmpty();
         const QString number = QStringLiteral("&%1 ").arg(i + 1);
-        QAction *action = m_menu->addAction(
-            isFile ? number + literal(QFileInfo(project.filePath).fileName())
-                   : number + QStringLiteral("%1 (%2)").arg(literal(project.projectName),
-                                                            literal(QFileInfo(project.databasePath).fileName())));
+        QAction *action =
+            m_menu->addAction(isFile ? number + literal(QFileInfo(project.filePath).fileName())
+                                     : number + QStringLiteral("%1 (%2)").arg(
+                                                    literal(project.projectName),
+                                                    literal(QFileInfo(project.databasePath).fileName())));
         const QString path = isFile ? project.filePath : project.databasePath;
         action->setToolTip(path);
         action->setStatusTip(path);

@@ -318,8 +318,8 @@ private Q_SLOTS:
             // A loaded machine can shift the kills off the short writes, so the run
             // goes on (within a bound) until every writer was caught mid-write.
             const bool everyWriterCaught = std::all_of(targets.cbegin(), targets.cend(), [&](Target target) {
-                return killedDuring[target] > 0 || (progress.count(target) && progress.at(target).begun >
-                                                                                   progress.at(target).done);
+                return killedDuring[target] > 0 ||
+                       (progress.count(target) && progress.at(target).begun > progress.at(target).done);
             });
             if (kills < wantedKills || (!everyWriterCaught && kills < 4 * wantedKills))
                 writer = startWriter(nextVersion, QString());

@@ -124,7 +124,8 @@ private Q_SLOTS:
         w.prompts.answer(sandboxPath(QStringLiteral("pump")));
         w.trigger("saveFileAction");
         QCOMPARE(w.prompts.last().title, QStringLiteral("Save project as"));
-        QCOMPARE(w.prompts.lastOffer().toList().value(0).toString(), QStringLiteral("Plotmason project (*.pmproj)"));
+        QCOMPARE(w.prompts.lastOffer().toList().value(0).toString(),
+                 QStringLiteral("Plotmason project (*.pmproj)"));
         QCOMPARE(w.window.projectFilePath(), path);
         QVERIFY(!w.window.hasUnsavedChanges());
         QVERIFY(w.action("saveAction")->isEnabled());
@@ -509,10 +510,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedAs");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("proposed");
-        QTest::newRow("picture, CSV") << "picture" << "exportCsvAction" << "Pump A";
-        QTest::newRow("project file, SVG") << "file" << "exportSvgAction" << "Pump B";
-        QTest::newRow("database, Excel") << "database" << "exportExcelAction" << "Pump C";
-        QTest::newRow("pasted picture, CSV") << "pasted" << "exportCsvAction" << "";
+        QTest::newRow("picture, CSV") << "picture"
+                                      << "exportCsvAction"
+                                      << "Pump A";
+        QTest::newRow("project file, SVG") << "file"
+                                           << "exportSvgAction"
+                                           << "Pump B";
+        QTest::newRow("database, Excel") << "database"
+                                         << "exportExcelAction"
+                                         << "Pump C";
+        QTest::newRow("pasted picture, CSV") << "pasted"
+                                             << "exportCsvAction"
+                                             << "";
     }
     void exportsProposeTheProjectName()
     {

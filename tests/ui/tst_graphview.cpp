@@ -153,7 +153,9 @@ private Q_SLOTS:
             QCOMPARE(recorder.painted.boundingRect(), whole);
         } else {
             QVERIFY2(recorder.painted.boundingRect().width() < whole.width() / 2,
-                     qPrintable(QStringLiteral("%1 px of %2").arg(recorder.painted.boundingRect().width()).arg(whole.width())));
+                     qPrintable(QStringLiteral("%1 px of %2")
+                                    .arg(recorder.painted.boundingRect().width())
+                                    .arg(whole.width())));
             QVERIFY(!recorder.painted.contains(f.at(QPointF(150, 300))));
         }
     }
@@ -758,11 +760,12 @@ private Q_SLOTS:
     {
         Fixture f;
         f.view.setInteractionMode(GraphView::PointMode);
-        QCOMPARE(f.lastStatus(),
-                 QStringLiteral("Click: add a point or select one of the active curve. Ctrl+click: select a "
-                                "point of any curve. Drag: move point. Shift+drag: select points. Del: delete. "
-                                "Ctrl+Z: undo. Wheel: zoom. Middle click: pan. Ctrl+PgDn/PgUp: next/previous "
-                                "curve."));
+        QCOMPARE(
+            f.lastStatus(),
+            QStringLiteral("Click: add a point or select one of the active curve. Ctrl+click: select a "
+                           "point of any curve. Drag: move point. Shift+drag: select points. Del: delete. "
+                           "Ctrl+Z: undo. Wheel: zoom. Middle click: pan. Ctrl+PgDn/PgUp: next/previous "
+                           "curve."));
         f.view.setInteractionMode(GraphView::CalibrateXMode);
         QCOMPARE(f.lastStatus(),
                  QStringLiteral("Select two points on the axis. Orthogonal mode keeps X horizontal "

@@ -907,9 +907,8 @@ private Q_SLOTS:
         languages->actions()[1]->trigger(); // Italiano
         QCOMPARE(titles().first(), QStringLiteral("&File"));
         languages->actions()[4]->trigger(); // Deutsch
-        QCOMPARE(titles(),
-                 (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", "&Ansicht", i18n::tr("Language"),
-                              i18n::tr("Info")}));
+        QCOMPARE(titles(), (QStringList{"&Datei", "&Diagramm", "&Bearbeiten", "&Ansicht",
+                                        i18n::tr("Language"), i18n::tr("Info")}));
         QVERIFY(languages->actions()[4]->isChecked());
         QCOMPARE(w.action("importAction")->text(), i18n::tr("Import source..."));
         QVERIFY(w.action("importAction")->text() != QLatin1String("Import source..."));
