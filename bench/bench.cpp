@@ -2,6 +2,7 @@
 #include "bench/benchsupport.h"
 #include "bench/extractbench.h"
 #include "bench/pdfscenario.h"
+#include "bench/undobench.h"
 #include "io/csvwriter.h"
 #include "io/projectdatabase.h"
 #include "model/projectfile.h"
@@ -439,6 +440,7 @@ int main(int argc, char **argv)
         {"project", projectFile}, {"startup", startUp},
         {"memory", memory},       {"extract", extraction},
         {"pdf", pdfDrawing},       {"picture", pictureSave},
+        {"undo", undoHistory},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

@@ -129,16 +129,30 @@ int settle(QWidget *painted)
     return counter.paints;
 }
 
-long peakResidentKiB()
+namespace {
+
+long statusKiB(const QByteArray &field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLong();
     }
     return -1;
+}
+
+} // namespace
+
+long peakResidentKiB()
+{
+    return statusKiB("VmHWM:");
+}
+
+long residentKiB()
+{
+    return statusKiB("VmRSS:");
 }
 
 } // namespace bench

@@ -50,6 +50,7 @@ void fillProject(ProjectModel &model, int curves, int pointsPerCurve, const QSiz
 // A file in a folder of this run, removed with everything in it when the program ends.
 QString temporaryPath(const QString &name);
 long peakResidentKiB();
+long residentKiB();
 
 // A picture that costs what a scanned chart costs to decode and encode: grey
 // paper noise with dark grid lines and curves, the same for every run.

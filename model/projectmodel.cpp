@@ -703,7 +703,7 @@ bool ProjectModel::deleteSelectedPoint()
         after.selectedPointCurveName.clear();
     after.selectedPointIndex = remaining == 0 ? -1 : qMin(m_selectedPointIndex, remaining - 1);
     // Later insertion records would name shifted indices, so the deletion drops them all.
-    removePointAsStep(i18n::tr("Delete point"), curveIndex, m_selectedPointIndex, after,
+    removePointsAsStep(i18n::tr("Delete point"), curveIndex, {m_selectedPointIndex}, after,
                       int(m_insertionHistory.size()));
     return true;
 }
@@ -719,7 +719,7 @@ bool ProjectModel::undoLastPointInsertion()
         ProjectFocus after = focus();
         after.selectedPointCurveName.clear();
         after.selectedPointIndex = -1;
-        removePointAsStep(i18n::tr("Undo last point"), curveIndex, record.pointIndex, after,
+        removePointsAsStep(i18n::tr("Undo last point"), curveIndex, {record.pointIndex}, after,
                           int(m_insertionHistory.size()) - i);
         return true;
     }
@@ -733,16 +733,13 @@ bool ProjectModel::deletePoints(int curveIndex, const QList<int> &pointIndices)
     const QList<int> indices = validPointIndices(curveIndex, pointIndices);
     if (indices.isEmpty())
         return false;
-    const RecordedChange change(this, i18n::tr("Delete points"),
-                                {&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
-    QList<CurvePoint> &points = m_curves[curveIndex].points;
-    for (auto it = indices.crbegin(); it != indices.crend(); ++it)
-        points.removeAt(*it);
-    m_insertionHistory.clear();
-    if (m_selectedPointCurveName == m_curves[curveIndex].name)
-        dropSelection();
-    Q_EMIT pointsChanged();
-    Q_EMIT selectedPointChanged();
+    ProjectFocus after = focus();
+    if (m_selectedPointCurveName == m_curves[curveIndex].name) {
+        after.selectedPointCurveName.clear();
+        after.selectedPointIndex = -1;
+    }
+    // Later insertion records would name shifted indices, so the deletion drops them all.
+    removePointsAsStep(i18n::tr("Delete points"), curveIndex, indices, after, int(m_insertionHistory.size()));
     return true;
 }
 

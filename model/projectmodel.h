@@ -204,7 +204,7 @@ private:
     friend class StateCommand;
     friend class RecordedChange;
     friend class InsertPointCommand;
-    friend class RemovePointCommand;
+    friend class RemovePointsCommand;
     friend class MovePointsCommand;
 
     // Appliers of the undo commands: they change the state without checks or
@@ -221,8 +221,9 @@ private:
     void checkPointGroup();
     // Pushes the step, or applies it directly when it is part of a larger recorded change.
     void perform(QUndoCommand *command);
-    void removePointAsStep(const QString &text, int curveIndex, int pointIndex,
-                           const ProjectFocus &focusAfter, int droppedRecords);
+    // pointIndices ascending and valid.
+    void removePointsAsStep(const QString &text, int curveIndex, const QList<int> &pointIndices,
+                            const ProjectFocus &focusAfter, int droppedRecords);
 
     // Reports are const so that const exports can fail visibly; only the error
     // text changes.

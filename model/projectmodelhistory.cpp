@@ -24,19 +24,20 @@ void ProjectModel::perform(QUndoCommand *command)
     delete command;
 }
 
-void ProjectModel::removePointAsStep(const QString &text, int curveIndex, int pointIndex,
-                                     const ProjectFocus &focusAfter, int droppedRecords)
+void ProjectModel::removePointsAsStep(const QString &text, int curveIndex, const QList<int> &pointIndices,
+                                      const ProjectFocus &focusAfter, int droppedRecords)
 {
-    RemovePointCommand::Change change;
+    RemovePointsCommand::Change change;
     change.curveIndex = curveIndex;
-    change.pointIndex = pointIndex;
-    change.point = m_curves[curveIndex].points[pointIndex];
+    change.pointIndices = pointIndices;
+    for (const int index : pointIndices)
+        change.points.append(m_curves[curveIndex].points[index]);
     change.focusBefore = focus();
     change.focusAfter = focusAfter;
     change.droppedRecords = droppedRecords == m_insertionHistory.size()
                                 ? m_insertionHistory
                                 : m_insertionHistory.mid(m_insertionHistory.size() - droppedRecords);
-    perform(new RemovePointCommand(this, text, change));
+    perform(new RemovePointsCommand(this, text, change));
 }
 
 ProjectState ProjectModel::captureState() const
@@ -54,9 +55,15 @@ void ProjectModel::restoreState(const ProjectState &state)
     m_pdfPageCount = state.pdfPageCount;
     m_renderDpi = state.renderDpi;
     m_calibration = state.calibration;
-    m_curves = state.curves;
+    QList<Curve> curves = state.curves;
+    if (state.keepsPoints) {
+        for (int i = 0; i < curves.size(); ++i)
+            curves[i].points = m_curves[i].points;
+    }
+    m_curves = curves;
     restoreFocus(state.focus);
-    m_insertionHistory = state.insertionHistory;
+    if (!state.keepsInsertionHistory)
+        m_insertionHistory = state.insertionHistory;
 }
 
 ProjectFocus ProjectModel::focus() const

@@ -29,4 +29,9 @@ struct ProjectState
     QList<Curve> curves;
     ProjectFocus focus;
     QList<InsertionRecord> insertionHistory;
+    // Set when the step left them as they were: the state then holds no copy
+    // of the points or the insertion history (which later edits would pin in
+    // memory), and restoring it keeps the model's own.
+    bool keepsPoints = false;
+    bool keepsInsertionHistory = false;
 };

@@ -4,6 +4,33 @@
 
 namespace {
 
+// Takes out of both states the lists the step did not change.
+void dropUnchangedLists(ProjectState &before, ProjectState &after)
+{
+    const auto samePoints = [&] {
+        if (before.curves.size() != after.curves.size())
+            return false;
+        for (int i = 0; i < before.curves.size(); ++i) {
+            if (before.curves[i].points != after.curves[i].points)
+                return false;
+        }
+        return true;
+    };
+    if (samePoints()) {
+        for (ProjectState *state : {&before, &after}) {
+            for (Curve &curve : state->curves)
+                curve.points.clear();
+            state->keepsPoints = true;
+        }
+    }
+    if (before.insertionHistory == after.insertionHistory) {
+        for (ProjectState *state : {&before, &after}) {
+            state->insertionHistory.clear();
+            state->keepsInsertionHistory = true;
+        }
+    }
+}
+
 bool sameState(const ProjectState &a, const ProjectState &b)
 {
     return a.sourcePath == b.sourcePath && a.sourceImage == b.sourceImage &&
@@ -56,10 +83,12 @@ RecordedChange::~RecordedChange()
     if (!m_outermost)
         return;
     --m_model->m_recordingDepth;
-    const ProjectState after = m_model->captureState();
+    ProjectState after = m_model->captureState();
     // Selection and current curve alone are not worth a step.
-    if (!sameState(m_before, after))
+    if (!sameState(m_before, after)) {
+        dropUnchangedLists(m_before, after);
         m_model->m_undoStack->push(new StateCommand(m_model, m_text, m_before, after, m_notifiers));
+    }
     m_model->checkPointGroup();
 }
 
@@ -94,23 +123,26 @@ void InsertPointCommand::redo()
                        &ProjectModel::activeCurveChanged, &ProjectModel::curvesChanged});
 }
 
-RemovePointCommand::RemovePointCommand(ProjectModel *model, const QString &text, const Change &change)
+RemovePointsCommand::RemovePointsCommand(ProjectModel *model, const QString &text, const Change &change)
     : QUndoCommand(text)
     , m_model(model)
     , m_change(change)
 {}
 
-void RemovePointCommand::undo()
+void RemovePointsCommand::undo()
 {
-    m_model->placePoint(m_change.curveIndex, m_change.pointIndex, m_change.point);
+    // In ascending order each index is already where the point belongs.
+    for (int i = 0; i < m_change.pointIndices.size(); ++i)
+        m_model->placePoint(m_change.curveIndex, m_change.pointIndices[i], m_change.points[i]);
     m_model->m_insertionHistory.append(m_change.droppedRecords);
     m_model->restoreFocus(m_change.focusBefore);
     m_model->announce({&ProjectModel::pointsChanged, &ProjectModel::selectedPointChanged});
 }
 
-void RemovePointCommand::redo()
+void RemovePointsCommand::redo()
 {
-    m_model->takePoint(m_change.curveIndex, m_change.pointIndex);
+    for (auto index = m_change.pointIndices.crbegin(); index != m_change.pointIndices.crend(); ++index)
+        m_model->takePoint(m_change.curveIndex, *index);
     QList<InsertionRecord> &history = m_model->m_insertionHistory;
     history.resize(history.size() - m_change.droppedRecords.size());
     m_model->restoreFocus(m_change.focusAfter);

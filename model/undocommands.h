@@ -70,21 +70,22 @@ private:
     ProjectFocus m_focusBefore;
 };
 
-// One point taken away. The insertion records dropped with it are kept here
-// (not copied) so that undo can give them back.
-class RemovePointCommand : public QUndoCommand
+// Points of one curve taken away; only they are kept, not the curve, so that
+// deleting from a long curve stays cheap in the history. The insertion records
+// dropped with them are kept here (not copied) so that undo can give them back.
+class RemovePointsCommand : public QUndoCommand
 {
 public:
     struct Change
     {
         int curveIndex = -1;
-        int pointIndex = -1;
-        CurvePoint point;
+        QList<int> pointIndices; // ascending
+        QList<CurvePoint> points;
         ProjectFocus focusBefore;
         ProjectFocus focusAfter;
         QList<InsertionRecord> droppedRecords;
     };
-    RemovePointCommand(ProjectModel *model, const QString &text, const Change &change);
+    RemovePointsCommand(ProjectModel *model, const QString &text, const Change &change);
     void undo() override;
     void redo() override;
 
