@@ -13,6 +13,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPainterPathStroker>
 #include <QPen>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -155,6 +156,38 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
     scene.addRect(plot, linePen(Qt::black, framePenPt * units.pt), Qt::NoBrush)->setOpacity(opacity);
 }
 
+// A curve whose bounding rectangle comes from the path's points, grown by
+// half the pen: the item base class would stroke the whole path to find it,
+// on every rebuild, and again for every hit test. The stroked outline is made
+// only when something asks for the exact shape, and then kept.
+class CurveItem : public QGraphicsPathItem
+{
+public:
+    CurveItem(const QPainterPath &path, const QPen &pen)
+        : QGraphicsPathItem(path)
+    {
+        setPen(pen);
+        // Round and bevel joins and round caps stay within half the width of
+        // the line; a square cap reaches half the diagonal of its square.
+        const double reach = pen.widthF() / 2.0 * (pen.capStyle() == Qt::SquareCap ? M_SQRT2 : 1.0);
+        m_bounds = path.controlPointRect().adjusted(-reach, -reach, reach, reach);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    QRectF boundingRect() const override { return m_bounds; }
+    QPainterPath shape() const override
+    {
+        if (m_shape.isEmpty() && !path().isEmpty()) {
+            QPainterPathStroker stroker(pen());
+            m_shape = stroker.createStroke(path());
+        }
+        return m_shape;
+    }
+
+private:
+    QRectF m_bounds;
+    mutable QPainterPath m_shape;
+};
+
 void drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, const QRectF &plot,
                 double opacity, const Units &units)
 {
@@ -164,7 +197,8 @@ void drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSet
         // Curve widths are points, like every other size of the graph.
         const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap,
                        Qt::RoundJoin);
-        auto *item = scene.addPath(buildCurvePath(sortedRealPoints(curve), s, plot), pen, Qt::NoBrush);
+        auto *item = new CurveItem(buildCurvePath(sortedRealPoints(curve), s, plot), pen);
+        scene.addItem(item);
         item->setOpacity(opacity);
         item->setZValue(curveZ);
     }

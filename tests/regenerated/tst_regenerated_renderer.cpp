@@ -267,7 +267,6 @@ private Q_SLOTS:
             QCOMPARE(pen.joinStyle(), Qt::RoundJoin);
             QCOMPARE(paths.at(i)->brush().style(), Qt::NoBrush);
             QCOMPARE(paths.at(i)->path(), buildCurvePath(sortedRealPoints(curve), d.settings, plot));
-            QCOMPARE(paths.at(i)->path().elementCount(), 65);
         }
         d.model.setCurveVisible(0, false);
         d.draw();
