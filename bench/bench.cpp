@@ -99,6 +99,9 @@ QList<Row> clickLatency(const Scale &scale, bool graphOpen)
     if (model->curves()[4].points.size() == before)
         qWarning("the clicks added no point: the click scenario measured nothing");
 
+    // A plain press picks a point of the active curve only.
+    model->setActiveCurveIndex(2);
+    settle();
     const CurvePoint &target = model->curves()[2].points[model->curves()[2].points.size() / 2];
     const QPoint grab = view->mapFromScene(target.pixel);
     deliver(view->viewport(), QEvent::MouseButtonPress, grab, Qt::LeftButton);
