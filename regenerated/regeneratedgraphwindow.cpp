@@ -1,7 +1,6 @@
 #include "regenerated/regeneratedgraphwindow.h"
 
 #include "i18n/localization.h"
-#include "io/workbookwriter.h"
 #include "model/projectmodel.h"
 #include "regenerated/curvestyletable.h"
 #include "regenerated/graphexports.h"
@@ -504,8 +503,7 @@ void RegeneratedGraphWindow::exportExcel()
     if (path.isEmpty())
         return;
     QString error;
-    const WorkbookScales scales{m_settings.xLog, m_settings.yLog, m_settings.curveSmoothing};
-    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error, scales)) {
+    if (!exportGraphWorkbook(*m_model, m_settings, points, path, &error)) {
         m_prompts->critical(this, promptTitle,
                             error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error);
         return;
