@@ -188,20 +188,24 @@ private:
     mutable QPainterPath m_shape;
 };
 
-void drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, const QRectF &plot,
-                double opacity, const Units &units)
+// The curves' paths, to keep the legend off them.
+QList<QPainterPath> drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s,
+                               const QRectF &plot, double opacity, const Units &units)
 {
+    QList<QPainterPath> paths;
     for (const Curve &curve : model.curves()) {
         if (!curve.visible || curve.points.size() < 2)
             continue;
         // Curve widths are points, like every other size of the graph.
         const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap,
                        Qt::RoundJoin);
-        auto *item = new CurveItem(buildCurvePath(sortedRealPoints(curve), s, plot), pen);
+        paths.append(buildCurvePath(sortedRealPoints(curve), s, plot));
+        auto *item = new CurveItem(paths.last(), pen);
         scene.addItem(item);
         item->setOpacity(opacity);
         item->setZValue(curveZ);
     }
+    return paths;
 }
 
 void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity, const Units &units)
@@ -239,9 +243,10 @@ QString legendEntry(const Curve &curve)
 }
 
 // One line per drawn curve: a stroke in its colour and its name, or its
-// parameter for a family of curves, on white in a thin frame.
-void drawLegend(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, double opacity,
-                const Units &units)
+// parameter for a family of curves, on white in a thin frame; placed, the
+// first time it is drawn, where it covers the fewest curves.
+void drawLegend(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &s, const QSize &size,
+                const QList<QPainterPath> &curves, double opacity, const Units &units)
 {
     if (!s.showLegend)
         return;
@@ -266,6 +271,8 @@ void drawLegend(QGraphicsScene &scene, const ProjectModel &model, const GraphSet
     frame.setPadding(4.0);
     item->document()->rootFrame()->setFrameFormat(frame);
     item->setZValue(legendZ);
+    ensureLegendLayout(s, size, item->boundingRect().size() * units.text, curves);
+    item->setPos(s.legendPos);
 }
 
 } // namespace
@@ -315,13 +322,13 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
 
     const QRectF plot = plotRectangle(size, settings.dpi);
     const QSizeF smallest = minimumGraphSizeCm();
-    const QString problem =
-        !axesValid(settings) ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
-        : plot.width() < sceneUnitsPerMm(settings.dpi) || plot.height() < sceneUnitsPerMm(settings.dpi)
-            ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
-                  .arg(smallest.width())
-                  .arg(smallest.height())
-            : QString();
+    const QString problem = !axesValid(settings)
+                                ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
+                            : settings.widthCm < smallest.width() || settings.heightCm < smallest.height()
+                                ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
+                                      .arg(smallest.width())
+                                      .arg(smallest.height())
+                                : QString();
     if (!problem.isEmpty()) {
         auto *message = addFixedText(scene, problem, settings.textFont, Qt::red, units);
         // Centred, and shrunk to fit a graph narrower than the text.
@@ -337,9 +344,8 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
     const double opacity = settings.regeneratedOpacity / 100.0;
     drawBlueprint(scene, model, settings, plot);
     drawAxes(scene, settings, plot, opacity, units);
-    drawCurves(scene, model, settings, plot, opacity, units);
+    const QList<QPainterPath> curves = drawCurves(scene, model, settings, plot, opacity, units);
     ensureTextLayout(settings, size);
     drawTexts(scene, settings, opacity, units);
-    ensureLegendLayout(settings, size);
-    drawLegend(scene, model, settings, opacity, units);
+    drawLegend(scene, model, settings, size, curves, opacity, units);
 }

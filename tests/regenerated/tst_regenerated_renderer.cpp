@@ -1,5 +1,6 @@
 #include "model/projectmodel.h"
 #include "regenerated/curvepath.h"
+#include "regenerated/graphexports.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
@@ -7,6 +8,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
@@ -292,6 +294,128 @@ private Q_SLOTS:
         QVERIFY(!d.settings.textLayoutInitialized);
         // Stored as they are.
         QCOMPARE(d.settings.xMin, 0.0);
+    }
+
+    void tooSmallGraphShowsOnlyTheMessage_data()
+    {
+        QTest::addColumn<double>("widthCm");
+        QTest::addColumn<double>("heightCm");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("1 x 1 cm at 72 DPI") << 1.0 << 1.0 << 72 << false;
+        QTest::newRow("1 x 1 cm at 300 DPI") << 1.0 << 1.0 << 300 << false;
+        QTest::newRow("1 x 1 cm at 1200 DPI") << 1.0 << 1.0 << 1200 << false;
+        QTest::newRow("too narrow") << 4.1 << 20.0 << 300 << false;
+        QTest::newRow("too low") << 20.0 << 4.4 << 300 << false;
+        QTest::newRow("plot of 2 mm") << 3.4 << 3.7 << 300 << false;
+        QTest::newRow("smallest drawn") << 4.2 << 4.5 << 300 << true;
+    }
+
+    void tooSmallGraphShowsOnlyTheMessage()
+    {
+        QFETCH(double, widthCm);
+        QFETCH(double, heightCm);
+        QFETCH(int, dpi);
+        QFETCH(bool, drawn);
+        Drawing d;
+        d.settings.widthCm = widthCm;
+        d.settings.heightCm = heightCm;
+        d.settings.dpi = dpi;
+        d.draw();
+        const QList<QGraphicsItem *> items = d.bottomUp();
+        const QList<QGraphicsSimpleTextItem *> texts = d.all<QGraphicsSimpleTextItem>();
+        const QString message =
+            QStringLiteral("The graph is too small to draw: make it at least 4.2 x 4.5 cm.");
+        if (drawn) {
+            QVERIFY(items.size() > 2);
+            QVERIFY(!d.tickTexts().contains(message));
+            return;
+        }
+        // The white page and the message, nothing mirrored or drawn outside it.
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(texts.first()->text(), message);
+        QCOMPARE(texts.first()->brush().color(), QColor(Qt::red));
+        QVERIFY(d.scene.sceneRect().contains(texts.first()->sceneBoundingRect()));
+        // Every export still makes its file, showing the message.
+        for (const GraphFileFormat format :
+             {GraphFileFormat::Pdf, GraphFileFormat::Jpg, GraphFileFormat::Svg}) {
+            const QString file = testsupport::sandbox().filePath(QStringLiteral("small.out"));
+            QString error;
+            QVERIFY2(exportGraphFile(d.model, d.settings, format, file, &error), qPrintable(error));
+            QVERIFY(QFileInfo(file).size() > 0);
+        }
+    }
+
+    void legendTakesTheEmptiestCorner_data()
+    {
+        QTest::addColumn<bool>("risingShown");
+        QTest::addColumn<bool>("fallingShown");
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("top");
+        // Falling starts in the top-left corner and ends in the bottom-right
+        // one; Rising starts bottom-left and stays below the top-right one.
+        QTest::newRow("both curves") << true << true << true << true;
+        QTest::newRow("rising only") << true << false << false << true;
+        QTest::newRow("falling only") << false << true << true << true;
+    }
+
+    void legendTakesTheEmptiestCorner()
+    {
+        QFETCH(bool, risingShown);
+        QFETCH(bool, fallingShown);
+        QFETCH(bool, right);
+        QFETCH(bool, top);
+        Drawing d;
+        d.model.setCurveVisible(0, risingShown);
+        d.model.setCurveVisible(1, fallingShown);
+        d.draw();
+        QVERIFY(d.settings.legendPlaced);
+        const QGraphicsTextItem *legend = d.text(graphitems::legendRole);
+        QVERIFY(legend);
+        const QRectF box = legend->sceneBoundingRect();
+        QVERIFY(plot.contains(box));
+        QCOMPARE(box.center().x() > plot.center().x(), right);
+        QCOMPARE(box.center().y() < plot.center().y(), top);
+        // No drawn curve passes under it.
+        for (const QGraphicsPathItem *path : d.all<QGraphicsPathItem>()) {
+            if (path->zValue() != 10.0)
+                continue;
+            for (int i = 0; i <= 1000; ++i)
+                QVERIFY(!box.contains(path->path().pointAtPercent(i / 1000.0)));
+        }
+        // Placed once: later drawings keep it where it is, however the curves change.
+        const QPointF placed = legend->pos();
+        d.model.setCurveVisible(0, true);
+        d.model.setCurveVisible(1, true);
+        d.draw();
+        QCOMPARE(d.text(graphitems::legendRole)->pos(), placed);
+    }
+
+    void legendCoversTheFewestCurvesWhenNoCornerIsEmpty()
+    {
+        Drawing d;
+        d.model.setCurveVisible(0, false);
+        d.model.setCurveVisible(1, false);
+        // Lines across the top and the bottom of the plot, one up its left
+        // side and one up the right side's upper half: the bottom-right corner
+        // is crossed once, every other corner twice.
+        const QList<QPair<QString, QList<QPointF>>> lines = {
+            {QStringLiteral("Top"), {{0, 17}, {10, 17}}},
+            {QStringLiteral("Bottom"), {{0, 3}, {10, 3}}},
+            {QStringLiteral("Left"), {{0.9, 0}, {1.0, 20}}},
+            {QStringLiteral("Right"), {{9.0, 10}, {9.1, 20}}}};
+        for (const auto &[name, points] : lines) {
+            d.model.addCurve(name);
+            for (const QPointF &p : points)
+                d.model.addPoint(graphtestdata::pixelOf(p.x(), p.y()), name);
+        }
+        d.settings.curveSmoothing = CurveSmoothing::StraightLines;
+        d.draw();
+        const QRectF box = d.text(graphitems::legendRole)->sceneBoundingRect();
+        QVERIFY(plot.contains(box));
+        QVERIFY(box.center().x() > plot.center().x());
+        QVERIFY(box.center().y() > plot.center().y());
     }
 
     void textsTakeTheirRolesAndPlaces()
