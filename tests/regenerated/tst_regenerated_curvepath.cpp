@@ -321,7 +321,7 @@ private Q_SLOTS:
         for (int i = 0; i < expected.size(); ++i) {
             const QPointF v = logPath.elementAt(i);
             QVERIFY(testsupport::fuzzyEqual(v.y(), plot.bottom() -
-                                                     (expected.at(i).y() + 3.0) / 5.0 * plot.height()));
+                                                       (expected.at(i).y() + 3.0) / 5.0 * plot.height()));
         }
         // The lowest point is the middle of the decades' spline, not below zero.
         const double middle = splineSegmentPoint(decades, 1, 0.5).y();

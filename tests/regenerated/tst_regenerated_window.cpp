@@ -664,6 +664,29 @@ private Q_SLOTS:
         QVERIFY(w.status().isEmpty());
     }
 
+    void oversizedJpgSaysWhyBeforeDrawingIt()
+    {
+        Window w;
+        w.window->applySettingsJson(QJsonObject{{"widthCm", 200}, {"heightCm", 125}, {"dpi", 1200}});
+        w.window->rebuild();
+        QCOMPARE(outputPixelSize(w.window->settings()), QSize(94488, 59055));
+        w.prompts.fileNames = {sandboxPath("poster.jpg")};
+        w.click(GraphSettingsPanel::ExportJpgButton);
+        const QString last = w.prompts.asked.last();
+        QVERIFY2(
+            last.startsWith(QStringLiteral("critical|Plotmason|Could not save the JPG.\nThe JPG would be ")),
+            qPrintable(last));
+        QVERIFY2(last.endsWith(QStringLiteral(
+                     " px, but a JPG can be at most 65500 px on a side. Lower the size or the DPI.")),
+                 qPrintable(last));
+        QVERIFY(!QFile::exists(sandboxPath("poster.jpg")));
+        QVERIFY(w.status().isEmpty());
+        // The same graph as a PDF is no problem.
+        w.prompts.fileNames = {sandboxPath("poster.pdf")};
+        w.click(GraphSettingsPanel::ExportPdfButton);
+        QVERIFY(testsupport::readFile(sandboxPath("poster.pdf")).startsWith("%PDF"));
+    }
+
     void excelExportAsksForThePointCount()
     {
         Window w;
