@@ -13,8 +13,10 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPainter>
 #include <QPainterPathStroker>
 #include <QPen>
+#include <QStyleOptionGraphicsItem>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -156,10 +158,64 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
     scene.addRect(plot, linePen(Qt::black, framePenPt * units.pt), Qt::NoBrush)->setOpacity(opacity);
 }
 
+// The vertices of one sub-path that Douglas-Peucker keeps: the line through
+// them strays at most `tolerance` from the one through all of them.
+void simplifyInto(QPainterPath &out, const QList<QPointF> &line, double tolerance)
+{
+    QList<bool> kept(line.size(), false);
+    kept.first() = kept.last() = true;
+    QList<std::pair<qsizetype, qsizetype>> spans{{0, line.size() - 1}};
+    while (!spans.isEmpty()) {
+        const auto [from, to] = spans.takeLast();
+        const QLineF chord(line.at(from), line.at(to));
+        const double length = chord.length();
+        double farthest = -1.0;
+        qsizetype at = -1;
+        for (qsizetype i = from + 1; i < to; ++i) {
+            const QPointF v = line.at(i) - chord.p1();
+            const double distance = length > 0.0 ? std::abs(v.x() * chord.dy() - v.y() * chord.dx()) / length
+                                                 : std::hypot(v.x(), v.y());
+            if (distance > farthest) {
+                farthest = distance;
+                at = i;
+            }
+        }
+        if (farthest > tolerance) {
+            kept[at] = true;
+            spans.append({from, at});
+            spans.append({at, to});
+        }
+    }
+    out.moveTo(line.first());
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (kept.at(i))
+            out.lineTo(line.at(i));
+    }
+}
+
+QPainterPath simplified(const QPainterPath &path, double tolerance)
+{
+    QPainterPath out;
+    QList<QPointF> line;
+    for (int i = 0; i <= path.elementCount(); ++i) {
+        if (i == path.elementCount() || path.elementAt(i).isMoveTo()) {
+            if (line.size() > 1)
+                simplifyInto(out, line, tolerance);
+            line.clear();
+        }
+        if (i < path.elementCount())
+            line.append(path.elementAt(i));
+    }
+    return out;
+}
+
 // A curve whose bounding rectangle comes from the path's points, grown by
 // half the pen: the item base class would stroke the whole path to find it,
 // on every rebuild, and again for every hit test. The stroked outline is made
-// only when something asks for the exact shape, and then kept.
+// only when something asks for the exact shape, and then kept. Shown smaller
+// than its scene size, as the window shows a whole graph, it draws the line
+// without the vertices that change it by less than a quarter of a pixel there; the
+// exports draw every vertex.
 class CurveItem : public QGraphicsPathItem
 {
 public:
@@ -174,6 +230,22 @@ public:
         setAcceptedMouseButtons(Qt::NoButton);
     }
     QRectF boundingRect() const override { return m_bounds; }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        const double detail =
+            QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->deviceTransform());
+        painter->setPen(pen());
+        painter->setBrush(Qt::NoBrush);
+        if (detail >= 0.9 || path().elementCount() < 64) {
+            painter->drawPath(path());
+            return;
+        }
+        if (std::abs(detail - m_coarseDetail) > 0.01 * detail) {
+            m_coarse = simplified(path(), 0.25 / detail);
+            m_coarseDetail = detail;
+        }
+        painter->drawPath(m_coarse);
+    }
     QPainterPath shape() const override
     {
         if (m_shape.isEmpty() && !path().isEmpty()) {
@@ -186,6 +258,8 @@ public:
 private:
     QRectF m_bounds;
     mutable QPainterPath m_shape;
+    QPainterPath m_coarse; // the line as last shown at m_coarseDetail
+    double m_coarseDetail = 0.0;
 };
 
 // The curves' paths, to keep the legend off them.
@@ -196,9 +270,13 @@ QList<QPainterPath> drawCurves(QGraphicsScene &scene, const ProjectModel &model,
     for (const Curve &curve : model.curves()) {
         if (!curve.visible || curve.points.size() < 2)
             continue;
-        // Curve widths are points, like every other size of the graph.
-        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap,
-                       Qt::RoundJoin);
+        // Curve widths are points, like every other size of the graph. A
+        // smoothed curve turns a little at each of its many vertices, where a
+        // bevel looks as round as a round join and costs far less to draw;
+        // straight lines keep round corners at their points.
+        const Qt::PenJoinStyle join =
+            s.curveSmoothing == CurveSmoothing::StraightLines ? Qt::RoundJoin : Qt::BevelJoin;
+        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap, join);
         paths.append(buildCurvePath(sortedRealPoints(curve), s, plot));
         auto *item = new CurveItem(paths.last(), pen);
         scene.addItem(item);

@@ -16,10 +16,13 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPainter>
 #include <QPen>
+#include <QStyleOptionGraphicsItem>
 #include <QTextCursor>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -266,15 +269,65 @@ private Q_SLOTS:
             QCOMPARE(pen.widthF(), curve.lineWidth * 300 / 72.0); // points at the export DPI
             QCOMPARE(pen.style(), Qt::SolidLine);
             QCOMPARE(pen.capStyle(), Qt::RoundCap);
-            QCOMPARE(pen.joinStyle(), Qt::RoundJoin);
+            QCOMPARE(pen.joinStyle(), Qt::BevelJoin); // smoothed: many slight turns
             QCOMPARE(paths.at(i)->brush().style(), Qt::NoBrush);
             QCOMPARE(paths.at(i)->path(), buildCurvePath(sortedRealPoints(curve), d.settings, plot));
         }
+        // Straight lines keep round corners at their points.
+        d.settings.curveSmoothing = CurveSmoothing::StraightLines;
+        d.draw();
+        QCOMPARE(d.all<QGraphicsPathItem>().last()->pen().joinStyle(), Qt::RoundJoin);
         d.model.setCurveVisible(0, false);
         d.draw();
         QGraphicsPathItem *last = d.all<QGraphicsPathItem>().last();
         QCOMPARE(d.all<QGraphicsPathItem>().size(), 3 + 1);
         QCOMPARE(last->pen().color(), QColor(QStringLiteral("#1565c0")));
+    }
+
+    void curveShownSmallLooksAsDrawnInFull()
+    {
+        // A dense wavy curve, shown at a third of its size as the window shows a graph.
+        Drawing d;
+        d.model.addCurve(QStringLiteral("Dense"));
+        QList<QPointF> pixels;
+        for (int i = 0; i < 2000; ++i)
+            pixels.append(
+                graphtestdata::pixelOf(i / 200.0, 10 + 6 * std::sin(i / 37.0) + 0.3 * std::sin(i / 3.0)));
+        QVERIFY(d.model.appendPoints(QStringLiteral("Dense"), pixels));
+        d.draw();
+        QGraphicsPathItem *curve = d.all<QGraphicsPathItem>().last();
+        QVERIFY(curve->path().elementCount() > 2000);
+        const auto picture = [&](const std::function<void(QPainter &)> &paint) {
+            QImage image(800, 500, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(1.0 / 3.0, 1.0 / 3.0);
+            paint(painter);
+            painter.end();
+            return image;
+        };
+        const QStyleOptionGraphicsItem option;
+        const QImage shown = picture([&](QPainter &painter) { curve->paint(&painter, &option, nullptr); });
+        const QImage full = picture([&](QPainter &painter) {
+            painter.setPen(curve->pen());
+            painter.drawPath(curve->path());
+        });
+        int inked = 0;
+        int differing = 0;
+        for (int y = 0; y < full.height(); ++y) {
+            for (int x = 0; x < full.width(); ++x) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = full.pixel(x, y);
+                inked += qGray(b) < 200 ? 1 : 0;
+                differing += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))}) > 64
+                                 ? 1
+                                 : 0;
+            }
+        }
+        QVERIFY(inked > 2000);
+        QVERIFY2(differing < inked / 50, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
     }
 
     void invalidAxesShowOnlyTheMessage()
