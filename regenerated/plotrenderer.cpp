@@ -162,9 +162,16 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
 // them strays at most `tolerance` from the one through all of them.
 void simplifyInto(QPainterPath &out, const QList<QPointF> &line, double tolerance)
 {
+    // In blocks of a few hundred vertices, whose ends are kept: a line that
+    // no tolerance can thin would otherwise cost the square of its length.
+    constexpr qsizetype block = 256;
     QList<bool> kept(line.size(), false);
-    kept.first() = kept.last() = true;
-    QList<std::pair<qsizetype, qsizetype>> spans{{0, line.size() - 1}};
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    for (qsizetype from = 0; from + 1 < line.size(); from += block) {
+        const qsizetype to = std::min(from + block, line.size() - 1);
+        kept[from] = kept[to] = true;
+        spans.append({from, to});
+    }
     while (!spans.isEmpty()) {
         const auto [from, to] = spans.takeLast();
         const QLineF chord(line.at(from), line.at(to));
