@@ -2,6 +2,8 @@
 
 #include "i18n/localization.h"
 #include "io/exportsupport.h"
+#include "io/workbookwriter.h"
+#include "model/projectmodel.h"
 #include "model/sourceloading.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
@@ -223,6 +225,13 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
     GraphSettings drawn = settings;
     drawGraph(scene, model, drawn);
     return writeGraphFile(scene, drawn, format, path, error);
+}
+
+bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,
+                         const QString &path, QString *error)
+{
+    const WorkbookScales scales{settings.xLog, settings.yLog, settings.curveSmoothing};
+    return writeCurvesWorkbook(path, model.curves(), pointsPerCurve, error, scales);
 }
 
 QString graphExportFailureText(GraphFileFormat format)

@@ -55,5 +55,11 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
 bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, GraphFileFormat format,
                      const QString &path, QString *error = nullptr);
 
+// The curves of the model as an Excel workbook of `pointsPerCurve` points per
+// curve, resampled and charted as the graph draws them: in its axes' scales
+// and with its smoothing.
+bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,
+                         const QString &path, QString *error = nullptr);
+
 // What the user is told when the export in that format fails.
 QString graphExportFailureText(GraphFileFormat format);

@@ -439,15 +439,77 @@ void ensureTextLayout(GraphSettings &s, const QSize &outputSize)
     s.yLabelPos = QPointF(2.0 * mm, outputSize.height() * 0.55);
 }
 
-void ensureLegendLayout(GraphSettings &s, const QSize &outputSize)
+namespace {
+
+// Whether the straight line from a to b passes through the rectangle
+// (Liang-Barsky clipping).
+bool crosses(const QPointF &a, const QPointF &b, const QRectF &box)
+{
+    double enter = 0.0;
+    double leave = 1.0;
+    const double d[2] = {b.x() - a.x(), b.y() - a.y()};
+    const double low[2] = {box.left() - a.x(), box.top() - a.y()};
+    const double high[2] = {box.right() - a.x(), box.bottom() - a.y()};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (d[axis] == 0.0) {
+            if (low[axis] > 0.0 || high[axis] < 0.0)
+                return false;
+            continue;
+        }
+        double t0 = low[axis] / d[axis];
+        double t1 = high[axis] / d[axis];
+        if (t0 > t1)
+            std::swap(t0, t1);
+        enter = std::max(enter, t0);
+        leave = std::min(leave, t1);
+        if (enter > leave)
+            return false;
+    }
+    return true;
+}
+
+// How many lines of the curves pass through the box.
+int crossings(const QList<QPainterPath> &curves, const QRectF &box)
+{
+    int count = 0;
+    for (const QPainterPath &curve : curves) {
+        if (!curve.controlPointRect().intersects(box))
+            continue;
+        for (int i = 1; i < curve.elementCount(); ++i) {
+            const QPainterPath::Element to = curve.elementAt(i);
+            if (!to.isMoveTo() && crosses(curve.elementAt(i - 1), to, box))
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+void ensureLegendLayout(GraphSettings &s, const QSize &outputSize, const QSizeF &legendSize,
+                        const QList<QPainterPath> &curves)
 {
     if (s.legendPlaced)
         return;
     s.legendPlaced = true;
     const QRectF plot = plotRectangle(outputSize, s.dpi);
     const double mm = sceneUnitsPerMm(s.dpi);
-    // Inside the plot's top-left corner, where rising curves leave room.
-    s.legendPos = plot.topLeft() + QPointF(4.0 * mm, 3.0 * mm);
+    const QPointF inset(4.0 * mm, 3.0 * mm);
+    const double right = plot.right() - inset.x() - legendSize.width();
+    const double bottom = plot.bottom() - inset.y() - legendSize.height();
+    // Top-left first, where rising curves leave room; then the other corners.
+    const QPointF corners[] = {plot.topLeft() + inset, QPointF(right, plot.top() + inset.y()),
+                               QPointF(right, bottom), QPointF(plot.left() + inset.x(), bottom)};
+    int fewest = std::numeric_limits<int>::max();
+    for (const QPointF &corner : corners) {
+        const int count = crossings(curves, QRectF(corner, legendSize));
+        if (count < fewest) {
+            fewest = count;
+            s.legendPos = corner;
+        }
+        if (count == 0)
+            break;
+    }
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QJsonObject>
 #include <QList>
+#include <QPainterPath>
 #include <QPointF>
 #include <QSize>
 #include <QString>
@@ -147,5 +148,8 @@ void ensureTextLayout(GraphSettings &settings, const QSize &outputSize);
 // A change of DPI alone scales every position with it.
 void followOutputSize(GraphSettings &settings, const QSize &oldSize, int oldDpi, const QSize &newSize);
 
-// Places the legend at its default place for that output size, once.
-void ensureLegendLayout(GraphSettings &settings, const QSize &outputSize);
+// Places the legend of that size at its default place, once: the corner of
+// the plot (a few millimetres inside it) that the drawn curves cross least,
+// top-left first where several are as empty.
+void ensureLegendLayout(GraphSettings &settings, const QSize &outputSize, const QSizeF &legendSize,
+                        const QList<QPainterPath> &curves);

@@ -13,7 +13,10 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPainter>
+#include <QPainterPathStroker>
 #include <QPen>
+#include <QStyleOptionGraphicsItem>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -155,19 +158,139 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
     scene.addRect(plot, linePen(Qt::black, framePenPt * units.pt), Qt::NoBrush)->setOpacity(opacity);
 }
 
-void drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, const QRectF &plot,
-                double opacity, const Units &units)
+// The vertices of one sub-path that Douglas-Peucker keeps: the line through
+// them strays at most `tolerance` from the one through all of them.
+void simplifyInto(QPainterPath &out, const QList<QPointF> &line, double tolerance)
 {
+    // In blocks of a few hundred vertices, whose ends are kept: a line that
+    // no tolerance can thin would otherwise cost the square of its length.
+    constexpr qsizetype block = 256;
+    QList<bool> kept(line.size(), false);
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    for (qsizetype from = 0; from + 1 < line.size(); from += block) {
+        const qsizetype to = std::min(from + block, line.size() - 1);
+        kept[from] = kept[to] = true;
+        spans.append({from, to});
+    }
+    while (!spans.isEmpty()) {
+        const auto [from, to] = spans.takeLast();
+        const QLineF chord(line.at(from), line.at(to));
+        const double length = chord.length();
+        double farthest = -1.0;
+        qsizetype at = -1;
+        for (qsizetype i = from + 1; i < to; ++i) {
+            const QPointF v = line.at(i) - chord.p1();
+            const double distance = length > 0.0 ? std::abs(v.x() * chord.dy() - v.y() * chord.dx()) / length
+                                                 : std::hypot(v.x(), v.y());
+            if (distance > farthest) {
+                farthest = distance;
+                at = i;
+            }
+        }
+        if (farthest > tolerance) {
+            kept[at] = true;
+            spans.append({from, at});
+            spans.append({at, to});
+        }
+    }
+    out.moveTo(line.first());
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (kept.at(i))
+            out.lineTo(line.at(i));
+    }
+}
+
+QPainterPath simplified(const QPainterPath &path, double tolerance)
+{
+    QPainterPath out;
+    QList<QPointF> line;
+    for (int i = 0; i <= path.elementCount(); ++i) {
+        if (i == path.elementCount() || path.elementAt(i).isMoveTo()) {
+            if (line.size() > 1)
+                simplifyInto(out, line, tolerance);
+            line.clear();
+        }
+        if (i < path.elementCount())
+            line.append(path.elementAt(i));
+    }
+    return out;
+}
+
+// A curve whose bounding rectangle comes from the path's points, grown by
+// half the pen: the item base class would stroke the whole path to find it,
+// on every rebuild, and again for every hit test. The stroked outline is made
+// only when something asks for the exact shape, and then kept. Shown smaller
+// than its scene size, as the window shows a whole graph, it draws the line
+// without the vertices that change it by less than a quarter of a pixel there; the
+// exports draw every vertex.
+class CurveItem : public QGraphicsPathItem
+{
+public:
+    CurveItem(const QPainterPath &path, const QPen &pen)
+        : QGraphicsPathItem(path)
+    {
+        setPen(pen);
+        // Round and bevel joins and round caps stay within half the width of
+        // the line; a square cap reaches half the diagonal of its square.
+        const double reach = pen.widthF() / 2.0 * (pen.capStyle() == Qt::SquareCap ? M_SQRT2 : 1.0);
+        m_bounds = path.controlPointRect().adjusted(-reach, -reach, reach, reach);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    QRectF boundingRect() const override { return m_bounds; }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        const double detail =
+            QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->deviceTransform());
+        painter->setPen(pen());
+        painter->setBrush(Qt::NoBrush);
+        if (detail >= 0.9 || path().elementCount() < 64) {
+            painter->drawPath(path());
+            return;
+        }
+        if (std::abs(detail - m_coarseDetail) > 0.01 * detail) {
+            m_coarse = simplified(path(), 0.25 / detail);
+            m_coarseDetail = detail;
+        }
+        painter->drawPath(m_coarse);
+    }
+    QPainterPath shape() const override
+    {
+        if (m_shape.isEmpty() && !path().isEmpty()) {
+            QPainterPathStroker stroker(pen());
+            m_shape = stroker.createStroke(path());
+        }
+        return m_shape;
+    }
+
+private:
+    QRectF m_bounds;
+    mutable QPainterPath m_shape;
+    QPainterPath m_coarse; // the line as last shown at m_coarseDetail
+    double m_coarseDetail = 0.0;
+};
+
+// The curves' paths, to keep the legend off them.
+QList<QPainterPath> drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s,
+                               const QRectF &plot, double opacity, const Units &units)
+{
+    QList<QPainterPath> paths;
     for (const Curve &curve : model.curves()) {
         if (!curve.visible || curve.points.size() < 2)
             continue;
-        // Curve widths are points, like every other size of the graph.
-        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap,
-                       Qt::RoundJoin);
-        auto *item = scene.addPath(buildCurvePath(sortedRealPoints(curve), s, plot), pen, Qt::NoBrush);
+        // Curve widths are points, like every other size of the graph. A
+        // smoothed curve turns a little at each of its many vertices, where a
+        // bevel looks as round as a round join and costs far less to draw;
+        // straight lines keep round corners at their points.
+        const Qt::PenJoinStyle join =
+            s.curveSmoothing == CurveSmoothing::StraightLines ? Qt::RoundJoin : Qt::BevelJoin;
+        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap, join);
+        paths.append(buildCurvePath(sortedRealPoints(curve), s, plot));
+        auto *item = new CurveItem(paths.last(), pen);
+        scene.addItem(item);
         item->setOpacity(opacity);
         item->setZValue(curveZ);
     }
+    return paths;
 }
 
 void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity, const Units &units)
@@ -205,9 +328,10 @@ QString legendEntry(const Curve &curve)
 }
 
 // One line per drawn curve: a stroke in its colour and its name, or its
-// parameter for a family of curves, on white in a thin frame.
-void drawLegend(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s, double opacity,
-                const Units &units)
+// parameter for a family of curves, on white in a thin frame; placed, the
+// first time it is drawn, where it covers the fewest curves.
+void drawLegend(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &s, const QSize &size,
+                const QList<QPainterPath> &curves, double opacity, const Units &units)
 {
     if (!s.showLegend)
         return;
@@ -232,6 +356,8 @@ void drawLegend(QGraphicsScene &scene, const ProjectModel &model, const GraphSet
     frame.setPadding(4.0);
     item->document()->rootFrame()->setFrameFormat(frame);
     item->setZValue(legendZ);
+    ensureLegendLayout(s, size, item->boundingRect().size() * units.text, curves);
+    item->setPos(s.legendPos);
 }
 
 } // namespace
@@ -281,13 +407,13 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
 
     const QRectF plot = plotRectangle(size, settings.dpi);
     const QSizeF smallest = minimumGraphSizeCm();
-    const QString problem =
-        !axesValid(settings) ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
-        : plot.width() < sceneUnitsPerMm(settings.dpi) || plot.height() < sceneUnitsPerMm(settings.dpi)
-            ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
-                  .arg(smallest.width())
-                  .arg(smallest.height())
-            : QString();
+    const QString problem = !axesValid(settings)
+                                ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
+                            : settings.widthCm < smallest.width() || settings.heightCm < smallest.height()
+                                ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
+                                      .arg(smallest.width())
+                                      .arg(smallest.height())
+                                : QString();
     if (!problem.isEmpty()) {
         auto *message = addFixedText(scene, problem, settings.textFont, Qt::red, units);
         // Centred, and shrunk to fit a graph narrower than the text.
@@ -303,9 +429,8 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
     const double opacity = settings.regeneratedOpacity / 100.0;
     drawBlueprint(scene, model, settings, plot);
     drawAxes(scene, settings, plot, opacity, units);
-    drawCurves(scene, model, settings, plot, opacity, units);
+    const QList<QPainterPath> curves = drawCurves(scene, model, settings, plot, opacity, units);
     ensureTextLayout(settings, size);
     drawTexts(scene, settings, opacity, units);
-    ensureLegendLayout(settings, size);
-    drawLegend(scene, model, settings, opacity, units);
+    drawLegend(scene, model, settings, size, curves, opacity, units);
 }

@@ -1,7 +1,6 @@
 #include "regenerated/regeneratedgraphwindow.h"
 
 #include "i18n/localization.h"
-#include "io/workbookwriter.h"
 #include "model/projectmodel.h"
 #include "regenerated/curvestyletable.h"
 #include "regenerated/graphexports.h"
@@ -86,7 +85,11 @@ RegeneratedGraphWindow::RegeneratedGraphWindow(ProjectModel *model, QWidget *par
     , m_scene(new QGraphicsScene(this))
     , m_view(new ZoomableGraphView(this))
     , m_panel(new GraphSettingsPanel(this))
+    , m_rebuildTimer(new QTimer(this))
 {
+    m_rebuildTimer->setSingleShot(true);
+    m_rebuildTimer->setInterval(0);
+    connect(m_rebuildTimer, &QTimer::timeout, this, &RegeneratedGraphWindow::rebuild);
     setObjectName(QStringLiteral("regeneratedGraphWindow"));
     resize(1300, 850);
     m_view->setObjectName(QStringLiteral("regeneratedGraphView"));
@@ -110,10 +113,12 @@ RegeneratedGraphWindow::RegeneratedGraphWindow(ProjectModel *model, QWidget *par
     m_panel->curveTable()->showCurves(m_model->curves());
     m_panel->labelsTable()->showLabels(m_settings.labels);
     connectPanel();
-    connect(m_model, &ProjectModel::pointsChanged, this, &RegeneratedGraphWindow::rebuild);
+    // A click or a drag step in the main window changes the points, often with
+    // several signals: the graph follows once they are all in.
+    connect(m_model, &ProjectModel::pointsChanged, this, &RegeneratedGraphWindow::scheduleRebuild);
     connect(m_model, &ProjectModel::curvesChanged, this, [this] {
         refreshCurveTable();
-        rebuild();
+        scheduleRebuild();
     });
     connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, this, [this] {
         retranslate();
@@ -121,7 +126,7 @@ RegeneratedGraphWindow::RegeneratedGraphWindow(ProjectModel *model, QWidget *par
     });
     retranslate();
     // Drawn once the window is up, so that the first fit sees the view's real size.
-    QTimer::singleShot(0, this, &RegeneratedGraphWindow::rebuild);
+    scheduleRebuild();
 }
 
 RegeneratedGraphWindow::~RegeneratedGraphWindow()
@@ -218,8 +223,20 @@ void RegeneratedGraphWindow::autoScaleAndRebuild()
     rebuild();
 }
 
+void RegeneratedGraphWindow::scheduleRebuild()
+{
+    if (!m_rebuildTimer->isActive())
+        m_rebuildTimer->start();
+}
+
+bool RegeneratedGraphWindow::isRebuildScheduled() const
+{
+    return m_rebuildTimer->isActive();
+}
+
 void RegeneratedGraphWindow::rebuild()
 {
+    m_rebuildTimer->stop();
     if (m_detached)
         return;
     if (m_skipReadBack)
@@ -244,6 +261,7 @@ void RegeneratedGraphWindow::rebuild()
         QTimer::singleShot(0, this, &RegeneratedGraphWindow::fitGraphInView);
         QTimer::singleShot(secondFitDelayMs, this, &RegeneratedGraphWindow::fitGraphInView);
     }
+    Q_EMIT rebuilt();
 }
 
 void RegeneratedGraphWindow::fitGraphInView()
@@ -266,6 +284,7 @@ void RegeneratedGraphWindow::closeEvent(QCloseEvent *event)
     // Whatever still arrives before the window is gone (a queued rebuild, the
     // signals of a project replacing this one) must not write into the model.
     m_detached = true;
+    m_rebuildTimer->stop();
     m_model->disconnect(this);
 }
 
@@ -484,8 +503,7 @@ void RegeneratedGraphWindow::exportExcel()
     if (path.isEmpty())
         return;
     QString error;
-    const WorkbookScales scales{m_settings.xLog, m_settings.yLog, m_settings.curveSmoothing};
-    if (!writeCurvesWorkbook(path, m_model->curves(), points, &error, scales)) {
+    if (!exportGraphWorkbook(*m_model, m_settings, points, path, &error)) {
         m_prompts->critical(this, promptTitle,
                             error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error);
         return;

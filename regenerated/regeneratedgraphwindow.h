@@ -11,6 +11,7 @@ class GraphSettingsPanel;
 class ProjectModel;
 class QGraphicsScene;
 class QGraphicsTextItem;
+class QTimer;
 class UserPrompts;
 class ZoomableGraphView;
 enum class GraphFileFormat;
@@ -48,6 +49,16 @@ public:
     QGraphicsScene *scene() const { return m_scene; }
     ZoomableGraphView *view() const { return m_view; }
     GraphSettingsPanel *panel() const { return m_panel; }
+
+    // Draws the graph once the current turn of the event loop is done, however
+    // often it is asked for before then (several changes of the model in one
+    // turn draw once); a rebuild() meanwhile takes the place of it.
+    void scheduleRebuild();
+    bool isRebuildScheduled() const;
+
+Q_SIGNALS:
+    // After every drawing of the graph.
+    void rebuilt();
 
 public Q_SLOTS:
     void rebuild();
@@ -94,8 +105,9 @@ private:
     QGraphicsScene *m_scene;
     ZoomableGraphView *m_view;
     GraphSettingsPanel *m_panel;
+    QTimer *m_rebuildTimer;
     bool m_skipReadBack = false;
-    bool m_detached = false;  // closed: the model is no longer this window's to write
+    bool m_detached = false; // closed: the model is no longer this window's to write
     bool m_drawn = false;
     bool m_fitPending = true; // the view is fitted to the graph on the first rebuild
 };

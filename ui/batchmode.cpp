@@ -91,12 +91,13 @@ bool runGraphStep(const QString &name, const ProjectModel &model, const QString 
         *error = i18n::tr("Complete X and Y axis calibration before using the regenerated graph.");
         return false;
     }
+    const GraphSettings settings = initialGraphSettings(model);
     if (name == QLatin1String("graph-excel"))
-        return writeCurvesWorkbook(target, model.curves(), points, error);
+        return exportGraphWorkbook(model, settings, points, target, error);
     const GraphFileFormat format = name == QLatin1String("graph-pdf")   ? GraphFileFormat::Pdf
                                    : name == QLatin1String("graph-jpg") ? GraphFileFormat::Jpg
                                                                         : GraphFileFormat::Svg;
-    return exportGraphFile(model, initialGraphSettings(model), format, target, error);
+    return exportGraphFile(model, settings, format, target, error);
 }
 
 bool isExtractionStep(const QString &name)

@@ -1,14 +1,17 @@
 #include "model/projectmodel.h"
 #include "regenerated/graphexports.h"
 #include "regenerated/graphsettings.h"
+#include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
 #include "tests/regenerated/graphtestdata.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QMap>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -136,6 +139,36 @@ void compareWithScene(const QImage &rendered, Graph &graph)
              qPrintable(QStringLiteral("other picture differs in %1").arg(otherShare)));
 }
 
+// The box of the words on the PDF's page, in points, as pdftotext reads them.
+QRectF wordsBox(const QString &pdf, const QStringList &words)
+{
+    const QString html = testsupport::sandbox().filePath(QStringLiteral("words.html"));
+    const testsupport::ToolResult result =
+        testsupport::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, html});
+    if (!result.started || result.exitCode != 0)
+        return QRectF();
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    QRectF box;
+    QRegularExpressionMatchIterator it = word.globalMatch(QString::fromUtf8(testsupport::readFile(html)));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (words.contains(match.captured(5)))
+            box |= QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                          QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
+    }
+    return box;
+}
+
+// The highest mark of resident memory of this process, in MiB; negative where unknown.
+double peakResidentMiB()
+{
+    static const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+) kB"));
+    const QRegularExpressionMatch match =
+        peak.match(QString::fromLatin1(testsupport::readFile(QStringLiteral("/proc/self/status"))));
+    return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : -1.0;
+}
+
 } // namespace
 
 class TestRegeneratedExports : public QObject
@@ -230,6 +263,93 @@ private Q_SLOTS:
         QCOMPARE(numbers(mediaBox.match(QString::fromLatin1(testsupport::readFile(file))).captured(1)),
                  (QList<double>{0, 0, double(std::lround(target.width() / 150.0 * 72.0)),
                                 double(std::lround(target.height() / 150.0 * 72.0))}));
+    }
+
+    void titleKeepsItsSizeAtEveryDpi()
+    {
+        // The title's words measured in the PDF at each DPI: only the
+        // resolution changes, never the size on the page.
+        QMap<int, QRectF> titles;
+        for (const int dpi : {72, 300, 1200}) {
+            Graph graph;
+            graph.settings.dpi = dpi;
+            graph.settings.labels.clear();
+            graph.settings.showBlueprint = false;
+            graph.settings.textLayoutInitialized = false; // placed for this DPI
+            graph.draw();
+            const QString file = path(QStringLiteral("title-%1.pdf").arg(dpi));
+            QString error;
+            QVERIFY2(writeGraphPdf(graph.scene, dpi, file, &error), qPrintable(error));
+            titles[dpi] = wordsBox(file, {QStringLiteral("Pump"), QStringLiteral("curves")});
+            QVERIFY2(!titles[dpi].isEmpty(), "pdftotext (poppler-utils) is missing or found no title");
+        }
+        for (const int dpi : {72, 1200}) {
+            const QString at = QStringLiteral("at %1 DPI: %2 x %3 pt against %4 x %5 pt at 300 DPI")
+                                   .arg(dpi)
+                                   .arg(titles[dpi].width())
+                                   .arg(titles[dpi].height())
+                                   .arg(titles[300].width())
+                                   .arg(titles[300].height());
+            QVERIFY2(std::abs(titles[dpi].height() / titles[300].height() - 1.0) < 0.03, qPrintable(at));
+            QVERIFY2(std::abs(titles[dpi].width() / titles[300].width() - 1.0) < 0.03, qPrintable(at));
+        }
+    }
+
+    void oversizedJpgIsRefusedBeforeItsPicture_data()
+    {
+        QTest::addColumn<double>("widthCm");
+        QTest::addColumn<double>("heightCm");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("200 x 125 cm at 1200 DPI")
+            << 200.0 << 125.0 << 1200
+            << "The JPG would be (\\d+) x (\\d+) px, but a JPG can be at most 65500 px on a side\\. "
+               "Lower the size or the DPI\\.";
+        QTest::newRow("60 x 60 cm at 1200 DPI") << 60.0 << 60.0 << 1200
+                                                << "The JPG would need (\\d+) MB of memory, more than the "
+                                                   "1024 MB allowed\\. Lower the size or the "
+                                                   "DPI\\.";
+    }
+
+    void oversizedJpgIsRefusedBeforeItsPicture()
+    {
+        QFETCH(double, widthCm);
+        QFETCH(double, heightCm);
+        QFETCH(int, dpi);
+        QFETCH(QString, reason);
+        Graph graph;
+        graph.settings.widthCm = widthCm;
+        graph.settings.heightCm = heightCm;
+        graph.settings.dpi = dpi;
+        graph.settings.labels.clear();
+        graph.settings.textLayoutInitialized = false; // placed for this size
+        const QString file = path(QStringLiteral("huge.jpg"));
+        const double peakBefore = peakResidentMiB();
+        QString error;
+        // As the batch mode makes it, and from a drawn scene as the window does.
+        QVERIFY(!exportGraphFile(graph.model, graph.settings, GraphFileFormat::Jpg, file, &error));
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^") + reason + QStringLiteral("$")).match(error);
+        QVERIFY2(match.hasMatch(), qPrintable(error));
+        if (match.lastCapturedIndex() == 2) {
+            // The graph's pixels and the margin around them.
+            const QSize pixels(match.captured(1).toInt(), match.captured(2).toInt());
+            const QSize graphPixels = outputPixelSize(graph.settings);
+            QVERIFY2(pixels.width() >= graphPixels.width() && pixels.width() < graphPixels.width() * 1.02,
+                     qPrintable(error));
+            QVERIFY2(pixels.height() >= graphPixels.height() && pixels.height() < graphPixels.height() * 1.02,
+                     qPrintable(error));
+        } else {
+            QVERIFY(match.captured(1).toInt() > 1024);
+        }
+        graph.draw();
+        QString windowError;
+        QVERIFY(!writeGraphFile(graph.scene, graph.settings, GraphFileFormat::Jpg, file, &windowError));
+        QCOMPARE(windowError, error);
+        QVERIFY(!QFileInfo::exists(file));
+        // Nothing of the picture's size was ever allocated.
+        if (peakBefore > 0)
+            QVERIFY2(peakResidentMiB() - peakBefore < 256.0, qPrintable(QString::number(peakResidentMiB())));
     }
 
     void pdfShowsTheScene()

@@ -1,5 +1,6 @@
 #include "model/projectmodel.h"
 #include "regenerated/curvepath.h"
+#include "regenerated/graphexports.h"
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
 #include "regenerated/plotrenderer.h"
@@ -7,6 +8,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
@@ -14,10 +16,13 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QPainter>
 #include <QPen>
+#include <QStyleOptionGraphicsItem>
 #include <QTextCursor>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -264,16 +269,65 @@ private Q_SLOTS:
             QCOMPARE(pen.widthF(), curve.lineWidth * 300 / 72.0); // points at the export DPI
             QCOMPARE(pen.style(), Qt::SolidLine);
             QCOMPARE(pen.capStyle(), Qt::RoundCap);
-            QCOMPARE(pen.joinStyle(), Qt::RoundJoin);
+            QCOMPARE(pen.joinStyle(), Qt::BevelJoin); // smoothed: many slight turns
             QCOMPARE(paths.at(i)->brush().style(), Qt::NoBrush);
             QCOMPARE(paths.at(i)->path(), buildCurvePath(sortedRealPoints(curve), d.settings, plot));
-            QCOMPARE(paths.at(i)->path().elementCount(), 65);
         }
+        // Straight lines keep round corners at their points.
+        d.settings.curveSmoothing = CurveSmoothing::StraightLines;
+        d.draw();
+        QCOMPARE(d.all<QGraphicsPathItem>().last()->pen().joinStyle(), Qt::RoundJoin);
         d.model.setCurveVisible(0, false);
         d.draw();
         QGraphicsPathItem *last = d.all<QGraphicsPathItem>().last();
         QCOMPARE(d.all<QGraphicsPathItem>().size(), 3 + 1);
         QCOMPARE(last->pen().color(), QColor(QStringLiteral("#1565c0")));
+    }
+
+    void curveShownSmallLooksAsDrawnInFull()
+    {
+        // A dense wavy curve, shown at a third of its size as the window shows a graph.
+        Drawing d;
+        d.model.addCurve(QStringLiteral("Dense"));
+        QList<QPointF> pixels;
+        for (int i = 0; i < 2000; ++i)
+            pixels.append(
+                graphtestdata::pixelOf(i / 200.0, 10 + 6 * std::sin(i / 37.0) + 0.3 * std::sin(i / 3.0)));
+        QVERIFY(d.model.appendPoints(QStringLiteral("Dense"), pixels));
+        d.draw();
+        QGraphicsPathItem *curve = d.all<QGraphicsPathItem>().last();
+        QVERIFY(curve->path().elementCount() > 2000);
+        const auto picture = [&](const std::function<void(QPainter &)> &paint) {
+            QImage image(800, 500, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(1.0 / 3.0, 1.0 / 3.0);
+            paint(painter);
+            painter.end();
+            return image;
+        };
+        const QStyleOptionGraphicsItem option;
+        const QImage shown = picture([&](QPainter &painter) { curve->paint(&painter, &option, nullptr); });
+        const QImage full = picture([&](QPainter &painter) {
+            painter.setPen(curve->pen());
+            painter.drawPath(curve->path());
+        });
+        int inked = 0;
+        int differing = 0;
+        for (int y = 0; y < full.height(); ++y) {
+            for (int x = 0; x < full.width(); ++x) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = full.pixel(x, y);
+                inked += qGray(b) < 200 ? 1 : 0;
+                differing += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))}) > 64
+                                 ? 1
+                                 : 0;
+            }
+        }
+        QVERIFY(inked > 2000);
+        QVERIFY2(differing < inked / 50, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inked)));
     }
 
     void invalidAxesShowOnlyTheMessage()
@@ -293,6 +347,128 @@ private Q_SLOTS:
         QVERIFY(!d.settings.textLayoutInitialized);
         // Stored as they are.
         QCOMPARE(d.settings.xMin, 0.0);
+    }
+
+    void tooSmallGraphShowsOnlyTheMessage_data()
+    {
+        QTest::addColumn<double>("widthCm");
+        QTest::addColumn<double>("heightCm");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("1 x 1 cm at 72 DPI") << 1.0 << 1.0 << 72 << false;
+        QTest::newRow("1 x 1 cm at 300 DPI") << 1.0 << 1.0 << 300 << false;
+        QTest::newRow("1 x 1 cm at 1200 DPI") << 1.0 << 1.0 << 1200 << false;
+        QTest::newRow("too narrow") << 4.1 << 20.0 << 300 << false;
+        QTest::newRow("too low") << 20.0 << 4.4 << 300 << false;
+        QTest::newRow("plot of 2 mm") << 3.4 << 3.7 << 300 << false;
+        QTest::newRow("smallest drawn") << 4.2 << 4.5 << 300 << true;
+    }
+
+    void tooSmallGraphShowsOnlyTheMessage()
+    {
+        QFETCH(double, widthCm);
+        QFETCH(double, heightCm);
+        QFETCH(int, dpi);
+        QFETCH(bool, drawn);
+        Drawing d;
+        d.settings.widthCm = widthCm;
+        d.settings.heightCm = heightCm;
+        d.settings.dpi = dpi;
+        d.draw();
+        const QList<QGraphicsItem *> items = d.bottomUp();
+        const QList<QGraphicsSimpleTextItem *> texts = d.all<QGraphicsSimpleTextItem>();
+        const QString message =
+            QStringLiteral("The graph is too small to draw: make it at least 4.2 x 4.5 cm.");
+        if (drawn) {
+            QVERIFY(items.size() > 2);
+            QVERIFY(!d.tickTexts().contains(message));
+            return;
+        }
+        // The white page and the message, nothing mirrored or drawn outside it.
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(texts.first()->text(), message);
+        QCOMPARE(texts.first()->brush().color(), QColor(Qt::red));
+        QVERIFY(d.scene.sceneRect().contains(texts.first()->sceneBoundingRect()));
+        // Every export still makes its file, showing the message.
+        for (const GraphFileFormat format :
+             {GraphFileFormat::Pdf, GraphFileFormat::Jpg, GraphFileFormat::Svg}) {
+            const QString file = testsupport::sandbox().filePath(QStringLiteral("small.out"));
+            QString error;
+            QVERIFY2(exportGraphFile(d.model, d.settings, format, file, &error), qPrintable(error));
+            QVERIFY(QFileInfo(file).size() > 0);
+        }
+    }
+
+    void legendTakesTheEmptiestCorner_data()
+    {
+        QTest::addColumn<bool>("risingShown");
+        QTest::addColumn<bool>("fallingShown");
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("top");
+        // Falling starts in the top-left corner and ends in the bottom-right
+        // one; Rising starts bottom-left and stays below the top-right one.
+        QTest::newRow("both curves") << true << true << true << true;
+        QTest::newRow("rising only") << true << false << false << true;
+        QTest::newRow("falling only") << false << true << true << true;
+    }
+
+    void legendTakesTheEmptiestCorner()
+    {
+        QFETCH(bool, risingShown);
+        QFETCH(bool, fallingShown);
+        QFETCH(bool, right);
+        QFETCH(bool, top);
+        Drawing d;
+        d.model.setCurveVisible(0, risingShown);
+        d.model.setCurveVisible(1, fallingShown);
+        d.draw();
+        QVERIFY(d.settings.legendPlaced);
+        const QGraphicsTextItem *legend = d.text(graphitems::legendRole);
+        QVERIFY(legend);
+        const QRectF box = legend->sceneBoundingRect();
+        QVERIFY(plot.contains(box));
+        QCOMPARE(box.center().x() > plot.center().x(), right);
+        QCOMPARE(box.center().y() < plot.center().y(), top);
+        // No drawn curve passes under it.
+        for (const QGraphicsPathItem *path : d.all<QGraphicsPathItem>()) {
+            if (path->zValue() != 10.0)
+                continue;
+            for (int i = 0; i <= 1000; ++i)
+                QVERIFY(!box.contains(path->path().pointAtPercent(i / 1000.0)));
+        }
+        // Placed once: later drawings keep it where it is, however the curves change.
+        const QPointF placed = legend->pos();
+        d.model.setCurveVisible(0, true);
+        d.model.setCurveVisible(1, true);
+        d.draw();
+        QCOMPARE(d.text(graphitems::legendRole)->pos(), placed);
+    }
+
+    void legendCoversTheFewestCurvesWhenNoCornerIsEmpty()
+    {
+        Drawing d;
+        d.model.setCurveVisible(0, false);
+        d.model.setCurveVisible(1, false);
+        // Lines across the top and the bottom of the plot, one up its left
+        // side and one up the right side's upper half: the bottom-right corner
+        // is crossed once, every other corner twice.
+        const QList<QPair<QString, QList<QPointF>>> lines = {
+            {QStringLiteral("Top"), {{0, 17}, {10, 17}}},
+            {QStringLiteral("Bottom"), {{0, 3}, {10, 3}}},
+            {QStringLiteral("Left"), {{0.9, 0}, {1.0, 20}}},
+            {QStringLiteral("Right"), {{9.0, 10}, {9.1, 20}}}};
+        for (const auto &[name, points] : lines) {
+            d.model.addCurve(name);
+            for (const QPointF &p : points)
+                d.model.addPoint(graphtestdata::pixelOf(p.x(), p.y()), name);
+        }
+        d.settings.curveSmoothing = CurveSmoothing::StraightLines;
+        d.draw();
+        const QRectF box = d.text(graphitems::legendRole)->sceneBoundingRect();
+        QVERIFY(plot.contains(box));
+        QVERIFY(box.center().x() > plot.center().x());
+        QVERIFY(box.center().y() > plot.center().y());
     }
 
     void textsTakeTheirRolesAndPlaces()

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -57,6 +58,11 @@ struct Window
     template <typename T> T *child(const char *name) const
     {
         return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    // Waits for the rebuild that changes of the model schedule.
+    bool redrawn() const
+    {
+        return QTest::qWaitFor([this] { return !window->isRebuildScheduled(); });
     }
     QPushButton *button(GraphSettingsPanel::Button which) const { return window->panel()->button(which); }
     void click(GraphSettingsPanel::Button which) const { QTest::mouseClick(button(which), Qt::LeftButton); }
@@ -410,6 +416,7 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // the delegate commits on the next turn
         QCOMPARE(w.model.curves().at(0).lineWidth, 4.5);
+        QVERIFY(w.redrawn());
         QCOMPARE(w.paths().at(0)->pen().widthF(), 4.5 * 300 / 72.0);
         QCOMPARE(table->item(0, CurveStyleTable::WidthColumn)->data(Qt::EditRole).toDouble(), 4.5);
     }
@@ -423,6 +430,7 @@ private Q_SLOTS:
         QVERIFY(w.prompts.asked.contains(QStringLiteral("color|Curve color|")));
         QCOMPARE(w.model.curves().at(1).color, QColor(Qt::darkGreen));
         QCOMPARE(w.model.curves().at(1).lineWidth, 3.0);
+        QVERIFY(w.redrawn());
         QCOMPARE(w.paths().at(1)->pen().color(), QColor(Qt::darkGreen));
 
         // Cancelled: nothing changes.
@@ -431,21 +439,57 @@ private Q_SLOTS:
 
         table->item(1, CurveStyleTable::VisibleColumn)->setCheckState(Qt::Unchecked);
         QVERIFY(!w.model.curves().at(1).visible);
+        QVERIFY(w.redrawn());
         QCOMPARE(w.paths().size(), 1);
     }
 
     void followsTheModel()
     {
         Window w;
-        QCOMPARE(w.paths().at(0)->path().elementCount(), 65);
+        const QPointF lastBefore = w.paths().at(0)->path().currentPosition();
+        QSignalSpy rebuilt(w.window.get(), &RegeneratedGraphWindow::rebuilt);
         w.model.addPoint(graphtestdata::pixelOf(9, 17), QStringLiteral("Rising"));
-        QCOMPARE(w.paths().at(0)->path().elementCount(), 97);
+        // Drawn once the turn of the event loop is over.
+        QVERIFY(w.window->isRebuildScheduled());
+        QCOMPARE(rebuilt.count(), 0);
+        QVERIFY(w.redrawn());
+        QCOMPARE(rebuilt.count(), 1);
+        const QPointF lastAfter = w.paths().at(0)->path().currentPosition();
+        QVERIFY(lastAfter.x() > lastBefore.x()); // the curve reaches the new point at x = 9
         w.model.addCurve(QStringLiteral("Third"));
         QCOMPARE(w.curves()->rowCount(), 3);
         QCOMPARE(w.curves()->item(2, CurveStyleTable::NameColumn)->text(), QStringLiteral("Third"));
         w.model.removeCurve(0);
         QCOMPARE(w.curves()->rowCount(), 2);
+        QVERIFY(w.redrawn());
         QCOMPARE(w.paths().size(), 1);
+    }
+
+    void severalChangesInOneTurnDrawOnce()
+    {
+        Window w;
+        QSignalSpy rebuilt(w.window.get(), &RegeneratedGraphWindow::rebuilt);
+        w.model.addPoint(graphtestdata::pixelOf(9, 17), QStringLiteral("Rising"));
+        w.model.addPoint(graphtestdata::pixelOf(9.5, 18), QStringLiteral("Rising"));
+        w.model.setCurveStyle(1, QColor(Qt::darkGreen), 2.0);
+        w.model.addCurve(QStringLiteral("Third"));
+        w.model.setCurveVisible(0, false);
+        QCOMPARE(rebuilt.count(), 0);
+        QVERIFY(w.redrawn());
+        QCoreApplication::processEvents();
+        QCOMPARE(rebuilt.count(), 1);
+        // The one drawing shows every change.
+        QCOMPARE(w.paths().size(), 1);
+        QCOMPARE(w.paths().at(0)->pen().color(), QColor(Qt::darkGreen));
+
+        // A rebuild asked for directly takes the place of the scheduled one.
+        w.model.setCurveVisible(0, true);
+        QVERIFY(w.window->isRebuildScheduled());
+        w.window->rebuild();
+        QVERIFY(!w.window->isRebuildScheduled());
+        QCoreApplication::processEvents();
+        QCOMPARE(rebuilt.count(), 2);
+        QCOMPARE(w.paths().size(), 2);
     }
 
     void storedRecordComesBackUnchanged()
@@ -618,6 +662,29 @@ private Q_SLOTS:
         w.click(GraphSettingsPanel::Button(button));
         QCOMPARE(w.prompts.asked.last(), QStringLiteral("critical|Plotmason|") + message);
         QVERIFY(w.status().isEmpty());
+    }
+
+    void oversizedJpgSaysWhyBeforeDrawingIt()
+    {
+        Window w;
+        w.window->applySettingsJson(QJsonObject{{"widthCm", 200}, {"heightCm", 125}, {"dpi", 1200}});
+        w.window->rebuild();
+        QCOMPARE(outputPixelSize(w.window->settings()), QSize(94488, 59055));
+        w.prompts.fileNames = {sandboxPath("poster.jpg")};
+        w.click(GraphSettingsPanel::ExportJpgButton);
+        const QString last = w.prompts.asked.last();
+        QVERIFY2(
+            last.startsWith(QStringLiteral("critical|Plotmason|Could not save the JPG.\nThe JPG would be ")),
+            qPrintable(last));
+        QVERIFY2(last.endsWith(QStringLiteral(
+                     " px, but a JPG can be at most 65500 px on a side. Lower the size or the DPI.")),
+                 qPrintable(last));
+        QVERIFY(!QFile::exists(sandboxPath("poster.jpg")));
+        QVERIFY(w.status().isEmpty());
+        // The same graph as a PDF is no problem.
+        w.prompts.fileNames = {sandboxPath("poster.pdf")};
+        w.click(GraphSettingsPanel::ExportPdfButton);
+        QVERIFY(testsupport::readFile(sandboxPath("poster.pdf")).startsWith("%PDF"));
     }
 
     void excelExportAsksForThePointCount()

@@ -8,6 +8,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QImageReader>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <cmath>
@@ -171,9 +172,10 @@ private Q_SLOTS:
         const Run run = plotmason({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
         for (const char *option :
-             {"--list-projects", "--open", "--database", "--project", "--export-csv", "--export-svg",
-              "--export-excel", "--graph-pdf", "--graph-jpg", "--graph-svg", "--graph-excel", "--points",
-              "--save-project", "--store", "--as", "--trace", "--markers", "--into", "--sample", "--pdf-curve"})
+             {"--list-projects", "--open",         "--database",     "--project",   "--export-csv",
+              "--export-svg",    "--export-excel", "--graph-pdf",    "--graph-jpg", "--graph-svg",
+              "--graph-excel",   "--points",       "--save-project", "--store",     "--as",
+              "--trace",         "--markers",      "--into",         "--sample",    "--pdf-curve"})
             QVERIFY2(run.out.contains(QLatin1String(option)), option);
     }
 
@@ -273,7 +275,9 @@ private Q_SLOTS:
         ProjectModel loaded;
         QVERIFY(ProjectDatabase::loadProject(database, QStringLiteral("Middle"), loaded, &error));
         QVERIFY(writeCurvesCsv(path("db-expected.csv"), loaded.curves(), &error));
-        QVERIFY(writeCurvesWorkbook(path("db-expected.xlsx"), loaded.curves(), 100, &error));
+        // Resampled as a new graph draws its curves.
+        QVERIFY(writeCurvesWorkbook(path("db-expected.xlsx"), loaded.curves(), 100, &error,
+                                    {false, false, CurveSmoothing::ShapePreserving}));
         QCOMPARE(bytesOf(path("db.csv")), bytesOf(path("db-expected.csv")));
         QCOMPARE(bytesOf(path("db.xlsx")), bytesOf(path("db-expected.xlsx")));
         ProjectModel copied;
@@ -360,6 +364,43 @@ private Q_SLOTS:
         QCOMPARE(image.dotsPerMeterX(), 11811);
         QVERIFY(bytesOf(path("graph.pdf")).startsWith("%PDF"));
         QVERIFY(bytesOf(path("graph.svg")).contains("<svg"));
+    }
+
+    void graphWorkbookIsResampledAsTheGraphDrawsIt_data()
+    {
+        QTest::addColumn<QJsonObject>("stored");
+        QTest::addColumn<int>("smoothing");
+        QTest::addColumn<int>("other");
+        QTest::newRow("new graph") << QJsonObject() << int(CurveSmoothing::ShapePreserving)
+                                   << int(CurveSmoothing::Spline);
+        QTest::newRow("stored spline") << QJsonObject{{"curveSmoothing", "spline"}}
+                                       << int(CurveSmoothing::Spline) << int(CurveSmoothing::ShapePreserving);
+        QTest::newRow("stored straight lines")
+            << QJsonObject{{"curveSmoothing", "straightLines"}} << int(CurveSmoothing::StraightLines)
+            << int(CurveSmoothing::Spline);
+    }
+
+    void graphWorkbookIsResampledAsTheGraphDrawsIt()
+    {
+        QFETCH(QJsonObject, stored);
+        QFETCH(int, smoothing);
+        QFETCH(int, other);
+        ProjectModel model;
+        QString error;
+        QVERIFY(openProjectFile(digitizedProject(QStringLiteral("graphbook")), model, &error));
+        model.setRegeneratedGraphSettings(stored);
+        const QString project = path("graphbook-stored.pmproj");
+        QVERIFY(saveProjectFile(project, model, &error));
+        const Run run = plotmason({QStringLiteral("--open"), project, QStringLiteral("--graph-excel"),
+                                   path("graph.xlsx"), QStringLiteral("--points"), QStringLiteral("40")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        QVERIFY(writeCurvesWorkbook(path("expected.xlsx"), model.curves(), 40, &error,
+                                    {false, false, CurveSmoothing(smoothing)}));
+        QVERIFY(writeCurvesWorkbook(path("other.xlsx"), model.curves(), 40, &error,
+                                    {false, false, CurveSmoothing(other)}));
+        QCOMPARE(bytesOf(path("graph.xlsx")), bytesOf(path("expected.xlsx")));
+        QVERIFY(bytesOf(path("graph.xlsx")) != bytesOf(path("other.xlsx")));
     }
 
     void failingStepStopsTheRun()
