@@ -477,6 +477,7 @@ const LanguageTexts &germanTexts()
 
             // Picking from the drawing of a PDF page
             {"Pick from PDF", "Aus PDF uebernehmen"},
+            {"Points along each curved segment", "Punkte entlang jedes gekruemmten Abschnitts"},
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Klicken Sie auf eine in einem Vektor-PDF gezeichnete Linie, um ihre exakten Punkte "
              "hinzuzufuegen."},

@@ -469,6 +469,7 @@ const LanguageTexts &spanishTexts()
 
             // Picking from the drawing of a PDF page
             {"Pick from PDF", "Tomar del PDF"},
+            {"Points along each curved segment", "Puntos a lo largo de cada tramo curvo"},
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Haga clic en una linea dibujada en un PDF vectorial para anadir sus puntos exactos."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",

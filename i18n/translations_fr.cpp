@@ -464,6 +464,7 @@ const LanguageTexts &frenchTexts()
 
             // Picking from the drawing of a PDF page
             {"Pick from PDF", "Prendre du PDF"},
+            {"Points along each curved segment", "Points le long de chaque segment courbe"},
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Cliquez sur une ligne dessinee dans un PDF vectoriel pour ajouter ses points exacts."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",

@@ -470,6 +470,7 @@ const LanguageTexts &italianTexts()
 
             // Picking from the drawing of a PDF page
             {"Pick from PDF", "Preleva dal PDF"},
+            {"Points along each curved segment", "Punti lungo ogni tratto curvo"},
             {"Click on a line drawn in a vector PDF to add its exact points.",
              "Fare clic su una linea disegnata in un PDF vettoriale per aggiungerne i punti esatti."},
             {"Point at a line drawn in the PDF and click to add its exact points to the active curve.",

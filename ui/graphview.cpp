@@ -388,6 +388,12 @@ void GraphView::setExtractionPreview(const QPolygonF &path, const QPolygonF &poi
     viewport()->update();
 }
 
+void GraphView::setPdfImportChoice(const PdfImportChoice &choice)
+{
+    m_pdf.setImportChoice(choice);
+    viewport()->update();
+}
+
 void GraphView::setExtractionRegion(const QPolygonF &region)
 {
     m_extractionRegion = region;

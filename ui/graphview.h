@@ -53,6 +53,7 @@ public:
 
     // The drawing of a PDF source: what the pointer highlights, where marks snap.
     const PdfPicking &pdfPicking() const { return m_pdf; }
+    void setPdfImportChoice(const PdfImportChoice &choice);
 
 public Q_SLOTS:
     // The group of points when there is one, else the selected point; false when nothing went.

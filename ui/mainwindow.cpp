@@ -13,6 +13,7 @@
 #include "ui/graphview.h"
 #include "ui/historyactions.h"
 #include "ui/loupe.h"
+#include "ui/pdfpickdock.h"
 #include "ui/pointscopy.h"
 #include "ui/recentprojects.h"
 #include "ui/toolbaricons.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_dock = new CurvesDock(m_model, m_prompts, this);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
     addExtractionDock(this, m_model, m_graphView);
+    addPdfPickDock(this, m_graphView);
     new PointsCopy(m_model, m_dock->pointsTable(), m_graphView, this);
     // Wide enough for curve names and the five columns without clipping.
     resizeDocks({m_dock}, {430}, Qt::Horizontal);

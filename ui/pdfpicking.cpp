@@ -78,7 +78,7 @@ bool PdfPicking::hover(const ProjectModel &model, const QPointF &pixel, double r
     if (index < 0)
         return clearHover();
     m_hoveredPath = index;
-    m_hovered = pickCurve(*page, pixel, radius);
+    m_hovered = pickCurve(*page, pixel, radius, m_choice.pointsPerCurve);
     m_outline = outlineOf(*page, m_hovered.paths);
     return true;
 }
@@ -98,14 +98,20 @@ QString PdfPicking::importAt(ProjectModel &model, const QPointF &pixel, double r
     const PageDrawing *page = drawing(model);
     if (!page)
         return unavailableMessage(model);
-    const PickedCurve picked = pickCurve(*page, pixel, radius);
+    const PickedCurve picked = pickCurve(*page, pixel, radius, m_choice.pointsPerCurve);
     if (picked.kind == PickedCurve::Kind::Nothing)
         return i18n::tr("No drawn line passes here: point at a line until it lights up.");
-    if (!model.appendPoints(QString(), picked.points))
+    if (!model.appendPoints(m_choice.newCurve ? model.freshCurveName() : QString(), picked.points))
         return QString();
     return i18n::tr("%1 points of the PDF drawing added to %2.")
         .arg(picked.points.size())
         .arg(model.activeCurveName());
+}
+
+void PdfPicking::setImportChoice(const PdfImportChoice &choice)
+{
+    m_choice = choice;
+    clearHover(); // the next move shows the points of the new choice
 }
 
 QPointF PdfPicking::snap(const ProjectModel &model, const QPointF &pixel, double radius, bool enabled)

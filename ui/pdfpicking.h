@@ -12,6 +12,13 @@
 class ProjectModel;
 class QPainter;
 
+// How a picked curve goes into the project.
+struct PdfImportChoice
+{
+    int pointsPerCurve = 0; // added along each Bézier segment before its end
+    bool newCurve = false;  // else the active curve
+};
+
 // The view's side of a PDF source's drawing: the page read once per file,
 // page and resolution, the drawn curve under the pointer, the calibration
 // snap, and the import of a picked curve. Positions are picture pixels.
@@ -29,7 +36,8 @@ public:
     // What a click now would import.
     const PickedCurve &hovered() const { return m_hovered; }
 
-    // Adds the drawn curve at `pixel` to the active curve as one change; the
+    void setImportChoice(const PdfImportChoice &choice);
+    // Adds the drawn curve at `pixel` to the chosen curve as one change; the
     // status text says what happened (empty when the model reports it).
     QString importAt(ProjectModel &model, const QPointF &pixel, double radius);
 
@@ -62,4 +70,5 @@ private:
     PickedCurve m_hovered;
     QPainterPath m_outline;
     std::optional<QPointF> m_snapMark;
+    PdfImportChoice m_choice;
 };

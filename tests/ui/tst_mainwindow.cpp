@@ -598,6 +598,11 @@ private Q_SLOTS:
         QCOMPARE(w.view()->interactionMode(), int(GraphView::PickPdfMode));
         QCOMPARE(w.status(),
                  QStringLiteral("Pick from PDF reads the drawing of a PDF page; this picture is not a PDF."));
+        // Its choices show only while it is on.
+        auto *choices = w.window.findChild<QDockWidget *>(QStringLiteral("pdfPickDock"));
+        QVERIFY(choices && !choices->isHidden());
+        w.trigger("pointModeAction");
+        QVERIFY(choices->isHidden());
     }
 
     // Hovering the picture shows the real coordinates once calibrated, and the

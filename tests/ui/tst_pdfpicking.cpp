@@ -298,6 +298,40 @@ private Q_SLOTS:
         QCOMPARE(chart.model.compactProjectJson(), after);
     }
 
+    // The dock's choice of curve: the active one, or a new one made by the same step.
+    void importChoiceOfCurve_data()
+    {
+        QTest::addColumn<bool>("newCurve");
+        QTest::newRow("active curve") << false;
+        QTest::newRow("new curve") << true;
+    }
+    void importChoiceOfCurve()
+    {
+        QFETCH(bool, newCurve);
+        ChartView chart(150);
+        chart.calibrate();
+        chart.model.addCurve(QStringLiteral("Measured"));
+        chart.model.addPoint(chart.pixel({0.5, 10}), QStringLiteral("Measured"));
+        chart.view.setInteractionMode(GraphView::PickPdfMode);
+        chart.view.setPdfImportChoice({0, newCurve});
+        const QString fresh = chart.model.freshCurveName();
+        const int curves = int(chart.model.curves().size());
+        const QByteArray before = chart.model.compactProjectJson();
+        const QList<QPointF> data = curveData();
+
+        chart.click(chart.screenAt(chart.pixel(data[5]), QPoint(1, 2)));
+
+        const QString filled = newCurve ? fresh : QStringLiteral("Measured");
+        QCOMPARE(int(chart.model.curves().size()), curves + (newCurve ? 1 : 0));
+        QCOMPARE(chart.model.activeCurveName(), filled);
+        const int index = chart.model.indexOfCurve(filled);
+        QCOMPARE(int(chart.model.curves()[index].points.size()), int(data.size()) + (newCurve ? 0 : 1));
+        QCOMPARE(chart.model.curves()[chart.model.indexOfCurve(QStringLiteral("Measured"))].points.size(),
+                 newCurve ? 1 : data.size() + 1);
+        chart.model.undoStack()->undo();
+        QCOMPARE(chart.model.compactProjectJson(), before);
+    }
+
     void sourcesWithoutDrawing_data()
     {
         QTest::addColumn<QString>("kind");
