@@ -44,7 +44,8 @@ QDockWidget *addPdfPickDock(QMainWindow *window, GraphView *view)
         target->setItemText(1, i18n::tr("New curve"));
     };
     retranslate();
-    QObject::connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, dock, retranslate);
+    QObject::connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, dock,
+                     retranslate);
     const auto choose = [=] { view->setPdfImportChoice({along->value(), target->currentIndex() == 1}); };
     QObject::connect(along, &QSpinBox::valueChanged, dock, choose);
     QObject::connect(target, &QComboBox::currentIndexChanged, dock, choose);
