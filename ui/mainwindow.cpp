@@ -91,7 +91,12 @@ MainWindow::MainWindow(QWidget *parent)
     updateWorkflowState();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The model goes with the window's children, after this part of the window
+    // is gone; its history announces its end and must not reach it any more.
+    disconnect(m_model->undoStack(), nullptr, this, nullptr);
+}
 
 RegeneratedGraphWindow *MainWindow::regeneratedGraphWindow() const
 {
