@@ -24,6 +24,8 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
+#include <memory>
+
 using testsupport::ScriptedPrompts;
 
 namespace {
@@ -72,6 +74,7 @@ struct DroppingWindow : Window
     // Drags the data over the picture and drops it; true when the drop was taken.
     bool drop(QMimeData *data) const
     {
+        const std::unique_ptr<QMimeData> owned(data); // the drop takes the data, as a drag source hands it over
         QWidget *target = view()->viewport();
         const QPoint centre = target->rect().center();
         QDragEnterEvent enter(centre, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -338,12 +341,10 @@ private Q_SLOTS:
         picture->setImageData(testsupport::chartImage(120, 90));
         QVERIFY(w.drop(picture));
         QCOMPARE(w.model()->sourceImage().size(), QSize(120, 90));
-        delete picture;
 
         auto *text = new QMimeData;
         text->setText(QStringLiteral("no file"));
         w.drop(text);
-        delete text;
         QCOMPARE(w.model()->sourceImage().size(), QSize(120, 90));
     }
 
