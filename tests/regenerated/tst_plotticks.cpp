@@ -5,6 +5,7 @@
 #include "regenerated/plotgeometry.h"
 #include "regenerated/plotticks.h"
 #include "regenerated/spline.h"
+#include "tests/support/calibrations.h"
 #include "tests/support/testsupport.h"
 
 #include <QGuiApplication>
@@ -32,23 +33,6 @@ Curve curveThrough(const QList<QPointF> &reals, bool visible = true)
     for (const QPointF &real : reals)
         curve.points.append(CurvePoint{real, real, curve.name});
     return curve;
-}
-
-// A calibration marked at these values on both axes, perpendicular.
-Calibration calibrated(double x1, double x2, double y1, double y2, bool xLog = false, bool yLog = false)
-{
-    Calibration c;
-    c.axisXLine = QLineF(0, 500, 500, 500);
-    c.axisYLine = QLineF(0, 500, 0, 0);
-    c.xValue1 = x1;
-    c.xValue2 = x2;
-    c.yValue1 = y1;
-    c.yValue2 = y2;
-    c.axisXValid = true;
-    c.axisYValid = true;
-    c.xLogScale = xLog;
-    c.yLogScale = yLog;
-    return c;
 }
 
 } // namespace
@@ -155,7 +139,10 @@ private Q_SLOTS:
         QFETCH(QRectF, expected);
         GraphSettings s;
         s.xLog = s.yLog = log;
-        autoScaleAxes(s, calibrated(0, 10, 0, 20), {curveThrough(points)});
+        autoScaleAxes(s,
+                      testsupport::calibrationOf(QLineF(0, 500, 500, 500), 0, 10, false, QLineF(0, 500, 0, 0),
+                                                 0, 20, false),
+                      {curveThrough(points)});
         QCOMPARE(s.xMin, expected.left());
         QCOMPARE(s.yMin, expected.top());
         QCOMPARE(s.xMax, expected.right());
@@ -172,7 +159,10 @@ private Q_SLOTS:
         // A log axis marked at 4e-6 and 2e-3, points above and at or below zero.
         const Curve curve = curveThrough({{0.5, 3e-5}, {-1, 5}, {30, 0.0}, {40, 7e-3}});
         const Curve hidden = curveThrough({{1e5, 1e5}}, false);
-        autoScaleAxes(s, calibrated(1, 10, 4e-6, 2e-3, true, true), {curve, hidden});
+        autoScaleAxes(s,
+                      testsupport::calibrationOf(QLineF(0, 500, 500, 500), 1, 10, true, QLineF(0, 500, 0, 0),
+                                                 4e-6, 2e-3, true),
+                      {curve, hidden});
         QCOMPARE(s.xMin, 0.1);
         QCOMPARE(s.xMax, 100.0);
         QCOMPARE(s.yMin, 1e-6);

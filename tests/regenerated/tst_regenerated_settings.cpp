@@ -2,6 +2,7 @@
 #include "regenerated/graphsettings.h"
 #include "regenerated/plotgeometry.h"
 #include "tests/regenerated/graphtestdata.h"
+#include "tests/support/calibrations.h"
 #include "tests/support/testsupport.h"
 
 #include <QGuiApplication>
@@ -67,20 +68,6 @@ Curve curveThrough(const QList<QPointF> &reals)
     for (const QPointF &real : reals)
         curve.points.append(CurvePoint{QPointF(), real, curve.name});
     return curve;
-}
-
-Calibration calibrationFor(double x1, double x2, double y1, double y2)
-{
-    Calibration c;
-    c.axisXLine = QLineF(100, 500, 500, 500);
-    c.axisYLine = QLineF(100, 500, 100, 100);
-    c.xValue1 = x1;
-    c.xValue2 = x2;
-    c.yValue1 = y1;
-    c.yValue2 = y2;
-    c.axisXValid = true;
-    c.axisYValid = true;
-    return c;
 }
 
 } // namespace
@@ -364,7 +351,10 @@ private Q_SLOTS:
         QFETCH(bool, yLog);
         QFETCH(QList<double>, limits);
         // Without a calibration only the points count.
-        const Calibration calibration = useReferences ? calibrationFor(0, 10, 20, 0) : Calibration();
+        const Calibration calibration =
+            useReferences ? testsupport::calibrationOf(QLineF(100, 500, 500, 500), 0, 10, false,
+                                                       QLineF(100, 500, 100, 100), 20, 0, false)
+                          : Calibration();
         GraphSettings s;
         s.xLog = xLog;
         s.yLog = yLog;
