@@ -1,7 +1,7 @@
-#include "ui/batchmode.h"
-#include "ui/dialogplaces.h"
-#include "ui/mainwindow.h"
-#include "ui/updateflow.h"
+#include "cli/batchmode.h"
+#include "prompts/dialogplaces.h"
+#include "window/mainwindow.h"
+#include "window/updateflow.h"
 
 #include <QApplication>
 #include <QIcon>

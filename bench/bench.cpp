@@ -3,16 +3,16 @@
 #include "bench/extractbench.h"
 #include "bench/pdfscenario.h"
 #include "bench/undobench.h"
-#include "io/csvwriter.h"
-#include "io/projectdatabase.h"
-#include "model/projectfile.h"
-#include "model/projectmodel.h"
-#include "regenerated/graphexports.h"
-#include "regenerated/graphsettings.h"
-#include "regenerated/regeneratedgraphwindow.h"
-#include "regenerated/zoomablegraphview.h"
-#include "ui/graphview.h"
-#include "ui/mainwindow.h"
+#include "core/io/csvwriter.h"
+#include "core/io/projectdatabase.h"
+#include "core/model/projectfile.h"
+#include "core/model/projectmodel.h"
+#include "digitizing/graphview.h"
+#include "graph/graphexports.h"
+#include "graph/graphsettings.h"
+#include "graphwindow/regeneratedgraphwindow.h"
+#include "graphwindow/zoomablegraphview.h"
+#include "window/mainwindow.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -496,7 +496,7 @@ int main(int argc, char **argv)
         {"database", database},   {"csv", csv},
         {"project", projectFile}, {"startup", startUp},
         {"memory", memory},       {"extract", extraction},
-        {"pdf", pdfDrawing},       {"picture", pictureSave},
+        {"pdf", pdfDrawing},      {"picture", pictureSave},
         {"undo", undoHistory},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));

@@ -237,18 +237,9 @@ QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calib
     return backwards ? -direction : direction;
 }
 
-} // namespace
-
-TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPointF seed,
-                       const ExtractionParams &params)
+void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
+               TraceResult &result)
 {
-    TraceResult result;
-    const Preparation prepared = prepare(image, calibration, seed, params);
-    result.status = prepared.status;
-    if (prepared.status != ExtractionStatus::Found)
-        return result;
-    result.ink = QColor(prepared.picked.model.ink());
-    result.tolerance = prepared.picked.model.tolerance();
     const InkField field(prepared.raster, prepared.picked.model, prepared.region, prepared.straightLines);
     const QPointF pixelCentre = prepared.seedCentre();
     Tracer tracer(field);
@@ -256,7 +247,7 @@ TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPoi
     Section section = tracer.cut(pixelCentre, direction, 3.0);
     if (!section.found) {
         result.status = ExtractionStatus::NothingFound;
-        return result;
+        return;
     }
     QPointF start = pixelCentre + normalOf(direction) * section.offset;
     direction = tracer.lineDirection(start);
@@ -265,7 +256,7 @@ TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPoi
         start += normalOf(direction) * section.offset;
     if (!section.found || section.blocked) {
         result.status = ExtractionStatus::NothingFound;
-        return result;
+        return;
     }
     tracer.setLine(section);
     direction = forwardDirection(start, direction, calibration);
@@ -285,11 +276,18 @@ TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPoi
     result.closed = closed;
     if (result.path.size() < 2) {
         result.status = ExtractionStatus::NothingFound;
-        return result;
+        return;
     }
     result.points = samplePath(result.path, calibration, params.sampling);
     result.status = ExtractionStatus::Found;
-    return result;
+}
+
+} // namespace
+
+TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPointF seed,
+                       const ExtractionParams &params)
+{
+    return runSearch<TraceResult>(image, calibration, seed, params, traceFrom);
 }
 
 } // namespace extract

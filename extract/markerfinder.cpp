@@ -254,24 +254,14 @@ std::vector<QPointF> withoutStrays(const std::vector<QPointF> &centres)
     return kept;
 }
 
-} // namespace
-
-MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QPointF seed,
-                         const ExtractionParams &params)
+void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &,
+              MarkerResult &result)
 {
-    MarkerResult result;
-    const Preparation prepared = prepare(image, calibration, seed, params);
-    result.status = prepared.status;
-    if (prepared.status != ExtractionStatus::Found)
-        return result;
-    result.ink = QColor(prepared.picked.model.ink());
-    result.tolerance = prepared.picked.model.tolerance();
-
     InkMask mask(prepared);
     const QPoint start = prepared.picked.pixel;
     if (!mask.contains(start.x(), start.y()) || mask.cell(start.x(), start.y()) != Solid) {
         result.status = ExtractionStatus::NothingFound;
-        return result;
+        return;
     }
     std::vector<Blob> blobs{mask.takeBlob(start.x(), start.y())};
     const QRect bounds = mask.bounds();
@@ -295,7 +285,14 @@ MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QP
     }
     result.points = orderAlongCurve(withoutStrays(centres), calibration);
     result.status = ExtractionStatus::Found;
-    return result;
+}
+
+} // namespace
+
+MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QPointF seed,
+                         const ExtractionParams &params)
+{
+    return runSearch<MarkerResult>(image, calibration, seed, params, findFrom);
 }
 
 } // namespace extract

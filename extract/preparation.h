@@ -23,4 +23,22 @@ struct Preparation
 Preparation prepare(const QImage &image, const Calibration &calibration, QPointF seed,
                     const ExtractionParams &params);
 
+// Runs a search: prepares it, says in the result how that went and which ink
+// and tolerance were picked, and when the search can start lets `search`
+// (preparation, calibration, parameters, result) fill in the rest.
+template <typename Result, typename Search>
+Result runSearch(const QImage &image, const Calibration &calibration, QPointF seed,
+                 const ExtractionParams &params, Search search)
+{
+    Result result;
+    const Preparation prepared = prepare(image, calibration, seed, params);
+    result.status = prepared.status;
+    if (prepared.status != ExtractionStatus::Found)
+        return result;
+    result.ink = QColor(prepared.picked.model.ink());
+    result.tolerance = prepared.picked.model.tolerance();
+    search(prepared, calibration, params, result);
+    return result;
+}
+
 } // namespace extract

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/model/calibration.h"
 #include "extract/inkmodel.h"
 #include "extract/searchregion.h"
-#include "model/calibration.h"
 
 #include <vector>
 

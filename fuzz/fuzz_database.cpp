@@ -1,7 +1,7 @@
 // A database file of any content: listed, then every listed project loaded,
 // as the open dialog and the recent files do.
+#include "core/io/projectdatabase.h"
 #include "fuzz/projectchecks.h"
-#include "io/projectdatabase.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The regenerated graph's settings, as stored inside a project.
 #include "fuzz/fuzzsupport.h"
-#include "regenerated/graphsettings.h"
+#include "graph/graphsettings.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,6 @@
 // A project file of any content, opened as the user opens one.
+#include "core/model/projectfile.h"
 #include "fuzz/projectchecks.h"
-#include "model/projectfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

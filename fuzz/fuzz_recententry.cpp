@@ -1,6 +1,6 @@
 // One stored entry of the recent files, as read from the settings.
 #include "fuzz/fuzzsupport.h"
-#include "ui/recentprojects.h"
+#include "window/recentprojects.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,11 +5,11 @@
 //   build-fuzz/fuzz/plotmason_fuzz_seeds fuzz/corpus
 //
 // Each target's folder is emptied and written anew; seeds stay below 64 KiB.
+#include "core/io/projectdatabase.h"
+#include "core/model/projectfile.h"
+#include "core/model/projectmodel.h"
 #include "fuzz/fuzzsources.h"
-#include "io/projectdatabase.h"
-#include "model/projectfile.h"
-#include "model/projectmodel.h"
-#include "ui/recentprojects.h"
+#include "window/recentprojects.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/model/projectmodel.h"
 #include "fuzz/fuzzsupport.h"
-#include "model/projectmodel.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,6 @@
 #include "pdfvector/pagedrawing.h"
 
-#include "model/sourceloading.h"
+#include "core/model/sourceloading.h"
 #include "pdfvector/contentreader.h"
 
 #include <qpdf/QPDF.hh>

@@ -1,4 +1,4 @@
-#include "model/sourceloading.h"
+#include "core/model/sourceloading.h"
 #include "pdfvector/contentreader.h"
 #include "pdfvector/pagedrawing.h"
 #include "tests/pdfvector/chartpdf.h"

@@ -1,4 +1,4 @@
-#include "model/projectmodel.h"
+#include "core/model/projectmodel.h"
 #include "pdfvector/pagedrawing.h"
 #include "pdfvector/pathpicking.h"
 #include "tests/pdfvector/chartpdf.h"

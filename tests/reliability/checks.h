@@ -1,7 +1,7 @@
 #pragma once
 
-#include "io/projectdatabase.h"
-#include "model/projectmodel.h"
+#include "core/io/projectdatabase.h"
+#include "core/model/projectmodel.h"
 #include "tests/reliability/writers.h"
 
 #include <QSqlDatabase>

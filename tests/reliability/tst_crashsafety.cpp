@@ -3,7 +3,7 @@
 // workbook and a database project over and over, each time with other
 // content, and is killed by SIGKILL at random moments; after every kill each
 // file must equal one of the two versions the log says it may hold.
-#include "model/projectfile.h"
+#include "core/model/projectfile.h"
 #include "tests/reliability/checks.h"
 #include "tests/reliability/writers.h"
 #include "tests/support/testsupport.h"

@@ -12,7 +12,7 @@
 //       "begin <target> <v> <ms>" before and "done <target> <v> <ms>" after
 //       each write, <ms> counted from that line. Runs until killed, or for
 //       <cycles>.
-#include "model/projectmodel.h"
+#include "core/model/projectmodel.h"
 #include "tests/reliability/writers.h"
 
 #include <QCoreApplication>

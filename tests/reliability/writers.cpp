@@ -1,10 +1,10 @@
 #include "tests/reliability/writers.h"
 
-#include "io/csvwriter.h"
-#include "io/projectdatabase.h"
-#include "io/workbookwriter.h"
-#include "model/projectfile.h"
-#include "model/projectmodel.h"
+#include "core/io/csvwriter.h"
+#include "core/io/projectdatabase.h"
+#include "core/io/workbookwriter.h"
+#include "core/model/projectfile.h"
+#include "core/model/projectmodel.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/calibration.h"
+#include "core/model/calibration.h"
 
 namespace testsupport {
 

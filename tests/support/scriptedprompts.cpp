@@ -1,10 +1,11 @@
 #include "tests/support/scriptedprompts.h"
 
-#include "ui/axisvaluesdialog.h"
+#include "prompts/axisvaluesdialog.h"
 
 #include "tests/support/testsupport.h"
 
 #include <QColor>
+#include <QFont>
 
 namespace testsupport {
 
@@ -19,8 +20,7 @@ QStringList ScriptedPrompts::kinds() const
 QVariant ScriptedPrompts::next(const QString &kind, const QString &title, const QString &text,
                                const QVariant &offer)
 {
-    m_asked.append(Asked{kind, title, text});
-    m_lastOffer = offer;
+    m_asked.append(Asked{kind, title, text, offer});
     return m_answers.isEmpty() ? QVariant() : m_answers.dequeue();
 }
 
@@ -73,6 +73,13 @@ bool ScriptedPrompts::color(QWidget *, const QString &title, const QColor &initi
     return value.isValid();
 }
 
+bool ScriptedPrompts::font(QWidget *, const QString &title, const QFont &initial, QFont *answer)
+{
+    const QVariant value = next(QStringLiteral("font"), title, QString(), QVariant::fromValue(initial));
+    *answer = value.value<QFont>();
+    return value.isValid();
+}
+
 bool ScriptedPrompts::integer(QWidget *, const QString &title, const QString &label, int initial, int minimum,
                               int maximum, int *answer)
 {
@@ -102,17 +109,17 @@ QMessageBox::StandardButton ScriptedPrompts::question(QWidget *, const QString &
 
 void ScriptedPrompts::information(QWidget *, const QString &title, const QString &text)
 {
-    m_asked.append(Asked{QStringLiteral("information"), title, text});
+    m_asked.append(Asked{QStringLiteral("information"), title, text, QVariant()});
 }
 
 void ScriptedPrompts::warning(QWidget *, const QString &title, const QString &text)
 {
-    m_asked.append(Asked{QStringLiteral("warning"), title, text});
+    m_asked.append(Asked{QStringLiteral("warning"), title, text, QVariant()});
 }
 
 void ScriptedPrompts::critical(QWidget *, const QString &title, const QString &text)
 {
-    m_asked.append(Asked{QStringLiteral("critical"), title, text});
+    m_asked.append(Asked{QStringLiteral("critical"), title, text, QVariant()});
 }
 
 } // namespace testsupport

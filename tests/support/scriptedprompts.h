@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/userprompts.h"
+#include "prompts/userprompts.h"
 
 #include <QList>
 #include <QQueue>
@@ -18,6 +18,7 @@ public:
         QString kind; // "open", "save", "text", "item", "integer", "real", "question", "information", ...
         QString title;
         QString text;
+        QVariant offer; // what the question offered besides its text (initial value, items, filter)
     };
 
     void answer(const QVariant &value) { m_answers.enqueue(value); }
@@ -54,16 +55,17 @@ public:
     void critical(QWidget *, const QString &title, const QString &text) override;
     // Answered by a QColor; the offer is the initial colour.
     bool color(QWidget *, const QString &title, const QColor &initial, QColor *answer) override;
+    // Answered by a QFont; the offer is the initial font.
+    bool font(QWidget *, const QString &title, const QFont &initial, QFont *answer) override;
 
     // What the last question offered besides its text (initial value, items, filter).
-    QVariant lastOffer() const { return m_lastOffer; }
+    QVariant lastOffer() const { return m_asked.isEmpty() ? QVariant() : m_asked.last().offer; }
 
 private:
     QVariant next(const QString &kind, const QString &title, const QString &text, const QVariant &offer);
 
     QQueue<QVariant> m_answers;
     QList<Asked> m_asked;
-    QVariant m_lastOffer;
 };
 
 } // namespace testsupport

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/projectmodel.h"
+#include "core/model/projectmodel.h"
 
 #include <QImage>
 #include <QString>

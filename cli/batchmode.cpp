@@ -1,0 +1,372 @@
+#include "cli/batchmode.h"
+#include "cli/batchpdfcurve.h"
+
+#include "core/io/projectdatabase.h"
+#include "core/io/workbookwriter.h"
+#include "core/model/projectfile.h"
+#include "core/model/projectmodel.h"
+#include "extract/extraction.h"
+#include "graph/graphexports.h"
+#include "graph/graphsettings.h"
+#include "i18n/localization.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace batch {
+
+namespace {
+
+constexpr int succeeded = 0;
+constexpr int stepFailed = 1;
+constexpr int badUsage = 2;
+
+QTextStream &standardOutput()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &standardError()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usageError(const QString &message)
+{
+    standardError() << "Plotmason: " << message << "\nTry 'Plotmason --help' for the options.\n";
+    standardError().flush();
+    return badUsage;
+}
+
+struct StepOption
+{
+    QString name;
+    QString valueName;
+    QString description;
+};
+
+bool requireCalibration(const ProjectModel &model, QString *error)
+{
+    if (model.calibration().isComplete())
+        return true;
+    *error = i18n::tr("Complete X and Y axis calibration before adding points or exporting.");
+    return false;
+}
+
+bool modelStep(bool ok, const ProjectModel &model, QString *error)
+{
+    if (!ok)
+        *error = model.lastError();
+    return ok;
+}
+
+// The regenerated graph draws the picture and the curves' SVG takes its size;
+// a store keeps it when there is one. The other steps work on the numbers alone.
+bool drawsPicture(const QString &step)
+{
+    return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
+}
+
+// Reads the picture that the project was opened without, once a step needs it.
+bool readPicture(ProjectModel &model, QString *error)
+{
+    if (!model.sourceImage().isNull() || model.sourcePath().isEmpty())
+        return true;
+    return modelStep(model.loadSource(model.sourcePath()), model, error);
+}
+
+// The regenerated graph as a freshly opened window would draw it.
+bool runGraphStep(const QString &name, const ProjectModel &model, const QString &target, int points,
+                  QString *error)
+{
+    if (!model.calibration().isComplete()) {
+        *error = i18n::tr("Complete X and Y axis calibration before using the regenerated graph.");
+        return false;
+    }
+    const GraphSettings settings = initialGraphSettings(model);
+    if (name == QLatin1String("graph-excel"))
+        return exportGraphWorkbook(model, settings, points, target, error);
+    const GraphFileFormat format = name == QLatin1String("graph-pdf")   ? GraphFileFormat::Pdf
+                                   : name == QLatin1String("graph-jpg") ? GraphFileFormat::Jpg
+                                                                        : GraphFileFormat::Svg;
+    return exportGraphFile(model, settings, format, target, error);
+}
+
+bool isExtractionStep(const QString &name)
+{
+    return name == QLatin1String("trace") || name == QLatin1String("markers");
+}
+
+// "X,Y": a pixel of the picture.
+std::optional<QPointF> parsePixel(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool xOk = false, yOk = false;
+    const double x = parts.size() == 2 ? parts[0].trimmed().toDouble(&xOk) : 0.0;
+    const double y = parts.size() == 2 ? parts[1].trimmed().toDouble(&yOk) : 0.0;
+    if (!xOk || !yOk || !std::isfinite(x) || !std::isfinite(y))
+        return std::nullopt;
+    return QPointF(x, y);
+}
+
+// "shape", a point count N, or "dx=VALUE" in axis units.
+std::optional<extract::Sampling> parseSampling(const QString &text)
+{
+    extract::Sampling sampling;
+    if (text == QLatin1String("shape"))
+        return sampling;
+    bool ok = false;
+    if (text.startsWith(QLatin1String("dx="))) {
+        sampling.mode = extract::SamplingMode::EveryDx;
+        sampling.step = text.mid(3).toDouble(&ok);
+        return ok && std::isfinite(sampling.step) && sampling.step > 0.0 ? std::optional(sampling)
+                                                                         : std::nullopt;
+    }
+    sampling.mode = extract::SamplingMode::EvenInX;
+    sampling.count = text.toInt(&ok);
+    return ok && sampling.count >= 2 && sampling.count <= 10000 ? std::optional(sampling) : std::nullopt;
+}
+
+// Adds what a click at seed would find on the picture to the curve named into.
+bool runExtractionStep(const QString &name, QPointF seed, const QString &into,
+                       const extract::Sampling &sampling, ProjectModel &model, QString *error)
+{
+    extract::ExtractionParams params;
+    params.sampling = sampling;
+    extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
+    QPolygonF points;
+    if (name == QLatin1String("trace")) {
+        const extract::TraceResult result =
+            extract::traceCurve(model.sourceImage(), model.calibration(), seed, params);
+        status = result.status;
+        points = result.points;
+    } else {
+        const extract::MarkerResult result =
+            extract::findMarkers(model.sourceImage(), model.calibration(), seed, params);
+        status = result.status;
+        points = result.points;
+    }
+    if (status != extract::ExtractionStatus::Found) {
+        *error = extract::statusMessage(status);
+        return false;
+    }
+    return modelStep(model.appendPoints(into, points), model, error);
+}
+
+} // namespace
+
+void silenceToolkitMessages()
+{
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
+}
+
+bool isBatchInvocation(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString windowFileArgument(const QStringList &arguments)
+{
+    return arguments.size() > 1 ? arguments.at(1) : QString();
+}
+
+int run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Plotmason graph digitizer: exports projects without a window."));
+    const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the program version."));
+    const QCommandLineOption listProjects(QStringLiteral("list-projects"),
+                                          QStringLiteral("List the projects of a database, newest first."),
+                                          QStringLiteral("DB"));
+    const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Open a project file."),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("Open a project stored in DB."), QStringLiteral("DB"));
+    const QCommandLineOption project(QStringLiteral("project"), QStringLiteral("Name of the project in DB."),
+                                     QStringLiteral("NAME"));
+    const QCommandLineOption points(QStringLiteral("points"),
+                                    QStringLiteral("Points per curve for the Excel exports (2..10000)."),
+                                    QStringLiteral("N"), QStringLiteral("100"));
+    const QCommandLineOption storeAs(QStringLiteral("as"), QStringLiteral("Project name for --store."),
+                                     QStringLiteral("NAME"));
+    const QCommandLineOption into(QStringLiteral("into"),
+                                  QStringLiteral("Curve that --trace, --markers and --pdf-curve fill, "
+                                                 "created if missing (default: the active curve)."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption sample(
+        QStringLiteral("sample"),
+        QStringLiteral("Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
+                       "(every VALUE in axis units)."),
+        QStringLiteral("HOW"), QStringLiteral("shape"));
+    const StepOption stepOptions[] = {
+        {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
+        {QStringLiteral("export-svg"), QStringLiteral("OUT"), QStringLiteral("Export the curves as SVG.")},
+        {QStringLiteral("export-excel"), QStringLiteral("OUT"),
+         QStringLiteral("Export the curves as a workbook.")},
+        {QStringLiteral("graph-pdf"), QStringLiteral("OUT"),
+         QStringLiteral("Export the regenerated graph as PDF.")},
+        {QStringLiteral("graph-jpg"), QStringLiteral("OUT"),
+         QStringLiteral("Export the regenerated graph as JPG.")},
+        {QStringLiteral("graph-svg"), QStringLiteral("OUT"),
+         QStringLiteral("Export the regenerated graph as SVG.")},
+        {QStringLiteral("graph-excel"), QStringLiteral("OUT"),
+         QStringLiteral("Export the regenerated graph's curves as a workbook.")},
+        {QStringLiteral("save-project"), QStringLiteral("OUT"), QStringLiteral("Save the project file.")},
+        {QStringLiteral("store"), QStringLiteral("DB"),
+         QStringLiteral("Store the project in DB (with --as).")},
+        {QStringLiteral("trace"), QStringLiteral("X,Y"),
+         QStringLiteral("Trace the curve through the picture's pixel X,Y.")},
+        {QStringLiteral("markers"), QStringLiteral("X,Y"),
+         QStringLiteral("Find every marker like the one at the picture's pixel X,Y.")},
+        {QStringLiteral("pdf-curve"), QStringLiteral("X,Y"),
+         QStringLiteral(
+             "Import the curve drawn at pixel X,Y of the PDF page, with the paths drawn with it.")},
+    };
+    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs, into, sample});
+    for (const StepOption &step : stepOptions)
+        parser.addOption(QCommandLineOption(step.name, step.description, step.valueName));
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        standardOutput() << parser.helpText();
+        return succeeded;
+    }
+    if (parser.isSet(version)) {
+        standardOutput() << "Plotmason " << QCoreApplication::applicationVersion() << '\n';
+        return succeeded;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(
+            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first()));
+
+    bool pointsOk = false;
+    const int pointCount = parser.value(points).toInt(&pointsOk);
+    if (!pointsOk || pointCount < 2 || pointCount > 10000)
+        return usageError(QStringLiteral("--points takes a whole number from 2 to 10000."));
+    if (parser.isSet(database) != parser.isSet(project))
+        return usageError(QStringLiteral("--database and --project go together."));
+    if (parser.isSet(open) && parser.isSet(database))
+        return usageError(QStringLiteral("Open either a project file or a database project, not both."));
+    if (parser.isSet(QStringLiteral("store")) != parser.isSet(storeAs))
+        return usageError(QStringLiteral("--store and --as go together."));
+
+    // The steps in the order the command line gives them ("--x value" or "--x=value").
+    QList<std::pair<QString, QString>> steps;
+    for (int i = 1; i < arguments.size(); ++i) {
+        for (const StepOption &step : stepOptions) {
+            const QString option = QStringLiteral("--") + step.name;
+            if (arguments[i] == option && i + 1 < arguments.size())
+                steps.append({step.name, arguments[++i]});
+            else if (arguments[i].startsWith(option + QLatin1Char('=')))
+                steps.append({step.name, arguments[i].mid(option.size() + 1)});
+        }
+    }
+    const std::optional<extract::Sampling> sampling =
+        parser.isSet(sample) ? parseSampling(parser.value(sample)) : std::optional(extract::Sampling());
+    if (!sampling)
+        return usageError(
+            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, or dx=VALUE above 0."));
+    bool extracts = false;
+    for (const auto &[name, target] : steps) {
+        if (!isExtractionStep(name))
+            continue;
+        extracts = true;
+        if (!parsePixel(target))
+            return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(name));
+    }
+    bool importsPdf = false;
+    for (const auto &[name, target] : steps) {
+        if (name != QLatin1String("pdf-curve"))
+            continue;
+        importsPdf = true;
+        if (!parsePixel(target))
+            return usageError(QStringLiteral("--pdf-curve takes a pixel as X,Y, for example 120.5,300."));
+    }
+    if (parser.isSet(into) && !extracts && !importsPdf)
+        return usageError(QStringLiteral("--into goes with --trace, --markers or --pdf-curve."));
+    if (parser.isSet(sample) && !extracts)
+        return usageError(QStringLiteral("--sample goes with --trace or --markers."));
+    const bool hasProject = parser.isSet(open) || parser.isSet(database);
+    if (!steps.isEmpty() && !hasProject)
+        return usageError(
+            QStringLiteral("The exports need a project: give --open FILE or --database DB --project NAME."));
+
+    if (parser.isSet(listProjects)) {
+        QString error;
+        const QStringList names = ProjectDatabase::listProjects(parser.value(listProjects), &error);
+        if (!error.isEmpty()) {
+            standardError() << error << '\n';
+            return stepFailed;
+        }
+        for (const QString &name : names)
+            standardOutput() << name << '\n';
+        standardOutput().flush();
+    }
+    if (!hasProject)
+        return parser.isSet(listProjects) ? succeeded
+                                          : usageError(QStringLiteral("Give a project and what to export."));
+
+    ProjectModel model;
+    QString error;
+    const bool opened =
+        parser.isSet(open)
+            ? openProjectFile(parser.value(open), model, &error, false)
+            : ProjectDatabase::loadProject(parser.value(database), parser.value(project), model, &error);
+    if (!opened) {
+        standardError() << error << '\n';
+        return stepFailed;
+    }
+
+    for (const auto &[name, target] : steps) {
+        bool ok = false;
+        if (name == QLatin1String("export-csv"))
+            ok = requireCalibration(model, &error) && modelStep(model.exportCsv(target), model, &error);
+        else if (name == QLatin1String("export-svg"))
+            ok = requireCalibration(model, &error) && readPicture(model, &error) &&
+                 modelStep(model.exportSvg(target), model, &error);
+        else if (name == QLatin1String("export-excel"))
+            ok = requireCalibration(model, &error) &&
+                 writeCurvesWorkbook(target, model.curves(), pointCount, &error,
+                                     calibrationScales(model.calibration()));
+        else if (name == QLatin1String("save-project"))
+            ok = saveProjectFile(target, model, &error);
+        else if (name == QLatin1String("store")) {
+            // A picture that has gone is no reason not to store the rest.
+            readPicture(model, &error);
+            ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
+        } else if (isExtractionStep(name))
+            ok = readPicture(model, &error) &&
+                 runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
+        else if (name == QLatin1String("pdf-curve"))
+            ok = requireCalibration(model, &error) &&
+                 batch::importPdfCurve(model, *parsePixel(target), parser.value(into), &error);
+        else
+            ok = (!drawsPicture(name) || readPicture(model, &error)) &&
+                 runGraphStep(name, model, target, pointCount, &error);
+        if (!ok) {
+            standardError() << error << '\n';
+            return stepFailed;
+        }
+    }
+    return succeeded;
+}
+
+} // namespace batch

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/model/calibration.h"
+#include "core/model/curve.h"
+#include "core/model/spline.h"
+
+#include <QList>
+#include <QString>
+
+// Writes the visible curves that have points to an Office Open XML workbook:
+// one sheet "Data" with an x/y column pair of real coordinates per curve
+// (header rows: curve name, "parameter = value", X/Y) and a smoothed scatter
+// chart with one series per curve in the curve's colour. A curve is resampled
+// on its spline (resampleCurve, stored point order) when pointsPerCurve exceeds
+// its acquired point count; otherwise its acquired points are written as they
+// are. Fails without touching the file when no visible curve has points, saying
+// so apart when the only curves with points are hidden.
+// How the curves are resampled and charted: in the axes' own scales (decade
+// logarithms on logarithmic axes, whose chart axes are logarithmic too), with
+// that smoothing.
+struct WorkbookScales
+{
+    bool xLog = false;
+    bool yLog = false;
+    CurveSmoothing smoothing = CurveSmoothing::Spline;
+};
+
+// The scales of the digitized data: logarithmic where the calibration is.
+WorkbookScales calibrationScales(const Calibration &calibration);
+
+bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve,
+                         QString *error = nullptr, const WorkbookScales &scales = {});

@@ -1,0 +1,198 @@
+#include "core/model/calibration.h"
+
+#include <QJsonValue>
+
+#include <cmath>
+
+namespace {
+
+bool isFinite(const QLineF &line)
+{
+    return std::isfinite(line.x1()) && std::isfinite(line.y1()) && std::isfinite(line.x2()) &&
+           std::isfinite(line.y2());
+}
+
+// Non-finite values would turn every point into NaN, so such an axis is not
+// usable; a logarithmic axis needs both values above zero.
+bool isAxisValid(bool flag, const QLineF &line, double value1, double value2, bool logScale)
+{
+    if (logScale && !(value1 > 0.0 && value2 > 0.0))
+        return false;
+    return flag && isFinite(line) && line.length() > 1e-9 && std::isfinite(value1) && std::isfinite(value2) &&
+           !fuzzyEqual(value1, value2);
+}
+
+double crossProduct(QPointF a, QPointF b)
+{
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// One axis as the map between its line parameter t (0 at the first mark, 1 at
+// the second) and a real value; log axes interpolate the exponent.
+struct AxisScale
+{
+    double value1;
+    double value2;
+    bool logScale;
+
+    double valueAt(double t) const
+    {
+        if (!logScale)
+            return value1 + t * (value2 - value1);
+        const double log1 = std::log10(value1);
+        return std::pow(10.0, log1 + t * (std::log10(value2) - log1));
+    }
+
+    // False for a value that the axis cannot show (not above zero on a log axis).
+    bool parameterOf(double value, double *t) const
+    {
+        if (!logScale) {
+            *t = (value - value1) / (value2 - value1);
+            return true;
+        }
+        if (!(value > 0.0))
+            return false;
+        const double log1 = std::log10(value1);
+        *t = (std::log10(value) - log1) / (std::log10(value2) - log1);
+        return true;
+    }
+};
+
+double projectionParameter(QPointF pixel, const QLineF &line)
+{
+    const QPointF d = line.p2() - line.p1();
+    return QPointF::dotProduct(pixel - line.p1(), d) / QPointF::dotProduct(d, d);
+}
+
+QJsonObject lineToJson(const QLineF &line)
+{
+    return {{QStringLiteral("x1"), line.x1()},
+            {QStringLiteral("y1"), line.y1()},
+            {QStringLiteral("x2"), line.x2()},
+            {QStringLiteral("y2"), line.y2()}};
+}
+
+QLineF lineFromJson(const QJsonValue &value)
+{
+    const QJsonObject object = value.toObject();
+    return QLineF(
+        object.value(QStringLiteral("x1")).toDouble(0.0), object.value(QStringLiteral("y1")).toDouble(0.0),
+        object.value(QStringLiteral("x2")).toDouble(0.0), object.value(QStringLiteral("y2")).toDouble(0.0));
+}
+
+} // namespace
+
+bool fuzzyEqual(double a, double b)
+{
+    return std::abs(a - b) * 1e12 <= std::min(std::abs(a), std::abs(b));
+}
+
+bool Calibration::isAxisXValid() const
+{
+    return isAxisValid(axisXValid, axisXLine, xValue1, xValue2, xLogScale);
+}
+
+bool Calibration::isAxisYValid() const
+{
+    return isAxisValid(axisYValid, axisYLine, yValue1, yValue2, yLogScale);
+}
+
+bool Calibration::isComplete() const
+{
+    return isAxisXValid() && isAxisYValid();
+}
+
+// The directions of a complete calibration's axes; none (and *ok false) for an
+// incomplete one.
+std::optional<Calibration::AxisDirections> Calibration::axisDirections(bool *ok) const
+{
+    if (ok)
+        *ok = false;
+    if (!isComplete())
+        return std::nullopt;
+    const QPointF dX = axisXLine.p2() - axisXLine.p1();
+    const QPointF dY = axisYLine.p2() - axisYLine.p1();
+    return AxisDirections{dX, dY, crossProduct(dX, dY)};
+}
+
+QPointF Calibration::pixelToReal(QPointF pixel, bool *ok) const
+{
+    const std::optional<AxisDirections> axes = axisDirections(ok);
+    if (!axes)
+        return {};
+    // Solving X.p1 + tX·dX + s·dY = pixel for tX (and the same with the axes
+    // swapped for tY) reads each value along the other axis' direction; with
+    // parallel axis lines each value is read from the orthogonal projection.
+    const bool parallel = std::abs(axes->determinant) <= 1e-12;
+    const double tX = parallel ? projectionParameter(pixel, axisXLine)
+                               : crossProduct(pixel - axisXLine.p1(), axes->dY) / axes->determinant;
+    const double tY = parallel ? projectionParameter(pixel, axisYLine)
+                               : crossProduct(axes->dX, pixel - axisYLine.p1()) / axes->determinant;
+    if (ok)
+        *ok = true;
+    return {AxisScale{xValue1, xValue2, xLogScale}.valueAt(tX),
+            AxisScale{yValue1, yValue2, yLogScale}.valueAt(tY)};
+}
+
+QPointF Calibration::realToPixel(QPointF real, bool *ok) const
+{
+    const std::optional<AxisDirections> axes = axisDirections(ok);
+    double tX = 0.0;
+    double tY = 0.0;
+    if (!axes || std::abs(axes->determinant) <= 1e-12 ||
+        !AxisScale{xValue1, xValue2, xLogScale}.parameterOf(real.x(), &tX) ||
+        !AxisScale{yValue1, yValue2, yLogScale}.parameterOf(real.y(), &tY))
+        return {};
+    const QPointF dX = axes->dX;
+    const QPointF dY = axes->dY;
+    // The pixel is where the line through X.p1 + tX·dX parallel to the Y axis
+    // meets the line through Y.p1 + tY·dY parallel to the X axis.
+    const QPointF onX = axisXLine.p1() + tX * dX;
+    const QPointF onY = axisYLine.p1() + tY * dY;
+    const double s = crossProduct(onY - onX, dX) / crossProduct(dY, dX);
+    const QPointF pixel = onX + s * dY;
+    if (!std::isfinite(pixel.x()) || !std::isfinite(pixel.y()))
+        return {};
+    if (ok)
+        *ok = true;
+    return pixel;
+}
+
+QJsonObject Calibration::toJson() const
+{
+    return {{QStringLiteral("axisXLine"), lineToJson(axisXLine)},
+            {QStringLiteral("axisYLine"), lineToJson(axisYLine)},
+            {QStringLiteral("xValue1"), xValue1},
+            {QStringLiteral("xValue2"), xValue2},
+            {QStringLiteral("yValue1"), yValue1},
+            {QStringLiteral("yValue2"), yValue2},
+            {QStringLiteral("axisXValid"), axisXValid},
+            {QStringLiteral("axisYValid"), axisYValid},
+            {QStringLiteral("xLogScale"), xLogScale},
+            {QStringLiteral("yLogScale"), yLogScale}};
+}
+
+Calibration Calibration::fromJson(const QJsonObject &object)
+{
+    Calibration calibration;
+    calibration.axisXLine = lineFromJson(object.value(QStringLiteral("axisXLine")));
+    calibration.axisYLine = lineFromJson(object.value(QStringLiteral("axisYLine")));
+    calibration.xValue1 = object.value(QStringLiteral("xValue1")).toDouble(0.0);
+    calibration.xValue2 = object.value(QStringLiteral("xValue2")).toDouble(1.0);
+    calibration.yValue1 = object.value(QStringLiteral("yValue1")).toDouble(0.0);
+    calibration.yValue2 = object.value(QStringLiteral("yValue2")).toDouble(1.0);
+    calibration.axisXValid = object.value(QStringLiteral("axisXValid")).toBool(false);
+    calibration.axisYValid = object.value(QStringLiteral("axisYValid")).toBool(false);
+    // Files written before logarithmic axes existed have no such keys: linear.
+    calibration.xLogScale = object.value(QStringLiteral("xLogScale")).toBool(false);
+    calibration.yLogScale = object.value(QStringLiteral("yLogScale")).toBool(false);
+    return calibration;
+}
+
+bool operator==(const Calibration &a, const Calibration &b)
+{
+    return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
+           a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
+           a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
+           a.yLogScale == b.yLogScale;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QLineF>
+#include <QPointF>
+
+#include <optional>
+
+// True when a and b agree to about twelve significant digits. Zero equals only
+// zero, so an axis running from 0 to 10 is valid.
+bool fuzzyEqual(double a, double b);
+
+// The two axis lines drawn on the picture and the real values at their ends.
+// The mapping is affine (oblique): the real x of a pixel is read where the line
+// through it parallel to the Y axis meets the X axis, and the other way round
+// for y, so tilted, sheared and non-perpendicular axes all read true. On a
+// logarithmic axis the value varies linearly in log10 between the marks.
+struct Calibration
+{
+    QLineF axisXLine;
+    QLineF axisYLine;
+    double xValue1 = 0.0;
+    double xValue2 = 1.0;
+    double yValue1 = 0.0;
+    double yValue2 = 1.0;
+    bool axisXValid = false;
+    bool axisYValid = false;
+    bool xLogScale = false;
+    bool yLogScale = false;
+
+    bool isAxisXValid() const;
+    bool isAxisYValid() const;
+    bool isComplete() const;
+
+    // (0, 0) with *ok false while the calibration is incomplete. With parallel
+    // axis lines each value is read from the orthogonal projection instead.
+    QPointF pixelToReal(QPointF pixel, bool *ok = nullptr) const;
+    // Exact inverse of pixelToReal; fails as well when the axis lines are
+    // parallel or a value is not above zero on a logarithmic axis.
+    QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
+
+    QJsonObject toJson() const;
+    // Missing or wrongly typed values take the initial values.
+    static Calibration fromJson(const QJsonObject &object);
+
+    friend bool operator==(const Calibration &a, const Calibration &b);
+    friend bool operator!=(const Calibration &a, const Calibration &b) { return !(a == b); }
+
+private:
+    struct AxisDirections
+    {
+        QPointF dX;
+        QPointF dY;
+        double determinant; // zero for parallel axes
+    };
+    std::optional<AxisDirections> axisDirections(bool *ok) const;
+};

@@ -1,0 +1,286 @@
+// The project document: how ProjectModel is written to and read from JSON.
+#include "core/model/projectmodel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QUndoStack>
+#include <QUuid>
+
+#include <cmath>
+#include <utility>
+
+#include <algorithm>
+
+namespace {
+
+const QString formatTag = QStringLiteral("PlotmasonProject");
+
+QJsonObject pointToJson(const CurvePoint &point)
+{
+    return {{QStringLiteral("x_pixel"), point.pixel.x()},
+            {QStringLiteral("y_pixel"), point.pixel.y()},
+            {QStringLiteral("x_reale"), point.real.x()},
+            {QStringLiteral("y_reale"), point.real.y()},
+            {QStringLiteral("curve_name"), point.curveName}};
+}
+
+CurvePoint pointFromJson(const QJsonObject &object)
+{
+    CurvePoint point;
+    point.pixel = QPointF(object.value(QStringLiteral("x_pixel")).toDouble(0.0),
+                          object.value(QStringLiteral("y_pixel")).toDouble(0.0));
+    point.real = QPointF(object.value(QStringLiteral("x_reale")).toDouble(0.0),
+                         object.value(QStringLiteral("y_reale")).toDouble(0.0));
+    point.curveName = object.value(QStringLiteral("curve_name")).toString(QStringLiteral("Curve 1"));
+    return point;
+}
+
+QJsonObject curveToJson(const Curve &curve, bool withPoints)
+{
+    QJsonArray points;
+    for (qsizetype i = 0; withPoints && i < curve.points.size(); ++i)
+        points.append(pointToJson(curve.points[i]));
+    return {{QStringLiteral("name"), curve.name},
+            {QStringLiteral("parameterName"), curve.parameterName},
+            {QStringLiteral("parameterValue"), curve.parameterValue},
+            {QStringLiteral("color"), curve.color.name(QColor::HexArgb)},
+            {QStringLiteral("lineWidth"), curve.lineWidth},
+            {QStringLiteral("visible"), curve.visible},
+            {QStringLiteral("points"), points}};
+}
+
+// A text as the JSON writer quotes and escapes it.
+QByteArray jsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// A number as the JSON writer writes it: JSON values keep whole numbers below
+// 2^53 as integers, other finite numbers in their shortest exact form.
+QByteArray jsonNumber(double value)
+{
+    constexpr double largestExactInteger = 9007199254740991.0; // 2^53 - 1
+    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger)
+        return QByteArray::number(qint64(value));
+    return qIsFinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
+                            : QByteArrayLiteral("null");
+}
+
+// The points as the JSON writer writes an array of point objects, without an
+// object per point: numbers and names in the writer's own form, keys in its order.
+void appendPointsJson(QByteArray &text, const QList<CurvePoint> &points)
+{
+    text += '[';
+    QByteArray name;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const CurvePoint &point = points[i];
+        if (i == 0 || point.curveName != points[i - 1].curveName)
+            name = jsonString(point.curveName);
+        if (i > 0)
+            text += ',';
+        text += "{\"curve_name\":";
+        text += name;
+        text += ",\"x_pixel\":";
+        text += jsonNumber(point.pixel.x());
+        text += ",\"x_reale\":";
+        text += jsonNumber(point.real.x());
+        text += ",\"y_pixel\":";
+        text += jsonNumber(point.pixel.y());
+        text += ",\"y_reale\":";
+        text += jsonNumber(point.real.y());
+        text += '}';
+    }
+    text += ']';
+}
+
+// A compact JSON text cut around the placeholder value of `key`: what comes
+// before the value and what comes after it.
+std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &text, const QString &key,
+                                                            const QString &placeholder)
+{
+    const QByteArray name = jsonString(key) + ':';
+    const qsizetype at = text.indexOf(name + jsonString(placeholder));
+    Q_ASSERT(at >= 0);
+    const qsizetype valueStart = at + name.size();
+    const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
+    return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
+}
+
+Curve curveFromJson(const QJsonObject &object)
+{
+    Curve curve;
+    curve.name = object.value(QStringLiteral("name")).toString(QStringLiteral("Curve 1"));
+    curve.parameterName = object.value(QStringLiteral("parameterName")).toString();
+    curve.parameterValue = object.value(QStringLiteral("parameterValue")).toString();
+    // A colour text that names no colour falls back to the default like a missing one.
+    const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
+    // At the 8 bits per channel that "#aarrggbb" keeps, so that a colour given
+    // with more digits ("#rrrgggbbb") is saved as it is held.
+    curve.color = color.isValid() ? QColor::fromRgba(color.rgba()) : defaultCurveColor();
+    curve.lineWidth = clampedLineWidth(object.value(QStringLiteral("lineWidth")).toDouble(2.0));
+    curve.visible = object.value(QStringLiteral("visible")).toBool(true);
+    const QJsonArray points = object.value(QStringLiteral("points")).toArray();
+    for (const QJsonValue &point : points)
+        curve.points.append(pointFromJson(point.toObject()));
+    return curve;
+}
+
+// Where the stored source lives now. Relative paths are taken from the
+// project's folder; an absolute path that has gone is looked for there too, so
+// a project moved together with its picture still opens.
+QString resolveSourcePath(const QString &stored, const QString &baseDirectory)
+{
+    if (stored.isEmpty() || baseDirectory.isEmpty())
+        return stored;
+    const QDir base(baseDirectory);
+    if (QFileInfo(stored).isRelative())
+        return base.absoluteFilePath(stored);
+    if (!QFileInfo::exists(stored)) {
+        const QString beside = base.absoluteFilePath(QFileInfo(stored).fileName());
+        if (QFileInfo(beside).isFile())
+            return beside;
+    }
+    return stored;
+}
+
+} // namespace
+
+QJsonObject ProjectModel::projectJson() const
+{
+    return projectJson(true);
+}
+
+QJsonObject ProjectModel::projectJson(bool withCurves) const
+{
+    QJsonArray curves;
+    for (qsizetype i = 0; withCurves && i < m_curves.size(); ++i)
+        curves.append(curveToJson(m_curves[i], true));
+    return {{QStringLiteral("format"), formatTag},
+            {QStringLiteral("version"), 1},
+            {QStringLiteral("sourcePath"), m_sourcePath},
+            {QStringLiteral("visibleLayers"), qint64(m_visibleLayers)},
+            {QStringLiteral("pdfPage"), m_pdfPage},
+            {QStringLiteral("pdfPageCount"), m_pdfPageCount},
+            {QStringLiteral("renderDpi"), m_renderDpi},
+            {QStringLiteral("calibration"), m_calibration.toJson()},
+            {QStringLiteral("curves"), curves},
+            {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
+            {QStringLiteral("graphViewSettings"), m_graphViewSettings}};
+}
+
+QByteArray ProjectModel::compactProjectJson() const
+{
+    // Objects for a hundred thousand points take longer to build and write than
+    // the database takes to store them: the points are written as text, the rest
+    // by the writer around placeholders that no stored text can spell.
+    const QString placeholder = QUuid::createUuid().toString();
+    QJsonObject document = projectJson(false);
+    document.insert(QStringLiteral("curves"), placeholder);
+    const QByteArray outer = QJsonDocument(document).toJson(QJsonDocument::Compact);
+    const auto [beforeCurves, afterCurves] = aroundPlaceholder(outer, QStringLiteral("curves"), placeholder);
+    qsizetype points = 0;
+    for (const Curve &curve : m_curves)
+        points += curve.points.size();
+    QByteArray text;
+    text.reserve(outer.size() + points * 128);
+    text += beforeCurves;
+    text += '[';
+    for (qsizetype c = 0; c < m_curves.size(); ++c) {
+        QJsonObject object = curveToJson(m_curves[c], false);
+        object.insert(QStringLiteral("points"), placeholder);
+        const QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
+        const auto [beforePoints, afterPoints] =
+            aroundPlaceholder(written, QStringLiteral("points"), placeholder);
+        if (c > 0)
+            text += ',';
+        text += beforePoints;
+        appendPointsJson(text, m_curves[c].points);
+        text += afterPoints;
+    }
+    text += ']';
+    text += afterCurves;
+    return text;
+}
+
+bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
+                                    bool allowMissingSource, bool readPicture)
+{
+    m_lastError.clear();
+    if (object.value(QStringLiteral("format")).toString() != formatTag)
+        return false;
+
+    const QString sourcePath =
+        resolveSourcePath(object.value(QStringLiteral("sourcePath")).toString(), baseDirectory);
+    const uint visibleLayers = uint(object.value(QStringLiteral("visibleLayers")).toInteger(AllMvpLayers));
+    const int renderDpi =
+        qBound(minimumRenderDpi, object.value(QStringLiteral("renderDpi")).toInt(defaultRenderDpi),
+               maximumRenderDpi);
+    const int pdfPage = qMax(0, object.value(QStringLiteral("pdfPage")).toInt(0));
+
+    QList<Curve> curves;
+    const QJsonArray storedCurves = object.value(QStringLiteral("curves")).toArray();
+    for (const QJsonValue &curve : storedCurves)
+        curves.append(curveFromJson(curve.toObject()));
+    if (curves.isEmpty())
+        curves.append(makeCurve(QStringLiteral("Curve 1")));
+
+    // The source is read before anything is replaced, so a project whose picture
+    // cannot be loaded leaves the current one untouched.
+    LoadedSource source;
+    source.absolutePath = sourcePath;
+    if (!readPicture) {
+        source.page = pdfPage;
+        source.pageCount = qMax(0, object.value(QStringLiteral("pdfPageCount")).toInt(0));
+    } else if (!sourcePath.isEmpty()) {
+        QString error;
+        if (!readSource(sourcePath, pdfPage, renderDpi, &source, &error)) {
+            if (!allowMissingSource) {
+                m_lastError = error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error;
+                return false;
+            }
+            source = LoadedSource();
+            source.absolutePath = sourcePath;
+            // Kept for the day the file is back, so that a save does not move the points to page 1.
+            source.page = pdfPage;
+        }
+    }
+
+    Q_EMIT projectAboutToBeReplaced();
+    m_visibleLayers = visibleLayers;
+    m_renderDpi = renderDpi;
+    m_pdfPage = pdfPage;
+    m_calibration = Calibration::fromJson(object.value(QStringLiteral("calibration")).toObject());
+    m_regeneratedGraphSettings = object.value(QStringLiteral("regeneratedGraphSettings")).toObject();
+    m_graphViewSettings = object.value(QStringLiteral("graphViewSettings")).toObject();
+    m_curves = curves;
+    // Curves are found by name: a second curve of the same name (a hand-edited
+    // file) would hand its clicks to the first.
+    for (int i = 1; i < m_curves.size(); ++i) {
+        const auto sameName = [&](const Curve &earlier) { return earlier.name == m_curves[i].name; };
+        if (std::any_of(m_curves.cbegin(), m_curves.cbegin() + i, sameName))
+            renameCurvePoints(m_curves[i], uniqueCurveName(m_curves[i].name, i));
+    }
+    m_activeCurveName = m_curves.first().name;
+    m_insertionHistory.clear();
+    m_undoStack->clear();
+    clearPointGroup();
+    if (dropSelection())
+        Q_EMIT selectedPointChanged();
+    recomputeRealValues();
+
+    // An empty "sourcePath" is a project without a picture: the previous
+    // project's picture must not stay behind under the new project.
+    installSource(source);
+
+    Q_EMIT visibleLayersChanged();
+    Q_EMIT calibrationChanged();
+    Q_EMIT pointsChanged();
+    Q_EMIT activeCurveChanged();
+    Q_EMIT curvesChanged();
+    Q_EMIT regeneratedGraphSettingsChanged();
+    return true;
+}

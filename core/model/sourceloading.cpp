@@ -1,0 +1,105 @@
+#include "core/model/sourceloading.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QPdfDocument>
+
+#include <cmath>
+
+namespace {
+
+void report(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+}
+
+// Rounded half away from zero, never below one pixel.
+int pixelsForPoints(double points, int dpi)
+{
+    return qMax(1, int(std::round(points * dpi / 72.0)));
+}
+
+} // namespace
+
+QImage loadImageFile(const QString &path, QString *error)
+{
+    // Qt's own limit (256 MB) refuses the program's own high-resolution exports.
+    if (QImageReader::allocationLimit() < maximumPictureMegabytes)
+        QImageReader::setAllocationLimit(maximumPictureMegabytes);
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        report(error, QStringLiteral("Impossibile leggere l'immagine: %1").arg(reader.errorString()));
+    return image;
+}
+
+int pdfPageCount(const QString &path, QString *error)
+{
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None) {
+        report(error, QStringLiteral("Impossibile aprire il PDF."));
+        return 0;
+    }
+    return document.pageCount();
+}
+
+QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
+{
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None || page < 0 || page >= document.pageCount()) {
+        report(error, QStringLiteral("PDF o numero di pagina non valido."));
+        return {};
+    }
+    const QImage rendered = document.render(page, renderedPageSize(document.pagePointSize(page), dpi));
+    if (rendered.isNull()) {
+        report(error, QStringLiteral("PDF o numero di pagina non valido."));
+        return {};
+    }
+    // A page without a painted background renders transparent, which the dark
+    // view would show black: it is laid on white paper.
+    QImage paper(rendered.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    painter.drawImage(0, 0, rendered);
+    return paper;
+}
+
+QSize renderedPageSize(const QSizeF &points, int dpi)
+{
+    return QSize(pixelsForPoints(points.width(), dpi), pixelsForPoints(points.height(), dpi));
+}
+
+QString sourceFileFilter()
+{
+    return QStringLiteral("Grafici (*.jpg *.jpeg *.png *.bmp *.tif *.tiff *.pdf);;"
+                          "Immagini (*.jpg *.jpeg *.png *.bmp *.tif *.tiff);;PDF (*.pdf)");
+}
+
+bool readSource(const QString &path, int requestedPage, int dpi, LoadedSource *source, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        report(error, QStringLiteral("File sorgente non trovato: %1").arg(path));
+        return false;
+    }
+    LoadedSource loaded;
+    loaded.absolutePath = info.absoluteFilePath();
+    if (info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
+        loaded.pageCount = pdfPageCount(loaded.absolutePath, error);
+        if (loaded.pageCount < 1)
+            return false;
+        // A page chosen before loading (e.g. stored in a project) survives when it exists.
+        loaded.page = qBound(0, requestedPage, loaded.pageCount - 1);
+        loaded.image = renderPdfPage(loaded.absolutePath, loaded.page, dpi, error);
+    } else {
+        loaded.image = loadImageFile(loaded.absolutePath, error);
+    }
+    if (loaded.image.isNull())
+        return false;
+    *source = loaded;
+    return true;
+}

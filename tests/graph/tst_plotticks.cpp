@@ -1,0 +1,271 @@
+#include "core/model/calibration.h"
+#include "core/model/curve.h"
+#include "core/model/curvepath.h"
+#include "core/model/spline.h"
+#include "graph/curvedrawing.h"
+#include "graph/graphsettings.h"
+#include "graph/plotgeometry.h"
+#include "graph/plotticks.h"
+#include "tests/support/calibrations.h"
+#include "tests/support/testsupport.h"
+
+#include <QGuiApplication>
+#include <QPainterPath>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+QStringList labelled(const QList<PlotTick> &ticks)
+{
+    QStringList texts;
+    for (const PlotTick &tick : ticks) {
+        if (!tick.text.isEmpty())
+            texts.append(tick.text);
+    }
+    return texts;
+}
+
+Curve curveThrough(const QList<QPointF> &reals, bool visible = true)
+{
+    Curve curve = makeCurve(QStringLiteral("c"));
+    curve.visible = visible;
+    for (const QPointF &real : reals)
+        curve.points.append(CurvePoint{real, real, curve.name});
+    return curve;
+}
+
+} // namespace
+
+class TestPlotTicks : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void tickTexts_data()
+    {
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<bool>("logarithmic");
+        QTest::addColumn<int>("divisions");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("0..0.12 at 0 decimals")
+            << 0.0 << 0.12 << false << 10 << 0
+            << QStringList{"0.00", "0.01", "0.02", "0.03", "0.04", "0.05", "0.06",
+                           "0.07", "0.08", "0.09", "0.10", "0.11", "0.12"};
+        QTest::newRow("0..45 in 10") << 0.0 << 45.0 << false << 10 << 0
+                                     << QStringList{"0", "5", "10", "15", "20", "25", "30", "35", "40", "45"};
+        QTest::newRow("0..0.12 with 2 decimals in 5")
+            << 0.0 << 0.12 << false << 5 << 2
+            << QStringList{"0.00", "0.02", "0.04", "0.06", "0.08", "0.10", "0.12"};
+        QTest::newRow("decimals are a minimum")
+            << 0.0 << 100.0 << false << 5 << 1 << QStringList{"0.0", "20.0", "40.0", "60.0", "80.0", "100.0"};
+        QTest::newRow("negative range")
+            << -0.3 << 0.1 << false << 4 << 0 << QStringList{"-0.3", "-0.2", "-0.1", "0.0", "0.1"};
+        QTest::newRow("off-grid limits")
+            << 3.7 << 12.2 << false << 4 << 0 << QStringList{"4", "6", "8", "10", "12"};
+        QTest::newRow("large values share an exponent")
+            << 0.0 << 4e6 << false << 4 << 0 << QStringList{"0", "1e6", "2e6", "3e6", "4e6"};
+        QTest::newRow("log 0.02..20") << 0.02 << 20.0 << true << 10 << 0 << QStringList{"0.1", "1", "10"};
+        QTest::newRow("log 1..1000") << 1.0 << 1000.0 << true << 3 << 0
+                                     << QStringList{"1", "10", "100", "1000"};
+        QTest::newRow("log tiny in exponent form")
+            << 1e-12 << 1e-9 << true << 10 << 0 << QStringList{"1e-12", "1e-11", "1e-10", "1e-9"};
+        QTest::newRow("log under a decade labels its minors")
+            << 2.0 << 9.0 << true << 10 << 0 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9"};
+        QTest::newRow("invalid log axis") << 0.0 << 10.0 << true << 10 << 0 << QStringList{};
+        QTest::newRow("reversed limits") << 5.0 << 1.0 << false << 10 << 0 << QStringList{};
+    }
+    void tickTexts()
+    {
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        QFETCH(bool, logarithmic);
+        QFETCH(int, divisions);
+        QFETCH(int, decimals);
+        QFETCH(QStringList, expected);
+        QCOMPARE(labelled(plotTicks(minimum, maximum, logarithmic, divisions, decimals)), expected);
+    }
+
+    void labelsReadTheirOwnValue_data()
+    {
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<bool>("logarithmic");
+        QTest::newRow("0..0.12") << 0.0 << 0.12 << false;
+        QTest::newRow("0..45") << 0.0 << 45.0 << false;
+        QTest::newRow("-7.3..2.9") << -7.3 << 2.9 << false;
+        QTest::newRow("1990..2020") << 1990.0 << 2020.0 << false;
+        QTest::newRow("0.0001..0.0009") << 0.0001 << 0.0009 << false;
+        QTest::newRow("log 0.02..20") << 0.02 << 20.0 << true;
+        QTest::newRow("log 3e-5..7e4") << 3e-5 << 7e4 << true;
+    }
+    void labelsReadTheirOwnValue()
+    {
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        QFETCH(bool, logarithmic);
+        for (int divisions : {1, 3, 7, 10, 25}) {
+            const QList<PlotTick> ticks = plotTicks(minimum, maximum, logarithmic, divisions, 0);
+            QVERIFY(!ticks.isEmpty());
+            for (const PlotTick &tick : ticks) {
+                QVERIFY(tick.fraction >= -1e-12 && tick.fraction <= 1.0 + 1e-12);
+                if (tick.text.isEmpty())
+                    continue;
+                // The text is the tick's value to the last bit that the text can hold.
+                QCOMPARE(tick.text.toDouble(), tick.value);
+            }
+        }
+    }
+
+    void autoScaleKeepsEveryPoint_data()
+    {
+        QTest::addColumn<QList<QPointF>>("points");
+        QTest::addColumn<bool>("log");
+        QTest::addColumn<QRectF>("expected"); // xMin, yMin, xMax, yMax as a rectangle's corners
+        // Calibrated 0..10 × 0..20 by the marks.
+        QTest::newRow("negative data")
+            << QList<QPointF>{{-3, -4}, {5, 7}} << false << QRectF(QPointF(-3, -4), QPointF(10, 20));
+        QTest::newRow("beyond the calibration")
+            << QList<QPointF>{{2, 3}, {13, 31}} << false << QRectF(QPointF(0, 0), QPointF(13, 32));
+        QTest::newRow("inside the calibration")
+            << QList<QPointF>{{2, 3}, {8, 15}} << false << QRectF(QPointF(0, 0), QPointF(10, 20));
+    }
+    void autoScaleKeepsEveryPoint()
+    {
+        QFETCH(QList<QPointF>, points);
+        QFETCH(bool, log);
+        QFETCH(QRectF, expected);
+        GraphSettings s;
+        s.xLog = s.yLog = log;
+        autoScaleAxes(s,
+                      testsupport::calibrationOf(QLineF(0, 500, 500, 500), 0, 10, false, QLineF(0, 500, 0, 0),
+                                                 0, 20, false),
+                      {curveThrough(points)});
+        QCOMPARE(s.xMin, expected.left());
+        QCOMPARE(s.yMin, expected.top());
+        QCOMPARE(s.xMax, expected.right());
+        QCOMPARE(s.yMax, expected.bottom());
+        for (const QPointF &p : points)
+            QVERIFY(s.xMin <= p.x() && p.x() <= s.xMax && s.yMin <= p.y() && p.y() <= s.yMax);
+    }
+
+    void autoScaleOnLogAxes()
+    {
+        GraphSettings s;
+        s.xLog = true;
+        s.yLog = true;
+        // A log axis marked at 4e-6 and 2e-3, points above and at or below zero.
+        const Curve curve = curveThrough({{0.5, 3e-5}, {-1, 5}, {30, 0.0}, {40, 7e-3}});
+        const Curve hidden = curveThrough({{1e5, 1e5}}, false);
+        autoScaleAxes(s,
+                      testsupport::calibrationOf(QLineF(0, 500, 500, 500), 1, 10, true, QLineF(0, 500, 0, 0),
+                                                 4e-6, 2e-3, true),
+                      {curve, hidden});
+        QCOMPARE(s.xMin, 0.1);
+        QCOMPARE(s.xMax, 100.0);
+        QCOMPARE(s.yMin, 1e-6);
+        QCOMPARE(s.yMax, 0.01);
+        QVERIFY(axesValid(s));
+        // The limit keeps 1e-12 through the settings record.
+        s.yMin = 1e-12;
+        GraphSettings read;
+        read.applyJson(s.toJson());
+        QCOMPARE(read.yMin, 1e-12);
+    }
+
+    void shapePreservingStepStaysInside()
+    {
+        const QList<QPointF> step = {{0, 0}, {1, 0}, {2, 0}, {2.1, 10}, {3, 10}};
+        double lastX = -1.0;
+        for (qsizetype segment = 0; segment + 1 < step.size(); ++segment) {
+            for (int k = 0; k <= 64; ++k) {
+                const QPointF p = monotoneSegmentPoint(step, segment, k / 64.0);
+                QVERIFY2(p.y() >= 0.0 && p.y() <= 10.0, qPrintable(QString::number(p.y())));
+                QVERIFY(p.x() >= lastX);
+                lastX = p.x();
+            }
+        }
+        // The spline of the same points overshoots on both sides: the fault this smoothing avoids.
+        double low = 0.0;
+        double high = 10.0;
+        for (int k = 0; k <= 64; ++k) {
+            low = std::min(low, splineSegmentPoint(step, 1, k / 64.0).y());
+            high = std::max(high, splineSegmentPoint(step, 3, k / 64.0).y());
+        }
+        QVERIFY(low < -0.5 && high > 10.5);
+    }
+
+    void smoothingsPassThroughEveryPoint_data()
+    {
+        QTest::addColumn<int>("smoothing");
+        QTest::newRow("spline") << int(CurveSmoothing::Spline);
+        QTest::newRow("shape-preserving") << int(CurveSmoothing::ShapePreserving);
+        QTest::newRow("straight lines") << int(CurveSmoothing::StraightLines);
+    }
+    void smoothingsPassThroughEveryPoint()
+    {
+        QFETCH(int, smoothing);
+        const QList<QPointF> points = {{0, 1}, {1, 3}, {2.5, 2}, {4, 8}};
+        for (qsizetype i = 0; i + 1 < points.size(); ++i) {
+            QCOMPARE(smoothedSegmentPoint(points, i, 0.0, CurveSmoothing(smoothing)), points.at(i));
+            QCOMPARE(smoothedSegmentPoint(points, i, 1.0, CurveSmoothing(smoothing)), points.at(i + 1));
+        }
+        // A straight line stays straight whatever the smoothing.
+        const QList<QPointF> line = {{0, 0}, {1, 2}, {3, 6}, {4, 8}};
+        for (int k = 0; k <= 10; ++k) {
+            const QPointF p = smoothedSegmentPoint(line, 1, k / 10.0, CurveSmoothing(smoothing));
+            QVERIFY(std::abs(p.y() - 2.0 * p.x()) < 1e-12);
+        }
+    }
+
+    void logPaperLineStaysStraight()
+    {
+        // y = x^2 on log-log paper is a straight line through its three points.
+        GraphSettings s;
+        s.xMin = 1;
+        s.xMax = 1000;
+        s.yMin = 1;
+        s.yMax = 1e6;
+        s.xLog = s.yLog = true;
+        s.curveSmoothing = CurveSmoothing::Spline;
+        const QRectF plot(0, 0, 300, 600);
+        const QPainterPath path = buildCurvePath({{2, 4}, {30, 900}, {500, 250000}}, s, plot);
+        QVERIFY(path.elementCount() > 3); // sampled between the points too
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPointF p = path.elementAt(i);
+            // Scene y = 600 - 2 x decade coordinate: x in 0..300 spans 3 decades, y 6.
+            QVERIFY2(std::abs((600.0 - p.y()) - 2.0 * p.x()) < 1e-6, qPrintable(QString::number(i)));
+        }
+        // Resampled for export in the same scale, the samples stay on y = x^2.
+        const QList<QPointF> samples = fromAxisScale(
+            resampleCurve(toAxisScale({{2, 4}, {30, 900}, {500, 250000}}, true, true), 40), true, true);
+        QCOMPARE(samples.size(), 40);
+        for (const QPointF &p : samples)
+            QVERIFY(std::abs(p.y() / (p.x() * p.x()) - 1.0) < 1e-9);
+    }
+
+    void newSettingsRoundTrip()
+    {
+        GraphSettings s;
+        s.curveSmoothing = CurveSmoothing::StraightLines;
+        s.showLegend = false;
+        s.legendPos = QPointF(123.5, 456.25);
+        s.legendFont = QFont(QStringLiteral("Courier"), 9);
+        s.legendPlaced = true;
+        GraphSettings read;
+        read.applyJson(s.toJson());
+        QCOMPARE(read, s);
+        QCOMPARE(s.toJson().value(QStringLiteral("curveSmoothing")).toString(),
+                 QStringLiteral("straightLines"));
+        // An unknown smoothing name keeps the current choice.
+        GraphSettings unknown;
+        unknown.applyJson({{QStringLiteral("curveSmoothing"), QStringLiteral("bezier")}});
+        QCOMPARE(unknown.curveSmoothing, CurveSmoothing::ShapePreserving);
+    }
+};
+
+PLOTMASON_TEST_MAIN(QGuiApplication, TestPlotTicks)
+#include "tst_plotticks.moc"

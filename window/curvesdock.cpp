@@ -1,0 +1,292 @@
+#include "window/curvesdock.h"
+
+#include "core/model/projectmodel.h"
+#include "i18n/localization.h"
+#include "prompts/userprompts.h"
+#include "widgets/centeredcheckdelegate.h"
+#include "window/curvecolors.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor activeRowColor(QStringLiteral("#fff8c4"));
+
+QTableWidget *makeTable(int columns, QWidget *parent)
+{
+    auto *table = new QTableWidget(0, columns, parent);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setVisible(false);
+    table->setWordWrap(false);
+    return table;
+}
+
+QTableWidgetItem *readOnlyItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString cellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+// Re-selects a row without announcing it: the selection follows the model here.
+// The table's own signals are blocked, not the selection model's, which the
+// view needs to repaint the rows that lost their highlight. The first row
+// becomes the current one.
+void selectRowsQuietly(QTableWidget *table, const QList<int> &rows)
+{
+    const QSignalBlocker blockTable(table);
+    QItemSelection selection;
+    for (const int row : rows) {
+        if (row >= 0 && row < table->rowCount())
+            selection.select(table->model()->index(row, 0),
+                             table->model()->index(row, table->columnCount() - 1));
+    }
+    QItemSelectionModel *selectionModel = table->selectionModel();
+    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty())
+        selectionModel->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+    else
+        selectionModel->clearCurrentIndex();
+}
+
+void selectRowQuietly(QTableWidget *table, int row)
+{
+    selectRowsQuietly(table, {row});
+}
+
+} // namespace
+
+CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *parent)
+    : QDockWidget(parent)
+    , m_model(model)
+    , m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("curvesDock"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    setMinimumWidth(320);
+    auto *content = new QWidget(this);
+    auto *layout = new QVBoxLayout(content);
+
+    m_curvesTable = makeTable(5, content);
+    QHeaderView *curvesHeader = m_curvesTable->horizontalHeader();
+    curvesHeader->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 5; ++column)
+        curvesHeader->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    m_curvesTable->setItemDelegateForColumn(3, new CenteredCheckDelegate(m_curvesTable));
+
+    m_pointsLabel = new QLabel(content);
+    m_pointsTable = makeTable(4, content);
+    m_pointsTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QHeaderView *pointsHeader = m_pointsTable->horizontalHeader();
+    pointsHeader->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    pointsHeader->setSectionResizeMode(1, QHeaderView::Stretch);
+    pointsHeader->setSectionResizeMode(2, QHeaderView::Stretch);
+    pointsHeader->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    // Fitting a column to thousands of rows on every added point costs more than
+    // a frame; the rows in view decide the width.
+    pointsHeader->setResizeContentsPrecision(0);
+
+    m_addButton = new QPushButton(content);
+    m_removeButton = new QPushButton(content);
+    m_colorButton = new QPushButton(content);
+    m_colorButton->setObjectName(QStringLiteral("curveColorButton"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_removeButton);
+    buttons->addWidget(m_colorButton);
+
+    layout->addWidget(m_curvesTable);
+    layout->addWidget(m_pointsLabel);
+    layout->addWidget(m_pointsTable);
+    layout->addLayout(buttons);
+    setWidget(content);
+
+    connect(m_curvesTable, &QTableWidget::cellChanged, this, &CurvesDock::updateCurveFromTable);
+    connect(m_curvesTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activateCurveFromTable);
+    connect(m_pointsTable, &QTableWidget::cellChanged, this, &CurvesDock::updatePointFromTable);
+    connect(m_pointsTable, &QTableWidget::itemSelectionChanged, this, &CurvesDock::activatePointFromTable);
+    connect(m_model, &ProjectModel::pointGroupChanged, this, &CurvesDock::updatePointsTable);
+    connect(m_addButton, &QPushButton::clicked, this, &CurvesDock::addCurveRow);
+    connect(m_removeButton, &QPushButton::clicked, this, &CurvesDock::removeSelectedCurveRow);
+    connect(m_colorButton, &QPushButton::clicked, this,
+            [this] { chooseCurveColor(*m_model, *m_prompts, this, m_curvesTable->currentRow()); });
+}
+
+void CurvesDock::retranslate()
+{
+    setWindowTitle(i18n::tr("Curves"));
+    m_curvesTable->setHorizontalHeaderLabels({i18n::tr("Name"), i18n::tr("Parameter"), i18n::tr("Value"),
+                                              i18n::tr("Visible"), i18n::tr("Points")});
+    m_pointsTable->setHorizontalHeaderLabels(
+        {QStringLiteral("#"), QStringLiteral("x"), QStringLiteral("y"), i18n::tr("pixel")});
+    m_pointsLabel->setText(i18n::tr("Active curve points"));
+    m_addButton->setText(i18n::tr("Add"));
+    m_removeButton->setText(i18n::tr("Remove"));
+    m_colorButton->setText(i18n::tr("Color..."));
+}
+
+void CurvesDock::setEditingEnabled(bool enabled)
+{
+    m_curvesTable->setEnabled(enabled);
+    m_pointsTable->setEnabled(enabled);
+    m_addButton->setEnabled(enabled);
+    m_removeButton->setEnabled(enabled);
+    m_colorButton->setEnabled(enabled);
+}
+
+void CurvesDock::updateCurvesTable()
+{
+    const QSignalBlocker blockTable(m_curvesTable);
+    const QList<Curve> &curves = m_model->curves();
+    m_curvesTable->setRowCount(int(curves.size()));
+    for (int row = 0; row < curves.size(); ++row) {
+        const Curve &curve = curves[row];
+        auto *visible = new QTableWidgetItem;
+        visible->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        visible->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
+        auto *count = readOnlyItem(QString::number(curve.points.size()));
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto *name = new QTableWidgetItem(curveSwatch(curve.color), curve.name);
+        m_curvesTable->setItem(row, 0, name);
+        m_curvesTable->setItem(row, 1, new QTableWidgetItem(curve.parameterName));
+        m_curvesTable->setItem(row, 2, new QTableWidgetItem(curve.parameterValue));
+        m_curvesTable->setItem(row, 3, visible);
+        m_curvesTable->setItem(row, 4, count);
+        if (curve.name == m_model->activeCurveName()) {
+            for (int column = 0; column < 5; ++column)
+                m_curvesTable->item(row, column)->setBackground(activeRowColor);
+        }
+    }
+    selectRowQuietly(m_curvesTable, m_model->activeCurveIndex());
+}
+
+void CurvesDock::updatePointsTable()
+{
+    const QSignalBlocker blockTable(m_pointsTable);
+    const int active = m_model->activeCurveIndex();
+    if (active < 0) {
+        m_pointsTable->setRowCount(0);
+        m_shownPoints.clear();
+        return;
+    }
+    const Curve &curve = m_model->curves()[active];
+    // Another curve, or a refused edit left in a cell: every row is written again.
+    if (curve.name != m_shownCurve || m_refillPoints) {
+        m_pointsTable->setRowCount(0);
+        m_shownPoints.clear();
+        m_shownCurve = curve.name;
+        m_refillPoints = false;
+    }
+    // A click or a drag changes one row; only rows that differ are written,
+    // so large curves stay quick to edit.
+    const int oldRows = int(m_shownPoints.size());
+    m_pointsTable->setRowCount(int(curve.points.size()));
+    for (int row = 0; row < curve.points.size(); ++row) {
+        const CurvePoint &point = curve.points[row];
+        if (row < oldRows && m_shownPoints[row] == point)
+            continue;
+        if (row >= oldRows)
+            m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));
+        m_pointsTable->setItem(row, 1, new QTableWidgetItem(QString::number(point.real.x(), 'g', 12)));
+        m_pointsTable->setItem(row, 2, new QTableWidgetItem(QString::number(point.real.y(), 'g', 12)));
+        m_pointsTable->setItem(
+            row, 3,
+            readOnlyItem(
+                QStringLiteral("%1, %2").arg(point.pixel.x(), 0, 'f', 1).arg(point.pixel.y(), 0, 'f', 1)));
+    }
+    m_shownPoints = curve.points;
+    QList<int> rows;
+    if (m_model->selectedPointCurveName() == curve.name)
+        rows.append(m_model->selectedPointIndex());
+    if (m_model->pointGroupCurveName() == curve.name)
+        rows.append(m_model->pointGroup());
+    selectRowsQuietly(m_pointsTable, rows);
+}
+
+void CurvesDock::updateCurveFromTable(int row, int column)
+{
+    if (row < 0 || row >= m_model->curves().size())
+        return;
+    if (column == 3) {
+        const QTableWidgetItem *item = m_curvesTable->item(row, 3);
+        m_model->setCurveVisible(row, item && item->checkState() == Qt::Checked);
+        return;
+    }
+    m_model->setCurveMetadata(row, cellText(m_curvesTable, row, 0), cellText(m_curvesTable, row, 1),
+                              cellText(m_curvesTable, row, 2));
+}
+
+void CurvesDock::activateCurveFromTable()
+{
+    const int row = m_curvesTable->currentRow();
+    if (row < 0)
+        return;
+    m_model->setActiveCurveIndex(row);
+    updatePointsTable();
+}
+
+void CurvesDock::updatePointFromTable(int row, int column)
+{
+    if (column != 1 && column != 2)
+        return;
+    const int active = m_model->activeCurveIndex();
+    const bool known = active >= 0 && row >= 0 && row < m_model->curves()[active].points.size();
+    bool xOk = false;
+    bool yOk = false;
+    const double x = cellText(m_pointsTable, row, 1).trimmed().toDouble(&xOk);
+    const double y = cellText(m_pointsTable, row, 2).trimmed().toDouble(&yOk);
+    if (known && xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
+        return;
+    // A refused value must not stay in the cell looking accepted.
+    m_refillPoints = true;
+    updatePointsTable();
+}
+
+void CurvesDock::activatePointFromTable()
+{
+    const int active = m_model->activeCurveIndex();
+    const QModelIndexList selected = m_pointsTable->selectionModel()->selectedRows();
+    if (selected.size() > 1) {
+        QList<int> rows;
+        for (const QModelIndex &index : selected)
+            rows.append(index.row());
+        m_model->selectPointGroup(active, rows);
+        return;
+    }
+    m_model->clearPointGroup();
+    const int row = m_pointsTable->currentRow();
+    if (active >= 0 && row >= 0)
+        m_model->selectPoint(active, row);
+}
+
+void CurvesDock::addCurveRow()
+{
+    const int index = m_model->addCurve(QString(), QString(), QString());
+    updateCurvesTable();
+    selectRowQuietly(m_curvesTable, index);
+}
+
+void CurvesDock::removeSelectedCurveRow()
+{
+    const int row = m_curvesTable->currentRow();
+    if (row < 0)
+        return;
+    if (m_prompts->question(this, i18n::tr("Remove curve"),
+                            i18n::tr("Remove the selected curve and all its points?"),
+                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        m_model->removeCurve(row);
+}

@@ -1,0 +1,245 @@
+#include "window/extractionpanel.h"
+
+#include "core/model/projectmodel.h"
+#include "digitizing/graphview.h"
+#include "i18n/localization.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSlider>
+
+namespace {
+
+// The slider's 0 lets the tracer choose from the contrast of ink and paper.
+constexpr int toleranceMaximum = 200;
+
+} // namespace
+
+ExtractionPanel::ExtractionPanel(ProjectModel *model, GraphView *view, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_view(view)
+    , m_countLabel(new QLabel(this))
+    , m_toleranceLabel(new QLabel(this))
+    , m_tolerance(new QSlider(Qt::Horizontal, this))
+    , m_samplingLabel(new QLabel(this))
+    , m_sampling(new QComboBox(this))
+    , m_samplingValue(new QDoubleSpinBox(this))
+    , m_targetLabel(new QLabel(this))
+    , m_target(new QComboBox(this))
+    , m_acceptButton(new QPushButton(this))
+    , m_cancelButton(new QPushButton(this))
+{
+    m_tolerance->setRange(0, toleranceMaximum);
+    m_tolerance->setObjectName(QStringLiteral("extractionTolerance"));
+    m_sampling->setObjectName(QStringLiteral("extractionSampling"));
+    m_samplingValue->setObjectName(QStringLiteral("extractionSamplingValue"));
+    m_target->setObjectName(QStringLiteral("extractionTarget"));
+    m_acceptButton->setObjectName(QStringLiteral("extractionAccept"));
+    m_countLabel->setObjectName(QStringLiteral("extractionCount"));
+    m_samplingValue->setDecimals(6);
+    m_samplingValue->setRange(1e-12, 1e12);
+    m_samplingValue->setValue(100);
+
+    auto *layout = new QHBoxLayout(this);
+    for (QWidget *widget : {static_cast<QWidget *>(m_countLabel), static_cast<QWidget *>(m_toleranceLabel),
+                            static_cast<QWidget *>(m_tolerance), static_cast<QWidget *>(m_samplingLabel),
+                            static_cast<QWidget *>(m_sampling), static_cast<QWidget *>(m_samplingValue),
+                            static_cast<QWidget *>(m_targetLabel), static_cast<QWidget *>(m_target),
+                            static_cast<QWidget *>(m_acceptButton), static_cast<QWidget *>(m_cancelButton)})
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    retranslate();
+
+    connect(m_tolerance, &QSlider::valueChanged, this, [this] { rerun(); });
+    connect(m_sampling, &QComboBox::currentIndexChanged, this, [this] {
+        updateSamplingControls();
+        resample();
+    });
+    connect(m_samplingValue, &QDoubleSpinBox::valueChanged, this, [this] { resample(); });
+    connect(m_acceptButton, &QPushButton::clicked, this, [this] { accept(); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+    updateSamplingControls();
+}
+
+void ExtractionPanel::retranslate()
+{
+    m_toleranceLabel->setText(i18n::tr("Colour tolerance"));
+    m_tolerance->setToolTip(
+        i18n::tr("At the far left the tolerance follows the contrast of the picked colour."));
+    m_samplingLabel->setText(i18n::tr("Points"));
+    const int sampling = m_sampling->currentIndex();
+    {
+        const QSignalBlocker block(m_sampling);
+        m_sampling->clear();
+        m_sampling->addItems({i18n::tr("Keep the shape"), i18n::tr("N points evenly in x"),
+                              i18n::tr("Every dx in axis units")});
+        m_sampling->setCurrentIndex(qMax(sampling, 0));
+    }
+    m_targetLabel->setText(i18n::tr("Add to"));
+    const int target = m_target->currentIndex();
+    m_target->clear();
+    m_target->addItems({i18n::tr("Active curve"), i18n::tr("New curve")});
+    m_target->setCurrentIndex(qMax(target, 0));
+    m_acceptButton->setText(i18n::tr("Accept"));
+    m_cancelButton->setText(i18n::tr("Cancel"));
+    m_countLabel->setText(m_hasSeed ? i18n::tr("%1 points found.").arg(m_points.size())
+                                    : i18n::tr("Click on the curve in the picture."));
+}
+
+bool ExtractionPanel::markersMode() const
+{
+    return m_view->interactionMode() == GraphView::MarkersMode;
+}
+
+extract::ExtractionParams ExtractionPanel::params() const
+{
+    extract::ExtractionParams params;
+    params.region = m_region;
+    params.tolerance = m_tolerance->value();
+    switch (m_sampling->currentIndex()) {
+    case 1:
+        params.sampling.mode = extract::SamplingMode::EvenInX;
+        params.sampling.count = qMax(2, int(m_samplingValue->value()));
+        break;
+    case 2:
+        params.sampling.mode = extract::SamplingMode::EveryDx;
+        params.sampling.step = m_samplingValue->value();
+        break;
+    default: params.sampling.mode = extract::SamplingMode::KeepShape;
+    }
+    return params;
+}
+
+void ExtractionPanel::startAt(QPointF seed)
+{
+    m_seed = seed;
+    m_hasSeed = true;
+    rerun();
+}
+
+void ExtractionPanel::setRegion(const QPolygonF &region)
+{
+    m_region = region;
+    m_view->setExtractionRegion(region);
+    rerun();
+}
+
+void ExtractionPanel::rerun()
+{
+    if (!m_hasSeed)
+        return;
+    const QImage &image = m_model->sourceImage();
+    const Calibration &calibration = m_model->calibration();
+    extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
+    if (markersMode()) {
+        const extract::MarkerResult found = extract::findMarkers(image, calibration, m_seed, params());
+        status = found.status;
+        m_path = found.points;
+        m_points = found.points;
+        m_ink = found.ink;
+    } else {
+        const extract::TraceResult found = extract::traceCurve(image, calibration, m_seed, params());
+        status = found.status;
+        m_path = found.path;
+        m_points = found.points;
+        m_ink = found.ink;
+    }
+    if (status != extract::ExtractionStatus::Found) {
+        m_path.clear();
+        m_points.clear();
+        m_countLabel->setText(extract::statusMessage(status));
+    } else {
+        m_countLabel->setText(i18n::tr("%1 points found.").arg(m_points.size()));
+    }
+    showPreview();
+}
+
+// Only the sampling changed: the traced line stays, its points are taken again.
+void ExtractionPanel::resample()
+{
+    if (!m_hasSeed || markersMode() || m_path.isEmpty()) {
+        rerun();
+        return;
+    }
+    m_points = extract::samplePath(m_path, m_model->calibration(), params().sampling);
+    m_countLabel->setText(i18n::tr("%1 points found.").arg(m_points.size()));
+    showPreview();
+}
+
+void ExtractionPanel::showPreview()
+{
+    m_view->setExtractionPreview(markersMode() ? QPolygonF() : m_path, m_points);
+    m_acceptButton->setEnabled(!m_points.isEmpty());
+}
+
+void ExtractionPanel::updateSamplingControls()
+{
+    const int mode = m_sampling->currentIndex();
+    m_samplingValue->setEnabled(mode != 0 && !markersMode());
+    const QSignalBlocker block(m_samplingValue);
+    m_samplingValue->setDecimals(mode == 1 ? 0 : 6);
+    if (mode == 1 && m_samplingValue->value() < 2)
+        m_samplingValue->setValue(100);
+}
+
+bool ExtractionPanel::accept()
+{
+    if (m_points.isEmpty())
+        return false;
+    const QString curve = m_target->currentIndex() == 1 ? m_model->freshCurveName() : QString();
+    const bool added = m_model->appendPoints(curve, QList<QPointF>(m_points.cbegin(), m_points.cend()));
+    if (added)
+        cancel();
+    return added;
+}
+
+void ExtractionPanel::cancel()
+{
+    m_hasSeed = false;
+    m_path.clear();
+    m_points.clear();
+    m_view->setExtractionPreview({}, {});
+    m_acceptButton->setEnabled(false);
+    m_countLabel->setText(i18n::tr("Click on the curve in the picture."));
+}
+
+QDockWidget *addExtractionDock(QMainWindow *window, ProjectModel *model, GraphView *view)
+{
+    auto *dock = new QDockWidget(window);
+    dock->setObjectName(QStringLiteral("extractionDock"));
+    dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    dock->setFeatures(QDockWidget::DockWidgetMovable);
+    auto *panel = new ExtractionPanel(model, view, dock);
+    dock->setWidget(panel);
+    window->addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    const auto retranslate = [dock, panel] {
+        dock->setWindowTitle(i18n::tr("Automatic extraction"));
+        panel->retranslate();
+    };
+    retranslate();
+    QObject::connect(&i18n::Localization::instance(), &i18n::Localization::languageChanged, dock,
+                     retranslate);
+    QObject::connect(view, &GraphView::extractionSeedPicked, panel, &ExtractionPanel::startAt);
+    QObject::connect(view, &GraphView::extractionRegionDrawn, panel, &ExtractionPanel::setRegion);
+    QObject::connect(view, &GraphView::extractionAnswered, panel, [panel](bool accepted) {
+        if (accepted)
+            panel->accept();
+        else if (panel->hasPreview())
+            panel->cancel();
+        else // a second Escape lets the whole plot area count again
+            panel->setRegion({});
+    });
+    QObject::connect(view, &GraphView::interactionModeChanged, dock, [dock, panel](int mode) {
+        panel->cancel();
+        panel->setRegion({});
+        dock->setVisible(mode == GraphView::TraceMode || mode == GraphView::MarkersMode);
+    });
+    return dock;
+}
