@@ -21,14 +21,14 @@ fi
 if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
     cmake -S "$root" -B "$build" -G Ninja >/dev/null
 fi
-cmake --build "$build" --target tst_io_workbookwriter >/dev/null
+cmake --build "$build" --target tst_workbookwriter >/dev/null
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 sample="$work/sample.xlsx"
 
 if ! PLOTMASON_KEEP_WORKBOOK="$sample" QT_QPA_PLATFORM=offscreen \
-    "$build/tests/io/tst_io_workbookwriter" isReadByOpenpyxl >"$work/test.log" 2>&1; then
+    "$build/tests/core/io/tst_workbookwriter" isReadByOpenpyxl >"$work/test.log" 2>&1; then
     cat "$work/test.log"
     echo "FAIL: the workbook test did not pass" >&2
     exit 1
