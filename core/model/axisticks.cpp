@@ -46,11 +46,17 @@ QList<double> linearTicks(double low, double high, int count)
         return ticks;
     const double exponent = std::floor(std::log10(step));
     const double scale = std::pow(10.0, -exponent);
-    for (double n = first; n <= last; n += 1.0) {
+    // Counted with an integer: beyond 2^53 adding 1 to a double changes nothing,
+    // and neighbouring multiples may then round to the same value, kept once.
+    const int multiples = int(last - first);
+    for (int i = 0; i <= multiples; ++i) {
+        const double n = first + i;
         // n * step carries the rounding of step; rounding at the step's own
         // decimal place gives the round value itself.
-        const double value = exponent < 0 ? std::round(n * step * scale) / scale : n * step;
-        ticks.append(value == 0.0 ? 0.0 : value);
+        double value = exponent < 0 ? std::round(n * step * scale) / scale : n * step;
+        value = value == 0.0 ? 0.0 : value;
+        if (ticks.isEmpty() || value != ticks.last())
+            ticks.append(value);
     }
     return ticks;
 }

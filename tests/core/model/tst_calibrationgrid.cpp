@@ -159,6 +159,26 @@ private Q_SLOTS:
             QCOMPARE(foundMajors, majors);
     }
 
+    // Axis values so close together that the step is far below their own
+    // precision: the grid stays a bounded set of distinct lines.
+    void extremeValuesGiveFewLines_data()
+    {
+        QTest::addColumn<Calibration>("calibration");
+        QTest::newRow("1 and 1+1e-12") << calibration(false, 1, 1 + 1e-12, false, 0, 20);
+        QTest::newRow("a million and a nano more") << calibration(false, 0, 10, false, 1e6, 1e6 + 1e-9);
+        QTest::newRow("beyond 2^53") << calibration(false, 1e17, 1e17 + 64, false, 1e17, 1e17 + 16);
+        QTest::newRow("whole double range") << calibration(false, -1e307, 1e307, false, 0, 1);
+        QTest::newRow("log over 600 decades") << calibration(true, 1e-300, 1e300, true, 1e-300, 1e-299);
+    }
+    void extremeValuesGiveFewLines()
+    {
+        QFETCH(Calibration, calibration);
+        const QList<GridLine> lines = calibrationGridLines(calibration, QRectF(0, 0, 640, 480));
+        QVERIFY2(lines.size() <= 2 * 410, qPrintable(QString::number(lines.size())));
+        for (int i = 1; i < lines.size(); ++i)
+            QVERIFY(lines[i].line != lines[i - 1].line);
+    }
+
     void noGridWithoutCalibration()
     {
         Calibration c = calibration(false, 0, 10, false, 0, 20);
