@@ -16,6 +16,7 @@ namespace netservice {
 struct UpdateClient::Transfer
 {
     QPointer<QNetworkReply> reply;
+    QTimer deadline; // of the whole exchange; not started for downloads
     std::optional<Failure> abortedFor;
     QString abortDetail;
     int redirects = 0;
@@ -91,6 +92,13 @@ void UpdateClient::queryLatest(const QString &channel, const QString &installedV
         return;
     }
     m_query = std::make_unique<Transfer>();
+    Transfer *transfer = m_query.get();
+    transfer->deadline.setSingleShot(true);
+    connect(&transfer->deadline, &QTimer::timeout, this, [this, transfer] {
+        abortTransfer(transfer, Failure::Timeout,
+                      QStringLiteral("no complete answer within %1 ms").arg(m_queryDeadlineMs));
+    });
+    transfer->deadline.start(m_queryDeadlineMs);
     requestLatest(url);
 }
 

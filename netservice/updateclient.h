@@ -38,6 +38,7 @@ public:
     Q_ENUM(Failure)
 
     static constexpr int defaultTimeoutMs = 30000;
+    static constexpr int defaultQueryDeadlineMs = 30000;
     static constexpr int maxRedirects = 5;
     static constexpr qint64 maxReplySize = 64 * 1024;
     static constexpr qint64 maxInstallerSize = qint64(1) << 30;
@@ -51,6 +52,11 @@ public:
     // How long a transfer may go without receiving anything before it fails with Timeout.
     int timeout() const { return m_timeoutMs; }
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    // How long a version query may take as a whole, redirects included, before
+    // it fails with Timeout: a server that trickles bytes never goes idle.
+    int queryDeadline() const { return m_queryDeadlineMs; }
+    void setQueryDeadline(int milliseconds) { m_queryDeadlineMs = milliseconds; }
 
     // Sends the requests through manager (kept by the caller) instead of the client's own.
     void setNetworkAccessManager(QNetworkAccessManager *manager);
@@ -98,6 +104,7 @@ private:
 
     QUrl m_serviceUrl;
     int m_timeoutMs = defaultTimeoutMs;
+    int m_queryDeadlineMs = defaultQueryDeadlineMs;
     QNetworkAccessManager *m_ownManager = nullptr;
     QPointer<QNetworkAccessManager> m_manager;
     std::unique_ptr<Transfer> m_query;

@@ -1,6 +1,7 @@
 #include "tests/netservice/cannedhttpserver.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -40,6 +41,11 @@ void CannedHttpServer::stayQuiet(const QString &path)
     m_replies.insert(path, QByteArray());
 }
 
+void CannedHttpServer::trickle(const QString &path, int intervalMs)
+{
+    m_trickles.insert(path, intervalMs);
+}
+
 void CannedHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -59,6 +65,14 @@ void CannedHttpServer::serve(QTcpSocket *socket)
     const QString target = QString::fromLatin1(head.left(head.indexOf("\r\n")).split(' ').value(1));
     m_requests.append(target);
     const QString path = target.section(u'?', 0, 0);
+    if (m_trickles.contains(path)) {
+        socket->write(
+            response(200, "Content-Type: application/json\r\n", QByteArray(100000, ' ')).chopped(100000));
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+        timer->start(m_trickles.value(path));
+        return;
+    }
     const QByteArray reply = m_replies.value(path, response(404, QByteArray(), "not here"));
     if (reply.isEmpty())
         return;

@@ -25,6 +25,8 @@ public:
                 const QByteArray &contentType = "application/json");
     void redirect(const QString &path, const QString &location);
     void stayQuiet(const QString &path);
+    // Answers 200 with a long body sent one byte every `intervalMs`, never idle for long.
+    void trickle(const QString &path, int intervalMs);
 
     // Request targets (path and query) in the order they arrived.
     QStringList requests() const { return m_requests; }
@@ -35,5 +37,6 @@ private:
 
     QTcpServer m_server;
     QHash<QString, QByteArray> m_replies; // path -> whole HTTP response; empty means silent
+    QHash<QString, int> m_trickles;       // path -> milliseconds between bytes
     QStringList m_requests;
 };

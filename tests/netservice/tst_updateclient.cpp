@@ -80,6 +80,7 @@ private Q_SLOTS:
     void queryFails_data();
     void queryFails();
     void silentServerTimesOut();
+    void tricklingServerMeetsTheDeadline();
     void plainHttpRefusedBeforeAnyRequest();
     void newQueryDropsTheRunningOne();
     void cancelEndsSilentlyAndKeepsNothing();
@@ -295,6 +296,22 @@ void UpdateClientTest::silentServerTimesOut()
     QCOMPARE(f.queryFailed.at(0).at(0).value<Failure>(), Failure::Timeout);
     QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(f.server.requests().size(), 1);
+}
+
+void UpdateClientTest::tricklingServerMeetsTheDeadline()
+{
+    Fixture f;
+    // A byte every 200 ms keeps each transfer alive; only the deadline ends the query.
+    f.server.trickle(QStringLiteral("/v1/latest"), 200);
+    f.client.setQueryDeadline(1500);
+    QElapsedTimer clock;
+    clock.start();
+    f.client.queryLatest(QStringLiteral("stable"), QStringLiteral("1.1.7"));
+    QVERIFY(f.queryEnds());
+    QCOMPARE(f.queryFailed.size(), 1);
+    QCOMPARE(f.queryFailed.at(0).at(0).value<Failure>(), Failure::Timeout);
+    QVERIFY2(clock.elapsed() >= 1400, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(f.received.isEmpty());
 }
 
 void UpdateClientTest::plainHttpRefusedBeforeAnyRequest()
