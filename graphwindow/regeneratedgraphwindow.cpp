@@ -457,14 +457,13 @@ void RegeneratedGraphWindow::exportPicture(GraphFileFormat format, const QString
         return;
     rebuild(); // the file shows exactly what the window shows, dragged texts included
     QString error;
-    // Too large a JPG is refused before its picture is allocated, saying why.
-    if (format == GraphFileFormat::Jpg &&
-        !jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(*m_scene)), &error)) {
-        m_prompts->critical(this, promptTitle, graphExportFailureText(format) + u'\n' + error);
-        return;
-    }
-    if (!writeGraphFile(*m_scene, m_settings, format, path, &error)) {
-        m_prompts->critical(this, promptTitle, graphExportFailureText(format));
+    // Too large a JPG is refused before its picture is allocated. Either way the
+    // message says why, as the command line does (a full disk, a locked folder).
+    const bool refused = format == GraphFileFormat::Jpg &&
+                         !jpgSizeAllowed(graphExportTargetSize(graphExportSourceRect(*m_scene)), &error);
+    if (refused || !writeGraphFile(*m_scene, m_settings, format, path, &error)) {
+        const QString reason = error.isEmpty() ? QString() : u'\n' + error;
+        m_prompts->critical(this, promptTitle, graphExportFailureText(format) + reason);
         return;
     }
     showStatus(done);
