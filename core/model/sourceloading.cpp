@@ -21,6 +21,11 @@ int pixelsForPoints(double points, int dpi)
     return qMax(1, int(std::round(points * dpi / 72.0)));
 }
 
+double pictureMegabytes(const QSize &pixels)
+{
+    return 4.0 * double(pixels.width()) * double(pixels.height()) / (1024.0 * 1024.0);
+}
+
 } // namespace
 
 QImage loadImageFile(const QString &path, QString *error)
@@ -54,7 +59,10 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
         report(error, QStringLiteral("PDF o numero di pagina non valido."));
         return {};
     }
-    const QImage rendered = document.render(page, renderedPageSize(document.pagePointSize(page), dpi));
+    const QSizeF points = document.pagePointSize(page);
+    if (!pageRenderAllowed(points, dpi, error))
+        return {};
+    const QImage rendered = document.render(page, renderedPageSize(points, dpi));
     if (rendered.isNull()) {
         report(error, QStringLiteral("PDF o numero di pagina non valido."));
         return {};
@@ -71,6 +79,26 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
 QSize renderedPageSize(const QSizeF &points, int dpi)
 {
     return QSize(pixelsForPoints(points.width(), dpi), pixelsForPoints(points.height(), dpi));
+}
+
+bool pageRenderAllowed(const QSizeF &points, int dpi, QString *error)
+{
+    const QSize pixels = renderedPageSize(points, dpi);
+    if (pictureMegabytes(pixels) <= maximumPictureMegabytes)
+        return true;
+    // The size grows with the resolution, so the first one that fits going down is the largest.
+    int fitting = dpi;
+    while (fitting > 1 && pictureMegabytes(renderedPageSize(points, fitting)) > maximumPictureMegabytes)
+        --fitting;
+    report(error, QStringLiteral("La pagina a %1 dpi sarebbe un'immagine di %2 x %3 pixel (%4 MB), oltre il "
+                                 "limite di %5 MB. La risoluzione più alta possibile è %6 dpi.")
+                      .arg(dpi)
+                      .arg(pixels.width())
+                      .arg(pixels.height())
+                      .arg(qRound64(pictureMegabytes(pixels)))
+                      .arg(maximumPictureMegabytes)
+                      .arg(fitting));
+    return false;
 }
 
 QString sourceFileFilter()

@@ -18,6 +18,9 @@ int pdfPageCount(const QString &path, QString *error);
 QImage renderPdfPage(const QString &path, int page, int dpi, QString *error);
 // The size of the picture renderPdfPage makes of a page of `points` (1/72 inch).
 QSize renderedPageSize(const QSizeF &points, int dpi);
+// False, with a text naming the picture's size and the highest resolution that
+// fits, when a page of `points` rendered at `dpi` would pass the picture limit.
+bool pageRenderAllowed(const QSizeF &points, int dpi, QString *error);
 QString sourceFileFilter();
 
 // A source read completely, ready to be installed in the model.

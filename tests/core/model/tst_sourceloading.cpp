@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QSignalSpy>
+#include <QUndoStack>
 
 using testsupport::SignalLog;
 using testsupport::writeLetterPdf;
@@ -76,6 +78,59 @@ private Q_SLOTS:
         QString error;
         QCOMPARE(pdfPageCount(pdf, &error), 1);
         QCOMPARE(renderPdfPage(pdf, 0, dpi, &error).size(), size);
+    }
+
+    // A page is measured before it is rendered: too large a picture is refused
+    // with its size and the highest resolution that fits.
+    void oversizedPagesAreRefused_data()
+    {
+        QTest::addColumn<QSizeF>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("message"); // empty when allowed
+        const QString tooLarge =
+            QStringLiteral("La pagina a %1 dpi sarebbe un'immagine di %2 pixel (%3 MB), "
+                           "oltre il limite di 1024 MB. La risoluzione più alta possibile "
+                           "è %4 dpi.");
+        QTest::newRow("letter at 1200 dpi") << QSizeF(612, 792) << 1200 << QString();
+        QTest::newRow("A0 at 416 dpi") << QSizeF(2384, 3370) << 416 << QString();
+        QTest::newRow("A0 at 417 dpi")
+            << QSizeF(2384, 3370) << 417
+            << tooLarge.arg(417).arg(QStringLiteral("13807 x 19518")).arg(1028).arg(416);
+        QTest::newRow("A0 at 1200 dpi")
+            << QSizeF(2384, 3370) << 1200
+            << tooLarge.arg(1200).arg(QStringLiteral("39733 x 56167")).arg(8513).arg(416);
+    }
+    void oversizedPagesAreRefused()
+    {
+        QFETCH(QSizeF, points);
+        QFETCH(int, dpi);
+        QFETCH(QString, message);
+        QString error;
+        QCOMPARE(pageRenderAllowed(points, dpi, &error), message.isEmpty());
+        QCOMPARE(error, message);
+    }
+
+    void oversizedRenderLeavesTheModelAsItWas()
+    {
+        const QString path = testsupport::sandbox().filePath(QStringLiteral("a0.pdf"));
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(QPageSize::A0));
+            QPainter painter(&writer);
+            painter.fillRect(QRectF(0, 0, 100, 100), Qt::black);
+        }
+        ProjectModel model;
+        model.setRenderDpi(72);
+        QVERIFY(model.loadSource(path));
+        const QImage shown = model.sourceImage();
+        const int steps = model.undoStack()->count();
+        QSignalSpy errors(&model, &ProjectModel::errorOccurred);
+        model.setRenderDpi(1200);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.at(0).at(0).toString().endsWith(QStringLiteral("è 416 dpi.")));
+        QCOMPARE(model.renderDpi(), 72);
+        QCOMPARE(model.sourceImage(), shown);
+        QCOMPARE(model.undoStack()->count(), steps); // no step for what failed
     }
 
     void pdfFailures()
