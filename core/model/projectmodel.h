@@ -58,6 +58,8 @@ public:
     static constexpr int defaultRenderDpi = 150;
     // Steps the undo history keeps.
     static constexpr int undoLimit = 1000;
+    // Bytes of pictures the undo history keeps; older steps read theirs again from the files.
+    static constexpr qint64 defaultHistoryPictureLimit = qint64(1024) << 20;
 
     // How moves join into undo steps: every drag is a step of its own, while
     // consecutive nudges of one point add up to one.
@@ -71,6 +73,9 @@ public:
     QUndoStack *undoStack() const { return m_undoStack; }
     // Moves of the selected point until the next gesture merge into one step.
     void beginMoveGesture(MoveGesture gesture);
+    // Memory of the pictures that only the undo history holds.
+    qint64 historyPictureBytes() const;
+    void setHistoryPictureLimit(qint64 bytes);
 
     QString sourcePath() const { return m_sourcePath; }
     void setSourcePath(const QString &path);
@@ -211,6 +216,12 @@ private:
     // signals; the commands announce the change.
     ProjectState captureState() const;
     void restoreState(const ProjectState &state);
+    // The picture of a state that holds none, or the one shown when its file fails.
+    QImage readPictureAgain(const ProjectState &state) const;
+    // Bytes of the pictures only the history holds; with `release`, the steps
+    // past the limit let go of theirs.
+    qint64 weighHistoryPictures(bool release) const;
+    void boundHistoryPictures();
     ProjectFocus focus() const;
     void restoreFocus(const ProjectFocus &focus);
     void placePoint(int curveIndex, int pointIndex, const CurvePoint &point);
@@ -263,6 +274,7 @@ private:
     mutable QString m_lastError;
     QUndoStack *m_undoStack;
     int m_recordingDepth = 0;
+    qint64 m_historyPictureLimit = defaultHistoryPictureLimit;
     QString m_groupCurveName;
     QList<int> m_group;
     qsizetype m_groupCurveSize = 0;

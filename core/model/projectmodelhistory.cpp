@@ -4,6 +4,9 @@
 
 #include "core/model/undocommands.h"
 
+#include "core/model/sourceloading.h"
+
+#include <QSet>
 #include <QUndoStack>
 
 void ProjectModel::beginMoveGesture(MoveGesture gesture)
@@ -48,8 +51,8 @@ ProjectState ProjectModel::captureState() const
 
 void ProjectModel::restoreState(const ProjectState &state)
 {
+    m_sourceImage = state.readsPicture ? readPictureAgain(state) : state.sourceImage;
     m_sourcePath = state.sourcePath;
-    m_sourceImage = state.sourceImage;
     m_visibleLayers = state.visibleLayers;
     m_pdfPage = state.pdfPage;
     m_pdfPageCount = state.pdfPageCount;
@@ -64,6 +67,60 @@ void ProjectModel::restoreState(const ProjectState &state)
     restoreFocus(state.focus);
     if (!state.keepsInsertionHistory)
         m_insertionHistory = state.insertionHistory;
+}
+
+QImage ProjectModel::readPictureAgain(const ProjectState &state) const
+{
+    QString error;
+    const QImage picture = state.pdfPageCount > 0
+                               ? renderPdfPage(state.sourcePath, state.pdfPage, state.renderDpi, &error)
+                               : loadImageFile(state.sourcePath, &error);
+    if (!picture.isNull())
+        return picture;
+    setError(error);
+    // The file is gone or changed: the picture shown stays, at the size that
+    // the restored marks and points expect when only the resolution differs.
+    if (state.pdfPageCount > 0 && m_pdfPageCount > 0 && state.pdfPage == m_pdfPage && m_renderDpi > 0)
+        return m_sourceImage.scaled(m_sourceImage.size() * (double(state.renderDpi) / m_renderDpi));
+    return m_sourceImage;
+}
+
+qint64 ProjectModel::weighHistoryPictures(bool release) const
+{
+    // Newest first: the latest steps keep their pictures, and from the first
+    // one past the limit back the steps read theirs again from the files.
+    qint64 bytes = 0;
+    QSet<qint64> seen{m_sourceImage.cacheKey()};
+    for (int i = m_undoStack->count() - 1; i >= 0; --i) {
+        auto *step = dynamic_cast<StateCommand *>(const_cast<QUndoCommand *>(m_undoStack->command(i)));
+        if (!step)
+            continue;
+        for (const QImage &picture : step->heldPictures(m_sourceImage)) {
+            if (!seen.contains(picture.cacheKey())) {
+                seen.insert(picture.cacheKey());
+                bytes += picture.sizeInBytes();
+            }
+        }
+        if (release && bytes > m_historyPictureLimit)
+            step->releasePictures();
+    }
+    return bytes;
+}
+
+qint64 ProjectModel::historyPictureBytes() const
+{
+    return weighHistoryPictures(false);
+}
+
+void ProjectModel::boundHistoryPictures()
+{
+    weighHistoryPictures(true);
+}
+
+void ProjectModel::setHistoryPictureLimit(qint64 bytes)
+{
+    m_historyPictureLimit = bytes;
+    boundHistoryPictures();
 }
 
 ProjectFocus ProjectModel::focus() const

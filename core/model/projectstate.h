@@ -34,4 +34,7 @@ struct ProjectState
     // memory), and restoring it keeps the model's own.
     bool keepsPoints = false;
     bool keepsInsertionHistory = false;
+    // Set when the state holds no picture: restoring reads it again from
+    // sourcePath, the PDF page at pdfPage and renderDpi or the image file.
+    bool readsPicture = false;
 };

@@ -1,5 +1,6 @@
 #include "core/model/undocommands.h"
 
+#include <QFileInfo>
 #include <QUndoStack>
 
 namespace {
@@ -31,6 +32,27 @@ void dropUnchangedLists(ProjectState &before, ProjectState &after)
     }
 }
 
+// Lets go of the state's picture when its file can give it again.
+void releasePicture(ProjectState &state)
+{
+    if (state.sourceImage.isNull() || state.readsPicture || !QFileInfo::exists(state.sourcePath))
+        return;
+    state.sourceImage = QImage();
+    state.readsPicture = true;
+}
+
+// Another page or resolution of the same PDF only rendered the file again:
+// undo and redo render again too, so that a run of resolution steps does not
+// keep a whole page picture each.
+void dropRenderedPages(ProjectState &before, ProjectState &after)
+{
+    if (before.pdfPageCount > 0 && after.pdfPageCount > 0 && before.sourcePath == after.sourcePath &&
+        (before.pdfPage != after.pdfPage || before.renderDpi != after.renderDpi)) {
+        releasePicture(before);
+        releasePicture(after);
+    }
+}
+
 bool sameState(const ProjectState &a, const ProjectState &b)
 {
     return a.sourcePath == b.sourcePath && a.sourceImage == b.sourceImage &&
@@ -48,6 +70,23 @@ StateCommand::StateCommand(ProjectModel *model, const QString &text, const Proje
     , m_after(after)
     , m_notifiers(notifiers)
 {}
+
+QList<QImage> StateCommand::heldPictures(const QImage &shown) const
+{
+    QList<QImage> pictures;
+    for (const ProjectState *state : {&m_before, &m_after}) {
+        const QImage &picture = state->sourceImage;
+        if (!picture.isNull() && picture.cacheKey() != shown.cacheKey())
+            pictures.append(picture);
+    }
+    return pictures;
+}
+
+void StateCommand::releasePictures()
+{
+    releasePicture(m_before);
+    releasePicture(m_after);
+}
 
 void StateCommand::undo()
 {
@@ -87,7 +126,9 @@ RecordedChange::~RecordedChange()
     // Selection and current curve alone are not worth a step.
     if (!sameState(m_before, after)) {
         dropUnchangedLists(m_before, after);
+        dropRenderedPages(m_before, after);
         m_model->m_undoStack->push(new StateCommand(m_model, m_text, m_before, after, m_notifiers));
+        m_model->boundHistoryPictures();
     }
     m_model->checkPointGroup();
 }

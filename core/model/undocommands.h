@@ -25,6 +25,11 @@ public:
     void undo() override;
     void redo() override;
 
+    // The pictures the step holds, other than `shown`.
+    QList<QImage> heldPictures(const QImage &shown) const;
+    // Lets go of the pictures that can be read again from their files.
+    void releasePictures();
+
 private:
     ProjectModel *m_model;
     ProjectState m_before;

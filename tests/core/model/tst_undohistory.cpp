@@ -1,6 +1,7 @@
 #include "core/model/projectmodel.h"
 #include "tests/support/testsupport.h"
 
+#include <QImage>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QUndoStack>
@@ -383,6 +384,58 @@ private Q_SLOTS:
         QCOMPARE(documentBytes(model), start);
         model.undoStack()->redo();
         QCOMPARE(documentBytes(model), added);
+    }
+
+    // Pictures the history would keep: resolution steps keep none (undo renders
+    // again), and past the limit older steps read theirs again from the files.
+    void historyKeepsFewPictures_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<qint64>("heldBytes");
+        QTest::newRow("15 resolution steps") << true << ProjectModel::defaultHistoryPictureLimit
+                                             << qint64(1275) * 1650 * 4; // the page as first loaded
+        QTest::newRow("pictures past the limit") << false << qint64(1) << qint64(0);
+    }
+    void historyKeepsFewPictures()
+    {
+        QFETCH(bool, pdf);
+        QFETCH(qint64, limit);
+        QFETCH(qint64, heldBytes);
+        ProjectModel model;
+        model.setHistoryPictureLimit(limit);
+        QList<QImage> shown;
+        if (pdf) {
+            QVERIFY(model.loadSource(testsupport::writeLetterPdf(QStringLiteral("steps.pdf"), 1)));
+            testsupport::calibrate(model);
+            shown.append(model.sourceImage());
+            for (int dpi = 160; dpi <= 300; dpi += 10) {
+                model.setRenderDpi(dpi);
+                shown.append(model.sourceImage());
+            }
+        } else {
+            for (int i = 0; i < 3; ++i) {
+                QImage picture(100 + 20 * i, 80, QImage::Format_RGB32);
+                picture.fill(QColor(40 * i, 90, 200));
+                const QString path = testsupport::sandbox().filePath(QStringLiteral("step%1.png").arg(i));
+                QVERIFY(picture.save(path));
+                QVERIFY(model.loadSource(path));
+                shown.append(model.sourceImage());
+            }
+        }
+        QCOMPARE(model.historyPictureBytes(), heldBytes);
+        // Undo and redo give back every picture, pixel for pixel.
+        for (int i = int(shown.size()) - 2; i >= 0; --i) {
+            model.undoStack()->undo();
+            QCOMPARE(model.sourceImage().convertToFormat(QImage::Format_RGB32),
+                     shown[i].convertToFormat(QImage::Format_RGB32));
+        }
+        for (int i = 1; i < shown.size(); ++i) {
+            model.undoStack()->redo();
+            QCOMPARE(model.sourceImage().convertToFormat(QImage::Format_RGB32),
+                     shown[i].convertToFormat(QImage::Format_RGB32));
+        }
+        QVERIFY(model.historyPictureBytes() <= qMax(heldBytes, limit));
     }
 
     void groupOfPointsIsOneStep()
