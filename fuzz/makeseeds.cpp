@@ -365,6 +365,18 @@ void writePdfDrawingSeeds(const QString &root, const QString &folder)
                        "/MediaBox [-50 -50 250 150] /Rotate -90");
         corpus.add(QStringLiteral("two-pages.pdf"), uncompressedPdf(pdf));
     }
+    {
+        // A scale of 1e300 in cm beside coordinates of the page's own size, inside a clip.
+        const std::string huge = "1" + std::string(300, '0');
+        QPDF pdf;
+        pdf.emptyPDF();
+        addContentPage(pdf,
+                       ("q 20 20 160 160 re W n 5 5 m 50 60 l S 1 0 0 1 0 100 cm " + huge + " 0 0 " + huge +
+                        " 0 0 cm -1 0 m 1 0 l 0.5 0.001 l 0 0 m -1 1 1 -1 0 0 c S Q")
+                           .c_str(),
+                       "/MediaBox [0 0 200 200]");
+        corpus.add(QStringLiteral("huge-scale.pdf"), uncompressedPdf(pdf));
+    }
     const QString chart = QDir(folder).filePath(QStringLiteral("seed-chart.pdf"));
     {
         QPdfWriter writer(chart);

@@ -1,5 +1,7 @@
 #include "pdfvector/contentreader.h"
 
+#include "pdfvector/clipping.h"
+
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -62,6 +64,7 @@ struct GraphicsState
     double lineWidth = 1.0;
     QList<double> dashes;
     double dashPhase = 0.0;
+    std::shared_ptr<const ClipRegion> clip; // null: nothing clips
 };
 
 double parsedNumber(const std::string &text)
@@ -106,6 +109,12 @@ public:
         , m_contentBudget(limits.maximumContentBytes)
     {
         updateTransform();
+        // Nothing outside the page is drawn on its picture.
+        const QSize size = drawing->frame.imageSize;
+        if (!size.isEmpty()) {
+            const QRectF page(QPointF(0, 0), QSizeF(size));
+            m_state.clip = intersected(nullptr, clipAreaOf(rectangleNodes(QPolygonF(page)), false));
+        }
     }
 
     void runPage(QPDFObjectHandle page)
@@ -261,7 +270,9 @@ private:
             closePath();
             paint(true, true);
         } else if (name == "n") {
-            m_path.clear();
+            paint(false, false);
+        } else if (name == "W" || name == "W*") {
+            m_pendingClip = name == "W" ? PendingClip::NonZero : PendingClip::EvenOdd;
         } else if (name == "q") {
             if (int(m_saved.size()) >= m_limits.maximumSavedStates)
                 throw LimitReached();
@@ -342,6 +353,8 @@ private:
         const QPDFObjGen id = form.getObjGen();
         if (m_activeForms.count(id) > 0 || int(m_activeForms.size()) >= m_limits.maximumFormDepth)
             return;
+        if (++m_formRuns > m_limits.maximumFormRuns)
+            throw LimitReached();
         auto cached = m_formContent.find(id);
         if (cached == m_formContent.end()) {
             std::string content;
@@ -358,6 +371,13 @@ private:
             const QPDFObjectHandle::Matrix m = matrix.getArrayAsMatrix();
             m_state.ctm = QTransform(m.a, m.b, m.c, m.d, m.e, m.f) * m_state.ctm;
             updateTransform();
+        }
+        QPDFObjectHandle box = dictionary.getKey("/BBox");
+        if (box.isRectangle()) {
+            const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+            setClip(
+                rectangleNodes(m_toPixel.map(QPolygonF(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly)))),
+                false);
         }
         m_path.clear();
         m_activeForms.insert(id);
@@ -434,8 +454,38 @@ private:
         m_current = m_start;
     }
 
+    // A clipping path takes effect once the path is painted (or ended by n).
+    void setClip(const QList<PathNode> &nodes, bool evenOdd)
+    {
+        m_state.clip = intersected(m_state.clip, clipAreaOf(nodes, evenOdd));
+        if (m_state.clip->edgeCount > m_limits.maximumClipEdges)
+            throw LimitReached();
+    }
+
+    static QList<PathNode> rectangleNodes(const QPolygonF &corners)
+    {
+        QList<PathNode> nodes;
+        for (int i = 0; i < 4; ++i)
+            nodes.append({i == 0 ? PathStep::MoveTo : PathStep::LineTo, corners.value(i), {}, {}});
+        return nodes;
+    }
+
     void paint(bool stroke, bool fill)
     {
+        const QList<PathNode> clipPath = m_pendingClip != PendingClip::None ? m_path : QList<PathNode>();
+        const bool evenOdd = m_pendingClip == PendingClip::EvenOdd;
+        if (stroke || fill)
+            paintPath(stroke, fill);
+        m_path = {};
+        if (m_pendingClip != PendingClip::None)
+            setClip(clipPath, evenOdd);
+        m_pendingClip = PendingClip::None;
+    }
+
+    void paintPath(bool stroke, bool fill)
+    {
+        if (m_state.clip && m_path.size() >= 2)
+            m_path = clippedNodes(m_path, *m_state.clip);
         if (m_path.size() >= 2) {
             DrawnPath path;
             path.style.stroked = stroke;
@@ -453,7 +503,6 @@ private:
             path.nodes = std::move(m_path);
             m_drawing->paths.append(std::move(path));
         }
-        m_path = {};
     }
 
     static QRectF nodeBounds(const QList<PathNode> &nodes)
@@ -481,12 +530,14 @@ private:
     const ContentLimits m_limits;
     size_t m_contentBudget;
     qint64 m_operatorCount = 0;
+    qint64 m_formRuns = 0;
     GraphicsState m_state;
     std::vector<GraphicsState> m_saved;
     size_t m_floor = 0; // saved states that belong to enclosing forms
     QTransform m_toPixel;
     double m_widthScale = 1.0;
     QList<PathNode> m_path;
+    enum class PendingClip { None, NonZero, EvenOdd } m_pendingClip = PendingClip::None;
     QPointF m_start;
     QPointF m_current;
     std::set<QPDFObjGen> m_activeForms;

@@ -17,7 +17,11 @@ struct ContentLimits
     int maximumSegments = 2000000;
     qint64 maximumOperators = 20000000;
     int maximumFormDepth = 12;
+    // Forms drawn, counting every run: nesting multiplies them (10 forms
+    // each drawing the next ten times, 8 deep, is 10^8 runs).
+    qint64 maximumFormRuns = 100000;
     int maximumSavedStates = 4096;
+    int maximumClipEdges = 100000; // of the clipping paths in effect at once
 };
 
 // Appends the paths painted by `page` (a page or form dictionary) to drawing->paths.

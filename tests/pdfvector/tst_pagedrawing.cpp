@@ -401,6 +401,10 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             saves += "q ";
         QTest::newRow("saved states") << saves << QByteArray();
+        QByteArray formRuns;
+        for (int i = 0; i < 30; ++i)
+            formRuns += "/F0 Do ";
+        QTest::newRow("form runs") << formRuns << QByteArray(" ");
     }
 
     void enormous()
@@ -413,6 +417,7 @@ private Q_SLOTS:
         limits.maximumSegments = 1000;
         limits.maximumOperators = 100;
         limits.maximumSavedStates = 50;
+        limits.maximumFormRuns = 20;
         QPDF pdf;
         pdf.processFile(path.toUtf8().constData());
         QPDFObjectHandle page = QPDFPageDocumentHelper(pdf).getAllPages().front().getObjectHandle();
