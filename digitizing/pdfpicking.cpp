@@ -135,15 +135,16 @@ void PdfPicking::paint(QPainter *painter, double scale) const
     const double unit = 1.0 / qMax(scale, 1e-9);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    QColor glow = highlightColor;
-    glow.setAlpha(150);
-    painter->setPen(cosmeticPen(glow, 5));
+    // A dark halo round a white core: no drawn curve looks like that, whatever its colour.
     painter->setBrush(Qt::NoBrush);
+    painter->setPen(cosmeticPen(QColor(0, 0, 0, 170), 7));
     painter->drawPath(m_outline);
-    painter->setPen(cosmeticPen(Qt::white, 1));
-    painter->setBrush(highlightColor);
+    painter->setPen(cosmeticPen(Qt::white, 3));
+    painter->drawPath(m_outline);
+    painter->setPen(cosmeticPen(Qt::black, 1.5));
+    painter->setBrush(Qt::white);
     for (const QPointF &point : m_hovered.points)
-        painter->drawEllipse(point, 3 * unit, 3 * unit);
+        painter->drawEllipse(point, 3.5 * unit, 3.5 * unit);
     if (m_snapMark) {
         // A cross through a ring: the exact place shows even on a tick mark.
         const QPointF at = *m_snapMark;

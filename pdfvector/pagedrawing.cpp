@@ -116,6 +116,7 @@ bool readPageDrawing(const QString &path, int page, int dpi, PageDrawing *drawin
             report(error, QStringLiteral("Il disegno della pagina PDF è troppo grande per essere letto."));
             return false;
         }
+        read.grid = pathGridOf(read);
         *drawing = std::move(read);
         return true;
     } catch (const std::exception &) {

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QTransform>
 
+#include <memory>
+#include <vector>
+
 // What a PDF page draws, read from its content stream: every stroked or filled
 // path with its style, placed on the picture that renderPdfPage makes of the
 // page. Read a page once into a PageDrawing; the picking and snapping
@@ -77,13 +80,30 @@ QSizeF framePointSize(const PageFrame &frame);
 // places the page on a picture of frame.imageSize.
 QTransform pageToPixelTransform(const PageFrame &frame);
 
+// The paths by the cells of a grid over the picture that their bounds touch,
+// so that a mouse move looks at the few paths near it. Paths that touch many
+// cells are kept apart and always looked at.
+struct PathGrid
+{
+    QRectF area;
+    double cellSize = 1.0;
+    int columns = 0;
+    int rows = 0;
+    std::vector<std::vector<int>> cells; // row by row
+    std::vector<int> large;
+};
+
 struct PageDrawing
 {
     PageFrame frame;
     QTransform pageToPixel;
-    QList<DrawnPath> paths; // in drawing order
-    int segmentCount = 0;   // lines and curves of all paths
+    QList<DrawnPath> paths;               // in drawing order
+    int segmentCount = 0;                 // lines and curves of all paths
+    std::shared_ptr<const PathGrid> grid; // of `paths`, once read; none: every path is looked at
 };
+
+// The grid of the drawing's paths, made once when the page is read.
+std::shared_ptr<const PathGrid> pathGridOf(const PageDrawing &drawing);
 
 // Reads page `page` (zero-based) of the PDF as renderPdfPage renders it at
 // `dpi`. A page without vector drawing gives true and no paths. On failure

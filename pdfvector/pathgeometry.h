@@ -4,6 +4,8 @@
 
 #include <QLineF>
 
+#include <vector>
+
 // Geometry on drawn paths shared by picking and snapping.
 
 // Point of the cubic Bézier from `from` through node's controls to node.point at t in 0..1.
@@ -21,6 +23,10 @@ template <typename Visit> void forEachSegment(const DrawnPath &path, Visit visit
         from = node.point;
     }
 }
+
+// The paths, ascending, whose bounds may lie within `radius` of `pixel`: those
+// of the grid's cells there when the drawing has a grid, else all of them.
+std::vector<int> pathsNear(const PageDrawing &drawing, const QPointF &pixel, double radius);
 
 // True when `point` lies within `radius` of the rectangle (bounds grown by radius).
 inline bool nearRect(const QRectF &rect, const QPointF &point, double radius)

@@ -3,7 +3,7 @@
 #include "pdfvector/pathgeometry.h"
 
 #include <cmath>
-#include <map>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -18,6 +18,12 @@ double jointTolerance(const PageDrawing &drawing)
 {
     const QSize size = drawing.frame.imageSize;
     return 1e-6 * std::hypot(double(size.width()), double(size.height()));
+}
+
+double pixelsPerPoint(const PageDrawing &drawing)
+{
+    const QSizeF points = framePointSize(drawing.frame);
+    return points.isEmpty() ? 1.0 : drawing.frame.imageSize.width() / points.width();
 }
 
 bool samePoint(const QPointF &a, const QPointF &b, double tolerance)
@@ -55,6 +61,14 @@ Cell cellOf(const QPointF &point, double size)
     return {std::llround(point.x() / size), std::llround(point.y() / size)};
 }
 
+struct CellHash
+{
+    size_t operator()(const Cell &cell) const
+    {
+        return size_t(cell.first) * size_t(1000003) ^ size_t(cell.second);
+    }
+};
+
 } // namespace
 
 QPointF bezierPoint(const QPointF &from, const PathNode &node, double t)
@@ -74,21 +88,53 @@ double distanceToSegment(const QPointF &point, const QLineF &segment)
     return std::hypot(point.x() - nearest.x(), point.y() - nearest.y());
 }
 
+bool isDecoration(const DrawnPath &path, double markerSize)
+{
+    if (!path.style.stroked || path.nodes.size() < 2)
+        return false;
+    // One straight upright or level line (a grid line, an axis, a tick), or an
+    // upright rectangle (a frame): all of its segments level or upright, on one line or round a box.
+    bool level = true;
+    bool upright = true;
+    bool box = path.nodes.size() <= 5;
+    QPointF from;
+    for (const PathNode &node : path.nodes) {
+        if (node.step == PathStep::CurveTo)
+            return false;
+        if (node.step == PathStep::LineTo) {
+            level = level && node.point.y() == from.y();
+            upright = upright && node.point.x() == from.x();
+            box = box && (node.point.y() == from.y() || node.point.x() == from.x());
+        } else if (&node != &path.nodes.first()) {
+            box = false;
+        }
+        from = node.point;
+    }
+    // A small box is a square marker, data rather than decoration.
+    const bool large = path.bounds.width() > markerSize && path.bounds.height() > markerSize;
+    return level || upright || (box && large && path.nodes.size() >= 4);
+}
+
 int pathAt(const PageDrawing &drawing, const QPointF &pixel, double radius)
 {
-    int found = -1;
-    double nearest = radius;
-    for (int i = 0; i < drawing.paths.size(); ++i) {
+    // Data before decoration: a grid line or frame is taken only when no other path is within reach.
+    int found[2] = {-1, -1};
+    double nearest[2] = {radius, radius};
+    const double markerSize = largestMarkerPoints * pixelsPerPoint(drawing);
+    for (const int i : pathsNear(drawing, pixel, radius)) {
         const DrawnPath &path = drawing.paths[i];
-        if (!nearRect(path.bounds, pixel, nearest))
+        if (!nearRect(path.bounds, pixel, qMax(nearest[0], nearest[1])))
             continue;
-        const double distance = distanceToPath(path, pixel, nearest);
-        if (distance <= nearest) {
-            nearest = distance;
-            found = i;
+        const int kind = isDecoration(path, markerSize) ? 1 : 0;
+        if (!nearRect(path.bounds, pixel, nearest[kind]))
+            continue;
+        const double distance = distanceToPath(path, pixel, nearest[kind]);
+        if (distance <= nearest[kind]) {
+            nearest[kind] = distance;
+            found[kind] = i;
         }
     }
-    return found;
+    return found[0] >= 0 ? found[0] : found[1];
 }
 
 QList<int> curvePaths(const PageDrawing &drawing, int index)
@@ -99,7 +145,7 @@ QList<int> curvePaths(const PageDrawing &drawing, int index)
     const double tolerance = jointTolerance(drawing);
     // Chains of paths, each continuing where an earlier one of the style ended.
     QList<QList<int>> chains;
-    std::map<Cell, int> chainEndingIn;
+    std::unordered_map<Cell, int, CellHash> chainEndingIn;
     for (int i = 0; i < drawing.paths.size(); ++i) {
         const DrawnPath &path = drawing.paths[i];
         if (!(path.style == style))
@@ -137,9 +183,7 @@ QList<int> markerPaths(const PageDrawing &drawing, int index)
     if (index < 0 || index >= drawing.paths.size())
         return {};
     const DrawnPath &marker = drawing.paths[index];
-    const QSizeF points = framePointSize(drawing.frame);
-    const double pixelsPerPoint = points.isEmpty() ? 1.0 : drawing.frame.imageSize.width() / points.width();
-    if (qMax(marker.bounds.width(), marker.bounds.height()) > largestMarkerPoints * pixelsPerPoint)
+    if (qMax(marker.bounds.width(), marker.bounds.height()) > largestMarkerPoints * pixelsPerPoint(drawing))
         return {};
     const double tolerance = 1e3 * jointTolerance(drawing);
     QList<int> markers;
@@ -164,9 +208,9 @@ QList<QPointF> pathVertices(const PageDrawing &drawing, const QList<int> &paths,
                 for (int i = 1; i <= pointsPerCurve; ++i)
                     vertices.append(bezierPoint(from, node, double(i) / (pointsPerCurve + 1)));
             }
-            // A sub-path that starts where the last one ended continues it.
-            if (node.step != PathStep::MoveTo || vertices.isEmpty() ||
-                !samePoint(vertices.last(), node.point, tolerance))
+            // A sub-path that starts where the last one ended continues it, and a
+            // segment of no length (matplotlib ends its lines with one) adds nothing.
+            if (vertices.isEmpty() || !samePoint(vertices.last(), node.point, tolerance))
                 vertices.append(node.point);
             from = node.point;
         }

@@ -45,7 +45,8 @@ std::optional<QPointF> snapPoint(const PageDrawing &drawing, const QPointF &pixe
 {
     std::optional<Candidate> best;
     std::vector<QLineF> near;
-    for (const DrawnPath &path : drawing.paths) {
+    for (const int index : pathsNear(drawing, pixel, radius)) {
+        const DrawnPath &path = drawing.paths[index];
         if (!path.style.stroked || !nearRect(path.bounds, pixel, radius))
             continue;
         forEachSegment(path, [&](const QPointF &from, const PathNode &node) {

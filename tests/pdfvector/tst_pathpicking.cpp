@@ -224,6 +224,108 @@ private Q_SLOTS:
         }
     }
 
+    // A click near a curve and a grid line, axis, tick or frame takes the curve;
+    // decoration only when nothing else is within reach.
+    void dataBeforeDecoration_data()
+    {
+        QTest::addColumn<QPointF>("click"); // painter points
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("curve crossing a grid line, nearer the grid") << QPointF(305, 199) << QColor(Qt::blue);
+        QTest::newRow("curve leaving the frame, nearer the frame") << QPointF(51.5, 207) << QColor(Qt::blue);
+        QTest::newRow("grid line alone") << QPointF(150, 201) << QColor(Qt::gray);
+        QTest::newRow("tick on the frame") << QPointF(100, 352) << QColor(Qt::darkRed);
+        QTest::newRow("square marker beside the frame") << QPointF(51.2, 300) << QColor(Qt::darkGreen);
+    }
+
+    void dataBeforeDecoration()
+    {
+        QFETCH(QPointF, click);
+        QFETCH(QColor, expected);
+        const QString path =
+            chartpdf::writePdf(QStringLiteral("decorated.pdf"), chartPageSize, [](QPainter &p) {
+                p.setPen(QPen(Qt::gray, 0.5));
+                p.drawLine(QPointF(50, 200), QPointF(550, 200));
+                p.setPen(QPen(Qt::black, 1));
+                p.drawRect(QRectF(50, 50, 500, 300));
+                p.setPen(QPen(Qt::darkRed, 1));
+                p.drawLine(QPointF(100, 350), QPointF(100, 355));
+                p.setPen(QPen(Qt::darkGreen, 1));
+                p.drawRect(QRectF(53, 298, 4, 4));
+                p.setPen(QPen(Qt::blue, 1.5, Qt::DashLine));
+                QPolygonF curve;
+                for (double x = 50; x <= 550; x += 5)
+                    curve.append(QPointF(x, 200 + 100 * std::sin((x - 50) / 80)));
+                p.drawPolyline(curve);
+            });
+        PageDrawing drawing;
+        QVERIFY(readPageDrawing(path, 0, 72, &drawing, nullptr));
+        // At 72 dpi pixels are painter points.
+        const int index = pathAt(drawing, click, 5.0);
+        QVERIFY(index >= 0);
+        QCOMPARE(drawing.paths[index].style.strokeColor, expected);
+    }
+
+    // The grid made when the page is read answers as a search of every path does.
+    void gridAnswersAsEveryPathDoes_data()
+    {
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<double>("radius");
+        QTest::newRow("upright, 72 dpi") << 0 << 72 << 5.0;
+        QTest::newRow("turned, 150 dpi, wide reach") << 90 << 150 << 40.0;
+        QTest::newRow("300 dpi, narrow reach") << 270 << 300 << 1.5;
+    }
+
+    void gridAnswersAsEveryPathDoes()
+    {
+        QFETCH(int, rotate);
+        QFETCH(int, dpi);
+        QFETCH(double, radius);
+        const Chart page = chart(rotate, dpi);
+        QVERIFY(page.drawing.grid);
+        PageDrawing unindexed = page.drawing;
+        unindexed.grid.reset();
+        const QSize size = page.drawing.frame.imageSize;
+        int found = 0;
+        for (double y = -radius; y <= size.height() + radius; y += size.height() / 37.0) {
+            for (double x = -radius; x <= size.width() + radius; x += size.width() / 53.0) {
+                const int index = pathAt(page.drawing, QPointF(x, y), radius);
+                QCOMPARE(index, pathAt(unindexed, QPointF(x, y), radius));
+                QCOMPARE(snapPoint(page.drawing, QPointF(x, y), radius),
+                         snapPoint(unindexed, QPointF(x, y), radius));
+                found += index >= 0 ? 1 : 0;
+            }
+        }
+        QVERIFY(found > 5); // the lattice meets the drawing, not only empty paper
+    }
+
+    // A vertex repeated by a segment of no length is imported once.
+    void repeatedVerticesCountOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<QPointF>>("expected"); // page points
+        const QList<QPointF> three{{50, 50}, {100, 80}, {150, 60}};
+        QTest::newRow("last point repeated, as matplotlib ends its lines")
+            << QByteArray("50 50 m 100 80 l 150 60 l 150 60 l S") << three;
+        QTest::newRow("a point repeated inside")
+            << QByteArray("50 50 m 100 80 l 100 80 l 150 60 l S") << three;
+        QTest::newRow("closed triangle keeps its return")
+            << QByteArray("50 50 m 100 80 l 150 60 l h S") << three + QList<QPointF>{{50, 50}};
+    }
+
+    void repeatedVerticesCountOnce()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<QPointF>, expected);
+        PageDrawing drawing;
+        QVERIFY(readPageDrawing(chartpdf::contentPdf(QStringLiteral("repeats.pdf"), content), 0, 72, &drawing,
+                                nullptr));
+        const PickedCurve picked = pickCurve(drawing, drawing.pageToPixel.map(QPointF(75, 65)), 3.0);
+        QCOMPARE(picked.points.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QVERIFY(near(picked.points[i], drawing.pageToPixel.map(expected[i]), 1e-6));
+    }
+
     void emptyAndOutOfRange()
     {
         const PageDrawing empty;
