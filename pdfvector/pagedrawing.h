@@ -91,6 +91,12 @@ struct PathGrid
     int rows = 0;
     std::vector<std::vector<int>> cells; // row by row
     std::vector<int> large;
+    // The paths of each style in drawing order, and the style of each path;
+    // likewise the chains of paths of one style joined end to end.
+    std::vector<std::vector<int>> styles;
+    std::vector<int> styleOf;
+    std::vector<std::vector<int>> chains;
+    std::vector<int> chainOf;
 };
 
 struct PageDrawing

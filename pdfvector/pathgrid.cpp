@@ -1,7 +1,11 @@
 #include "pdfvector/pathgeometry.h"
 
+#include <QHashFunctions>
+
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -35,6 +39,57 @@ CellRange cellsOf(const PathGrid &grid, const QRectF &rect)
             cellIndex(rect.bottom(), a.top(), grid.cellSize, grid.rows)};
 }
 
+// Grid cells of the tolerance's size, so that meeting ends are found without
+// comparing every pair.
+using Cell = std::pair<long long, long long>;
+Cell cellOf(const QPointF &point, double size)
+{
+    return {std::llround(point.x() / size), std::llround(point.y() / size)};
+}
+
+struct CellHash
+{
+    size_t operator()(const Cell &cell) const
+    {
+        return size_t(cell.first) * size_t(1000003) ^ size_t(cell.second);
+    }
+};
+
+struct StyleHash
+{
+    size_t operator()(const PathStyle &style) const
+    {
+        size_t seed = qHashMulti(0, style.stroked, style.filled, style.strokeColor.rgba64(),
+                                 style.fillColor.rgba64(), style.lineWidth, style.dashPhase);
+        return qHashRange(style.dashes.cbegin(), style.dashes.cend(), seed);
+    }
+};
+
+void groupStyles(const PageDrawing &drawing, PathGrid *grid)
+{
+    std::unordered_map<PathStyle, int, StyleHash> ids;
+    grid->styleOf.resize(size_t(drawing.paths.size()));
+    for (int i = 0; i < drawing.paths.size(); ++i) {
+        const auto id = ids.emplace(drawing.paths[i].style, int(grid->styles.size())).first->second;
+        if (size_t(id) == grid->styles.size())
+            grid->styles.emplace_back();
+        grid->styles[size_t(id)].push_back(i);
+        grid->styleOf[size_t(i)] = id;
+    }
+    grid->chainOf.resize(size_t(drawing.paths.size()));
+    for (const std::vector<int> &style : grid->styles) {
+        const std::vector<int> chains = chainsOf(drawing, style);
+        const size_t first = grid->chains.size();
+        for (size_t k = 0; k < style.size(); ++k) {
+            const size_t chain = first + size_t(chains[k]);
+            if (chain == grid->chains.size())
+                grid->chains.emplace_back();
+            grid->chains[chain].push_back(style[k]);
+            grid->chainOf[size_t(style[k])] = int(chain);
+        }
+    }
+}
+
 } // namespace
 
 std::shared_ptr<const PathGrid> pathGridOf(const PageDrawing &drawing)
@@ -61,7 +116,20 @@ std::shared_ptr<const PathGrid> pathGridOf(const PageDrawing &drawing)
                 grid->cells[size_t(row) * size_t(grid->columns) + size_t(column)].push_back(i);
         }
     }
+    groupStyles(drawing, grid.get());
     return grid;
+}
+
+std::vector<int> sameStylePaths(const PageDrawing &drawing, int index)
+{
+    if (drawing.grid)
+        return drawing.grid->styles[size_t(drawing.grid->styleOf[size_t(index)])];
+    std::vector<int> same;
+    for (int i = 0; i < drawing.paths.size(); ++i) {
+        if (drawing.paths[i].style == drawing.paths[index].style)
+            same.push_back(i);
+    }
+    return same;
 }
 
 std::vector<int> pathsNear(const PageDrawing &drawing, const QPointF &pixel, double radius)
@@ -89,4 +157,37 @@ std::vector<int> pathsNear(const PageDrawing &drawing, const QPointF &pixel, dou
     std::sort(near.begin(), near.end());
     near.erase(std::unique(near.begin(), near.end()), near.end());
     return near;
+}
+
+std::vector<int> chainsOf(const PageDrawing &drawing, const std::vector<int> &paths)
+{
+    const double tolerance = jointTolerance(drawing);
+    std::vector<int> chainOf(paths.size());
+    std::vector<int> lastOf; // the path each chain ends with
+    std::unordered_map<Cell, int, CellHash> chainEndingIn;
+    for (size_t k = 0; k < paths.size(); ++k) {
+        const DrawnPath &path = drawing.paths[paths[k]];
+        const QPointF start = path.nodes.first().point;
+        const Cell cell = cellOf(start, tolerance);
+        int chain = -1;
+        for (long long dx = -1; dx <= 1 && chain < 0; ++dx) {
+            for (long long dy = -1; dy <= 1 && chain < 0; ++dy) {
+                const auto end = chainEndingIn.find({cell.first + dx, cell.second + dy});
+                if (end != chainEndingIn.end() &&
+                    samePoint(drawing.paths[lastOf[size_t(end->second)]].nodes.last().point, start,
+                              tolerance)) {
+                    chain = end->second;
+                    chainEndingIn.erase(end);
+                }
+            }
+        }
+        if (chain < 0) {
+            chain = int(lastOf.size());
+            lastOf.push_back(-1);
+        }
+        chainOf[k] = chain;
+        lastOf[size_t(chain)] = paths[k];
+        chainEndingIn[cellOf(path.nodes.last().point, tolerance)] = chain;
+    }
+    return chainOf;
 }

@@ -2,8 +2,8 @@
 
 #include "pdfvector/pathgeometry.h"
 
+#include <algorithm>
 #include <cmath>
-#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -13,22 +13,10 @@ constexpr int curvePieces = 16;
 // Markers are at most a quarter inch across.
 constexpr double largestMarkerPoints = 18.0;
 
-// Ends that meet closer than this are one joint: a millionth of the picture's diagonal.
-double jointTolerance(const PageDrawing &drawing)
-{
-    const QSize size = drawing.frame.imageSize;
-    return 1e-6 * std::hypot(double(size.width()), double(size.height()));
-}
-
 double pixelsPerPoint(const PageDrawing &drawing)
 {
     const QSizeF points = framePointSize(drawing.frame);
     return points.isEmpty() ? 1.0 : drawing.frame.imageSize.width() / points.width();
-}
-
-bool samePoint(const QPointF &a, const QPointF &b, double tolerance)
-{
-    return std::fabs(a.x() - b.x()) <= tolerance && std::fabs(a.y() - b.y()) <= tolerance;
 }
 
 double distanceToPath(const DrawnPath &path, const QPointF &pixel, double radius)
@@ -52,22 +40,6 @@ double distanceToPath(const DrawnPath &path, const QPointF &pixel, double radius
     });
     return nearest;
 }
-
-// Grid cells of the tolerance's size, so that meeting ends are found without
-// comparing every pair.
-using Cell = std::pair<long long, long long>;
-Cell cellOf(const QPointF &point, double size)
-{
-    return {std::llround(point.x() / size), std::llround(point.y() / size)};
-}
-
-struct CellHash
-{
-    size_t operator()(const Cell &cell) const
-    {
-        return size_t(cell.first) * size_t(1000003) ^ size_t(cell.second);
-    }
-};
 
 } // namespace
 
@@ -141,41 +113,19 @@ QList<int> curvePaths(const PageDrawing &drawing, int index)
 {
     if (index < 0 || index >= drawing.paths.size())
         return {};
-    const PathStyle &style = drawing.paths[index].style;
-    const double tolerance = jointTolerance(drawing);
-    // Chains of paths, each continuing where an earlier one of the style ended.
-    QList<QList<int>> chains;
-    std::unordered_map<Cell, int, CellHash> chainEndingIn;
-    for (int i = 0; i < drawing.paths.size(); ++i) {
-        const DrawnPath &path = drawing.paths[i];
-        if (!(path.style == style))
-            continue;
-        const QPointF start = path.nodes.first().point;
-        const Cell cell = cellOf(start, tolerance);
-        int chain = -1;
-        for (long long dx = -1; dx <= 1 && chain < 0; ++dx) {
-            for (long long dy = -1; dy <= 1 && chain < 0; ++dy) {
-                const auto end = chainEndingIn.find({cell.first + dx, cell.second + dy});
-                if (end != chainEndingIn.end() &&
-                    samePoint(drawing.paths[chains[end->second].last()].nodes.last().point, start,
-                              tolerance)) {
-                    chain = end->second;
-                    chainEndingIn.erase(end);
-                }
-            }
-        }
-        if (chain < 0) {
-            chain = int(chains.size());
-            chains.append(QList<int>());
-        }
-        chains[chain].append(i);
-        chainEndingIn[cellOf(path.nodes.last().point, tolerance)] = chain;
+    if (drawing.grid) {
+        const std::vector<int> &chain = drawing.grid->chains[size_t(drawing.grid->chainOf[size_t(index)])];
+        return QList<int>(chain.cbegin(), chain.cend());
     }
-    for (const QList<int> &chain : std::as_const(chains)) {
-        if (chain.contains(index))
-            return chain;
+    const std::vector<int> same = sameStylePaths(drawing, index);
+    const std::vector<int> chainOf = chainsOf(drawing, same);
+    const int wanted = chainOf[size_t(std::lower_bound(same.begin(), same.end(), index) - same.begin())];
+    QList<int> paths;
+    for (size_t k = 0; k < same.size(); ++k) {
+        if (chainOf[k] == wanted)
+            paths.append(same[k]);
     }
-    return {};
+    return paths;
 }
 
 QList<int> markerPaths(const PageDrawing &drawing, int index)
@@ -187,10 +137,9 @@ QList<int> markerPaths(const PageDrawing &drawing, int index)
         return {};
     const double tolerance = 1e3 * jointTolerance(drawing);
     QList<int> markers;
-    for (int i = 0; i < drawing.paths.size(); ++i) {
+    for (const int i : sameStylePaths(drawing, index)) {
         const DrawnPath &path = drawing.paths[i];
-        if (path.style == marker.style &&
-            std::fabs(path.bounds.width() - marker.bounds.width()) <= tolerance &&
+        if (std::fabs(path.bounds.width() - marker.bounds.width()) <= tolerance &&
             std::fabs(path.bounds.height() - marker.bounds.height()) <= tolerance)
             markers.append(i);
     }

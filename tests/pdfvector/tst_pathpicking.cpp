@@ -265,7 +265,8 @@ private Q_SLOTS:
         QCOMPARE(drawing.paths[index].style.strokeColor, expected);
     }
 
-    // The grid made when the page is read answers as a search of every path does.
+    // The grid, styles and chains made when the page is read answer as a search
+    // of every path does.
     void gridAnswersAsEveryPathDoes_data()
     {
         QTest::addColumn<int>("rotate");
@@ -293,7 +294,11 @@ private Q_SLOTS:
                 QCOMPARE(index, pathAt(unindexed, QPointF(x, y), radius));
                 QCOMPARE(snapPoint(page.drawing, QPointF(x, y), radius),
                          snapPoint(unindexed, QPointF(x, y), radius));
-                found += index >= 0 ? 1 : 0;
+                if (index >= 0) {
+                    QCOMPARE(curvePaths(page.drawing, index), curvePaths(unindexed, index));
+                    QCOMPARE(markerPaths(page.drawing, index), markerPaths(unindexed, index));
+                    ++found;
+                }
             }
         }
         QVERIFY(found > 5); // the lattice meets the drawing, not only empty paper
