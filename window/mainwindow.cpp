@@ -591,6 +591,9 @@ void MainWindow::removeSelectedCurveRow()
 
 void MainWindow::showModelError(const QString &message)
 {
+    // A refused page or resolution leaves the model as it was: the boxes show it
+    // again, once the box that asked for the change has finished its own update.
+    QMetaObject::invokeMethod(this, &MainWindow::updatePdfControls, Qt::QueuedConnection);
     m_prompts->critical(this, QStringLiteral("Plotmason"), message);
 }
 

@@ -16,6 +16,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -420,6 +422,28 @@ private Q_SLOTS:
         QVERIFY(w.window.openDatabaseProject(database, QStringLiteral("D")));
         QCOMPARE(w.model()->renderDpi(), 200);
         QCOMPARE(dpi->value(), 200);
+    }
+
+    // A resolution whose picture would be too large is refused, and the box says so.
+    void dpiBoxShowsARefusedResolution()
+    {
+        const QString pdf = sandboxFile(QStringLiteral("a0.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            writer.setPageSize(QPageSize(QPageSize::A0));
+            QPainter painter(&writer);
+            painter.fillRect(QRectF(0, 0, 100, 100), Qt::black);
+        }
+        Window w;
+        w.model()->setRenderDpi(72);
+        QVERIFY(w.model()->loadSource(pdf));
+        auto *dpi = w.window.findChild<QSpinBox *>(QStringLiteral("dpiSpin"));
+        QVERIFY(dpi);
+        w.prompts.clear();
+        dpi->setValue(1200);
+        QCOMPARE(w.model()->renderDpi(), 72);
+        QTRY_COMPARE(dpi->value(), 72);
+        QCOMPARE(w.prompts.kinds(), QStringList{"critical"});
     }
 };
 
