@@ -61,8 +61,9 @@ private Q_SLOTS:
             << QByteArray("-50 200 m 300 200 l 300 500 l S") << 270 << QPointF(100, 200)
             << QList<QPointF>{{0, 200}, {300, 200}, {300, 400}} << 1e-6;
         QTest::newRow("a curve leaving the clip on both sides")
-            << QByteArray("q 100 100 200 200 re W n 50 200 m 50 300 350 300 350 200 c S Q") << 0 << QPointF(200, 275)
-            << QList<QPointF>{{100, 257.5972408704097}, {300, 257.5972408704097}} << 1e-6;
+            << QByteArray("q 100 100 200 200 re W n 50 200 m 50 300 350 300 350 200 c S Q") << 0
+            << QPointF(200, 275) << QList<QPointF>{{100, 257.5972408704097}, {300, 257.5972408704097}}
+            << 1e-6;
         QTest::newRow("a triangular clip")
             << QByteArray("q 0 0 m 400 0 l 0 400 l h W n 0 100 m 400 100 l S Q") << 0 << QPointF(100, 100)
             << QList<QPointF>{{0, 100}, {300, 100}} << 1e-6;
