@@ -377,6 +377,26 @@ private:
         return false;
     }
 
+    // A name on one line if it fits that width, else on two broken at a
+    // space, the second shortened with "…" if it still does not fit.
+    QString wrapped(const QString &name, const QFont &font, double width)
+    {
+        if (m_measure.fixedText(name, font).width() <= width)
+            return name;
+        const QStringList words = name.split(u' ');
+        QString first;
+        qsizetype used = 0;
+        for (; used < words.size(); ++used) {
+            const QString longer = first.isEmpty() ? words.at(used) : first + u' ' + words.at(used);
+            if (!first.isEmpty() && m_measure.fixedText(longer, font).width() > width)
+                break;
+            first = longer;
+        }
+        const QString rest = words.mid(used).join(u' ');
+        const QString line = m_measure.elide(first, font, width);
+        return rest.isEmpty() ? line : line + u'\n' + m_measure.elide(rest, font, width);
+    }
+
     // The legend beside or below the plot, in as many columns and with the
     // names as short as it takes to fit the figure.
     PlotLayout outside(LegendPlace place)
@@ -390,32 +410,29 @@ private:
             place == LegendPlace::Right ? m_figure.height() - 2.0 * pad() : 0.4 * m_figure.height();
         QStringList names;
         int columns = 1;
-        const auto fitted = [&](int c) {
+        const auto fitted = [&](int c, bool wrap) {
             const double each = std::max(m_em * 3.0, roomWidth / c - overhead);
             QStringList shortened;
             for (const QString &entry : m_entries)
-                shortened.append(m_measure.elide(entry, font, each));
+                shortened.append(wrap ? wrapped(entry, font, each) : m_measure.elide(entry, font, each));
             return shortened;
         };
-        // Beside: the fewest columns whose height fits; below: the most
-        // columns whose width fits, so the fewest rows.
-        if (place == LegendPlace::Right) {
-            for (columns = 1; columns <= n; ++columns) {
-                names = fitted(columns);
-                const QSizeF size = m_measure.legend(names, columns, font);
-                if (size.height() <= roomHeight && size.width() <= roomWidth)
-                    break;
-            }
-        } else {
-            for (columns = int(n); columns >= 1; --columns) {
-                names = fitted(columns);
-                const QSizeF size = m_measure.legend(names, columns, font);
-                if (size.width() <= roomWidth && (size.height() <= roomHeight || columns == 1))
-                    break;
-            }
+        const auto fits = [&](const QStringList &candidate, int c) {
+            const QSizeF size = m_measure.legend(candidate, c, font);
+            return size.height() <= roomHeight && size.width() <= roomWidth;
+        };
+        // Whole names on two lines in one column where they fit; else the
+        // fewest columns of names shortened to one line.
+        names = fitted(1, true);
+        if (fits(names, 1))
+            return build(place, names, 1);
+        for (columns = 1; columns <= n; ++columns) {
+            names = fitted(columns, false);
+            if (fits(names, columns))
+                break;
         }
         columns = std::clamp(columns, 1, int(std::max<qsizetype>(1, n)));
-        names = fitted(columns);
+        names = fitted(columns, false);
         return build(place, names, columns);
     }
 

@@ -278,7 +278,7 @@ void setLegendContents(QGraphicsTextItem &item, const QStringList &entries, cons
             const QString color =
                 index < colors.size() ? colors.at(index).name(QColor::HexRgb) : QStringLiteral("#000000");
             html += QStringLiteral("<td><span style=\"color:%1\">&#x2501;&#x2501;</span>&nbsp;%2%3</td>")
-                        .arg(color, entries.at(index).toHtmlEscaped(),
+                        .arg(color, entries.at(index).toHtmlEscaped().replace(u'\n', QStringLiteral("<br/>")),
                              column + 1 < columns ? QStringLiteral("&nbsp;&nbsp;&nbsp;") : QString());
         }
         html += QStringLiteral("</tr>");
@@ -329,7 +329,8 @@ TextMeasure itemMeasure(const Units &units)
         return item.boundingRect().size() * scale;
     };
     measure.elide = [scale](const QString &text, const QFont &font, double width) {
-        return QFontMetricsF(font).elidedText(text, Qt::ElideRight, width / scale);
+        // The middle goes: names of a family tend to differ at their ends.
+        return QFontMetricsF(font).elidedText(text, Qt::ElideMiddle, width / scale);
     };
     return measure;
 }
