@@ -364,6 +364,12 @@ private Q_SLOTS:
         QCOMPARE(image.dotsPerMeterX(), 11811);
         QVERIFY(bytesOf(path("graph.pdf")).startsWith("%PDF"));
         QVERIFY(bytesOf(path("graph.svg")).contains("<svg"));
+        // A project without graph settings prints no placeholder texts.
+        const testsupport::ToolResult text =
+            testsupport::runTool(QStringLiteral("pdftotext"), {path("graph.pdf"), QStringLiteral("-")});
+        QVERIFY2(text.started, "pdftotext (poppler-utils) is missing");
+        QVERIFY(!text.output.contains("Title"));
+        QVERIFY(text.output.contains("10")); // the tick values are there
     }
 
     void graphWorkbookIsResampledAsTheGraphDrawsIt_data()

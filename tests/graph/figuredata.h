@@ -82,6 +82,12 @@ inline Figure twelve()
     return f;
 }
 
+// The figures above by number, in the order pump, strain, decades, huge, twelve.
+inline Figure figureAt(int index)
+{
+    return QList<Figure>{pump(), strain(), decades(), huge(), twelve()}.at(index);
+}
+
 // A model holding the figure's curves with their exact real values.
 inline void fill(ProjectModel &model, const Figure &f)
 {

@@ -58,7 +58,7 @@ private Q_SLOTS:
         QFETCH(double, widthCm);
         QFETCH(double, heightCm);
         QFETCH(int, dpi);
-        const Figure f = QList<Figure>{pump(), strain(), decades(), huge(), twelve()}.at(figure);
+        const Figure f = figureAt(figure);
         ProjectModel model;
         fill(model, f);
         const GraphSettings s = settingsOf(f, widthCm, heightCm, dpi);
