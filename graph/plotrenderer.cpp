@@ -335,6 +335,18 @@ TextMeasure itemMeasure(const Units &units)
     return measure;
 }
 
+// The layout of the graph, and the curves' lines in the figure's rectangle
+// that it was computed from.
+PlotLayout layoutWithLines(const ProjectModel &model, const GraphSettings &settings, QList<CurveLine> *lines)
+{
+    const QRectF figure(QPointF(0, 0), QSizeF(outputPixelSize(settings)));
+    *lines = curveLines(model, settings, figure);
+    QStringList entries;
+    for (const CurveLine &line : *lines)
+        entries.append(legendEntry(*line.curve));
+    return layoutPlot(settings, entries, inFractions(*lines, figure), itemMeasure(Units(settings.dpi)));
+}
+
 } // namespace
 
 void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
@@ -383,13 +395,8 @@ void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
 
 PlotLayout graphLayout(const ProjectModel &model, const GraphSettings &settings)
 {
-    const QSize size = outputPixelSize(settings);
-    const QRectF figure(QPointF(0, 0), QSizeF(size));
-    const QList<CurveLine> lines = curveLines(model, settings, figure);
-    QStringList entries;
-    for (const CurveLine &line : lines)
-        entries.append(legendEntry(*line.curve));
-    return layoutPlot(settings, entries, inFractions(lines, figure), itemMeasure(Units(settings.dpi)));
+    QList<CurveLine> lines;
+    return layoutWithLines(model, settings, &lines);
 }
 
 void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &settings)
@@ -422,11 +429,8 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
     }
 
     const double opacity = settings.regeneratedOpacity / 100.0;
-    const QList<CurveLine> lines = curveLines(model, settings, figure);
-    QStringList entries;
-    for (const CurveLine &line : lines)
-        entries.append(legendEntry(*line.curve));
-    const PlotLayout layout = layoutPlot(settings, entries, inFractions(lines, figure), itemMeasure(units));
+    QList<CurveLine> lines;
+    const PlotLayout layout = layoutWithLines(model, settings, &lines);
     drawBlueprint(scene, model, settings, layout.plot);
     drawAxes(scene, settings, layout, opacity, units);
     drawCurves(scene, lines, settings, figure, layout.plot, opacity, units);
