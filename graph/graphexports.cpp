@@ -248,11 +248,15 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
     return writeGraphFile(scene, drawn, format, path, error);
 }
 
+WorkbookScales graphWorkbookScales(const GraphSettings &s)
+{
+    return {s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel, s.xMin, s.xMax, s.yMin, s.yMax};
+}
+
 bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,
                          const QString &path, QString *error)
 {
-    const WorkbookScales scales{settings.xLog, settings.yLog, settings.curveSmoothing};
-    return writeCurvesWorkbook(path, model.curves(), pointsPerCurve, error, scales);
+    return writeCurvesWorkbook(path, model.curves(), pointsPerCurve, error, graphWorkbookScales(settings));
 }
 
 QString graphExportFailureText(GraphFileFormat format)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class ProjectModel;
+struct WorkbookScales;
 class QGraphicsScene;
 struct GraphSettings;
 
@@ -58,6 +59,9 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
 // model is not changed.
 bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, GraphFileFormat format,
                      const QString &path, QString *error = nullptr);
+
+// How the workbook charts the graph: its scales, smoothing, axis titles and limits.
+WorkbookScales graphWorkbookScales(const GraphSettings &settings);
 
 // The curves of the model as an Excel workbook of `pointsPerCurve` points per
 // curve, resampled and charted as the graph draws them: in its axes' scales
