@@ -91,7 +91,16 @@ bool runGraphStep(const QString &name, const ProjectModel &model, const QString 
         *error = i18n::tr("Complete X and Y axis calibration before using the regenerated graph.");
         return false;
     }
-    const GraphSettings settings = initialGraphSettings(model);
+    GraphSettings settings = initialGraphSettings(model);
+    // The window offers "Title", "X" and "Y" for the user to replace; a
+    // batch figure prints only the texts the project holds.
+    const QJsonObject stored = model.regeneratedGraphSettings();
+    for (auto [key, text] : {std::pair(QStringLiteral("title"), &settings.title),
+                             std::pair(QStringLiteral("xLabel"), &settings.xLabel),
+                             std::pair(QStringLiteral("yLabel"), &settings.yLabel)}) {
+        if (!stored.value(key).isString())
+            text->clear();
+    }
     if (name == QLatin1String("graph-excel"))
         return exportGraphWorkbook(model, settings, points, target, error);
     const GraphFileFormat format = name == QLatin1String("graph-pdf")   ? GraphFileFormat::Pdf

@@ -4,6 +4,7 @@
 #include "core/io/workbookwriter.h"
 #include "core/model/projectmodel.h"
 #include "core/model/sourceloading.h"
+#include "graph/curveitem.h"
 #include "graph/graphsettings.h"
 #include "graph/plotgeometry.h"
 #include "graph/plotrenderer.h"
@@ -21,8 +22,10 @@
 
 namespace {
 
-constexpr double exportMargin = 12.0;
 constexpr int jpgQuality = 95;
+// How far a left-out vertex may move a curve: less than any output shows.
+constexpr double vectorToleranceMm = 0.01;
+constexpr double rasterTolerancePx = 0.1;
 
 void setError(QString *error, const QString &text)
 {
@@ -40,22 +43,33 @@ void renderInto(QPainter &painter, QGraphicsScene &scene, const QRectF &source, 
     scene.render(&painter, whole, source, Qt::KeepAspectRatio);
 }
 
-// The generator derives width and height from its resolution, which must be
-// the text layout's; the file is to declare the size of the graph at the
-// export DPI instead, in centimetres.
-QByteArray withPhysicalSvgSize(QByteArray svg, const QSize &target, int dpi)
+// The exported picture in millimetres: the scene is the size the user set,
+// which its whole pixels only approach, and a dragged text adds its own extent.
+QSizeF sizeMm(const QGraphicsScene &scene, const QRectF &source, const GraphSettings &settings)
 {
-    const auto cm = [dpi](int pixels) { return QByteArray::number(pixels * 2.54 / dpi, 'f', 4) + "cm"; };
+    const QRectF sceneRect = scene.sceneRect();
+    if (sceneRect.isEmpty())
+        return QSizeF(source.width() * 25.4 / settings.dpi, source.height() * 25.4 / settings.dpi);
+    return QSizeF(source.width() / sceneRect.width() * settings.widthCm * 10.0,
+                  source.height() / sceneRect.height() * settings.heightCm * 10.0);
+}
+
+// The generator derives width and height from its resolution, which must be
+// the text layout's; the file is to declare the size of the graph instead.
+QByteArray withPhysicalSvgSize(QByteArray svg, const QSizeF &millimetres)
+{
+    const QByteArray widths[] = {QByteArray::number(millimetres.width() / 10.0, 'f', 4) + "cm",
+                                 QByteArray::number(millimetres.height() / 10.0, 'f', 4) + "cm"};
     const qsizetype root = svg.indexOf("<svg");
     const qsizetype width = svg.indexOf(" width=\"", root);
     const qsizetype widthEnd = svg.indexOf('"', width + 8);
     if (root < 0 || width < 0 || widthEnd < 0)
         return svg;
-    svg.replace(width + 8, widthEnd - width - 8, cm(target.width()));
+    svg.replace(width + 8, widthEnd - width - 8, widths[0]);
     const qsizetype height = svg.indexOf(" height=\"", root);
     const qsizetype heightEnd = svg.indexOf('"', height + 9);
     if (height >= 0 && heightEnd >= 0)
-        svg.replace(height + 9, heightEnd - height - 9, cm(target.height()));
+        svg.replace(height + 9, heightEnd - height - 9, widths[1]);
     return svg;
 }
 
@@ -77,7 +91,7 @@ QRectF graphExportSourceRect(const QGraphicsScene &scene)
     QRectF source = sceneRect;
     if (items.width() > 0 && items.height() > 0)
         source |= items;
-    return source.adjusted(-exportMargin, -exportMargin, exportMargin, exportMargin);
+    return source;
 }
 
 QSize graphExportTargetSize(const QRectF &source)
@@ -119,17 +133,20 @@ bool jpgSizeAllowed(const QSize &pixels, QString *error)
 QImage renderGraphImage(QGraphicsScene &scene, int dpi)
 {
     const QRectF source = graphExportSourceRect(scene);
-    QImage image(graphExportTargetSize(source), QImage::Format_RGB32);
+    const QSize target = graphExportTargetSize(source);
+    QImage image(target, QImage::Format_RGB32);
     image.fill(Qt::white);
     image.setDotsPerMeterX(dotsPerMetre(dpi));
     image.setDotsPerMeterY(dotsPerMetre(dpi));
     QPainter painter(&image);
+    setCurveTolerance(scene, rasterTolerancePx * source.width() / std::max(1, target.width()));
     renderInto(painter, scene, source, image.size());
+    setCurveTolerance(scene, 0.0);
     painter.end();
     return image;
 }
 
-bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error)
+bool writeGraphPdf(QGraphicsScene &scene, const GraphSettings &settings, const QString &path, QString *error)
 {
     const QRectF source = graphExportSourceRect(scene);
     const QSize target = graphExportTargetSize(source);
@@ -137,9 +154,10 @@ bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString 
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(dpi);
-        const QSizeF millimetres(target.width() / double(dpi) * 25.4, target.height() / double(dpi) * 25.4);
-        writer.setPageSize(QPageSize(millimetres, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+        writer.setResolution(settings.dpi);
+        writer.setTitle(graphDocumentTitle(settings));
+        writer.setPageSize(QPageSize(sizeMm(scene, source, settings), QPageSize::Millimeter, QString(),
+                                     QPageSize::ExactMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -147,7 +165,9 @@ bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString 
             return false;
         }
         painter.setWindow(0, 0, target.width(), target.height());
+        setCurveTolerance(scene, vectorToleranceMm * sceneUnitsPerMm(settings.dpi));
         renderInto(painter, scene, source, target);
+        setCurveTolerance(scene, 0.0);
         if (!painter.end()) {
             setError(error, QStringLiteral("Impossibile creare il documento PDF."));
             return false;
@@ -174,7 +194,7 @@ bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString 
     return saveFileContents(path, buffer.data(), error);
 }
 
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path, QString *error)
+bool writeGraphSvg(QGraphicsScene &scene, const GraphSettings &settings, const QString &path, QString *error)
 {
     const QRectF source = graphExportSourceRect(scene);
     const QSize target = graphExportTargetSize(source);
@@ -184,19 +204,21 @@ bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const Q
     generator.setOutputDevice(&buffer);
     generator.setSize(target);
     generator.setViewBox(QRect(QPoint(0, 0), target));
-    generator.setTitle(title);
+    generator.setTitle(graphDocumentTitle(settings));
     generator.setResolution(textLayoutDpi());
     QPainter painter;
     if (!painter.begin(&generator)) {
         setError(error, QStringLiteral("Impossibile creare il documento SVG."));
         return false;
     }
+    setCurveTolerance(scene, vectorToleranceMm * sceneUnitsPerMm(settings.dpi));
     renderInto(painter, scene, source, target);
+    setCurveTolerance(scene, 0.0);
     if (!painter.end()) {
         setError(error, QStringLiteral("Impossibile creare il documento SVG."));
         return false;
     }
-    return saveFileContents(path, withPhysicalSvgSize(buffer.data(), target, dpi), error);
+    return saveFileContents(path, withPhysicalSvgSize(buffer.data(), sizeMm(scene, source, settings)), error);
 }
 
 QString graphDocumentTitle(const GraphSettings &settings)
@@ -210,10 +232,9 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
                     const QString &path, QString *error)
 {
     switch (format) {
-    case GraphFileFormat::Pdf: return writeGraphPdf(scene, settings.dpi, path, error);
+    case GraphFileFormat::Pdf: return writeGraphPdf(scene, settings, path, error);
     case GraphFileFormat::Jpg: return writeGraphJpg(scene, settings.dpi, path, error);
-    case GraphFileFormat::Svg:
-        return writeGraphSvg(scene, graphDocumentTitle(settings), settings.dpi, path, error);
+    case GraphFileFormat::Svg: return writeGraphSvg(scene, settings, path, error);
     }
     return false;
 }
@@ -227,11 +248,15 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
     return writeGraphFile(scene, drawn, format, path, error);
 }
 
+WorkbookScales graphWorkbookScales(const GraphSettings &s)
+{
+    return {s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel, s.xMin, s.xMax, s.yMin, s.yMax};
+}
+
 bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,
                          const QString &path, QString *error)
 {
-    const WorkbookScales scales{settings.xLog, settings.yLog, settings.curveSmoothing};
-    return writeCurvesWorkbook(path, model.curves(), pointsPerCurve, error, scales);
+    return writeCurvesWorkbook(path, model.curves(), pointsPerCurve, error, graphWorkbookScales(settings));
 }
 
 QString graphExportFailureText(GraphFileFormat format)

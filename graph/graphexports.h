@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class ProjectModel;
+struct WorkbookScales;
 class QGraphicsScene;
 struct GraphSettings;
 
@@ -16,7 +17,7 @@ struct GraphSettings;
 enum class GraphFileFormat { Pdf, Jpg, Svg };
 
 // The scene rectangle, grown to every item that lies outside it (text dragged
-// beyond the border stays in the picture), plus 12 units on every side.
+// beyond the border stays in the picture): otherwise exactly the size set.
 QRectF graphExportSourceRect(const QGraphicsScene &scene);
 // Whole pixels covering the source rectangle, at least 1 x 1.
 QSize graphExportTargetSize(const QRectF &source);
@@ -37,12 +38,16 @@ bool jpgSizeAllowed(const QSize &pixels, QString *error = nullptr);
 // The JPG's picture before it is encoded: white, at the export DPI.
 QImage renderGraphImage(QGraphicsScene &scene, int dpi);
 
-bool writeGraphPdf(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
+// PDF and SVG take the page size from the settings' centimetres and the
+// document title from graphDocumentTitle. Curves leave out the vertices that
+// move them by less than 0.01 mm (PDF, SVG) or 0.1 px (JPG).
+bool writeGraphPdf(QGraphicsScene &scene, const GraphSettings &settings, const QString &path,
+                   QString *error = nullptr);
 bool writeGraphJpg(QGraphicsScene &scene, int dpi, const QString &path, QString *error = nullptr);
-bool writeGraphSvg(QGraphicsScene &scene, const QString &title, int dpi, const QString &path,
+bool writeGraphSvg(QGraphicsScene &scene, const GraphSettings &settings, const QString &path,
                    QString *error = nullptr);
 
-// The SVG document title: the graph title, or "Regenerated graph" without one.
+// The PDF and SVG document title: the graph title, or "Regenerated graph" without one.
 QString graphDocumentTitle(const GraphSettings &settings);
 
 // The scene of a graph drawn with these settings, in the given format.
@@ -54,6 +59,9 @@ bool writeGraphFile(QGraphicsScene &scene, const GraphSettings &settings, GraphF
 // model is not changed.
 bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, GraphFileFormat format,
                      const QString &path, QString *error = nullptr);
+
+// How the workbook charts the graph: its scales, smoothing, axis titles and limits.
+WorkbookScales graphWorkbookScales(const GraphSettings &settings);
 
 // The curves of the model as an Excel workbook of `pointsPerCurve` points per
 // curve, resampled and charted as the graph draws them: in its axes' scales

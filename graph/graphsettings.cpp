@@ -5,6 +5,7 @@
 #include "core/model/curve.h"
 #include "core/model/projectmodel.h"
 #include "graph/plotgeometry.h"
+#include "i18n/localization.h"
 
 #include <QJsonArray>
 
@@ -226,6 +227,10 @@ const std::vector<Field> &fields()
         fontField("legendFont", &S::legendFont),
         pointField("legendPos", &S::legendPos),
         boolField("legendPlaced", &S::legendPlaced),
+        boolField("titleMoved", &S::titleMoved),
+        boolField("xLabelMoved", &S::xLabelMoved),
+        boolField("yLabelMoved", &S::yLabelMoved),
+        boolField("legendMoved", &S::legendMoved),
     };
     return table;
 }
@@ -275,6 +280,23 @@ std::pair<double, double> roundedLimits(Span span, bool logarithmic, int divisio
     return {std::max(lo, minimumAxisValue), std::min(hi, maximumAxisValue)};
 }
 
+// Records written before texts knew whether the user had moved them hold
+// every text's place: a text away from where those versions put it by
+// default was dragged there.
+void takeOlderTextPlaces(GraphSettings &s, const QJsonObject &stored)
+{
+    if (!s.textLayoutInitialized || stored.contains(QStringLiteral("titleMoved")))
+        return;
+    const QSize size = outputPixelSize(s);
+    const double mm = s.dpi / 25.4;
+    const auto moved = [](const QPointF &at, const QPointF &standard) {
+        return std::abs(at.x() - standard.x()) > 1.0 || std::abs(at.y() - standard.y()) > 1.0;
+    };
+    s.titleMoved = moved(s.titlePos, QPointF(size.width() * 0.42, 3.0 * mm));
+    s.xLabelMoved = moved(s.xLabelPos, QPointF(size.width() * 0.48, size.height() - 9.0 * mm));
+    s.yLabelMoved = moved(s.yLabelPos, QPointF(2.0 * mm, size.height() * 0.55));
+}
+
 void setLimits(GraphSettings &s, double xMin, double xMax, double yMin, double yMax)
 {
     s.xMin = axisLimitValue(xMin);
@@ -285,9 +307,16 @@ void setLimits(GraphSettings &s, double xMin, double xMax, double yMin, double y
 
 } // namespace
 
+QFont graphFont(double pointSize)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
 QFont defaultGraphFont()
 {
-    return QFont(QStringLiteral("Arial"), 14);
+    return graphFont(labelPointSize);
 }
 
 // Fonts are the same setting when they are stored alike: QFont's own
@@ -320,7 +349,8 @@ bool operator==(const GraphSettings &a, const GraphSettings &b)
            a.textLayoutInitialized == b.textLayoutInitialized && a.labels == b.labels &&
            a.curveSmoothing == b.curveSmoothing && a.showLegend == b.showLegend &&
            sameFont(a.legendFont, b.legendFont) && samePoint(a.legendPos, b.legendPos) &&
-           a.legendPlaced == b.legendPlaced;
+           a.legendPlaced == b.legendPlaced && a.titleMoved == b.titleMoved &&
+           a.xLabelMoved == b.xLabelMoved && a.yLabelMoved == b.yLabelMoved && a.legendMoved == b.legendMoved;
 }
 
 QJsonObject GraphSettings::toJson() const
@@ -364,6 +394,28 @@ double axisLimitValue(double value)
 bool axesValid(const GraphSettings &s)
 {
     return s.xMin < s.xMax && s.yMin < s.yMax && (!s.xLog || s.xMin > 0.0) && (!s.yLog || s.yMin > 0.0);
+}
+
+QString axisProblem(const GraphSettings &s)
+{
+    // The ends must differ in their first twelve digits (on a log axis, in
+    // their logarithms), and the distance between them must be a number.
+    const auto drawable = [](double low, double high, bool logarithmic) {
+        const double a = logarithmic ? std::log10(low) : low;
+        const double b = logarithmic ? std::log10(high) : high;
+        const double span = b - a;
+        return std::isfinite(span) && span > 1e-12 * std::max(std::abs(a), std::abs(b));
+    };
+    const auto message = [](const QString &axis, double low, double high) {
+        return i18n::tr("The %1 axis cannot be drawn from %2 to %3: the limits are too close together "
+                        "for numbers of that size, or too far apart.")
+            .arg(axis, QString::number(low, 'g', 17), QString::number(high, 'g', 17));
+    };
+    if (!drawable(s.xMin, s.xMax, s.xLog))
+        return message(QStringLiteral("X"), s.xMin, s.xMax);
+    if (!drawable(s.yMin, s.yMax, s.yLog))
+        return message(QStringLiteral("Y"), s.yMin, s.yMax);
+    return QString();
 }
 
 QSize outputPixelSize(const GraphSettings &s)
@@ -425,91 +477,19 @@ GraphSettings initialGraphSettings(const ProjectModel &model)
     // Graphs stored before the choice existed were drawn with the spline.
     settings.curveSmoothing = CurveSmoothing::Spline;
     settings.applyJson(stored);
+    // A limit the record lacks (one written by another program, or older) comes from the data.
+    GraphSettings scaled = settings;
+    autoScaleAxes(scaled, model);
+    const std::pair<const char *, double GraphSettings::*> limits[] = {{"xMin", &GraphSettings::xMin},
+                                                                       {"xMax", &GraphSettings::xMax},
+                                                                       {"yMin", &GraphSettings::yMin},
+                                                                       {"yMax", &GraphSettings::yMax}};
+    for (const auto &[key, limit] : limits) {
+        if (!stored.value(QLatin1String(key)).isDouble())
+            settings.*limit = scaled.*limit;
+    }
+    takeOlderTextPlaces(settings, stored);
     return settings;
-}
-
-void ensureTextLayout(GraphSettings &s, const QSize &outputSize)
-{
-    if (s.textLayoutInitialized)
-        return;
-    s.textLayoutInitialized = true;
-    const double mm = sceneUnitsPerMm(s.dpi);
-    s.titlePos = QPointF(outputSize.width() * 0.42, 3.0 * mm);
-    s.xLabelPos = QPointF(outputSize.width() * 0.48, outputSize.height() - 9.0 * mm);
-    s.yLabelPos = QPointF(2.0 * mm, outputSize.height() * 0.55);
-}
-
-namespace {
-
-// Whether the straight line from a to b passes through the rectangle
-// (Liang-Barsky clipping).
-bool crosses(const QPointF &a, const QPointF &b, const QRectF &box)
-{
-    double enter = 0.0;
-    double leave = 1.0;
-    const double d[2] = {b.x() - a.x(), b.y() - a.y()};
-    const double low[2] = {box.left() - a.x(), box.top() - a.y()};
-    const double high[2] = {box.right() - a.x(), box.bottom() - a.y()};
-    for (int axis = 0; axis < 2; ++axis) {
-        if (d[axis] == 0.0) {
-            if (low[axis] > 0.0 || high[axis] < 0.0)
-                return false;
-            continue;
-        }
-        double t0 = low[axis] / d[axis];
-        double t1 = high[axis] / d[axis];
-        if (t0 > t1)
-            std::swap(t0, t1);
-        enter = std::max(enter, t0);
-        leave = std::min(leave, t1);
-        if (enter > leave)
-            return false;
-    }
-    return true;
-}
-
-// How many lines of the curves pass through the box.
-int crossings(const QList<QPainterPath> &curves, const QRectF &box)
-{
-    int count = 0;
-    for (const QPainterPath &curve : curves) {
-        if (!curve.controlPointRect().intersects(box))
-            continue;
-        for (int i = 1; i < curve.elementCount(); ++i) {
-            const QPainterPath::Element to = curve.elementAt(i);
-            if (!to.isMoveTo() && crosses(curve.elementAt(i - 1), to, box))
-                ++count;
-        }
-    }
-    return count;
-}
-
-} // namespace
-
-void ensureLegendLayout(GraphSettings &s, const QSize &outputSize, const QSizeF &legendSize,
-                        const QList<QPainterPath> &curves)
-{
-    if (s.legendPlaced)
-        return;
-    s.legendPlaced = true;
-    const QRectF plot = plotRectangle(outputSize, s.dpi);
-    const double mm = sceneUnitsPerMm(s.dpi);
-    const QPointF inset(4.0 * mm, 3.0 * mm);
-    const double right = plot.right() - inset.x() - legendSize.width();
-    const double bottom = plot.bottom() - inset.y() - legendSize.height();
-    // Top-left first, where rising curves leave room; then the other corners.
-    const QPointF corners[] = {plot.topLeft() + inset, QPointF(right, plot.top() + inset.y()),
-                               QPointF(right, bottom), QPointF(plot.left() + inset.x(), bottom)};
-    int fewest = std::numeric_limits<int>::max();
-    for (const QPointF &corner : corners) {
-        const int count = crossings(curves, QRectF(corner, legendSize));
-        if (count < fewest) {
-            fewest = count;
-            s.legendPos = corner;
-        }
-        if (count == 0)
-            break;
-    }
 }
 
 namespace {

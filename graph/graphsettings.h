@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QJsonObject>
 #include <QList>
-#include <QPainterPath>
 #include <QPointF>
 #include <QSize>
 #include <QString>
@@ -22,8 +21,9 @@ struct Curve;
 namespace graphlimits {
 constexpr int minimumOpacity = 5;
 constexpr int maximumOpacity = 100;
-constexpr double minimumAxisValue = -1e12;
-constexpr double maximumAxisValue = 1e12;
+// Any finite limit; axisProblem refuses the ranges a plot cannot draw.
+constexpr double minimumAxisValue = -1.7976931348623157e308;
+constexpr double maximumAxisValue = 1.7976931348623157e308;
 constexpr int axisValueDigits = 12; // significant digits of an axis limit
 constexpr double minimumSizeCm = 1.0;
 constexpr double maximumSizeCm = 200.0;
@@ -36,7 +36,14 @@ constexpr int minimumGridDivisions = 1;
 constexpr int maximumGridDivisions = 100;
 } // namespace graphlimits
 
-// Arial 14 pt: the text font of a fresh graph and of labels without a stored font.
+// The fonts of a fresh graph, largest for the title and smallest for the
+// tick values, as journals set figures: title 12 pt, axis labels, free
+// labels and general text 10 pt, tick values and legend 9 pt, all Arial.
+constexpr double titlePointSize = 12.0;
+constexpr double labelPointSize = 10.0;
+constexpr double valuePointSize = 9.0;
+QFont graphFont(double pointSize);
+// The text font of a fresh graph and of labels without a stored font.
 QFont defaultGraphFont();
 
 // A free text of the regenerated graph.
@@ -79,23 +86,28 @@ struct GraphSettings
     int gridDivisions = 10;
     bool lockAspect = true;
     QFont textFont = defaultGraphFont();
-    QFont titleFont = defaultGraphFont();
-    QFont xLabelFont = defaultGraphFont();
-    QFont yLabelFont = defaultGraphFont();
-    QFont axisValueFont = defaultGraphFont();
-    // Scene positions of the three texts, valid once textLayoutInitialized is set.
+    QFont titleFont = graphFont(titlePointSize);
+    QFont xLabelFont = graphFont(labelPointSize);
+    QFont yLabelFont = graphFont(labelPointSize);
+    QFont axisValueFont = graphFont(valuePointSize);
+    // Scene positions of the three texts: where the layout put them, or,
+    // once the user dragged one (its ...Moved flag), where the user did.
     QPointF titlePos;
     QPointF xLabelPos;
     QPointF yLabelPos;
     bool textLayoutInitialized = false;
+    bool titleMoved = false;
+    bool xLabelMoved = false;
+    bool yLabelMoved = false;
     QList<GraphLabel> labels;
     // Fresh graphs draw shape-preserving curves; a stored record without the
     // key keeps the spline it was drawn with (see initialGraphSettings).
     CurveSmoothing curveSmoothing = CurveSmoothing::ShapePreserving;
     bool showLegend = true;
-    QFont legendFont = defaultGraphFont();
+    QFont legendFont = graphFont(valuePointSize);
     QPointF legendPos; // scene position, valid once legendPlaced is set
     bool legendPlaced = false;
+    bool legendMoved = false; // dragged by the user: legendPos is kept
 
     // Every key, in the order of graphSettingsKeys().
     QJsonObject toJson() const;
@@ -122,6 +134,11 @@ double axisLimitValue(double value);
 // Limits, scales and log-positivity agree, so a plot can be drawn.
 bool axesValid(const GraphSettings &settings);
 
+// Why valid axes still cannot be drawn, naming the limit (a range too
+// narrow for the precision of its values, or too wide for a double); empty
+// when they can.
+QString axisProblem(const GraphSettings &settings);
+
 // The output size in pixels at the export DPI; the scene has exactly this size.
 QSize outputPixelSize(const GraphSettings &settings);
 
@@ -137,19 +154,9 @@ void autoScaleAxes(GraphSettings &settings, const ProjectModel &model);
 // when the model holds none. Window and batch exports both start here.
 GraphSettings initialGraphSettings(const ProjectModel &model);
 
-// Places title and axis labels at their default positions for that output
-// size, once: later calls keep the positions (the user may have moved them).
-void ensureTextLayout(GraphSettings &settings, const QSize &outputSize);
-
 // Moves the texts along when the output size changes, so that they keep
 // their places: a text in a margin keeps its distance from that edge of the
 // graph (the margins do not grow), a text over the plot keeps its place
 // relative to the plot and so stays beside the same data.
 // A change of DPI alone scales every position with it.
 void followOutputSize(GraphSettings &settings, const QSize &oldSize, int oldDpi, const QSize &newSize);
-
-// Places the legend of that size at its default place, once: the corner of
-// the plot (a few millimetres inside it) that the drawn curves cross least,
-// top-left first where several are as empty.
-void ensureLegendLayout(GraphSettings &settings, const QSize &outputSize, const QSizeF &legendSize,
-                        const QList<QPainterPath> &curves);

@@ -3,8 +3,10 @@
 #include "core/model/curvepath.h"
 #include "core/model/projectmodel.h"
 #include "graph/curvedrawing.h"
+#include "graph/curveitem.h"
 #include "graph/graphsettings.h"
 #include "graph/plotgeometry.h"
+#include "graph/plotlayout.h"
 #include "graph/plotticks.h"
 #include "i18n/localization.h"
 
@@ -107,12 +109,12 @@ void drawBlueprint(QGraphicsScene &scene, const ProjectModel &model, const Graph
     item->setZValue(blueprintZ);
 }
 
-// Grid lines, tick marks and tick values of both axes, then the frame over them.
-void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot, double opacity,
+// Grid lines, tick marks and tick values of both axes where the layout put
+// them, then the frame over them.
+void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const PlotLayout &layout, double opacity,
               const Units &units)
 {
-    const QList<PlotTick> xTicks = plotTicks(s.xMin, s.xMax, s.xLog, s.gridDivisions, s.axisDecimals);
-    const QList<PlotTick> yTicks = plotTicks(s.yMin, s.yMax, s.yLog, s.gridDivisions, s.axisDecimals);
+    const QRectF plot = layout.plot;
     const QPen majorGrid = linePen(QColor(220, 220, 220), gridPenPt * units.pt);
     const QPen minorGrid = linePen(QColor(236, 236, 236), minorGridPenPt * units.pt);
     const QPen tickPen = linePen(Qt::black, tickPenPt * units.pt);
@@ -124,31 +126,28 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
         path.moveTo(from);
         path.lineTo(to);
     };
-    for (const PlotTick &tick : xTicks) {
+    for (const PlotTick &tick : layout.xTicks.ticks) {
         const double x = plot.left() + plot.width() * tick.fraction;
         add(tick.major ? majors : minors, QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         const double length = (tick.major ? majorTickMm : minorTickMm) * units.mm;
         add(marks, QPointF(x, plot.bottom()), QPointF(x, plot.bottom() - length));
         add(marks, QPointF(x, plot.top()), QPointF(x, plot.top() + length));
-        if (tick.text.isEmpty())
-            continue;
-        auto *text = addFixedText(scene, tick.text, s.axisValueFont, Qt::black, units);
-        const double width = text->boundingRect().width() * units.text;
-        text->setPos(x - width / 2.0, plot.bottom() + xValueGapMm * units.mm);
-        text->setOpacity(opacity);
     }
-    for (const PlotTick &tick : yTicks) {
+    for (const PlotTick &tick : layout.yTicks.ticks) {
         const double y = plot.bottom() - plot.height() * tick.fraction;
         add(tick.major ? majors : minors, QPointF(plot.left(), y), QPointF(plot.right(), y));
         const double length = (tick.major ? majorTickMm : minorTickMm) * units.mm;
         add(marks, QPointF(plot.left(), y), QPointF(plot.left() + length, y));
         add(marks, QPointF(plot.right(), y), QPointF(plot.right() - length, y));
-        if (tick.text.isEmpty())
-            continue;
-        auto *text = addFixedText(scene, tick.text, s.axisValueFont, Qt::black, units);
-        const QRectF box = text->boundingRect();
-        text->setPos(plot.left() - box.width() * units.text - yValueGapMm * units.mm,
-                     y - box.height() * units.text / 2.0);
+    }
+    QList<PlacedText> values = layout.xValues + layout.yValues;
+    for (const PlacedText *multiplier : {&layout.xMultiplier, &layout.yMultiplier}) {
+        if (!multiplier->text.isEmpty())
+            values.append(*multiplier);
+    }
+    for (const PlacedText &value : values) {
+        auto *text = addFixedText(scene, value.text, s.axisValueFont, Qt::black, units);
+        text->setPos(value.pos);
         text->setOpacity(opacity);
     }
     if (s.showGrid) {
@@ -159,148 +158,83 @@ void drawAxes(QGraphicsScene &scene, const GraphSettings &s, const QRectF &plot,
     scene.addRect(plot, linePen(Qt::black, framePenPt * units.pt), Qt::NoBrush)->setOpacity(opacity);
 }
 
-// The vertices of one sub-path that Douglas-Peucker keeps: the line through
-// them strays at most `tolerance` from the one through all of them.
-void simplifyInto(QPainterPath &out, const QList<QPointF> &line, double tolerance)
+// A drawn curve: its model curve and its line in the figure's own rectangle,
+// to be moved into the plot once the layout knows where that is.
+struct CurveLine
 {
-    // In blocks of a few hundred vertices, whose ends are kept: a line that
-    // no tolerance can thin would otherwise cost the square of its length.
-    constexpr qsizetype block = 256;
-    QList<bool> kept(line.size(), false);
-    QList<std::pair<qsizetype, qsizetype>> spans;
-    for (qsizetype from = 0; from + 1 < line.size(); from += block) {
-        const qsizetype to = std::min(from + block, line.size() - 1);
-        kept[from] = kept[to] = true;
-        spans.append({from, to});
-    }
-    while (!spans.isEmpty()) {
-        const auto [from, to] = spans.takeLast();
-        const QLineF chord(line.at(from), line.at(to));
-        const double length = chord.length();
-        double farthest = -1.0;
-        qsizetype at = -1;
-        for (qsizetype i = from + 1; i < to; ++i) {
-            const QPointF v = line.at(i) - chord.p1();
-            const double distance = length > 0.0 ? std::abs(v.x() * chord.dy() - v.y() * chord.dx()) / length
-                                                 : std::hypot(v.x(), v.y());
-            if (distance > farthest) {
-                farthest = distance;
-                at = i;
-            }
-        }
-        if (farthest > tolerance) {
-            kept[at] = true;
-            spans.append({from, at});
-            spans.append({at, to});
-        }
-    }
-    out.moveTo(line.first());
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        if (kept.at(i))
-            out.lineTo(line.at(i));
-    }
-}
-
-QPainterPath simplified(const QPainterPath &path, double tolerance)
-{
-    QPainterPath out;
-    QList<QPointF> line;
-    for (int i = 0; i <= path.elementCount(); ++i) {
-        if (i == path.elementCount() || path.elementAt(i).isMoveTo()) {
-            if (line.size() > 1)
-                simplifyInto(out, line, tolerance);
-            line.clear();
-        }
-        if (i < path.elementCount())
-            line.append(path.elementAt(i));
-    }
-    return out;
-}
-
-// A curve whose bounding rectangle comes from the path's points, grown by
-// half the pen: the item base class would stroke the whole path to find it,
-// on every rebuild, and again for every hit test. The stroked outline is made
-// only when something asks for the exact shape, and then kept. Shown smaller
-// than its scene size, as the window shows a whole graph, it draws the line
-// without the vertices that change it by less than a quarter of a pixel there; the
-// exports draw every vertex.
-class CurveItem : public QGraphicsPathItem
-{
-public:
-    CurveItem(const QPainterPath &path, const QPen &pen)
-        : QGraphicsPathItem(path)
-    {
-        setPen(pen);
-        // Round and bevel joins and round caps stay within half the width of
-        // the line; a square cap reaches half the diagonal of its square.
-        const double reach = pen.widthF() / 2.0 * (pen.capStyle() == Qt::SquareCap ? M_SQRT2 : 1.0);
-        m_bounds = path.controlPointRect().adjusted(-reach, -reach, reach, reach);
-        setAcceptedMouseButtons(Qt::NoButton);
-    }
-    QRectF boundingRect() const override { return m_bounds; }
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
-    {
-        const double detail =
-            QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->deviceTransform());
-        painter->setPen(pen());
-        painter->setBrush(Qt::NoBrush);
-        if (detail >= 0.9 || path().elementCount() < 64) {
-            painter->drawPath(path());
-            return;
-        }
-        if (std::abs(detail - m_coarseDetail) > 0.01 * detail) {
-            m_coarse = simplified(path(), 0.25 / detail);
-            m_coarseDetail = detail;
-        }
-        painter->drawPath(m_coarse);
-    }
-    QPainterPath shape() const override
-    {
-        if (m_shape.isEmpty() && !path().isEmpty()) {
-            QPainterPathStroker stroker(pen());
-            m_shape = stroker.createStroke(path());
-        }
-        return m_shape;
-    }
-
-private:
-    QRectF m_bounds;
-    mutable QPainterPath m_shape;
-    QPainterPath m_coarse; // the line as last shown at m_coarseDetail
-    double m_coarseDetail = 0.0;
+    const Curve *curve;
+    QPainterPath path;
 };
 
-// The curves' paths, to keep the legend off them.
-QList<QPainterPath> drawCurves(QGraphicsScene &scene, const ProjectModel &model, const GraphSettings &s,
-                               const QRectF &plot, double opacity, const Units &units)
+QList<CurveLine> curveLines(const ProjectModel &model, const GraphSettings &s, const QRectF &figure)
 {
-    QList<QPainterPath> paths;
+    QList<CurveLine> lines;
     for (const Curve &curve : model.curves()) {
-        if (!curve.visible || curve.points.size() < 2)
-            continue;
+        if (curve.visible && curve.points.size() >= 2)
+            lines.append({&curve, buildCurvePath(sortedRealPoints(curve), s, figure)});
+    }
+    return lines;
+}
+
+// The lines in fractions of the plot, for the layout to keep the legend off them.
+QList<QPolygonF> inFractions(const QList<CurveLine> &lines, const QRectF &figure)
+{
+    QList<QPolygonF> fractions;
+    const QTransform toFraction = QTransform::fromScale(1.0 / figure.width(), 1.0 / figure.height());
+    for (const CurveLine &line : lines) {
+        const QList<QPolygonF> pieces = line.path.toSubpathPolygons(toFraction);
+        fractions.append(pieces);
+    }
+    return fractions;
+}
+
+void drawCurves(QGraphicsScene &scene, const QList<CurveLine> &lines, const GraphSettings &s,
+                const QRectF &figure, const QRectF &plot, double opacity, const Units &units)
+{
+    // The axes map linearly onto any rectangle, so the line drawn for the
+    // figure's rectangle only moves and stretches into the plot's.
+    const QTransform intoPlot(plot.width() / figure.width(), 0.0, 0.0, plot.height() / figure.height(),
+                              plot.left(), plot.top());
+    for (const CurveLine &line : lines) {
         // Curve widths are points, like every other size of the graph. A
         // smoothed curve turns a little at each of its many vertices, where a
         // bevel looks as round as a round join and costs far less to draw;
         // straight lines keep round corners at their points.
         const Qt::PenJoinStyle join =
             s.curveSmoothing == CurveSmoothing::StraightLines ? Qt::RoundJoin : Qt::BevelJoin;
-        const QPen pen(QBrush(curve.color), curve.lineWidth * units.pt, Qt::SolidLine, Qt::RoundCap, join);
-        paths.append(buildCurvePath(sortedRealPoints(curve), s, plot));
-        auto *item = new CurveItem(paths.last(), pen);
+        const QPen pen(QBrush(line.curve->color), line.curve->lineWidth * units.pt, Qt::SolidLine,
+                       Qt::RoundCap, join);
+        auto *item = new CurveItem(intoPlot.map(line.path), pen);
         scene.addItem(item);
         item->setOpacity(opacity);
         item->setZValue(curveZ);
     }
-    return paths;
 }
 
-void drawTexts(QGraphicsScene &scene, const GraphSettings &s, double opacity, const Units &units)
+// A text that the layout placed: it remembers where, so that the read-back
+// can tell whether the user dragged it since.
+void placeByLayout(QGraphicsTextItem *item, const PlacedText &placed, bool moved)
+{
+    item->setPos(placed.pos);
+    if (!moved)
+        item->setData(graphitems::layoutPosKey, placed.pos);
+}
+
+void drawTexts(QGraphicsScene &scene, const GraphSettings &s, const PlotLayout &layout, double opacity,
+               const Units &units)
 {
     using namespace graphitems;
-    if (s.showTitle && !s.title.trimmed().isEmpty())
-        addMovableText(scene, s.title, s.titleFont, titleRole, s.titlePos, 0.0, opacity, units);
-    addMovableText(scene, s.xLabel, s.xLabelFont, xLabelRole, s.xLabelPos, 0.0, opacity, units);
-    addMovableText(scene, s.yLabel, s.yLabelFont, yLabelRole, s.yLabelPos, -90.0, opacity, units);
+    if (layout.hasTitle) {
+        auto *title =
+            addMovableText(scene, layout.title.text, s.titleFont, titleRole, QPointF(), 0.0, opacity, units);
+        placeByLayout(title, layout.title, s.titleMoved);
+    }
+    auto *x =
+        addMovableText(scene, layout.xLabel.text, s.xLabelFont, xLabelRole, QPointF(), 0.0, opacity, units);
+    placeByLayout(x, layout.xLabel, s.xLabelMoved);
+    auto *y =
+        addMovableText(scene, layout.yLabel.text, s.yLabelFont, yLabelRole, QPointF(), -90.0, opacity, units);
+    placeByLayout(y, layout.yLabel, s.yLabelMoved);
     for (qsizetype index = 0; index < s.labels.size(); ++index) {
         const GraphLabel &label = s.labels.at(index);
         if (!label.visible)
@@ -328,37 +262,89 @@ QString legendEntry(const Curve &curve)
     return curve.parameterName + QStringLiteral(" = ") + curve.parameterValue;
 }
 
-// One line per drawn curve: a stroke in its colour and its name, or its
-// parameter for a family of curves, on white in a thin frame; placed, the
-// first time it is drawn, where it covers the fewest curves.
-void drawLegend(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &s, const QSize &size,
-                const QList<QPainterPath> &curves, double opacity, const Units &units)
+// The legend's text: a stroke in each curve's colour and its entry, down
+// the columns, on white in a thin frame.
+void setLegendContents(QGraphicsTextItem &item, const QStringList &entries, const QList<QColor> &colors,
+                       int columns)
 {
-    if (!s.showLegend)
-        return;
-    QString html;
-    for (const Curve &curve : model.curves()) {
-        if (!curve.visible || curve.points.size() < 2)
-            continue;
-        if (!html.isEmpty())
-            html += QStringLiteral("<br/>");
-        html += QStringLiteral("<span style=\"color:%1\">&#x2501;&#x2501;</span>&nbsp;%2")
-                    .arg(curve.color.name(QColor::HexRgb), legendEntry(curve).toHtmlEscaped());
+    const qsizetype rows = (entries.size() + columns - 1) / std::max(1, columns);
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+    for (qsizetype row = 0; row < rows; ++row) {
+        html += QStringLiteral("<tr>");
+        for (qsizetype column = 0; column < columns; ++column) {
+            const qsizetype index = column * rows + row;
+            if (index >= entries.size())
+                break;
+            const QString color =
+                index < colors.size() ? colors.at(index).name(QColor::HexRgb) : QStringLiteral("#000000");
+            html += QStringLiteral("<td><span style=\"color:%1\">&#x2501;&#x2501;</span>&nbsp;%2%3</td>")
+                        .arg(color, entries.at(index).toHtmlEscaped().replace(u'\n', QStringLiteral("<br/>")),
+                             column + 1 < columns ? QStringLiteral("&nbsp;&nbsp;&nbsp;") : QString());
+        }
+        html += QStringLiteral("</tr>");
     }
-    if (html.isEmpty())
-        return;
-    auto *item = addMovableText(scene, QString(), s.legendFont, graphitems::legendRole, s.legendPos, 0.0,
-                                opacity, units);
-    item->setHtml(html);
-    QTextFrameFormat frame = item->document()->rootFrame()->frameFormat();
+    item.setHtml(html + QStringLiteral("</table>"));
+    QTextFrameFormat frame = item.document()->rootFrame()->frameFormat();
     frame.setBackground(Qt::white);
     frame.setBorder(0.5);
     frame.setBorderBrush(QColor(120, 120, 120));
-    frame.setPadding(4.0);
-    item->document()->rootFrame()->setFrameFormat(frame);
+    frame.setPadding(2.0);
+    item.document()->rootFrame()->setFrameFormat(frame);
+}
+
+void drawLegend(QGraphicsScene &scene, const QList<CurveLine> &lines, const GraphSettings &s,
+                const PlotLayout &layout, double opacity, const Units &units)
+{
+    if (!layout.hasLegend)
+        return;
+    QList<QColor> colors;
+    for (const CurveLine &line : lines)
+        colors.append(line.curve->color);
+    auto *item = addMovableText(scene, QString(), s.legendFont, graphitems::legendRole, QPointF(), 0.0,
+                                opacity, units);
+    setLegendContents(*item, layout.legendEntries, colors, layout.legendColumns);
     item->setZValue(legendZ);
-    ensureLegendLayout(s, size, item->boundingRect().size() * units.text, curves);
-    item->setPos(s.legendPos);
+    placeByLayout(item, layout.legend, s.legendMoved);
+}
+
+// Item sizes in scene units, measured on the very items the graph draws.
+TextMeasure itemMeasure(const Units &units)
+{
+    TextMeasure measure;
+    const double scale = units.text;
+    measure.fixedText = [scale](const QString &text, const QFont &font) {
+        QGraphicsSimpleTextItem item(text);
+        item.setFont(font);
+        return item.boundingRect().size() * scale;
+    };
+    measure.movableText = [scale](const QString &text, const QFont &font) {
+        QGraphicsTextItem item(text);
+        item.setFont(font);
+        return item.boundingRect().size() * scale;
+    };
+    measure.legend = [scale](const QStringList &entries, int columns, const QFont &font) {
+        QGraphicsTextItem item;
+        item.setFont(font);
+        setLegendContents(item, entries, {}, columns);
+        return item.boundingRect().size() * scale;
+    };
+    measure.elide = [scale](const QString &text, const QFont &font, double width) {
+        // The middle goes: names of a family tend to differ at their ends.
+        return QFontMetricsF(font).elidedText(text, Qt::ElideMiddle, width / scale);
+    };
+    return measure;
+}
+
+// The layout of the graph, and the curves' lines in the figure's rectangle
+// that it was computed from.
+PlotLayout layoutWithLines(const ProjectModel &model, const GraphSettings &settings, QList<CurveLine> *lines)
+{
+    const QRectF figure(QPointF(0, 0), QSizeF(outputPixelSize(settings)));
+    *lines = curveLines(model, settings, figure);
+    QStringList entries;
+    for (const CurveLine &line : *lines)
+        entries.append(legendEntry(*line.curve));
+    return layoutPlot(settings, entries, inFractions(*lines, figure), itemMeasure(Units(settings.dpi)));
 }
 
 } // namespace
@@ -366,6 +352,15 @@ void drawLegend(QGraphicsScene &scene, const ProjectModel &model, GraphSettings 
 void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
 {
     using namespace graphitems;
+    // A text still where the layout put it is the layout's; one elsewhere
+    // was dragged, and keeps that place from now on.
+    const auto takePlace = [](const QGraphicsTextItem *text, QPointF &pos, bool &moved) {
+        const QVariant placed = text->data(layoutPosKey);
+        const QPointF at = text->pos();
+        if (!placed.isValid() || QLineF(placed.toPointF(), at).length() > 0.5)
+            moved = true;
+        pos = at;
+    };
     const QList<QGraphicsItem *> items = scene.items();
     for (QGraphicsItem *item : items) {
         const auto *text = qgraphicsitem_cast<const QGraphicsTextItem *>(item);
@@ -373,16 +368,16 @@ void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
             continue;
         const QString role = text->data(roleKey).toString();
         if (role == titleRole) {
-            settings.titlePos = text->pos();
+            takePlace(text, settings.titlePos, settings.titleMoved);
             settings.titleFont = text->font();
         } else if (role == xLabelRole) {
-            settings.xLabelPos = text->pos();
+            takePlace(text, settings.xLabelPos, settings.xLabelMoved);
             settings.xLabelFont = text->font();
         } else if (role == yLabelRole) {
-            settings.yLabelPos = text->pos();
+            takePlace(text, settings.yLabelPos, settings.yLabelMoved);
             settings.yLabelFont = text->font();
         } else if (role == legendRole) {
-            settings.legendPos = text->pos();
+            takePlace(text, settings.legendPos, settings.legendMoved);
             settings.legendFont = text->font();
         } else if (role == labelRole) {
             bool ok = false;
@@ -398,15 +393,21 @@ void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings)
     }
 }
 
+PlotLayout graphLayout(const ProjectModel &model, const GraphSettings &settings)
+{
+    QList<CurveLine> lines;
+    return layoutWithLines(model, settings, &lines);
+}
+
 void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &settings)
 {
     scene.clear();
     const QSize size = outputPixelSize(settings);
-    scene.setSceneRect(0, 0, size.width(), size.height());
-    scene.addRect(scene.sceneRect(), Qt::NoPen, Qt::white)->setZValue(backgroundZ);
+    const QRectF figure(QPointF(0, 0), QSizeF(size));
+    scene.setSceneRect(figure);
+    scene.addRect(figure, Qt::NoPen, Qt::white)->setZValue(backgroundZ);
     const Units units(settings.dpi);
 
-    const QRectF plot = plotRectangle(size, settings.dpi);
     const QSizeF smallest = minimumGraphSizeCm();
     const QString problem = !axesValid(settings)
                                 ? i18n::tr("Invalid axes. For logarithmic scale, minimum values must be > 0.")
@@ -414,7 +415,7 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
                                 ? i18n::tr("The graph is too small to draw: make it at least %1 x %2 cm.")
                                       .arg(smallest.width())
                                       .arg(smallest.height())
-                                : QString();
+                                : axisProblem(settings);
     if (!problem.isEmpty()) {
         auto *message = addFixedText(scene, problem, settings.textFont, Qt::red, units);
         // Centred, and shrunk to fit a graph narrower than the text.
@@ -428,10 +429,21 @@ void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &
     }
 
     const double opacity = settings.regeneratedOpacity / 100.0;
-    drawBlueprint(scene, model, settings, plot);
-    drawAxes(scene, settings, plot, opacity, units);
-    const QList<QPainterPath> curves = drawCurves(scene, model, settings, plot, opacity, units);
-    ensureTextLayout(settings, size);
-    drawTexts(scene, settings, opacity, units);
-    drawLegend(scene, model, settings, size, curves, opacity, units);
+    QList<CurveLine> lines;
+    const PlotLayout layout = layoutWithLines(model, settings, &lines);
+    drawBlueprint(scene, model, settings, layout.plot);
+    drawAxes(scene, settings, layout, opacity, units);
+    drawCurves(scene, lines, settings, figure, layout.plot, opacity, units);
+    drawTexts(scene, settings, layout, opacity, units);
+    drawLegend(scene, lines, settings, layout, opacity, units);
+    // The record shows what was drawn: the layout's places for the texts
+    // that follow it.
+    settings.textLayoutInitialized = true;
+    settings.titlePos = layout.title.pos;
+    settings.xLabelPos = layout.xLabel.pos;
+    settings.yLabelPos = layout.yLabel.pos;
+    if (layout.hasLegend) {
+        settings.legendPlaced = true;
+        settings.legendPos = layout.legend.pos;
+    }
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class ProjectModel;
+struct PlotLayout;
 class QGraphicsScene;
 struct GraphSettings;
 
@@ -16,6 +17,8 @@ inline const QString xLabelRole = QStringLiteral("xLabel");
 inline const QString yLabelRole = QStringLiteral("yLabel");
 inline const QString labelRole = QStringLiteral("label");
 inline const QString legendRole = QStringLiteral("legend");
+// Where the layout placed a text that follows it (absent once the user moved it).
+constexpr int layoutPosKey = 2;
 } // namespace graphitems
 
 // Takes what the user changed on the scene's texts into the settings:
@@ -28,3 +31,6 @@ void readBackTextItems(const QGraphicsScene &scene, GraphSettings &settings);
 // invalid-axes message. The scene takes the output size; on the first drawing
 // the texts get their default places in the settings.
 void drawGraph(QGraphicsScene &scene, const ProjectModel &model, GraphSettings &settings);
+
+// Where drawGraph puts everything for this model and these settings.
+PlotLayout graphLayout(const ProjectModel &model, const GraphSettings &settings);

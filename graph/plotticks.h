@@ -4,7 +4,8 @@
 #include <QString>
 
 // One tick of a plot axis: where it sits (0 at the minimum, 1 at the maximum,
-// in the axis's own scale) and what it reads. Minor ticks have no text.
+// in the axis's own scale) and what it reads. Minor ticks, and majors left
+// unlabelled to make room, have no text.
 struct PlotTick
 {
     double value = 0.0;
@@ -13,12 +14,30 @@ struct PlotTick
     QString text;
 };
 
-// The ticks of an axis from minimum to maximum. Linear axes: multiples of a
-// round step (1, 2 or 5 times a power of ten) giving about `divisions` parts,
-// labelled with as many decimals as the step needs and at least
-// minimumDecimals, so that no label rounds to another value. Logarithmic
-// axes: labelled decades with unlabelled 2..9 minors; a range shorter than a
-// decade labels its minors too. Exponent form where plain numbers would be
-// long. Empty for invalid limits.
-QList<PlotTick> plotTicks(double minimum, double maximum, bool logarithmic, int divisions,
-                          int minimumDecimals);
+// The ticks of one axis and the multiplier that all its labels share
+// ("×10¹²"), empty when the labels are the values themselves.
+struct AxisTicks
+{
+    QList<PlotTick> ticks;
+    QString multiplier;
+};
+
+// The possible ticks of an axis, densest first; the first has at most
+// `divisions` parts. Linear axes: multiples of a round step (1, 2, 2.5 or 5
+// times a power of ten), every label of an axis with the same decimals (at
+// least minimumDecimals), and one shared multiplier where the values are
+// very large or very small. Logarithmic axes: decades as 10ⁿ (or plain
+// decimals where every label is short) with unlabelled 2..9 minors, the
+// sparser candidates labelling every 2nd, 3rd, 5th... decade; a range shorter
+// than two decades labels its minors too. Empty for limits that cannot be drawn.
+QList<AxisTicks> tickCandidates(double minimum, double maximum, bool logarithmic, int divisions,
+                                int minimumDecimals);
+
+// The densest of the candidates.
+AxisTicks plotTicks(double minimum, double maximum, bool logarithmic, int divisions, int minimumDecimals);
+
+// A number as printed: with a true minus sign and no "-0".
+QString printedNumber(double value, int decimals);
+
+// "10" with the exponent in superscript digits: 10⁻⁵.
+QString powerOfTen(int exponent);

@@ -3,6 +3,7 @@
 #include "core/model/projectmodel.h"
 #include "graph/graphexports.h"
 #include "graph/plotgeometry.h"
+#include "graph/plotlayout.h"
 #include "graph/plotrenderer.h"
 #include "graphwindow/curvestyletable.h"
 #include "graphwindow/graphsettingspanel.h"
@@ -67,9 +68,9 @@ QList<TextKey> selectedKeys(const QGraphicsScene &scene)
 
 // New labels start near the middle of the plot, each a little below and to
 // the right of the one before, so that they do not hide each other.
-QPointF newLabelPosition(const GraphSettings &settings, qsizetype existing)
+QPointF newLabelPosition(const ProjectModel &model, const GraphSettings &settings, qsizetype existing)
 {
-    const QRectF plot = plotRectangle(outputPixelSize(settings), settings.dpi);
+    const QRectF plot = graphLayout(model, settings).plot;
     const double step = 2.5 * sceneUnitsPerMm(settings.dpi) * double(existing % 8);
     return plot.center() + QPointF(step, step);
 }
@@ -378,7 +379,7 @@ void RegeneratedGraphWindow::addLabel()
         GraphLabel label;
         label.text = i18n::tr("Label %1").arg(labels.size() + 1);
         label.font = m_settings.textFont;
-        label.pos = newLabelPosition(m_settings, labels.size());
+        label.pos = newLabelPosition(*m_model, m_settings, labels.size());
         labels.append(label);
     });
     m_panel->labelsTable()->selectRow(int(m_settings.labels.size()) - 1);

@@ -493,6 +493,10 @@ const LanguageTexts &germanTexts()
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Das Diagramm ist zu klein zum Zeichnen: mindestens %1 x %2 cm."},
+            {"The %1 axis cannot be drawn from %2 to %3: the limits are too close together for numbers of "
+             "that size, or too far apart.",
+             "Die %1-Achse kann nicht von %2 bis %3 gezeichnet werden: Die Grenzen liegen fur Zahlen dieser "
+             "Grosse zu nah beieinander oder zu weit auseinander."},
             {"Show legend", "Legende anzeigen"},
             {"Draw a legend of the curves; drag it to move it.",
              "Zeichnet eine Legende der Kurven; zum Verschieben ziehen."},

@@ -484,6 +484,10 @@ const LanguageTexts &spanishTexts()
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "El grafico es demasiado pequeno para dibujarlo: hazlo de al menos %1 x %2 cm."},
+            {"The %1 axis cannot be drawn from %2 to %3: the limits are too close together for numbers of "
+             "that size, or too far apart.",
+             "El eje %1 no se puede dibujar de %2 a %3: los limites estan demasiado cerca para numeros de "
+             "ese tamano, o demasiado lejos."},
             {"Show legend", "Mostrar leyenda"},
             {"Draw a legend of the curves; drag it to move it.",
              "Dibuja una leyenda de las curvas; arrastrala para moverla."},

@@ -479,6 +479,10 @@ const LanguageTexts &frenchTexts()
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Le graphique est trop petit pour etre dessine : donnez-lui au moins %1 x %2 cm."},
+            {"The %1 axis cannot be drawn from %2 to %3: the limits are too close together for numbers of "
+             "that size, or too far apart.",
+             "L'axe %1 ne peut pas etre dessine de %2 a %3 : les limites sont trop proches pour des nombres "
+             "de cette taille, ou trop eloignees."},
             {"Show legend", "Afficher la legende"},
             {"Draw a legend of the curves; drag it to move it.",
              "Dessine une legende des courbes ; faites-la glisser pour la deplacer."},

@@ -485,6 +485,10 @@ const LanguageTexts &italianTexts()
             // Regenerated graph: smoothing, legend and sizes
             {"The graph is too small to draw: make it at least %1 x %2 cm.",
              "Il grafico e troppo piccolo da disegnare: renderlo almeno di %1 x %2 cm."},
+            {"The %1 axis cannot be drawn from %2 to %3: the limits are too close together for numbers of "
+             "that size, or too far apart.",
+             "L'asse %1 non si puo disegnare da %2 a %3: i limiti sono troppo vicini per numeri di questa "
+             "grandezza, o troppo lontani."},
             {"Show legend", "Mostra legenda"},
             {"Draw a legend of the curves; drag it to move it.",
              "Disegna una legenda delle curve; trascinarla per spostarla."},

@@ -314,16 +314,25 @@ QByteArray seriesElement(qsizetype index, const Series &series)
            numberReference("yVal", column + 1, ys) + "<c:smooth val=\"1\"/></c:ser>";
 }
 
-QByteArray axisElement(int id, int crossingId, const char *position, const char *title, bool logarithmic)
+// One axis of the chart, crossing the other at its minimum, so that the
+// axes frame the plot as in the graph rather than meeting at zero.
+QByteArray axisElement(int id, int crossingId, const char *position, const QString &title, bool logarithmic,
+                       double minimum, double maximum)
 {
+    const auto limit = [](const char *tag, double value) {
+        return std::isfinite(value)
+                   ? "<c:" + QByteArray(tag) + " val=\"" + roundTripNumberText(value) + "\"/>"
+                   : QByteArray();
+    };
     return "<c:valAx><c:axId val=\"" + number(id) + "\"/><c:scaling>" +
            (logarithmic ? QByteArray("<c:logBase val=\"10\"/>") : QByteArray()) +
-           "<c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"" + position +
-           "\"/><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:r><a:t>" + title +
+           "<c:orientation val=\"minMax\"/>" + limit("max", maximum) + limit("min", minimum) +
+           "</c:scaling><c:delete val=\"0\"/><c:axPos val=\"" + position +
+           "\"/><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:r><a:t>" + escaped(title) +
            "</a:t></a:r></a:p></c:rich></c:tx><c:overlay val=\"0\"/></c:title>"
            "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:majorTickMark val=\"out\"/>"
            "<c:minorTickMark val=\"none\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"" +
-           number(crossingId) + "\"/><c:crosses val=\"autoZero\"/><c:crossBetween val=\"midCat\"/></c:valAx>";
+           number(crossingId) + "\"/><c:crosses val=\"min\"/><c:crossBetween val=\"midCat\"/></c:valAx>";
 }
 
 QByteArray chartPart(const QList<Series> &series, const WorkbookScales &scales)
@@ -338,8 +347,9 @@ QByteArray chartPart(const QList<Series> &series, const WorkbookScales &scales)
            "\"><c:roundedCorners val=\"0\"/><c:chart><c:autoTitleDeleted val=\"1\"/><c:plotArea><c:layout/>"
            "<c:scatterChart><c:scatterStyle val=\"smoothMarker\"/><c:varyColors val=\"0\"/>" +
            seriesElements + "<c:axId val=\"" + number(xAxisId) + "\"/><c:axId val=\"" + number(yAxisId) +
-           "\"/></c:scatterChart>" + axisElement(xAxisId, yAxisId, "b", "X", scales.xLog) +
-           axisElement(yAxisId, xAxisId, "l", "Y", scales.yLog) +
+           "\"/></c:scatterChart>" +
+           axisElement(xAxisId, yAxisId, "b", scales.xTitle, scales.xLog, scales.xMin, scales.xMax) +
+           axisElement(yAxisId, xAxisId, "l", scales.yTitle, scales.yLog, scales.yMin, scales.yMax) +
            "</c:plotArea><c:legend><c:legendPos val=\"r\"/><c:overlay val=\"0\"/></c:legend>"
            "<c:plotVisOnly val=\"1\"/><c:dispBlanksAs val=\"gap\"/></c:chart></c:chartSpace>\n";
 }
@@ -369,7 +379,22 @@ QList<QPointF> exportedPoints(const Curve &curve, int pointsPerCurve, const Work
     const QList<QPointF> scaled = toAxisScale(points, scales.xLog, scales.yLog);
     if (pointsPerCurve <= points.size() || scaled.size() < 2)
         return points;
-    return fromAxisScale(resampleCurve(scaled, pointsPerCurve, scales.smoothing), scales.xLog, scales.yLog);
+    QList<QPointF> samples =
+        fromAxisScale(resampleCurve(scaled, pointsPerCurve, scales.smoothing), scales.xLog, scales.yLog);
+    // Never beyond the digitized x range, where a spline through points taken
+    // out of x order may swing; and rounding noise of a zero written as zero.
+    double low = points.first().x();
+    double high = low;
+    double size = 0.0;
+    for (const QPointF &p : points) {
+        low = std::min(low, p.x());
+        high = std::max(high, p.x());
+        size = std::max({size, std::abs(p.x()), std::abs(p.y())});
+    }
+    const auto clean = [size](double v) { return std::abs(v) <= 1e-12 * size ? 0.0 : v; };
+    for (QPointF &sample : samples)
+        sample = QPointF(clean(std::clamp(sample.x(), low, high)), clean(sample.y()));
+    return samples;
 }
 
 bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve, QString *error,

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QtNumeric>
 
 // Writes the visible curves that have points to an Office Open XML workbook:
 // one sheet "Data" with an x/y column pair of real coordinates per curve
@@ -18,11 +19,19 @@
 // How the curves are resampled and charted: in the axes' own scales (decade
 // logarithms on logarithmic axes, whose chart axes are logarithmic too), with
 // that smoothing.
+// The chart takes the graph's axis titles and limits (NaN: the chart's own)
+// and draws its axes at the plot's edges.
 struct WorkbookScales
 {
     bool xLog = false;
     bool yLog = false;
     CurveSmoothing smoothing = CurveSmoothing::Spline;
+    QString xTitle = QStringLiteral("X");
+    QString yTitle = QStringLiteral("Y");
+    double xMin = qQNaN();
+    double xMax = qQNaN();
+    double yMin = qQNaN();
+    double yMax = qQNaN();
 };
 
 // The scales of the digitized data: logarithmic where the calibration is.

@@ -3,6 +3,8 @@
 #include "core/io/workbookwriter.h"
 #include "core/model/projectfile.h"
 #include "core/model/projectmodel.h"
+#include "graph/graphexports.h"
+#include "graph/graphsettings.h"
 #include "tests/extract/scenes.h"
 #include "tests/pdfvector/chartpdf.h"
 #include "tests/support/testsupport.h"
@@ -68,6 +70,21 @@ QString digitizedProject(const QString &name, bool calibrated = true)
     if (!saveProjectFile(file, model, &error))
         qWarning("cannot save %s: %s", qPrintable(file), qPrintable(error));
     return file;
+}
+
+// The workbook chart of a batch graph of the model: its stored texts or none,
+// its limits, that smoothing.
+WorkbookScales batchScales(const ProjectModel &model, CurveSmoothing smoothing)
+{
+    GraphSettings settings = initialGraphSettings(model);
+    const QJsonObject stored = model.regeneratedGraphSettings();
+    if (!stored.value(QStringLiteral("xLabel")).isString())
+        settings.xLabel.clear();
+    if (!stored.value(QStringLiteral("yLabel")).isString())
+        settings.yLabel.clear();
+    WorkbookScales scales = graphWorkbookScales(settings);
+    scales.smoothing = smoothing;
+    return scales;
 }
 
 // The curve the chart picture of chartProject shows.
@@ -277,7 +294,7 @@ private Q_SLOTS:
         QVERIFY(writeCurvesCsv(path("db-expected.csv"), loaded.curves(), &error));
         // Resampled as a new graph draws its curves.
         QVERIFY(writeCurvesWorkbook(path("db-expected.xlsx"), loaded.curves(), 100, &error,
-                                    {false, false, CurveSmoothing::ShapePreserving}));
+                                    batchScales(loaded, CurveSmoothing::ShapePreserving)));
         QCOMPARE(bytesOf(path("db.csv")), bytesOf(path("db-expected.csv")));
         QCOMPARE(bytesOf(path("db.xlsx")), bytesOf(path("db-expected.xlsx")));
         ProjectModel copied;
@@ -359,11 +376,17 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
         QImageReader jpg(path("graph.jpg"));
-        QCOMPARE(jpg.size(), QSize(2386, 1500));
+        QCOMPARE(jpg.size(), QSize(2362, 1476)); // exactly 20 x 12.5 cm at 300 DPI
         const QImage image = jpg.read();
         QCOMPARE(image.dotsPerMeterX(), 11811);
         QVERIFY(bytesOf(path("graph.pdf")).startsWith("%PDF"));
         QVERIFY(bytesOf(path("graph.svg")).contains("<svg"));
+        // A project without graph settings prints no placeholder texts.
+        const testsupport::ToolResult text =
+            testsupport::runTool(QStringLiteral("pdftotext"), {path("graph.pdf"), QStringLiteral("-")});
+        QVERIFY2(text.started, "pdftotext (poppler-utils) is missing");
+        QVERIFY(!text.output.contains("Title"));
+        QVERIFY(text.output.contains("10")); // the tick values are there
     }
 
     void graphWorkbookIsResampledAsTheGraphDrawsIt_data()
@@ -396,9 +419,9 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
         QVERIFY(writeCurvesWorkbook(path("expected.xlsx"), model.curves(), 40, &error,
-                                    {false, false, CurveSmoothing(smoothing)}));
+                                    batchScales(model, CurveSmoothing(smoothing))));
         QVERIFY(writeCurvesWorkbook(path("other.xlsx"), model.curves(), 40, &error,
-                                    {false, false, CurveSmoothing(other)}));
+                                    batchScales(model, CurveSmoothing(other))));
         QCOMPARE(bytesOf(path("graph.xlsx")), bytesOf(path("expected.xlsx")));
         QVERIFY(bytesOf(path("graph.xlsx")) != bytesOf(path("other.xlsx")));
     }

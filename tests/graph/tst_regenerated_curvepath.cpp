@@ -375,9 +375,9 @@ private Q_SLOTS:
             << QStringList{"1", "", "", "", "",    "", "", "", "", "10", "", "", "", "",
                            "",  "", "", "", "100", "", "", "", "", "",   "", "", "", "1000"};
         QTest::newRow("ticks at round values inside the limits")
-            << -2.5 << 2.5 << false << 2 << 0 << QStringList{"-2", "0", "2"};
+            << -2.5 << 2.5 << false << 2 << 0 << QStringList{"−2.5", "0.0", "2.5"};
         QTest::newRow("no negative zero, two ticks at least")
-            << -0.4 << 0.0 << false << 1 << 0 << QStringList{"-0.4", "-0.2", "0.0"};
+            << -0.4 << 0.0 << false << 1 << 0 << QStringList{"−0.4", "−0.2", "0.0"};
         QTest::newRow("no negative zero with decimals")
             << -0.001 << 1.0 << false << 1 << 2 << QStringList{"0.00", "1.00"};
     }
@@ -391,7 +391,7 @@ private Q_SLOTS:
         QFETCH(int, decimals);
         QFETCH(QStringList, texts);
         QStringList actual;
-        for (const PlotTick &tick : plotTicks(minimum, maximum, logarithmic, divisions, decimals))
+        for (const PlotTick &tick : plotTicks(minimum, maximum, logarithmic, divisions, decimals).ticks)
             actual.append(tick.text);
         QCOMPARE(actual, texts);
     }

@@ -176,14 +176,15 @@ class TestRegeneratedExports : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sourceIsTheSceneWithAMargin()
+    void sourceIsExactlyTheScene()
     {
         Graph graph;
         graph.settings.labels.clear();
         graph.draw();
+        // The size set and nothing more: every text is laid out inside it.
         const QRectF source = graphExportSourceRect(graph.scene);
-        QCOMPARE(source, QRectF(-12, -12, 2386, 1500));
-        QCOMPARE(graphExportTargetSize(source), QSize(2386, 1500));
+        QCOMPARE(source, QRectF(0, 0, 2362, 1476));
+        QCOMPARE(graphExportTargetSize(source), QSize(2362, 1476));
         // The blueprint reaches the plot's frame only, whatever the picture's own margins.
         QVERIFY(graph.settings.showBlueprint);
     }
@@ -196,13 +197,13 @@ private Q_SLOTS:
         // Its right edge 200 units beyond the scene's right border.
         label->setPos(2362 + 200 - label->sceneBoundingRect().width(), 700);
         const QRectF source = graphExportSourceRect(graph.scene);
-        QCOMPARE(source.left(), -12.0);
-        QCOMPARE(source.right(), 2362.0 + 200.0 + 12.0);
-        QCOMPARE(graphExportTargetSize(source), QSize(2386 + 200, 1500));
+        QCOMPARE(source.left(), 0.0);
+        QCOMPARE(source.right(), 2362.0 + 200.0);
+        QCOMPARE(graphExportTargetSize(source), QSize(2362 + 200, 1476));
         label->setPos(-50.25, 700);
-        QCOMPARE(graphExportSourceRect(graph.scene).left(), -50.25 - 12.0);
+        QCOMPARE(graphExportSourceRect(graph.scene).left(), -50.25);
         QCOMPARE(graphExportTargetSize(graphExportSourceRect(graph.scene)).width(),
-                 2437); // ceil(2374 + 62.25)
+                 2413); // ceil(2362 + 50.25)
     }
 
     void targetSizeNeverEmpty()
@@ -217,7 +218,7 @@ private Q_SLOTS:
         QCOMPARE(dotsPerMetre(300), 11811);
         QCOMPARE(dotsPerMetre(72), 2834);
         const QImage image = renderGraphImage(graph.scene, 300);
-        QCOMPARE(image.size(), QSize(2386, 1500));
+        QCOMPARE(image.size(), QSize(2362, 1476));
         QCOMPARE(image.dotsPerMeterX(), 11811);
         QCOMPARE(image.dotsPerMeterY(), 11811);
         QCOMPARE(image.format(), QImage::Format_RGB32);
@@ -227,7 +228,7 @@ private Q_SLOTS:
         QVERIFY2(writeGraphJpg(graph.scene, 300, file, &error), qPrintable(error));
         QCOMPARE(testsupport::readFile(file).left(3), QByteArray("\xff\xd8\xff"));
         const QImage read(file);
-        QCOMPARE(read.size(), QSize(2386, 1500));
+        QCOMPARE(read.size(), QSize(2362, 1476));
         QCOMPARE(read.dotsPerMeterX(), 11811);
         compareWithScene(read, graph);
     }
@@ -237,19 +238,19 @@ private Q_SLOTS:
         Graph graph;
         const QString file = path(QStringLiteral("graph.pdf"));
         QString error;
-        QVERIFY2(writeGraphPdf(graph.scene, 300, file, &error), qPrintable(error));
+        QVERIFY2(writeGraphPdf(graph.scene, graph.settings, file, &error), qPrintable(error));
         const QByteArray pdf = testsupport::readFile(file);
         QVERIFY(pdf.startsWith("%PDF-"));
-        // 2386 x 1500 pixels at 300 DPI are 201.99 x 127 mm, 573 x 360 points.
+        // 20 x 12.5 cm are 566.93 x 354.33 points, written to the whole point.
         static const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[([^\\]]*)\\]"));
         const QRegularExpressionMatch match = mediaBox.match(QString::fromLatin1(pdf));
         QVERIFY(match.hasMatch());
-        QCOMPARE(numbers(match.captured(1)), (QList<double>{0, 0, 573, 360}));
+        QCOMPARE(numbers(match.captured(1)), (QList<double>{0, 0, 567, 354}));
 
         const testsupport::ToolResult info = testsupport::runTool(QStringLiteral("pdfinfo"), {file});
         QVERIFY2(info.started, "pdfinfo (poppler-utils) is missing");
         static const QRegularExpression pages(QStringLiteral("Pages:\\s+1\\n"));
-        static const QRegularExpression pageSize(QStringLiteral("Page size:\\s+573 x 360 pts"));
+        static const QRegularExpression pageSize(QStringLiteral("Page size:\\s+567 x 354 pts"));
         QVERIFY(pages.match(QString::fromLatin1(info.output)).hasMatch());
         QVERIFY(pageSize.match(QString::fromLatin1(info.output)).hasMatch());
 
@@ -257,7 +258,7 @@ private Q_SLOTS:
         wide.settings.dpi = 150;
         wide.settings.textLayoutInitialized = false; // texts placed for this size
         wide.draw();
-        QVERIFY(writeGraphPdf(wide.scene, 150, file, &error));
+        QVERIFY(writeGraphPdf(wide.scene, wide.settings, file, &error));
         // The target's pixels at 150 DPI, in points.
         const QSize target = graphExportTargetSize(graphExportSourceRect(wide.scene));
         QCOMPARE(numbers(mediaBox.match(QString::fromLatin1(testsupport::readFile(file))).captured(1)),
@@ -279,7 +280,7 @@ private Q_SLOTS:
             graph.draw();
             const QString file = path(QStringLiteral("title-%1.pdf").arg(dpi));
             QString error;
-            QVERIFY2(writeGraphPdf(graph.scene, dpi, file, &error), qPrintable(error));
+            QVERIFY2(writeGraphPdf(graph.scene, graph.settings, file, &error), qPrintable(error));
             titles[dpi] = wordsBox(file, {QStringLiteral("Pump"), QStringLiteral("curves")});
             QVERIFY2(!titles[dpi].isEmpty(), "pdftotext (poppler-utils) is missing or found no title");
         }
@@ -356,7 +357,7 @@ private Q_SLOTS:
     {
         Graph graph;
         const QString file = path(QStringLiteral("shown.pdf"));
-        QVERIFY(writeGraphPdf(graph.scene, 300, file));
+        QVERIFY(writeGraphPdf(graph.scene, graph.settings, file));
         const QString prefix = path(QStringLiteral("shown-page"));
         const testsupport::ToolResult result = testsupport::runTool(
             QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
@@ -364,7 +365,7 @@ private Q_SLOTS:
         QVERIFY2(result.started, "pdftoppm (poppler-utils) is missing");
         QCOMPARE(result.exitCode, 0);
         const QImage page(prefix + QStringLiteral(".png"));
-        QCOMPARE(page.size(), QSize(2388, 1500)); // 573 x 360 points at 300 DPI
+        QCOMPARE(page.size(), QSize(2363, 1475)); // 567 x 354 points (20 x 12.5 cm) at 300 DPI
         compareWithScene(page, graph);
     }
 
@@ -373,21 +374,20 @@ private Q_SLOTS:
         Graph graph;
         const QString file = path(QStringLiteral("shown.svg"));
         QString error;
-        QVERIFY2(
-            writeGraphSvg(graph.scene, graphDocumentTitle(graph.settings), graph.settings.dpi, file, &error),
-            qPrintable(error));
+        QVERIFY2(writeGraphSvg(graph.scene, graph.settings, file, &error), qPrintable(error));
         const QByteArray svg = testsupport::readFile(file);
-        QVERIFY(svg.contains("viewBox=\"0 0 2386 1500\""));
+        QVERIFY(svg.contains("viewBox=\"0 0 2362 1476\""));
+        QVERIFY(svg.contains("width=\"20.0000cm\" height=\"12.5000cm\""));
         QVERIFY(svg.contains("<title>Pump curves</title>"));
         const QString png = path(QStringLiteral("shown-svg.png"));
         const testsupport::ToolResult result =
             testsupport::runTool(QStringLiteral("rsvg-convert"),
-                                 {QStringLiteral("-w"), QStringLiteral("597"), QStringLiteral("-h"),
-                                  QStringLiteral("375"), file, QStringLiteral("-o"), png});
+                                 {QStringLiteral("-w"), QStringLiteral("590"), QStringLiteral("-h"),
+                                  QStringLiteral("369"), file, QStringLiteral("-o"), png});
         QVERIFY2(result.started, "rsvg-convert (librsvg2-bin) is missing");
         QCOMPARE(result.exitCode, 0);
         const QImage picture(png);
-        QCOMPARE(picture.size(), QSize(597, 375));
+        QCOMPARE(picture.size(), QSize(590, 369));
         compareWithScene(flattened(picture), graph);
     }
 
@@ -408,7 +408,7 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("invalid.jpg"));
         QVERIFY(writeGraphFile(graph.scene, graph.settings, GraphFileFormat::Jpg, file));
         const QImage read(file);
-        QCOMPARE(read.size(), QSize(2386, 1500));
+        QCOMPARE(read.size(), QSize(2362, 1476));
         // The red message is wherever its font put it: found through the scene,
         // not at a spot that holds only for the fonts of one machine.
         const QGraphicsSimpleTextItem *message = nullptr;

@@ -4,6 +4,7 @@
 #include "graph/graphexports.h"
 #include "graph/graphsettings.h"
 #include "graph/plotgeometry.h"
+#include "graph/plotlayout.h"
 #include "graph/plotrenderer.h"
 #include "tests/graph/graphtestdata.h"
 #include "tests/support/testsupport.h"
@@ -40,6 +41,7 @@ struct Drawing
         settings = initialGraphSettings(model);
     }
     void draw() { drawGraph(scene, model, settings); }
+    QRectF plot() const { return graphLayout(model, settings).plot; }
     // Stacking order, bottom first; equal z keeps the order of insertion.
     QList<QGraphicsItem *> bottomUp() const { return scene.items(Qt::AscendingOrder); }
     template <typename Item> QList<Item *> all() const
@@ -68,8 +70,6 @@ struct Drawing
         return texts;
     }
 };
-
-const QRectF plot = plotRectangle(QSize(2362, 1476), 300);
 
 bool near(const QPointF &a, const QPointF &b, double tolerance = 1e-6)
 {
@@ -133,7 +133,8 @@ private Q_SLOTS:
         // Tick values first, then grid (minor, major), tick marks and frame;
         // the curves above them and the texts on top.
         QStringList expected = {QStringLiteral("rect"), QStringLiteral("blueprint")};
-        for (int i = 0; i < 6 + 5; ++i) // x 0, 2, ..., 10 and y 0, 5, ..., 20
+        const PlotLayout layout = graphLayout(d.model, d.settings);
+        for (qsizetype i = 0; i < layout.xValues.size() + layout.yValues.size(); ++i)
             expected.append(QStringLiteral("tick"));
         expected << "curve"
                  << "curve"
@@ -182,20 +183,21 @@ private Q_SLOTS:
         d.settings.xMax = 10;
         d.settings.yMax = 20;
         d.draw();
-        // Grid lines sit on the round ticks: x 0, 2.5, ... no: 0, 2, 4, ..., 10 (step 2) and y 0, 5, ..., 20.
+        const QRectF plot = d.plot();
+        // Grid lines sit on the round ticks of at most 4 parts: x 0, 2.5, ..., 10 and y 0, 5, ..., 20.
         const QList<QGraphicsPathItem *> paths = d.all<QGraphicsPathItem>();
         const QGraphicsPathItem *majors = paths.at(1);
         const QPainterPath grid = majors->path();
-        QCOMPARE(grid.elementCount(), 2 * (6 + 5));
-        for (int i = 0; i < 6; ++i) {
-            const double x = plot.left() + plot.width() * (2.0 * i / 10.0);
+        QCOMPARE(grid.elementCount(), 2 * (5 + 5));
+        for (int i = 0; i < 5; ++i) {
+            const double x = plot.left() + plot.width() * (2.5 * i / 10.0);
             QVERIFY(near(grid.elementAt(2 * i), QPointF(x, plot.top())));
             QVERIFY(near(grid.elementAt(2 * i + 1), QPointF(x, plot.bottom())));
         }
         for (int i = 0; i < 5; ++i) {
             const double y = plot.bottom() - plot.height() * (5.0 * i / 20.0);
-            QVERIFY(near(grid.elementAt(12 + 2 * i), QPointF(plot.left(), y)));
-            QVERIFY(near(grid.elementAt(12 + 2 * i + 1), QPointF(plot.right(), y)));
+            QVERIFY(near(grid.elementAt(10 + 2 * i), QPointF(plot.left(), y)));
+            QVERIFY(near(grid.elementAt(10 + 2 * i + 1), QPointF(plot.right(), y)));
         }
         // Pens in points at the export DPI: 0.5 pt grid, 1 pt frame.
         QCOMPARE(majors->pen().color(), QColor(220, 220, 220));
@@ -222,6 +224,7 @@ private Q_SLOTS:
         d.settings.axisDecimals = 1;
         d.settings.gridDivisions = 5;
         d.draw();
+        const QRectF plot = d.plot();
         const QList<QGraphicsSimpleTextItem *> ticks = d.all<QGraphicsSimpleTextItem>();
         QCOMPARE(d.tickTexts(), (QStringList{"0.0", "20.0", "40.0", "60.0", "80.0", "100.0", "0.0", "0.2",
                                              "0.4", "0.6", "0.8", "1.0"}));
@@ -231,7 +234,7 @@ private Q_SLOTS:
             const QRectF x = ticks.at(i)->sceneBoundingRect();
             const QRectF y = ticks.at(6 + i)->sceneBoundingRect();
             QVERIFY(std::abs(x.center().x() - (plot.left() + plot.width() * f)) < 1e-6);
-            QVERIFY(std::abs(x.top() - (plot.bottom() + 1.5 * mm)) < 1e-6);
+            QVERIFY(x.top() >= plot.bottom() + 1.5 * mm - 1e-6);
             QVERIFY(std::abs(y.right() - (plot.left() - 2.0 * mm)) < 1e-6);
             QVERIFY(std::abs(y.center().y() - (plot.bottom() - plot.height() * f)) < 1e-6);
             QCOMPARE(ticks.at(i)->brush().color(), QColor(Qt::black));
@@ -272,7 +275,13 @@ private Q_SLOTS:
             QCOMPARE(pen.capStyle(), Qt::RoundCap);
             QCOMPARE(pen.joinStyle(), Qt::BevelJoin); // smoothed: many slight turns
             QCOMPARE(paths.at(i)->brush().style(), Qt::NoBrush);
-            QCOMPARE(paths.at(i)->path(), buildCurvePath(sortedRealPoints(curve), d.settings, plot));
+            // From the first point to the last, inside the plot.
+            const QRectF plot = d.plot();
+            const QPainterPath drawn = paths.at(i)->path();
+            const QList<QPointF> points = sortedRealPoints(curve);
+            QVERIFY(near(drawn.elementAt(0), mapToPlot(d.settings, plot, points.first()), 1e-6));
+            QVERIFY(near(drawn.currentPosition(), mapToPlot(d.settings, plot, points.last()), 1e-6));
+            QVERIFY(plot.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(drawn.controlPointRect()));
         }
         // Straight lines keep round corners at their points.
         d.settings.curveSmoothing = CurveSmoothing::StraightLines;
@@ -410,7 +419,7 @@ private Q_SLOTS:
         // Falling starts in the top-left corner and ends in the bottom-right
         // one; Rising starts bottom-left and stays below the top-right one.
         QTest::newRow("both curves") << true << true << true << true;
-        QTest::newRow("rising only") << true << false << false << true;
+        QTest::newRow("rising only") << true << false << true << true;
         QTest::newRow("falling only") << false << true << true << true;
     }
 
@@ -427,6 +436,7 @@ private Q_SLOTS:
         QVERIFY(d.settings.legendPlaced);
         const QGraphicsTextItem *legend = d.text(graphitems::legendRole);
         QVERIFY(legend);
+        const QRectF plot = d.plot();
         const QRectF box = legend->sceneBoundingRect();
         QVERIFY(plot.contains(box));
         QCOMPARE(box.center().x() > plot.center().x(), right);
@@ -438,38 +448,38 @@ private Q_SLOTS:
             for (int i = 0; i <= 1000; ++i)
                 QVERIFY(!box.contains(path->path().pointAtPercent(i / 1000.0)));
         }
-        // Placed once: later drawings keep it where it is, however the curves change.
-        const QPointF placed = legend->pos();
+        // Dragged, it keeps its place however the curves change.
+        const QPointF dragged = legend->pos() + QPointF(-300, 200);
+        d.text(graphitems::legendRole)->setPos(dragged);
+        readBackTextItems(d.scene, d.settings);
+        QVERIFY(d.settings.legendMoved);
         d.model.setCurveVisible(0, true);
         d.model.setCurveVisible(1, true);
         d.draw();
-        QCOMPARE(d.text(graphitems::legendRole)->pos(), placed);
+        QCOMPARE(d.text(graphitems::legendRole)->pos(), dragged);
     }
 
-    void legendCoversTheFewestCurvesWhenNoCornerIsEmpty()
+    void legendGoesBesideThePlotWhenEveryPlaceInsideCoversData()
     {
         Drawing d;
         d.model.setCurveVisible(0, false);
         d.model.setCurveVisible(1, false);
-        // Lines across the top and the bottom of the plot, one up its left
-        // side and one up the right side's upper half: the bottom-right corner
-        // is crossed once, every other corner twice.
-        const QList<QPair<QString, QList<QPointF>>> lines = {
-            {QStringLiteral("Top"), {{0, 17}, {10, 17}}},
-            {QStringLiteral("Bottom"), {{0, 3}, {10, 3}}},
-            {QStringLiteral("Left"), {{0.9, 0}, {1.0, 20}}},
-            {QStringLiteral("Right"), {{9.0, 10}, {9.1, 20}}}};
-        for (const auto &[name, points] : lines) {
+        // Lines across the plot closer together than the legend is high.
+        for (int line = 0; line < 10; ++line) {
+            const QString name = QStringLiteral("Level %1").arg(line);
             d.model.addCurve(name);
-            for (const QPointF &p : points)
-                d.model.addPoint(graphtestdata::pixelOf(p.x(), p.y()), name);
+            d.model.addPoint(graphtestdata::pixelOf(0, 1 + 2 * line), name);
+            d.model.addPoint(graphtestdata::pixelOf(10, 1 + 2 * line), name);
         }
         d.settings.curveSmoothing = CurveSmoothing::StraightLines;
         d.draw();
+        const QRectF plot = d.plot();
         const QRectF box = d.text(graphitems::legendRole)->sceneBoundingRect();
-        QVERIFY(plot.contains(box));
-        QVERIFY(box.center().x() > plot.center().x());
-        QVERIFY(box.center().y() > plot.center().y());
+        QVERIFY(!box.intersects(plot));
+        QVERIFY(QRectF(0, 0, 2362, 1476).contains(box));
+        // The plot gave way, the graph kept its size.
+        QCOMPARE(d.scene.sceneRect(), QRectF(0, 0, 2362, 1476));
+        QVERIFY(plot.right() < box.left() || plot.bottom() < box.top());
     }
 
     void textsTakeTheirRolesAndPlaces()
@@ -484,10 +494,16 @@ private Q_SLOTS:
         QVERIFY(title && x && y);
         QCOMPARE(title->toPlainText(), QStringLiteral("Title"));
         QCOMPARE(title->font(), QFont(QStringLiteral("Times"), 22));
-        const double mm = 300 / 25.4;
-        QCOMPARE(title->pos(), QPointF(2362 * 0.42, 3 * mm));
-        QCOMPARE(x->pos(), QPointF(2362 * 0.48, 1476 - 9 * mm));
-        QCOMPARE(y->pos(), QPointF(2 * mm, 1476 * 0.55));
+        // Centred over and beside the plot, clear of it, inside the graph.
+        const QRectF plot = d.plot();
+        const QRectF graph(0, 0, 2362, 1476);
+        QVERIFY(std::abs(title->sceneBoundingRect().center().x() - plot.center().x()) < 1.0);
+        QVERIFY(std::abs(x->sceneBoundingRect().center().x() - plot.center().x()) < 1.0);
+        QVERIFY(std::abs(y->sceneBoundingRect().center().y() - plot.center().y()) < 1.0);
+        for (QGraphicsTextItem *item : {title, x, y}) {
+            QVERIFY(graph.contains(item->sceneBoundingRect()));
+            QVERIFY(!item->sceneBoundingRect().intersects(plot));
+        }
         QCOMPARE(title->rotation(), 0.0);
         QCOMPARE(y->rotation(), -90.0);
         for (QGraphicsTextItem *item : {title, x, y}) {
@@ -589,6 +605,7 @@ private Q_SLOTS:
         s.yMin = logarithmic ? 0.1 : 2;
         s.yMax = 18;
         s.xLog = s.yLog = logarithmic;
+        const QRectF plot = graphLayout(model, s).plot;
         QTransform transform;
         QVERIFY(blueprintTransform(model.calibration(), s, plot, &transform));
         const QPointF corners[] = {{s.xMin, s.yMin}, {s.xMax, s.yMin}, {s.xMax, s.yMax}, {s.xMin, s.yMax}};
@@ -637,7 +654,7 @@ private Q_SLOTS:
         GraphSettings s;
         s.showBlueprint = true;
         QTransform transform;
-        QVERIFY(!blueprintTransform(uncalibrated.calibration(), s, plot, &transform));
+        QVERIFY(!blueprintTransform(uncalibrated.calibration(), s, QRectF(100, 100, 800, 500), &transform));
         QGraphicsScene scene;
         drawGraph(scene, uncalibrated, s);
         for (QGraphicsItem *item : scene.items())

@@ -59,6 +59,10 @@ GraphSettings unusualSettings()
     s.legendFont = QFont(QStringLiteral("Times"), 9);
     s.legendPos = QPointF(300.5, 120.25);
     s.legendPlaced = true;
+    s.titleMoved = true;
+    s.xLabelMoved = true;
+    s.yLabelMoved = true;
+    s.legendMoved = true;
     return s;
 }
 
@@ -85,7 +89,7 @@ private Q_SLOTS:
                            "gridDivisions lockAspect textFont titleFont xLabelFont yLabelFont axisValueFont "
                            "titlePos xLabelPos yLabelPos textLayoutInitialized labels curveSmoothing "
                            "showLegend legendFont "
-                           "legendPos legendPlaced")
+                           "legendPos legendPlaced titleMoved xLabelMoved yLabelMoved legendMoved")
                 .split(u' ');
         QCOMPARE(graphSettingsKeys(), keys);
         const QByteArray defaults = R"({"title": "Title", "xLabel": "X", "yLabel": "Y", "showTitle": true,
@@ -94,13 +98,20 @@ private Q_SLOTS:
             "axisDecimals": 0, "showGrid": true, "gridDivisions": 10, "lockAspect": true,
             "titlePos": {"x": 0, "y": 0}, "xLabelPos": {"x": 0, "y": 0}, "yLabelPos": {"x": 0, "y": 0},
             "textLayoutInitialized": false, "labels": [], "curveSmoothing": "shapePreserving",
-            "showLegend": true, "legendPos": {"x": 0, "y": 0}, "legendPlaced": false})";
+            "showLegend": true, "legendPos": {"x": 0, "y": 0}, "legendPlaced": false, "titleMoved": false,
+            "xLabelMoved": false, "yLabelMoved": false, "legendMoved": false})";
         QJsonObject expected = QJsonDocument::fromJson(defaults).object();
         QCOMPARE(expected.size(), keys.size() - 6);
-        const QJsonObject arial14{{"description", QFont(QStringLiteral("Arial"), 14).toString()}};
-        for (const char *font :
-             {"textFont", "titleFont", "xLabelFont", "yLabelFont", "axisValueFont", "legendFont"})
-            expected.insert(QString::fromLatin1(font), arial14);
+        // Title 12 pt over axis labels and text 10 pt over tick values and legend 9 pt.
+        const auto arial = [](double points) {
+            QFont font(QStringLiteral("Arial"));
+            font.setPointSizeF(points);
+            return QJsonObject{{"description", font.toString()}};
+        };
+        for (const auto &[font, points] :
+             {std::pair("textFont", 10.0), std::pair("titleFont", 12.0), std::pair("xLabelFont", 10.0),
+              std::pair("yLabelFont", 10.0), std::pair("axisValueFont", 9.0), std::pair("legendFont", 9.0)})
+            expected.insert(QString::fromLatin1(font), arial(points));
         QCOMPARE(GraphSettings().toJson(), expected);
     }
 
@@ -177,7 +188,7 @@ private Q_SLOTS:
         QTest::newRow("limit rounded to twelve digits")
             << QJsonObject{{"xMin", 0.1234567890123456}} << "xMin" << QJsonValue(0.123456789012);
         QTest::newRow("tiny limit kept") << QJsonObject{{"yMin", 1e-12}} << "yMin" << QJsonValue(1e-12);
-        QTest::newRow("limit beyond range") << QJsonObject{{"yMax", 5e13}} << "yMax" << QJsonValue(1e12);
+        QTest::newRow("limit beyond 1e12 kept") << QJsonObject{{"yMax", 5e13}} << "yMax" << QJsonValue(5e13);
         QTest::newRow("limit as bool keeps") << QJsonObject{{"xMax", true}} << "xMax" << QJsonValue(1.0);
         QTest::newRow("point with only x keeps y")
             << QJsonObject{{"titlePos", QJsonObject{{"x", 5}}}} << "titlePos"
@@ -379,6 +390,7 @@ private Q_SLOTS:
         GraphSettings stored;
         stored.dpi = 150;
         stored.xMax = 7.5;
+        stored.yMax = 20;                               // a limit the record lacks comes from the data
         stored.curveSmoothing = CurveSmoothing::Spline; // stored before the choice existed
         QVERIFY(initialGraphSettings(model) == stored);
 
@@ -387,19 +399,71 @@ private Q_SLOTS:
         QVERIFY(initialGraphSettings(model) == full);
     }
 
-    void textLayoutIsPlacedOnce()
+    void olderRecordsKeepDraggedTexts_data()
     {
-        GraphSettings s;
-        ensureTextLayout(s, QSize(2362, 1476));
-        QVERIFY(s.textLayoutInitialized);
+        QTest::addColumn<QPointF>("titlePos");
+        QTest::addColumn<bool>("titleMoved");
         const double mm = 300 / 25.4;
-        QCOMPARE(s.titlePos, QPointF(2362 * 0.42, 3 * mm));
-        QCOMPARE(s.xLabelPos, QPointF(2362 * 0.48, 1476 - 9 * mm));
-        QCOMPARE(s.yLabelPos, QPointF(2 * mm, 1476 * 0.55));
-        s.titlePos = QPointF(5, 6);
-        ensureTextLayout(s, QSize(100, 100));
-        QCOMPARE(s.titlePos, QPointF(5, 6));
-        QCOMPARE(s.yLabelPos, QPointF(2 * mm, 1476 * 0.55));
+        QTest::newRow("where older versions put it") << QPointF(2362 * 0.42, 3 * mm) << false;
+        QTest::newRow("dragged") << QPointF(300, 80) << true;
+    }
+    void olderRecordsKeepDraggedTexts()
+    {
+        QFETCH(QPointF, titlePos);
+        QFETCH(bool, titleMoved);
+        const double mm = 300 / 25.4;
+        QJsonObject older = GraphSettings().toJson();
+        for (const char *key : {"titleMoved", "xLabelMoved", "yLabelMoved", "legendMoved"})
+            older.remove(QString::fromLatin1(key));
+        older.insert("textLayoutInitialized", true);
+        older.insert("titlePos", QJsonObject{{"x", titlePos.x()}, {"y", titlePos.y()}});
+        older.insert("xLabelPos", QJsonObject{{"x", 2362 * 0.48}, {"y", 1476 - 9 * mm}});
+        older.insert("yLabelPos", QJsonObject{{"x", 2 * mm}, {"y", 1476 * 0.55}});
+        ProjectModel model;
+        model.setRegeneratedGraphSettings(older);
+        const GraphSettings read = initialGraphSettings(model);
+        QCOMPARE(read.titleMoved, titleMoved);
+        QVERIFY(!read.xLabelMoved && !read.yLabelMoved);
+    }
+
+    void missingLimitsShowTheData()
+    {
+        ProjectModel model;
+        testsupport::calibrate(model);
+        model.addPoint(graphtestdata::pixelOf(2, 3));
+        model.addPoint(graphtestdata::pixelOf(13, 31));
+        // A record naming a title and the x limits only.
+        model.setRegeneratedGraphSettings({{"title", "Only a title"}, {"xMin", 1.0}, {"xMax", 2.0}});
+        const GraphSettings read = initialGraphSettings(model);
+        QCOMPARE(read.xMin, 1.0);
+        QCOMPARE(read.xMax, 2.0);
+        QVERIFY(read.yMin <= 0.0 && read.yMax >= 31.0);
+    }
+
+    void limitsBeyondAnyClamp_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<bool>("drawable");
+        QTest::newRow("up to 1e13") << 0.0 << 1e13 << true;
+        QTest::newRow("tiny") << 1e-30 << 3e-30 << true;
+        QTest::newRow("near the largest double") << 1e300 << 1.5e308 << true;
+        QTest::newRow("too far apart for a double") << -1.5e308 << 1.5e308 << false;
+    }
+    void limitsBeyondAnyClamp()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(bool, drawable);
+        GraphSettings s;
+        s.applyJson({{"yMin", low}, {"yMax", high}});
+        // Stored as given, never cut to a range.
+        QCOMPARE(s.yMin, low);
+        QCOMPARE(s.yMax, high);
+        const QString problem = axisProblem(s);
+        QCOMPARE(problem.isEmpty(), drawable);
+        if (!drawable)
+            QVERIFY(problem.contains(QStringLiteral("Y axis")));
     }
 
     void textsFollowTheOutputSize()
@@ -407,7 +471,11 @@ private Q_SLOTS:
         GraphSettings s;
         const QSize before(2362, 1476);
         const QSize after(4724, 2952);
-        ensureTextLayout(s, before);
+        const double mm = 300 / 25.4;
+        s.textLayoutInitialized = true;
+        s.titlePos = QPointF(1000, 3 * mm);
+        s.xLabelPos = QPointF(1100, 1476 - 9 * mm);
+        s.yLabelPos = QPointF(2 * mm, 800);
         const QRectF plot = plotRectangle(before, 300);
         const QRectF grown = plotRectangle(after, 300);
         GraphLabel onPlot;
