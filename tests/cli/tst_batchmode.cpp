@@ -3,44 +3,19 @@
 #include "core/io/workbookwriter.h"
 #include "core/model/projectfile.h"
 #include "core/model/projectmodel.h"
+#include "tests/cli/batchrun.h"
 #include "tests/extract/scenes.h"
 #include "tests/pdfvector/chartpdf.h"
 #include "tests/support/testsupport.h"
 
 #include <QImageReader>
 #include <QJsonObject>
+#include <QPainter>
 #include <QProcess>
 
 #include <cmath>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The built program, started as a script would start it.
-Run plotmason(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // batch mode must go offscreen by itself
-    process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("PLOTMASON_EXECUTABLE"), arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QString path(const QString &name)
 {
@@ -245,42 +220,6 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(path("pump.svg")), bytesOf(path("expected.svg")));
         QCOMPARE(bytesOf(path("copy.pmproj")), bytesOf(path("expected.pmproj")));
         QVERIFY(bytesOf(path("pump.csv")).startsWith("curve_name,"));
-    }
-
-    // One line per mark and per axis, tab-separated, in pixels and values as
-    // stored; the residuals are those of the fit the model reads with.
-    void printCalibration()
-    {
-        ProjectModel model;
-        model.setSourceImage(testsupport::chartImage(640, 480), QString());
-        const QList<CalibrationMark> xMarks{{QPointF(100, 400), 0},
-                                            {QPointF(200, 400), 25},
-                                            {QPointF(300, 400), 50},
-                                            {QPointF(400, 400), 60},
-                                            {QPointF(500, 400), 100}};
-        QVERIFY(model.setAxisMarks(true, xMarks, false));
-        model.setAxisY(QLineF(100, 400, 100, 100), 1, 1000, true);
-        const QString project = path(QStringLiteral("marks.pmproj"));
-        QString error;
-        QVERIFY(saveProjectFile(project, model, &error));
-        const Run run = plotmason({QStringLiteral("--open"), project, QStringLiteral("--print-calibration")});
-        QCOMPARE(run.exitCode, 0);
-        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 5 + 1 + 2 + 1);
-        QCOMPARE(lines[1], QStringLiteral("mark\tX\t200\t400\t25\t0"));
-        const QStringList mistyped = lines[3].split(QLatin1Char('\t'));
-        QCOMPARE(mistyped.mid(0, 5), (QStringList{"mark", "X", "400", "400", "60"}));
-        QCOMPARE(mistyped[5].toDouble(), 60.0);
-        QCOMPARE(lines[5].split(QLatin1Char('\t')).mid(0, 2), (QStringList{"axis", "X"}));
-        QCOMPARE(lines[5].split(QLatin1Char('\t'))[3].toDouble(), 4.0);
-        QCOMPARE(lines[6], QStringLiteral("mark\tY\t100\t400\t1\t0"));
-        QCOMPARE(lines[8], QStringLiteral("axis\tY\t0\t100\tlog"));
-
-        const Run none = plotmason({QStringLiteral("--open"), digitizedProject(QStringLiteral("flat"), false),
-                                    QStringLiteral("--print-calibration")});
-        QCOMPARE(none.exitCode, 0);
-        QVERIFY(none.out.startsWith(QLatin1String("mark\tX")));
-        QVERIFY(!none.out.contains(QLatin1String("\tY\t")));
     }
 
     void databaseProjects()
