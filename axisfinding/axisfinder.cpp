@@ -38,6 +38,8 @@ public:
     {}
     int size() const { return int(m_labels.size()); }
     const QRectF &box(int i) const { return m_labels[i].box; }
+    // Known without reading: given with the page, or read already.
+    bool isKnown(int i) const { return m_labels[i].read; }
     const QString &text(int i)
     {
         Label &label = m_labels[i];
@@ -57,7 +59,7 @@ private:
     QList<Label> m_labels;
 };
 
-FoundAxis fitted(const QList<FoundMark> &candidates)
+FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
 {
     FoundAxis best;
     for (const CommaReading comma : {CommaReading::Decimal, CommaReading::Thousands}) {
@@ -65,7 +67,7 @@ FoundAxis fitted(const QList<FoundMark> &candidates)
         for (const FoundMark &candidate : candidates) {
             if (const std::optional<double> value = parseTickLabel(candidate.text, comma)) {
                 FoundMark mark = candidate;
-                mark.value = *value;
+                mark.value = *value * multiplier;
                 marks.append(mark);
             }
         }
@@ -94,6 +96,25 @@ FoundAxis fitted(const QList<FoundMark> &candidates)
         }
     }
     return best;
+}
+
+// A multiplier shared by the axis' labels, printed near one of its ends
+// ("×10³"); only texts already known are looked at, so that no more is read.
+double axisMultiplier(const Stroke &stroke, Labels &labels)
+{
+    for (int i = 0; i < labels.size(); ++i) {
+        if (!labels.isKnown(i))
+            continue;
+        const QRectF &box = labels.box(i);
+        const double reach = 4.0 * std::max(box.height(), 8.0);
+        const bool nearEnd = QLineF(box.center(), stroke.line.p1()).length() <= reach ||
+                             QLineF(box.center(), stroke.line.p2()).length() <= reach;
+        const QString &text = labels.text(i);
+        if (nearEnd && !parseTickLabel(text))
+            if (const std::optional<double> multiplier = parseAxisMultiplier(text))
+                return *multiplier;
+    }
+    return 1.0;
 }
 
 // The labels along one side of a stroke, nearest row first, paired with the
@@ -162,7 +183,7 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
         const QRectF box = labels.box(n.index);
         candidates.append({pixel, 0.0, text, QRectF(box.topLeft() / scale, box.size() / scale), 0.0, false});
     }
-    return fitted(candidates);
+    return fitted(candidates, axisMultiplier(stroke, labels));
 }
 
 // The best axis over the strokes of one direction and both their sides.
@@ -223,7 +244,8 @@ FoundAxes findAxes(const QImage &picture, const QList<PlacedText> &texts)
     const InkMask mask = inkMask(picture);
     QList<Label> given;
     for (const PlacedText &text : texts) {
-        if (parseTickLabel(text.text) || parseTickLabel(text.text, CommaReading::Thousands))
+        if (parseTickLabel(text.text) || parseTickLabel(text.text, CommaReading::Thousands) ||
+            parseAxisMultiplier(text.text))
             given.append(
                 {QRectF(text.box.topLeft() * mask.scale, text.box.size() * mask.scale), text.text, true});
     }

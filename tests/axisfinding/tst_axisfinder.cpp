@@ -176,6 +176,24 @@ private Q_SLOTS:
         QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
     }
 
+    // A multiplier printed at the axis' end scales every label of that axis.
+    void sharedMultiplier()
+    {
+        const Spec spec;
+        const Chart chart = drawnchart::draw(spec);
+        QList<axisfinding::PlacedText> texts = chart.labels;
+        const QPointF end = chart.pixelOf(spec.xHigh, spec.yLow);
+        texts.append({QRectF(end + QPointF(10, 20), QSizeF(30, 14)), QStringLiteral("\u00D710\u00B3")});
+        const axisfinding::FoundAxes found = axisfinding::findAxes(chart.picture, texts);
+        QVERIFY2(found.x.agreeing == spec.xTicks.size(), described(found.x));
+        for (const axisfinding::FoundMark &mark : found.x.marks)
+            QVERIFY2(std::fmod(mark.value, 2000.0) == 0.0, qPrintable(QString::number(mark.value)));
+        QCOMPARE(found.x.marks.size(), spec.xTicks.size());
+        // The Y axis' labels are not scaled by the X axis' multiplier.
+        for (const axisfinding::FoundMark &mark : found.y.marks)
+            QVERIFY(mark.value <= 100.0);
+    }
+
     // A vector PDF's labels come from the page's text; the page drawn at two
     // pixels per point calibrates to its truth.
     void vectorPdfPage()
