@@ -49,7 +49,7 @@ void paint(QPainter &painter, const Spec &spec, Chart &chart)
     painter.setTransform(turn);
     const auto format = spec.format ? spec.format : defaultText;
     QFont font(spec.fontFamily);
-    font.setPixelSize(spec.fontPixels);
+    font.setPixelSize(std::max(1, spec.fontPixels));
     painter.setFont(font);
     const QPen axisPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
     painter.setPen(axisPen);
@@ -76,7 +76,8 @@ void paint(QPainter &painter, const Spec &spec, Chart &chart)
         const QPointF baseline =
             below ? QPointF(anchor.x() - bounds.center().x(), anchor.y() - bounds.top() + 6)
                   : QPointF(anchor.x() - bounds.right() - 8, anchor.y() - bounds.center().y());
-        painter.drawText(baseline, text);
+        if (spec.fontPixels > 0)
+            painter.drawText(baseline, text);
         chart.labels.append({turn.mapRect(bounds.translated(baseline)), text});
     };
     for (int i = 0; i < spec.xTicks.size(); ++i) {

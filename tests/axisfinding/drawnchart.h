@@ -24,7 +24,7 @@ struct Spec
     bool zeroAxes = false;
     double tiltDegrees = 0.0;
     QString fontFamily = QStringLiteral("DejaVu Sans");
-    int fontPixels = 14;
+    int fontPixels = 14; // 0: no labels drawn
     // The label of this X tick shows this text instead of its value.
     int wrongXLabel = -1;
     QString wrongText;

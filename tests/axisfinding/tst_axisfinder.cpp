@@ -224,6 +224,17 @@ private Q_SLOTS:
         chart.valueToPixel *= QTransform::fromScale(scale, scale);
         QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
         QVERIFY(axisfinding::pageTexts(QStringLiteral("/nonexistent.pdf"), 0, 1.0).isEmpty());
+        QVERIFY(axisfinding::pageTexts(pdf, 1, 1.0).isEmpty());
+        // The same drawing without its texts: nothing to read, nothing found.
+        Spec unlabelled = spec;
+        unlabelled.fontPixels = 0;
+        const QString bare =
+            chartpdf::writePdf(QStringLiteral("bare.pdf"), spec.size,
+                               [&](QPainter &painter) { drawnchart::paint(painter, unlabelled, chart); });
+        const QList<axisfinding::PlacedText> none = axisfinding::pageTexts(bare, 0, scale);
+        QVERIFY(none.isEmpty());
+        QCOMPARE(axisfinding::batchProblem(axisfinding::findAxes(page, none)),
+                 QStringLiteral("No axes with readable tick labels were found."));
     }
 
     // The real OCR engine on drawn labels: every axis gets at least three
@@ -268,6 +279,9 @@ private Q_SLOTS:
         painter.end();
         QTest::newRow("text only") << text;
         Spec spec;
+        QImage huge(10000, 6000, QImage::Format_Grayscale8);
+        huge.fill(255);
+        QTest::newRow("60 megapixels") << huge;
         QTest::newRow("chart turned a quarter")
             << drawnchart::draw(spec).picture.transformed(QTransform().rotate(90));
     }
