@@ -44,8 +44,9 @@ void warn(UserPrompts &prompts, QWidget *parent, const QString &text)
 // crossing of the axis lines becomes exactly (0, 0).
 bool startsAtOrigin(const Calibration &calibration)
 {
+    // An axis fitted through its marks is already where they put it.
     return !calibration.xLogScale && !calibration.yLogScale && calibration.xValue1 == 0.0 &&
-           calibration.yValue1 == 0.0;
+           calibration.yValue1 == 0.0 && calibration.xMarks.isEmpty() && calibration.yMarks.isEmpty();
 }
 
 void reanchorAtOrigin(ProjectModel &model, UserPrompts &prompts, QWidget *parent)

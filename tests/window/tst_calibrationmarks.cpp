@@ -111,6 +111,21 @@ private Q_SLOTS:
         QCOMPARE(table->rowCount(), 2 + 2);
     }
 
+    // Marking the other axis from 0 keeps an axis fitted through its marks as it is.
+    void fittedAxisIsNotReanchored()
+    {
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        const QList<CalibrationMark> marks{
+            {QPointF(80, 400), 0}, {QPointF(300, 400), 5}, {QPointF(520, 400), 10}};
+        QVERIFY(w.model()->setAxisMarks(true, marks, false));
+        w.prompts.answer(QVariantList{"0", "20", false});
+        w.window.configureCalibration(false, QLineF(100, 420, 100, 100));
+        QCOMPARE(w.model()->calibration().xMarks, marks);
+        QCOMPARE(w.model()->calibration().axisYLine, QLineF(100, 420, 100, 100));
+        QVERIFY(w.model()->calibration().isComplete());
+    }
+
     void shiftClickMarksAnew()
     {
         Window w;
