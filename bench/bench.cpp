@@ -1,4 +1,5 @@
 // Measures what users wait for. Prints one table row per scenario; asserts nothing.
+#include "bench/axisbench.h"
 #include "bench/benchsupport.h"
 #include "bench/extractbench.h"
 #include "bench/pdfscenario.h"
@@ -497,7 +498,7 @@ int main(int argc, char **argv)
         {"project", projectFile}, {"startup", startUp},
         {"memory", memory},       {"extract", extraction},
         {"pdf", pdfDrawing},      {"picture", pictureSave},
-        {"undo", undoHistory},
+        {"undo", undoHistory},    {"axes", axisFinding},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

@@ -1,4 +1,5 @@
 #include "cli/batchmode.h"
+#include "cli/batchcalibration.h"
 #include "cli/batchpdfcurve.h"
 
 #include "core/io/projectdatabase.h"
@@ -170,6 +171,18 @@ bool runExtractionStep(const QString &name, QPointF seed, const QString &into,
     return modelStep(model.appendPoints(into, points), model, error);
 }
 
+bool printCalibration(const ProjectModel &model, QString *error)
+{
+    const Calibration &calibration = model.calibration();
+    if (!calibration.isAxisXValid() && !calibration.isAxisYValid()) {
+        *error = i18n::tr("Complete X and Y axis calibration before adding points or exporting.");
+        return false;
+    }
+    standardOutput() << calibrationTable(calibration);
+    standardOutput().flush();
+    return true;
+}
+
 } // namespace
 
 void silenceToolkitMessages()
@@ -244,6 +257,11 @@ int run(const QStringList &arguments)
          QStringLiteral("Trace the curve through the picture's pixel X,Y.")},
         {QStringLiteral("markers"), QStringLiteral("X,Y"),
          QStringLiteral("Find every marker like the one at the picture's pixel X,Y.")},
+        {QStringLiteral("auto-calibrate"), QString(),
+         QStringLiteral("Calibrate from the picture's own axes and tick labels; refused unless each axis has "
+                        "three labels agreeing within 0.5 px.")},
+        {QStringLiteral("print-calibration"), QString(),
+         QStringLiteral("Print the calibration's marks and axes with their residuals, tab-separated.")},
         {QStringLiteral("pdf-curve"), QStringLiteral("X,Y"),
          QStringLiteral(
              "Import the curve drawn at pixel X,Y of the PDF page, with the paths drawn with it.")},
@@ -282,7 +300,11 @@ int run(const QStringList &arguments)
     for (int i = 1; i < arguments.size(); ++i) {
         for (const StepOption &step : stepOptions) {
             const QString option = QStringLiteral("--") + step.name;
-            if (arguments[i] == option && i + 1 < arguments.size())
+            if (step.valueName.isEmpty() && arguments[i] == option)
+                steps.append({step.name, QString()});
+            else if (step.valueName.isEmpty())
+                continue;
+            else if (arguments[i] == option && i + 1 < arguments.size())
                 steps.append({step.name, arguments[++i]});
             else if (arguments[i].startsWith(option + QLatin1Char('=')))
                 steps.append({step.name, arguments[i].mid(option.size() + 1)});
@@ -364,6 +386,10 @@ int run(const QStringList &arguments)
         } else if (isExtractionStep(name))
             ok = readPicture(model, &error) &&
                  runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
+        else if (name == QLatin1String("auto-calibrate"))
+            ok = readPicture(model, &error) && autoCalibrate(model, &error);
+        else if (name == QLatin1String("print-calibration"))
+            ok = printCalibration(model, &error);
         else if (name == QLatin1String("pdf-curve"))
             ok = requireCalibration(model, &error) &&
                  batch::importPdfCurve(model, *parsePixel(target), parser.value(into), &error);

@@ -1,5 +1,6 @@
 #include "digitizing/calibrationtool.h"
 
+#include "core/model/projectmodel.h"
 #include "digitizing/digitizingscene.h"
 #include "digitizing/graphview.h"
 #include "i18n/localization.h"
@@ -18,9 +19,19 @@ CalibrationTool::CalibrationTool(GraphView &view, bool xAxis)
     , m_xAxis(xAxis)
 {}
 
+bool CalibrationTool::addsMarks() const
+{
+    const Calibration &calibration = view().model().calibration();
+    return !m_anew && (m_xAxis ? calibration.isAxisXValid() : calibration.isAxisYValid());
+}
+
 void CalibrationTool::activate()
 {
-    if (view().orthogonalAxes())
+    if (addsMarks())
+        Q_EMIT view().statusMessage(i18n::tr(
+            "Click a tick of the axis to add a mark with its value; \"Calibration marks...\" shows how "
+            "well the marks fit. Shift+click marks the axis anew."));
+    else if (view().orthogonalAxes())
         Q_EMIT view().statusMessage(
             i18n::tr("Select two points on the axis. Orthogonal mode keeps X horizontal and Y vertical."));
     else
@@ -30,6 +41,7 @@ void CalibrationTool::activate()
 void CalibrationTool::deactivate()
 {
     m_hasFirstMark = false;
+    m_anew = false;
     removePreview();
 }
 
@@ -41,6 +53,12 @@ void CalibrationTool::press(const ToolEvent &event)
         confirmAxis();
         return;
     }
+    // On an axis already set a click is one more mark; Shift+click starts again.
+    if (addsMarks() && !(event.modifiers & Qt::ShiftModifier)) {
+        Q_EMIT view().calibrationMarkAdded(m_xAxis, mark);
+        return;
+    }
+    m_anew = true;
     m_hasFirstMark = true;
     m_firstMark = m_currentMark = mark;
     drawPreview();
@@ -118,11 +136,48 @@ QPointF CalibrationTool::calibrationMark(const QPointF &position, Qt::KeyboardMo
     return view().isInsidePicture(mark) ? mark : position;
 }
 
+namespace {
+
+// Within half a degree of the forced direction a mark is hand jitter and is
+// snapped; further off, up to a few degrees, the chart itself is turned (a scan)
+// and the mark is taken as clicked; far beyond, the click was not on the axis
+// line at all, and only its position along the axis counts.
+constexpr double jitterDegrees = 0.5;
+constexpr double largestTiltDegrees = 10.0;
+
+double degreesOff(const QLineF &clicked, const QLineF &forced)
+{
+    if (clicked.length() < 1e-9 || forced.length() < 1e-9)
+        return 0.0;
+    const double angle = clicked.angleTo(forced);
+    return std::min(angle, 360.0 - angle);
+}
+
+// Two marks closer than this cannot define an axis.
+constexpr double shortestAxisPixels = 1.0;
+
+} // namespace
+
+QPointF CalibrationTool::forcedMark(const QPointF &mark) const
+{
+    return m_xAxis ? QPointF(mark.x(), m_firstMark.y()) : QPointF(m_firstMark.x(), mark.y());
+}
+
+double CalibrationTool::tiltDegrees(const QPointF &mark) const
+{
+    // A PDF page is drawn square to itself: its marks, snapped to the drawing
+    // or not, keep the forced direction.
+    if (!view().orthogonalAxes() || view().model().pdfPageCount() > 0)
+        return 0.0;
+    const double off = degreesOff(QLineF(m_firstMark, mark), QLineF(m_firstMark, forcedMark(mark)));
+    return off > jitterDegrees && off <= largestTiltDegrees ? off : 0.0;
+}
+
 QPointF CalibrationTool::constrainedMark(const QPointF &mark) const
 {
-    if (!view().orthogonalAxes())
+    if (!view().orthogonalAxes() || tiltDegrees(mark) > 0.0)
         return mark;
-    return m_xAxis ? QPointF(mark.x(), m_firstMark.y()) : QPointF(m_firstMark.x(), mark.y());
+    return forcedMark(mark);
 }
 
 void CalibrationTool::drawPreview()
@@ -166,28 +221,22 @@ void CalibrationTool::removePreview()
 
 void CalibrationTool::confirmAxis()
 {
-    const QPointF clicked = m_currentMark;
     const QPointF second = constrainedMark(m_currentMark);
+    // Both marks on one spot define no axis: say so and keep the first mark.
+    if (QLineF(m_firstMark, second).length() < shortestAxisPixels) {
+        Q_EMIT view().statusMessage(
+            i18n::tr("The two marks are at the same place. Move away from the first mark, then click or "
+                     "press Enter."));
+        return;
+    }
+    const double tilt = tiltDegrees(m_currentMark);
     m_hasFirstMark = false;
+    m_anew = false;
     removePreview();
     Q_EMIT view().calibrationLineSelected(m_xAxis, QLineF(m_firstMark, second));
-    reportTilt(clicked);
-}
-
-// A mark clicked clearly off the forced direction means the scan is turned;
-// said after the axis is stored so that the workflow's message does not hide it.
-void CalibrationTool::reportTilt(const QPointF &secondMark)
-{
-    if (!view().orthogonalAxes())
-        return;
-    const QLineF clicked(m_firstMark, secondMark);
-    const QLineF forced(m_firstMark, constrainedMark(secondMark));
-    if (clicked.length() < 1e-9 || forced.length() < 1e-9)
-        return;
-    const double angle = std::min(clicked.angleTo(forced), 360.0 - clicked.angleTo(forced));
-    if (angle > 1.0)
+    // Said after the axis is stored so that the workflow's message does not hide it.
+    if (tilt > 0.0)
         Q_EMIT view().statusMessage(
-            i18n::tr("The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to "
-                     "calibrate along its axes.")
-                .arg(QLocale::c().toString(angle, 'f', 1)));
+            i18n::tr("The picture is tilted by %1 degrees; the axis was taken as clicked.")
+                .arg(QLocale::c().toString(tilt, 'f', 1)));
 }

@@ -23,14 +23,20 @@ public:
     void orthogonalAxesChanged() override;
 
 private:
+    // The axis is set and no fresh pair was begun: a click adds one mark.
+    bool addsMarks() const;
     QPointF calibrationMark(const QPointF &position, Qt::KeyboardModifiers modifiers);
+    QPointF forcedMark(const QPointF &mark) const;
+    // How far a second mark at mark turns the axis off the forced direction,
+    // when that is read as a turned chart; 0 otherwise.
+    double tiltDegrees(const QPointF &mark) const;
     QPointF constrainedMark(const QPointF &mark) const;
     void drawPreview();
     void removePreview();
     void confirmAxis();
-    void reportTilt(const QPointF &secondMark);
 
     bool m_xAxis;
+    bool m_anew = false;
     bool m_hasFirstMark = false;
     QPointF m_firstMark;
     QPointF m_currentMark;

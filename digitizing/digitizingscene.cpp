@@ -111,6 +111,8 @@ void DigitizingScene::rebuild()
             addLine(calibration.axisXLine, cosmeticPen(xAxisColor, 5));
         if (calibration.axisYValid)
             addLine(calibration.axisYLine, cosmeticPen(yAxisColor, 5));
+        addAxisMarks(true);
+        addAxisMarks(false);
     }
 
     m_highlightedCurve = m_model->selectedPointCurveName();
@@ -122,6 +124,29 @@ void DigitizingScene::rebuild()
     }
     if (!image.isNull())
         setSceneRect(0, 0, image.width(), image.height());
+}
+
+// The marks an axis was fitted through, as crosses: red for one more than a
+// pixel from the fit. Two-mark axes show their line alone, as always.
+void DigitizingScene::addAxisMarks(bool xAxis)
+{
+    const Calibration &calibration = m_model->calibration();
+    const QList<CalibrationMark> &marks = xAxis ? calibration.xMarks : calibration.yMarks;
+    const AxisFit fit = fitAxis(marks, xAxis ? calibration.xLogScale : calibration.yLogScale);
+    if (!fit.ok)
+        return;
+    QPainterPath good;
+    QPainterPath suspect;
+    for (int i = 0; i < marks.size(); ++i) {
+        QPainterPath &path = fit.residuals[i] > 1.0 ? suspect : good;
+        const QPointF p = marks[i].pixel;
+        path.moveTo(p + QPointF(-4, -4));
+        path.lineTo(p + QPointF(4, 4));
+        path.moveTo(p + QPointF(-4, 4));
+        path.lineTo(p + QPointF(4, -4));
+    }
+    addPath(good, cosmeticPen(Qt::white, 1.5))->setZValue(1);
+    addPath(suspect, cosmeticPen(QColor(QStringLiteral("#d50000")), 2))->setZValue(1);
 }
 
 // Thin and see-through, so the chart's own grid shows whether they agree.

@@ -50,6 +50,7 @@ private:
     };
 
     bool needsRebuild() const;
+    void addAxisMarks(bool xAxis);
     void addCalibrationGrid(const QRectF &picture);
     void addCurveItems(int index);
     void updateCurveItems(int index);

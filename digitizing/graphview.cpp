@@ -239,6 +239,38 @@ void GraphView::drawExtractionPreview(QPainter *painter) const
     painter->restore();
 }
 
+void GraphView::setProposedMarks(const QPolygonF &marks, const QStringList &texts)
+{
+    m_proposedMarks = marks;
+    m_proposedTexts = texts;
+    viewport()->update();
+}
+
+void GraphView::drawProposedMarks(QPainter *painter) const
+{
+    if (m_proposedMarks.isEmpty())
+        return;
+    painter->save();
+    const double unit = 1.0 / qMax(transform().m11(), 0.01);
+    const QColor proposal(QStringLiteral("#ff6d00"));
+    QFont font = painter->font();
+    font.setPointSizeF(font.pointSizeF() * unit);
+    painter->setFont(font);
+    for (int i = 0; i < m_proposedMarks.size(); ++i) {
+        const QPointF p = m_proposedMarks[i];
+        painter->setPen(cosmeticPen(proposal, 2));
+        painter->drawLine(p - QPointF(6, 0) * unit, p + QPointF(6, 0) * unit);
+        painter->drawLine(p - QPointF(0, 6) * unit, p + QPointF(0, 6) * unit);
+        const QString text = m_proposedTexts.value(i);
+        const QRectF box =
+            painter->fontMetrics().boundingRect(text).toRectF().translated(p + QPointF(8, -8) * unit);
+        painter->fillRect(box.adjusted(-2 * unit, 0, 2 * unit, 0), QColor(255, 255, 255, 220));
+        painter->setPen(proposal.darker(130));
+        painter->drawText(box, Qt::AlignCenter, text);
+    }
+    painter->restore();
+}
+
 void GraphView::leaveEvent(QEvent *event)
 {
     Q_EMIT pointerLeft();
@@ -327,6 +359,7 @@ void GraphView::drawForeground(QPainter *painter, const QRectF &rect)
     m_tool->paint(painter);
     drawPointGroup(painter);
     drawExtractionPreview(painter);
+    drawProposedMarks(painter);
     m_pdf.paint(painter, transform().m11());
 }
 

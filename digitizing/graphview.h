@@ -53,6 +53,9 @@ public:
     // Found but not yet added: the traced line and its points, drawn over
     // everything until replaced or cleared with empty polygons.
     void setExtractionPreview(const QPolygonF &path, const QPolygonF &points);
+    // Marks proposed by the program, each with a text beside it, drawn over
+    // everything until replaced by empty lists.
+    void setProposedMarks(const QPolygonF &marks, const QStringList &texts);
     // Where the user restricted the search, outlined until replaced by an empty polygon.
     void setExtractionRegion(const QPolygonF &region);
 
@@ -76,6 +79,9 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void calibrationLineSelected(bool xAxis, QLineF line);
+    // A click on the picture while calibrating an axis that is already set: a
+    // further mark of that axis.
+    void calibrationMarkAdded(bool xAxis, QPointF pixel);
     void statusMessage(const QString &message);
     // Where the mouse is over the picture, in picture pixels (not rounded).
     void pointerMoved(QPointF pixel);
@@ -104,6 +110,7 @@ private:
     QPointF scenePosition(const QPointF &viewportPosition) const;
     void drawPointGroup(QPainter *painter) const;
     void drawExtractionPreview(QPainter *painter) const;
+    void drawProposedMarks(QPainter *painter) const;
     void followPointer(const QPointF &position, Qt::KeyboardModifiers modifiers);
 
     ProjectModel *m_model;
@@ -116,6 +123,8 @@ private:
     QPolygonF m_previewPath;
     QPolygonF m_previewPoints;
     QPolygonF m_extractionRegion;
+    QPolygonF m_proposedMarks;
+    QStringList m_proposedTexts;
 
     PdfPicking m_pdf;
 };

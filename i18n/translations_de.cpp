@@ -429,10 +429,51 @@ const LanguageTexts &germanTexts()
             {"Draw the calibrated grid over the picture: on a good calibration it lies on the chart's grid.",
              "Zeichnet das kalibrierte Gitter ueber das Bild: bei guter Kalibrierung liegt es auf dem Gitter "
              "des Diagramms."},
-            {"The picture looks tilted by %1 degrees. Turn off \"Orthogonal axes\" to calibrate along its "
-             "axes.",
-             "Das Bild wirkt um %1 Grad geneigt. Schalten Sie \"Orthogonale Achsen\" aus, um entlang seiner "
-             "Achsen zu kalibrieren."},
+            {"Click a tick of the axis to add a mark with its value; \"Calibration marks...\" shows how well "
+             "the marks fit. Shift+click marks the axis anew.",
+             "Auf einen Teilstrich der Achse klicken, um eine Marke mit ihrem Wert hinzuzufuegen; "
+             "\"Kalibriermarken...\" zeigt, wie gut die Marken passen. Umschalt+Klick markiert die Achse "
+             "neu."},
+            {"Value at this mark", "Wert an dieser Marke"},
+            {"These marks define no axis: they need different values at different places.",
+             "Diese Marken definieren keine Achse: sie brauchen verschiedene Werte an verschiedenen "
+             "Stellen."},
+            {"Calibration marks", "Kalibriermarken"},
+            {"Calibration marks...", "Kalibriermarken..."},
+            {"Axis", "Achse"},
+            {"Pixel x", "x (Pixel)"},
+            {"Pixel y", "y (Pixel)"},
+            {"Residual (px)", "Residuum (px)"},
+            {"Remove mark", "Marke entfernen"},
+            {"More than a pixel from the fit: probably a mistyped value.",
+             "Mehr als ein Pixel von der Anpassung entfernt: wahrscheinlich ein Tippfehler."},
+            {"%1 axis: RMS %2 px over %3 marks", "Achse %1: RMS %2 px ueber %3 Marken"},
+            {"An axis keeps at least two marks.", "Eine Achse behaelt mindestens zwei Marken."},
+            {"Find axes", "Achsen finden"},
+            {"Label read", "Gelesene Beschriftung"},
+            {"logarithmic", "logarithmisch"},
+            {"%1 axis: not found", "Achse %1: nicht gefunden"},
+            {"%1 axis (%2): %3 of %4 labels agree within 0.5 px, RMS %5 px",
+             "Achse %1 (%2): %3 von %4 Beschriftungen stimmen auf 0,5 px ueberein, RMS %5 px"},
+            {"Enter calibrates from these marks; Escape leaves the calibration as it is.",
+             "Eingabe kalibriert mit diesen Marken; Escape laesst die Kalibrierung, wie sie ist."},
+            {"No axes with readable tick labels were found.",
+             "Es wurden keine Achsen mit lesbaren Beschriftungen gefunden."},
+            {"The text recognition engine could not be started.",
+             "Die Texterkennung konnte nicht gestartet werden."},
+            {"Calibrate from the chart's own axes and tick labels, shown for you to accept.",
+             "Kalibriert anhand der Achsen und Beschriftungen des Diagramms, zur Bestaetigung angezeigt."},
+            {"No %1 axis with readable tick labels was found.",
+             "Keine Achse %1 mit lesbaren Beschriftungen gefunden."},
+            {"The %1 axis has %2 tick labels agreeing within 0.5 px; at least 3 are needed.",
+             "Die Achse %1 hat %2 auf 0,5 px uebereinstimmende Beschriftungen; mindestens 3 sind noetig."},
+            {"The picture is tilted by %1 degrees; the axis was taken as clicked.",
+             "Das Bild ist um %1 Grad gedreht; die Achse wurde wie geklickt uebernommen."},
+            {"The two marks are at the same place. Move away from the first mark, then click or press Enter.",
+             "Die beiden Marken liegen an derselben Stelle. Von der ersten Marke wegbewegen, dann klicken "
+             "oder Eingabe druecken."},
+            {"The two marks are at the same place. Mark the axis again.",
+             "Die beiden Marken liegen an derselben Stelle. Die Achse erneut markieren."},
 
             // Curve extraction
             {"Load a picture before extracting a curve.",
@@ -570,7 +611,8 @@ const LanguageTexts &germanTexts()
             {"Previous curve", "Vorherige Kurve"},
         },
         // Texts that read the same as in English and so need no pair.
-        {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2", "Spline"},
+        {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2", "Spline",
+         "linear"},
     };
     return texts;
 }

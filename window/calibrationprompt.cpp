@@ -44,8 +44,9 @@ void warn(UserPrompts &prompts, QWidget *parent, const QString &text)
 // crossing of the axis lines becomes exactly (0, 0).
 bool startsAtOrigin(const Calibration &calibration)
 {
+    // An axis fitted through its marks is already where they put it.
     return !calibration.xLogScale && !calibration.yLogScale && calibration.xValue1 == 0.0 &&
-           calibration.yValue1 == 0.0;
+           calibration.yValue1 == 0.0 && calibration.xMarks.isEmpty() && calibration.yMarks.isEmpty();
 }
 
 void reanchorAtOrigin(ProjectModel &model, UserPrompts &prompts, QWidget *parent)
@@ -96,33 +97,47 @@ bool parseTypedNumber(const QString &text, const QLocale &interfaceLocale, doubl
            (parseWith(QLocale::c(), trimmed, value) || parseWith(interfaceLocale, trimmed, value));
 }
 
+namespace {
+
+// The typed values when they define an axis; otherwise the reason, for a warning.
+QString readAxisValues(const AxisValuesAnswer &typed, double *first, double *second)
+{
+    const QLocale interfaceLocale(i18n::languageCode(i18n::Localization::instance().language()));
+    if (!parseTypedNumber(typed.valueAtFirstMark, interfaceLocale, first) ||
+        !parseTypedNumber(typed.valueAtSecondMark, interfaceLocale, second))
+        return i18n::tr("Type a number at each mark, for example 2.5 or 1e-3.");
+    if (fuzzyEqual(*first, *second))
+        return i18n::tr("The two values must differ.");
+    if (typed.logScale && !(*first > 0.0 && *second > 0.0))
+        return i18n::tr("A logarithmic axis needs values greater than zero.");
+    return {};
+}
+
+} // namespace
+
 void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
                          const QLineF &line)
 {
+    if (!(line.length() > 1e-9)) {
+        warn(prompts, parent, i18n::tr("The two marks are at the same place. Mark the axis again."));
+        return;
+    }
     const Calibration &current = model.calibration();
     AxisValuesAnswer typed{QStringLiteral("0"), QStringLiteral("1"), false};
     if (xAxis && current.axisXValid)
         typed = {valueText(current.xValue1), valueText(current.xValue2), current.xLogScale};
     else if (!xAxis && current.axisYValid)
         typed = {valueText(current.yValue1), valueText(current.yValue2), current.yLogScale};
-    if (!prompts.axisValues(parent, xAxis, typed, &typed))
-        return;
-
-    const QLocale interfaceLocale(i18n::languageCode(i18n::Localization::instance().language()));
     double first = 0.0;
     double second = 0.0;
-    if (!parseTypedNumber(typed.valueAtFirstMark, interfaceLocale, &first) ||
-        !parseTypedNumber(typed.valueAtSecondMark, interfaceLocale, &second)) {
-        warn(prompts, parent, i18n::tr("Type a number at each mark, for example 2.5 or 1e-3."));
-        return;
-    }
-    if (fuzzyEqual(first, second)) {
-        warn(prompts, parent, i18n::tr("The two values must differ."));
-        return;
-    }
-    if (typed.logScale && !(first > 0.0 && second > 0.0)) {
-        warn(prompts, parent, i18n::tr("A logarithmic axis needs values greater than zero."));
-        return;
+    // A value that cannot be used is asked for again, the marks and the text kept.
+    for (;;) {
+        if (!prompts.axisValues(parent, xAxis, typed, &typed))
+            return;
+        const QString problem = readAxisValues(typed, &first, &second);
+        if (problem.isEmpty())
+            break;
+        warn(prompts, parent, problem);
     }
     // The origin re-anchoring below belongs to the same undo step.
     const RecordedChange change(&model, xAxis ? i18n::tr("Calibrate X axis") : i18n::tr("Calibrate Y axis"),
@@ -135,4 +150,31 @@ void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *par
     const Calibration &calibration = model.calibration();
     if (calibration.isAxisXValid() && calibration.isAxisYValid() && startsAtOrigin(calibration))
         reanchorAtOrigin(model, prompts, parent);
+}
+
+void promptForMarkValue(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
+                        const QPointF &pixel)
+{
+    const Calibration &calibration = model.calibration();
+    QList<CalibrationMark> marks = calibration.marks(xAxis);
+    const bool logScale = xAxis ? calibration.xLogScale : calibration.yLogScale;
+    bool ok = false;
+    const QPointF real = calibration.pixelToReal(pixel, &ok);
+    QString typed = ok ? QLocale::c().toString(xAxis ? real.x() : real.y(), 'g', 6) : QString();
+    const QLocale interfaceLocale(i18n::languageCode(i18n::Localization::instance().language()));
+    for (;;) {
+        if (!prompts.text(parent, i18n::tr("Calibration"), i18n::tr("Value at this mark"), typed, &typed))
+            return;
+        double value = 0.0;
+        QString problem;
+        if (!parseTypedNumber(typed, interfaceLocale, &value))
+            problem = i18n::tr("Type a number at each mark, for example 2.5 or 1e-3.");
+        else if (logScale && !(value > 0.0))
+            problem = i18n::tr("A logarithmic axis needs values greater than zero.");
+        else if (model.setAxisMarks(xAxis, marks + QList<CalibrationMark>{{pixel, value}}, logScale))
+            return;
+        else
+            problem = i18n::tr("These marks define no axis: they need different values at different places.");
+        warn(prompts, parent, problem);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineF>
+#include <QPointF>
 
 struct Calibration;
 class ProjectModel;
@@ -30,3 +31,9 @@ bool parseTypedNumber(const QString &text, const QLocale &interfaceLocale, doubl
 // are re-anchored at their crossing, the graph origin.
 void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
                          const QLineF &line);
+
+// Asks for the value at a further mark of an axis that is already set (the
+// fit's value there offered) and refits the axis through all its marks; a value
+// that cannot be used is asked for again.
+void promptForMarkValue(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
+                        const QPointF &pixel);

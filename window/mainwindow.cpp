@@ -10,6 +10,7 @@
 #include "graphwindow/regeneratedgraphwindow.h"
 #include "prompts/dialogplaces.h"
 #include "prompts/userprompts.h"
+#include "window/calibrationmarksdialog.h"
 #include "window/curvesdock.h"
 #include "window/curvestepping.h"
 #include "window/dropandpaste.h"
@@ -141,6 +142,9 @@ void MainWindow::createActions()
     m_exportExcelAction = action(&MainWindow::exportExcel);
     m_exitAction = action(&MainWindow::close, QKeySequence::Quit);
     m_regeneratedAction = action(&MainWindow::openRegeneratedGraph);
+    m_calibrationMarksAction = action(&MainWindow::openCalibrationMarks);
+    m_findAxesAction = action(&MainWindow::findAxes);
+    m_findAxesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     m_aboutAction = action(&MainWindow::openAboutDialog);
 
     m_history = new HistoryActions(m_model->undoStack(), this);
@@ -216,6 +220,8 @@ void MainWindow::createActions()
         {m_exportSvgAction, "exportSvgAction"},
         {m_exportExcelAction, "exportExcelAction"},
         {m_regeneratedAction, "regeneratedAction"},
+        {m_calibrationMarksAction, "calibrationMarksAction"},
+        {m_findAxesAction, "findAxesAction"},
         {m_undoAction, "undoAction"},
         {m_deletePointAction, "deletePointAction"},
         {m_pointModeAction, "pointModeAction"},
@@ -278,6 +284,8 @@ void MainWindow::createMenusAndToolbar()
     m_fileMenu->addAction(m_exitAction);
     m_graphMenu = menuBar()->addMenu(QString());
     m_graphMenu->addAction(m_regeneratedAction);
+    m_graphMenu->addAction(m_findAxesAction);
+    m_graphMenu->addAction(m_calibrationMarksAction);
     m_editMenu = menuBar()->addMenu(QString());
     m_editMenu->addAction(m_history->undoAction());
     m_editMenu->addAction(m_history->redoAction());
@@ -313,6 +321,7 @@ void MainWindow::createMenusAndToolbar()
     m_toolbar->addAction(m_calibrateXAction);
     m_toolbar->addAction(m_calibrateYAction);
     m_toolbar->addAction(m_orthogonalAction);
+    m_toolbar->addAction(m_findAxesAction);
     m_toolbar->addSeparator();
     m_toolbar->addAction(m_history->undoAction());
     m_toolbar->addAction(m_history->redoAction());
@@ -361,6 +370,7 @@ void MainWindow::createMenusAndToolbar()
 void MainWindow::connectModel()
 {
     connect(m_graphView, &GraphView::calibrationLineSelected, this, &MainWindow::configureCalibration);
+    connect(m_graphView, &GraphView::calibrationMarkAdded, this, &MainWindow::addCalibrationMark);
     connect(m_graphView, &GraphView::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text); });
     auto *readout = new CoordinateReadout(m_model, this);
@@ -426,6 +436,13 @@ void MainWindow::retranslate()
     m_exportExcelAction->setText(i18n::tr("Export Excel..."));
     m_exitAction->setText(i18n::tr("Exit"));
     m_regeneratedAction->setText(i18n::tr("Regenerated graph..."));
+    m_calibrationMarksAction->setText(i18n::tr("Calibration marks..."));
+    m_findAxesAction->setText(i18n::tr("Find axes"));
+    m_findAxesAction->setToolTip(withShortcut(
+        i18n::tr("Calibrate from the chart's own axes and tick labels, shown for you to accept."),
+        m_findAxesAction));
+    if (m_marksDialog)
+        m_marksDialog->retranslate();
     m_undoAction->setText(i18n::tr("Undo last point"));
     m_history->retranslate();
     m_aboutAction->setText(i18n::tr("Program information..."));
@@ -515,6 +532,7 @@ void MainWindow::updateWorkflowState()
     m_replacePictureAction->setEnabled(hasSource);
     m_calibrateXAction->setEnabled(hasSource);
     m_calibrateYAction->setEnabled(hasSource);
+    m_findAxesAction->setEnabled(hasSource);
     m_pointModeAction->setEnabled(complete);
     m_traceModeAction->setEnabled(complete);
     m_markersModeAction->setEnabled(complete);

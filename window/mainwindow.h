@@ -24,6 +24,7 @@ class QToolBar;
 class RecentProjectsMenu;
 class RegeneratedGraphWindow;
 class UpdateFlow;
+class CalibrationMarksDialog;
 class UserPrompts;
 class ViewZoom;
 
@@ -77,6 +78,10 @@ public Q_SLOTS:
     void exportExcel();
     void openRegeneratedGraph();
     void configureCalibration(bool xAxis, QLineF line);
+    // A further mark clicked on an axis that is set: its value, then the marks' table.
+    void addCalibrationMark(bool xAxis, QPointF pixel);
+    void openCalibrationMarks();
+    void findAxes();
     void updatePdfControls();
     void addCurveRow();
     void removeSelectedCurveRow();
@@ -154,6 +159,8 @@ private:
     QAction *m_exportExcelAction = nullptr;
     QAction *m_exitAction = nullptr;
     QAction *m_regeneratedAction = nullptr;
+    QAction *m_calibrationMarksAction = nullptr;
+    QAction *m_findAxesAction = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_aboutAction = nullptr;
     QAction *m_pointModeAction = nullptr;
@@ -187,4 +194,5 @@ private:
     UserPrompts *m_prompts;
     UpdateFlow *m_updateFlow;
     QPointer<RegeneratedGraphWindow> m_regeneratedWindow;
+    QPointer<CalibrationMarksDialog> m_marksDialog;
 };

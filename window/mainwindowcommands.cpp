@@ -11,6 +11,8 @@
 #include "i18n/localization.h"
 #include "prompts/userprompts.h"
 #include "window/aboutdialog.h"
+#include "window/axisproposal.h"
+#include "window/calibrationmarksdialog.h"
 #include "window/calibrationprompt.h"
 #include "window/recentprojects.h"
 
@@ -326,6 +328,29 @@ void MainWindow::openRegeneratedGraph()
 void MainWindow::configureCalibration(bool xAxis, QLineF line)
 {
     promptForAxisValues(*m_model, *m_prompts, this, xAxis, line);
+    updateWorkflowState();
+}
+
+void MainWindow::addCalibrationMark(bool xAxis, QPointF pixel)
+{
+    promptForMarkValue(*m_model, *m_prompts, this, xAxis, pixel);
+    openCalibrationMarks();
+}
+
+void MainWindow::openCalibrationMarks()
+{
+    // One table, kept beside the picture while marks are added.
+    if (!m_marksDialog) {
+        m_marksDialog = new CalibrationMarksDialog(m_model, this);
+        m_marksDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_marksDialog->show();
+    m_marksDialog->raise();
+}
+
+void MainWindow::findAxes()
+{
+    findAxesInPicture(*m_model, *m_graphView, *m_prompts, this);
     updateWorkflowState();
 }
 

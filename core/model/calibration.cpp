@@ -1,5 +1,6 @@
 #include "core/model/calibration.h"
 
+#include <QJsonArray>
 #include <QJsonValue>
 
 #include <cmath>
@@ -80,6 +81,32 @@ QLineF lineFromJson(const QJsonValue &value)
         object.value(QStringLiteral("x2")).toDouble(0.0), object.value(QStringLiteral("y2")).toDouble(0.0));
 }
 
+QJsonArray marksToJson(const QList<CalibrationMark> &marks)
+{
+    QJsonArray array;
+    for (const CalibrationMark &mark : marks)
+        array.append(QJsonObject{{QStringLiteral("x"), mark.pixel.x()},
+                                 {QStringLiteral("y"), mark.pixel.y()},
+                                 {QStringLiteral("value"), mark.value}});
+    return array;
+}
+
+// Elements that are not objects with three numbers are skipped.
+QList<CalibrationMark> marksFromJson(const QJsonValue &value)
+{
+    QList<CalibrationMark> marks;
+    const QJsonArray array = value.toArray();
+    for (const QJsonValue &element : array) {
+        const QJsonObject object = element.toObject();
+        const QJsonValue x = object.value(QStringLiteral("x"));
+        const QJsonValue y = object.value(QStringLiteral("y"));
+        const QJsonValue v = object.value(QStringLiteral("value"));
+        if (x.isDouble() && y.isDouble() && v.isDouble())
+            marks.append({QPointF(x.toDouble(), y.toDouble()), v.toDouble()});
+    }
+    return marks;
+}
+
 } // namespace
 
 bool fuzzyEqual(double a, double b)
@@ -158,18 +185,34 @@ QPointF Calibration::realToPixel(QPointF real, bool *ok) const
     return pixel;
 }
 
+QList<CalibrationMark> Calibration::marks(bool xAxis) const
+{
+    const QList<CalibrationMark> &stored = xAxis ? xMarks : yMarks;
+    if (!stored.isEmpty())
+        return stored;
+    if (!(xAxis ? axisXValid : axisYValid))
+        return {};
+    const QLineF &line = xAxis ? axisXLine : axisYLine;
+    return {{line.p1(), xAxis ? xValue1 : yValue1}, {line.p2(), xAxis ? xValue2 : yValue2}};
+}
+
 QJsonObject Calibration::toJson() const
 {
-    return {{QStringLiteral("axisXLine"), lineToJson(axisXLine)},
-            {QStringLiteral("axisYLine"), lineToJson(axisYLine)},
-            {QStringLiteral("xValue1"), xValue1},
-            {QStringLiteral("xValue2"), xValue2},
-            {QStringLiteral("yValue1"), yValue1},
-            {QStringLiteral("yValue2"), yValue2},
-            {QStringLiteral("axisXValid"), axisXValid},
-            {QStringLiteral("axisYValid"), axisYValid},
-            {QStringLiteral("xLogScale"), xLogScale},
-            {QStringLiteral("yLogScale"), yLogScale}};
+    QJsonObject object{{QStringLiteral("axisXLine"), lineToJson(axisXLine)},
+                       {QStringLiteral("axisYLine"), lineToJson(axisYLine)},
+                       {QStringLiteral("xValue1"), xValue1},
+                       {QStringLiteral("xValue2"), xValue2},
+                       {QStringLiteral("yValue1"), yValue1},
+                       {QStringLiteral("yValue2"), yValue2},
+                       {QStringLiteral("axisXValid"), axisXValid},
+                       {QStringLiteral("axisYValid"), axisYValid},
+                       {QStringLiteral("xLogScale"), xLogScale},
+                       {QStringLiteral("yLogScale"), yLogScale}};
+    if (!xMarks.isEmpty())
+        object.insert(QStringLiteral("xMarks"), marksToJson(xMarks));
+    if (!yMarks.isEmpty())
+        object.insert(QStringLiteral("yMarks"), marksToJson(yMarks));
+    return object;
 }
 
 Calibration Calibration::fromJson(const QJsonObject &object)
@@ -186,6 +229,10 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     // Files written before logarithmic axes existed have no such keys: linear.
     calibration.xLogScale = object.value(QStringLiteral("xLogScale")).toBool(false);
     calibration.yLogScale = object.value(QStringLiteral("yLogScale")).toBool(false);
+    // The two-mark fields stay what the axes are read by, so that a file edited
+    // by an older version (which drops the marks) and this one agree.
+    calibration.xMarks = marksFromJson(object.value(QStringLiteral("xMarks")));
+    calibration.yMarks = marksFromJson(object.value(QStringLiteral("yMarks")));
     return calibration;
 }
 
@@ -194,5 +241,5 @@ bool operator==(const Calibration &a, const Calibration &b)
     return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
            a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
            a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
-           a.yLogScale == b.yLogScale;
+           a.yLogScale == b.yLogScale && a.xMarks == b.xMarks && a.yMarks == b.yMarks;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/axisfit.h"
+
 #include <QJsonObject>
 #include <QLineF>
 #include <QPointF>
@@ -27,6 +29,10 @@ struct Calibration
     bool axisYValid = false;
     bool xLogScale = false;
     bool yLogScale = false;
+    // The marks each axis was fitted through when it has more than the two
+    // ends of its line; empty for an axis set from a line and two values.
+    QList<CalibrationMark> xMarks;
+    QList<CalibrationMark> yMarks;
 
     bool isAxisXValid() const;
     bool isAxisYValid() const;
@@ -38,6 +44,9 @@ struct Calibration
     // Exact inverse of pixelToReal; fails as well when the axis lines are
     // parallel or a value is not above zero on a logarithmic axis.
     QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
+
+    // The marks of one axis: the stored ones, or the two ends of its line.
+    QList<CalibrationMark> marks(bool xAxis) const;
 
     QJsonObject toJson() const;
     // Missing or wrongly typed values take the initial values.

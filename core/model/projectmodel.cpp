@@ -212,27 +212,43 @@ void ProjectModel::setRegeneratedGraphSettings(const QJsonObject &settings)
 
 void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
-    const RecordedChange change(this, i18n::tr("Calibrate X axis"),
-                                {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
-    m_calibration.axisXLine = pixelLine;
-    m_calibration.xValue1 = value1;
-    m_calibration.xValue2 = value2;
-    m_calibration.axisXValid = true;
-    m_calibration.xLogScale = logScale;
-    recomputeRealValues();
-    Q_EMIT calibrationChanged();
-    Q_EMIT pointsChanged();
+    storeAxis(true, pixelLine, value1, value2, logScale, {});
 }
 
 void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
-    const RecordedChange change(this, i18n::tr("Calibrate Y axis"),
+    storeAxis(false, pixelLine, value1, value2, logScale, {});
+}
+
+bool ProjectModel::setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale)
+{
+    const AxisFit fit = fitAxis(marks, logScale);
+    if (!fit.ok)
+        return false;
+    storeAxis(xAxis, fit.line, fit.value1, fit.value2, logScale, marks);
+    return true;
+}
+
+void ProjectModel::storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+                             const QList<CalibrationMark> &marks)
+{
+    const RecordedChange change(this, xAxis ? i18n::tr("Calibrate X axis") : i18n::tr("Calibrate Y axis"),
                                 {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
-    m_calibration.axisYLine = pixelLine;
-    m_calibration.yValue1 = value1;
-    m_calibration.yValue2 = value2;
-    m_calibration.axisYValid = true;
-    m_calibration.yLogScale = logScale;
+    if (xAxis) {
+        m_calibration.axisXLine = pixelLine;
+        m_calibration.xValue1 = value1;
+        m_calibration.xValue2 = value2;
+        m_calibration.axisXValid = true;
+        m_calibration.xLogScale = logScale;
+        m_calibration.xMarks = marks;
+    } else {
+        m_calibration.axisYLine = pixelLine;
+        m_calibration.yValue1 = value1;
+        m_calibration.yValue2 = value2;
+        m_calibration.axisYValid = true;
+        m_calibration.yLogScale = logScale;
+        m_calibration.yMarks = marks;
+    }
     recomputeRealValues();
     Q_EMIT calibrationChanged();
     Q_EMIT pointsChanged();

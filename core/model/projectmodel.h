@@ -140,6 +140,9 @@ public:
     bool hasDigitizedWork() const;
     Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
+    // The axis fitted by least squares through its marks (kept with it); false,
+    // and nothing changed, when the marks define no axis.
+    bool setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale);
     Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
     Q_INVOKABLE bool insertPoint(int curveIndex, int pointIndex, const QPointF &pixel);
     // Appends all pixels, in order, to the named curve (the active one when the
@@ -248,6 +251,8 @@ private:
     bool isSelectionValid() const;
     int ensureCurve(const QString &name);
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
+    void storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+                   const QList<CalibrationMark> &marks);
     void recomputeRealValues();
     void scalePixelPositions(double factor);
     bool reloadPdfPage();

@@ -5,44 +5,19 @@
 #include "core/model/projectmodel.h"
 #include "graph/graphexports.h"
 #include "graph/graphsettings.h"
+#include "tests/cli/batchrun.h"
 #include "tests/extract/scenes.h"
 #include "tests/pdfvector/chartpdf.h"
 #include "tests/support/testsupport.h"
 
 #include <QImageReader>
 #include <QJsonObject>
+#include <QPainter>
 #include <QProcess>
 
 #include <cmath>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The built program, started as a script would start it.
-Run plotmason(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // batch mode must go offscreen by itself
-    process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("PLOTMASON_EXECUTABLE"), arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QString path(const QString &name)
 {
@@ -225,6 +200,7 @@ private Q_SLOTS:
         QTest::newRow("into without extraction")
             << QStringList{"--open", project, "--into", "A", "--export-csv", path("a.csv")};
 
+        QTest::newRow("print with a value") << QStringList{"--open", project, "--print-calibration=all"};
         QTest::newRow("pixel without comma") << QStringList{"--open", project, "--pdf-curve", "12;5"};
         QTest::newRow("pixel not numbers") << QStringList{"--open", project, "--pdf-curve", "x,y"};
     }

@@ -61,10 +61,10 @@ struct Fixture
         });
         view.setInteractionMode(GraphView::CalibrateXMode);
         click(QPointF(100, 400));
-        click(QPointF(500, 407)); // orthogonal: kept horizontal
+        click(QPointF(500, 403)); // orthogonal: hand jitter under half a degree, kept horizontal
         view.setInteractionMode(GraphView::CalibrateYMode);
         click(QPointF(100, 400));
-        click(QPointF(96, 100));
+        click(QPointF(98, 100));
         view.setInteractionMode(GraphView::PointMode);
     }
     void zoomTo(double factor)
@@ -213,7 +213,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("orthogonal");
         QTest::addColumn<QLineF>("expected");
-        QTest::newRow("X orthogonal") << int(GraphView::CalibrateXMode) << true << QLineF(100, 400, 500, 400);
+        QTest::newRow("X orthogonal, tilt taken as clicked")
+            << int(GraphView::CalibrateXMode) << true << QLineF(100, 400, 500, 380);
         QTest::newRow("X tilted") << int(GraphView::CalibrateXMode) << false << QLineF(100, 400, 500, 380);
         QTest::newRow("Y orthogonal") << int(GraphView::CalibrateYMode) << true << QLineF(100, 400, 100, 380);
         QTest::newRow("Y tilted") << int(GraphView::CalibrateYMode) << false << QLineF(100, 400, 500, 380);
@@ -240,44 +241,94 @@ private Q_SLOTS:
         QVERIFY(f.model.curves()[0].points.isEmpty());
     }
 
-    // A second mark clicked more than a degree off the forced direction says
-    // that the scan looks turned, after the axis has been handed on.
+    // With orthogonal axes a second mark within half a degree of the forced
+    // direction is snapped; a few degrees off is a turned chart, taken as
+    // clicked and named after the axis has been handed on; far off is not a
+    // tilt at all and is snapped again.
     void tiltIsReported_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("orthogonal");
         QTest::addColumn<QPointF>("second");
+        QTest::addColumn<QLineF>("line");
         QTest::addColumn<QString>("message");
-        const QString tilted = QStringLiteral("The picture looks tilted by %1 degrees. Turn off \"Orthogonal "
-                                              "axes\" to calibrate along its axes.");
-        QTest::newRow("X, 1.4 degrees")
-            << int(GraphView::CalibrateXMode) << true << QPointF(500, 390) << tilted.arg("1.4");
-        QTest::newRow("X, half a degree")
-            << int(GraphView::CalibrateXMode) << true << QPointF(500, 403.5) << QString();
-        QTest::newRow("Y, 1.9 degrees")
-            << int(GraphView::CalibrateYMode) << true << QPointF(90, 100) << tilted.arg("1.9");
+        const QString tilted =
+            QStringLiteral("The picture is tilted by %1 degrees; the axis was taken as clicked.");
+        QTest::newRow("X, 1.4 degrees") << int(GraphView::CalibrateXMode) << true << QPointF(500, 390)
+                                        << QLineF(100, 400, 500, 390) << tilted.arg("1.4");
+        QTest::newRow("X, 1.4 degrees down") << int(GraphView::CalibrateXMode) << true << QPointF(500, 410)
+                                             << QLineF(100, 400, 500, 410) << tilted.arg("1.4");
+        QTest::newRow("X, 0.49 degrees: jitter")
+            << int(GraphView::CalibrateXMode) << true << QPointF(500, 403.4) << QLineF(100, 400, 500, 400)
+            << QString();
+        QTest::newRow("Y, 1.9 degrees") << int(GraphView::CalibrateYMode) << true << QPointF(90, 100)
+                                        << QLineF(100, 400, 90, 100) << tilted.arg("1.9");
+        QTest::newRow("Y, 0.4 degrees: jitter") << int(GraphView::CalibrateYMode) << true << QPointF(102, 100)
+                                                << QLineF(100, 400, 100, 100) << QString();
+        QTest::newRow("Y, 30 degrees: not a tilt")
+            << int(GraphView::CalibrateYMode) << true << QPointF(273, 100) << QLineF(100, 400, 100, 100)
+            << QString();
         QTest::newRow("Y, two degrees but tilted axes allowed")
-            << int(GraphView::CalibrateYMode) << false << QPointF(90, 100) << QString();
+            << int(GraphView::CalibrateYMode) << false << QPointF(90, 100) << QLineF(100, 400, 90, 100)
+            << QString();
     }
     void tiltIsReported()
     {
         QFETCH(int, mode);
         QFETCH(bool, orthogonal);
         QFETCH(QPointF, second);
+        QFETCH(QLineF, line);
         QFETCH(QString, message);
         Fixture f;
         f.view.setOrthogonalAxes(orthogonal);
         f.view.setInteractionMode(mode);
         QStringList order;
+        QList<QLineF> lines;
         QObject::connect(&f.view, &GraphView::calibrationLineSelected, &f.view,
-                         [&order] { order.append(QStringLiteral("line")); });
+                         [&order, &lines](bool, QLineF selected) {
+                             order.append(QStringLiteral("line"));
+                             lines.append(selected);
+                         });
         QObject::connect(&f.view, &GraphView::statusMessage, &f.view,
                          [&order](const QString &text) { order.append(text); });
         f.click(QPointF(100, 400));
         f.click(second);
+        QCOMPARE(lines, QList<QLineF>{line});
         QCOMPARE(order.last(), message.isEmpty() ? QStringLiteral("line") : message);
         if (!message.isEmpty())
             QCOMPARE(order.at(order.size() - 2), QStringLiteral("line"));
+    }
+
+    // Two marks on one spot are refused in the view: the first mark stays, and
+    // a second mark elsewhere then confirms the axis.
+    void degenerateMarksAreRefused_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("X, Enter at once") << int(GraphView::CalibrateXMode) << true;
+        QTest::newRow("X, second click on the first") << int(GraphView::CalibrateXMode) << false;
+        QTest::newRow("Y, Enter at once") << int(GraphView::CalibrateYMode) << true;
+    }
+    void degenerateMarksAreRefused()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, byEnter);
+        Fixture f;
+        QSignalSpy lines(&f.view, &GraphView::calibrationLineSelected);
+        f.view.setInteractionMode(mode);
+        f.click(QPointF(100, 400));
+        if (byEnter)
+            f.key(Qt::Key_Return);
+        else
+            f.click(QPointF(100, 400));
+        QVERIFY(lines.isEmpty());
+        QCOMPARE(f.lastStatus(),
+                 QStringLiteral("The two marks are at the same place. Move away from the first "
+                                "mark, then click or press Enter."));
+        QCOMPARE(itemsOf<QGraphicsEllipseItem>(f.view.scene()).size(), 1);
+        f.click(QPointF(300, 200));
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.at(0).at(1).value<QLineF>().p1(), QPointF(100, 400));
     }
 
     // The view reports where the mouse is in picture pixels, unrounded.
