@@ -444,8 +444,15 @@ bool readStoredProject(QSqlDatabase &database, const QString &name, StoredProjec
     return true;
 }
 
+// Pixel for pixel, whatever format each was read in.
+bool samePicture(const QImage &a, const QImage &b)
+{
+    return a.size() == b.size() &&
+           a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
 bool load(QSqlDatabase &database, const QString &databasePath, const QString &name, ProjectModel &model,
-          QString *error)
+          QString *error, QString *differingSourceFile)
 {
     StoredProject project;
     if (!readStoredProject(database, name, &project, error))
@@ -458,16 +465,24 @@ bool load(QSqlDatabase &database, const QString &databasePath, const QString &na
         sourceGone && !project.blueprint.isEmpty() ? QString() : QFileInfo(databasePath).absolutePath();
     if (!model.applyProjectJson(project.document, baseDirectory, true) &&
         !model.applyProjectJson(project.document, QString(), true)) {
-        report(error,
-               QStringLiteral("Impossibile caricare il progetto dal database. Verificare sourcePath o dati "
-                              "progetto."));
+        const QString reason = model.lastError();
+        report(error, !reason.isEmpty() ? reason
+                                        : QStringLiteral("Impossibile caricare il progetto dal database. "
+                                                         "Verificare sourcePath o dati progetto."));
         return false;
     }
-    // The picture kept in the database stands in for a source file that has gone.
-    if (model.sourceImage().isNull() && !project.blueprint.isEmpty()) {
-        const QImage picture = QImage::fromData(project.blueprint);
-        if (!picture.isNull())
+    // The picture kept in the database is the one the points were taken on: it
+    // stands in for a source file that has gone, and wins over a file that has
+    // been replaced under the same name. The file is kept only when it shows the
+    // same picture (a PDF can then still change page and resolution).
+    const QImage picture = QImage::fromData(project.blueprint);
+    if (!picture.isNull()) {
+        const QImage fromFile = model.sourceImage();
+        if (fromFile.isNull() || !samePicture(fromFile, picture)) {
+            if (!fromFile.isNull())
+                report(differingSourceFile, model.sourcePath());
             model.setSourceImage(picture, project.sourcePath);
+        }
         // Part of opening the project, not a step to undo.
         model.undoStack()->clear();
     }
@@ -519,11 +534,14 @@ bool storeProject(const QString &databasePath, const ProjectModel &model, const 
                                            trimmed.isEmpty() ? QStringLiteral("Progetto") : trimmed, error);
 }
 
-bool loadProject(const QString &databasePath, const QString &name, ProjectModel &model, QString *error)
+bool loadProject(const QString &databasePath, const QString &name, ProjectModel &model, QString *error,
+                 QString *differingSourceFile)
 {
     report(error, QString());
+    report(differingSourceFile, QString());
     ScopedConnection connection(databasePath);
-    return connection.open(error) && load(connection.database(), databasePath, name, model, error);
+    return connection.open(error) &&
+           load(connection.database(), databasePath, name, model, error, differingSourceFile);
 }
 
 } // namespace ProjectDatabase

@@ -1,5 +1,7 @@
 #include "core/model/calibration.h"
 
+#include "core/model/jsonfields.h"
+
 #include <QJsonValue>
 
 #include <cmath>
@@ -18,8 +20,9 @@ bool isAxisValid(bool flag, const QLineF &line, double value1, double value2, bo
 {
     if (logScale && !(value1 > 0.0 && value2 > 0.0))
         return false;
+    // Values such as -1e308 and 1e308 are finite, but the span between them is not.
     return flag && isFinite(line) && line.length() > 1e-9 && std::isfinite(value1) && std::isfinite(value2) &&
-           !fuzzyEqual(value1, value2);
+           std::isfinite(value2 - value1) && !fuzzyEqual(value1, value2);
 }
 
 double crossProduct(QPointF a, QPointF b)
@@ -75,9 +78,10 @@ QJsonObject lineToJson(const QLineF &line)
 QLineF lineFromJson(const QJsonValue &value)
 {
     const QJsonObject object = value.toObject();
-    return QLineF(
-        object.value(QStringLiteral("x1")).toDouble(0.0), object.value(QStringLiteral("y1")).toDouble(0.0),
-        object.value(QStringLiteral("x2")).toDouble(0.0), object.value(QStringLiteral("y2")).toDouble(0.0));
+    const auto number = [&](const char *key) {
+        return numericValue(object.value(QLatin1StringView(key))).toDouble(0.0);
+    };
+    return QLineF(number("x1"), number("y1"), number("x2"), number("y2"));
 }
 
 } // namespace
@@ -160,16 +164,17 @@ QPointF Calibration::realToPixel(QPointF real, bool *ok) const
 
 QJsonObject Calibration::toJson() const
 {
-    return {{QStringLiteral("axisXLine"), lineToJson(axisXLine)},
-            {QStringLiteral("axisYLine"), lineToJson(axisYLine)},
-            {QStringLiteral("xValue1"), xValue1},
-            {QStringLiteral("xValue2"), xValue2},
-            {QStringLiteral("yValue1"), yValue1},
-            {QStringLiteral("yValue2"), yValue2},
-            {QStringLiteral("axisXValid"), axisXValid},
-            {QStringLiteral("axisYValid"), axisYValid},
-            {QStringLiteral("xLogScale"), xLogScale},
-            {QStringLiteral("yLogScale"), yLogScale}};
+    return withKeysKept({{QStringLiteral("axisXLine"), lineToJson(axisXLine)},
+                         {QStringLiteral("axisYLine"), lineToJson(axisYLine)},
+                         {QStringLiteral("xValue1"), xValue1},
+                         {QStringLiteral("xValue2"), xValue2},
+                         {QStringLiteral("yValue1"), yValue1},
+                         {QStringLiteral("yValue2"), yValue2},
+                         {QStringLiteral("axisXValid"), axisXValid},
+                         {QStringLiteral("axisYValid"), axisYValid},
+                         {QStringLiteral("xLogScale"), xLogScale},
+                         {QStringLiteral("yLogScale"), yLogScale}},
+                        otherKeys);
 }
 
 Calibration Calibration::fromJson(const QJsonObject &object)
@@ -177,15 +182,20 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     Calibration calibration;
     calibration.axisXLine = lineFromJson(object.value(QStringLiteral("axisXLine")));
     calibration.axisYLine = lineFromJson(object.value(QStringLiteral("axisYLine")));
-    calibration.xValue1 = object.value(QStringLiteral("xValue1")).toDouble(0.0);
-    calibration.xValue2 = object.value(QStringLiteral("xValue2")).toDouble(1.0);
-    calibration.yValue1 = object.value(QStringLiteral("yValue1")).toDouble(0.0);
-    calibration.yValue2 = object.value(QStringLiteral("yValue2")).toDouble(1.0);
+    calibration.xValue1 = numericValue(object.value(QStringLiteral("xValue1"))).toDouble(0.0);
+    calibration.xValue2 = numericValue(object.value(QStringLiteral("xValue2"))).toDouble(1.0);
+    calibration.yValue1 = numericValue(object.value(QStringLiteral("yValue1"))).toDouble(0.0);
+    calibration.yValue2 = numericValue(object.value(QStringLiteral("yValue2"))).toDouble(1.0);
     calibration.axisXValid = object.value(QStringLiteral("axisXValid")).toBool(false);
     calibration.axisYValid = object.value(QStringLiteral("axisYValid")).toBool(false);
     // Files written before logarithmic axes existed have no such keys: linear.
     calibration.xLogScale = object.value(QStringLiteral("xLogScale")).toBool(false);
     calibration.yLogScale = object.value(QStringLiteral("yLogScale")).toBool(false);
+    calibration.otherKeys = unknownKeys(
+        object, {QLatin1StringView("axisXLine"), QLatin1StringView("axisYLine"), QLatin1StringView("xValue1"),
+                 QLatin1StringView("xValue2"), QLatin1StringView("yValue1"), QLatin1StringView("yValue2"),
+                 QLatin1StringView("axisXValid"), QLatin1StringView("axisYValid"),
+                 QLatin1StringView("xLogScale"), QLatin1StringView("yLogScale")});
     return calibration;
 }
 
@@ -194,5 +204,5 @@ bool operator==(const Calibration &a, const Calibration &b)
     return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
            a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
            a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
-           a.yLogScale == b.yLogScale;
+           a.yLogScale == b.yLogScale && a.otherKeys == b.otherKeys;
 }

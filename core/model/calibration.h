@@ -27,6 +27,8 @@ struct Calibration
     bool axisYValid = false;
     bool xLogScale = false;
     bool yLogScale = false;
+    // Keys of the stored calibration that this program does not read, written back on save.
+    QJsonObject otherKeys;
 
     bool isAxisXValid() const;
     bool isAxisYValid() const;
@@ -40,7 +42,7 @@ struct Calibration
     QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
 
     QJsonObject toJson() const;
-    // Missing or wrongly typed values take the initial values.
+    // Missing or wrongly typed values take the initial values; numbers may be written as text.
     static Calibration fromJson(const QJsonObject &object);
 
     friend bool operator==(const Calibration &a, const Calibration &b);

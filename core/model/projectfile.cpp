@@ -20,7 +20,7 @@ bool saveProjectFile(const QString &path, const ProjectModel &model, QString *er
     return saveFileContents(path, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented), error);
 }
 
-bool openProjectFile(const QString &path, ProjectModel &model, QString *error, bool readPicture)
+bool openProjectFile(const QString &path, ProjectModel &model, QString *error, ProjectPicture picture)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -36,7 +36,8 @@ bool openProjectFile(const QString &path, ProjectModel &model, QString *error, b
         report(error, QStringLiteral("Progetto JSON non valido: %1").arg(reason));
         return false;
     }
-    if (!model.applyProjectJson(document.object(), QFileInfo(path).absolutePath(), false, readPicture)) {
+    if (!model.applyProjectJson(document.object(), QFileInfo(path).absolutePath(),
+                                picture == ProjectPicture::MayBeMissing, picture != ProjectPicture::Unread)) {
         const QString reason = model.lastError();
         report(error, reason.isEmpty() ? QStringLiteral("Formato progetto non riconosciuto.") : reason);
         return false;

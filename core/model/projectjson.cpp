@@ -1,6 +1,8 @@
 // The project document: how ProjectModel is written to and read from JSON.
 #include "core/model/projectmodel.h"
 
+#include "core/model/jsonfields.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -17,24 +19,36 @@
 namespace {
 
 const QString formatTag = QStringLiteral("PlotmasonProject");
+// The version of the document this program writes, and the newest it reads.
+constexpr int formatVersion = 1;
 
-QJsonObject pointToJson(const CurvePoint &point)
+// A point is written under the name of the curve that holds it, whatever it was read with.
+QJsonObject pointToJson(const CurvePoint &point, const QString &curveName)
 {
-    return {{QStringLiteral("x_pixel"), point.pixel.x()},
-            {QStringLiteral("y_pixel"), point.pixel.y()},
-            {QStringLiteral("x_reale"), point.real.x()},
-            {QStringLiteral("y_reale"), point.real.y()},
-            {QStringLiteral("curve_name"), point.curveName}};
+    return withKeysKept({{QStringLiteral("x_pixel"), point.pixel.x()},
+                         {QStringLiteral("y_pixel"), point.pixel.y()},
+                         {QStringLiteral("x_reale"), point.real.x()},
+                         {QStringLiteral("y_reale"), point.real.y()},
+                         {QStringLiteral("curve_name"), curveName}},
+                        point.otherKeys);
 }
 
-CurvePoint pointFromJson(const QJsonObject &object)
+double numberOf(const QJsonObject &object, QLatin1StringView key)
+{
+    return numericValue(object.value(key)).toDouble(0.0);
+}
+
+CurvePoint pointFromJson(const QJsonObject &object, const QString &curveName)
 {
     CurvePoint point;
-    point.pixel = QPointF(object.value(QStringLiteral("x_pixel")).toDouble(0.0),
-                          object.value(QStringLiteral("y_pixel")).toDouble(0.0));
-    point.real = QPointF(object.value(QStringLiteral("x_reale")).toDouble(0.0),
-                         object.value(QStringLiteral("y_reale")).toDouble(0.0));
-    point.curveName = object.value(QStringLiteral("curve_name")).toString(QStringLiteral("Curve 1"));
+    point.pixel = QPointF(numberOf(object, QLatin1StringView("x_pixel")),
+                          numberOf(object, QLatin1StringView("y_pixel")));
+    point.real = QPointF(numberOf(object, QLatin1StringView("x_reale")),
+                         numberOf(object, QLatin1StringView("y_reale")));
+    point.curveName = curveName;
+    point.otherKeys = unknownKeys(object, {QLatin1StringView("x_pixel"), QLatin1StringView("y_pixel"),
+                                           QLatin1StringView("x_reale"), QLatin1StringView("y_reale"),
+                                           QLatin1StringView("curve_name")});
     return point;
 }
 
@@ -42,14 +56,15 @@ QJsonObject curveToJson(const Curve &curve, bool withPoints)
 {
     QJsonArray points;
     for (qsizetype i = 0; withPoints && i < curve.points.size(); ++i)
-        points.append(pointToJson(curve.points[i]));
-    return {{QStringLiteral("name"), curve.name},
-            {QStringLiteral("parameterName"), curve.parameterName},
-            {QStringLiteral("parameterValue"), curve.parameterValue},
-            {QStringLiteral("color"), curve.color.name(QColor::HexArgb)},
-            {QStringLiteral("lineWidth"), curve.lineWidth},
-            {QStringLiteral("visible"), curve.visible},
-            {QStringLiteral("points"), points}};
+        points.append(pointToJson(curve.points[i], curve.name));
+    return withKeysKept({{QStringLiteral("name"), curve.name},
+                         {QStringLiteral("parameterName"), curve.parameterName},
+                         {QStringLiteral("parameterValue"), curve.parameterValue},
+                         {QStringLiteral("color"), curve.color.name(QColor::HexArgb)},
+                         {QStringLiteral("lineWidth"), curve.lineWidth},
+                         {QStringLiteral("visible"), curve.visible},
+                         {QStringLiteral("points"), points}},
+                        curve.otherKeys);
 }
 
 // A text as the JSON writer quotes and escapes it.
@@ -72,16 +87,21 @@ QByteArray jsonNumber(double value)
 
 // The points as the JSON writer writes an array of point objects, without an
 // object per point: numbers and names in the writer's own form, keys in its order.
-void appendPointsJson(QByteArray &text, const QList<CurvePoint> &points)
+void appendPointsJson(QByteArray &text, const Curve &curve)
 {
     text += '[';
-    QByteArray name;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const CurvePoint &point = points[i];
-        if (i == 0 || point.curveName != points[i - 1].curveName)
-            name = jsonString(point.curveName);
+    const QByteArray name = jsonString(curve.name);
+    for (qsizetype i = 0; i < curve.points.size(); ++i) {
+        const CurvePoint &point = curve.points[i];
         if (i > 0)
             text += ',';
+        if (!point.otherKeys.isEmpty()) {
+            // Keys of another program interleave with ours: the writer orders them.
+            const QByteArray written =
+                QJsonDocument(QJsonArray{pointToJson(point, curve.name)}).toJson(QJsonDocument::Compact);
+            text += QByteArrayView(written).sliced(1, written.size() - 2);
+            continue;
+        }
         text += "{\"curve_name\":";
         text += name;
         text += ",\"x_pixel\":";
@@ -121,11 +141,16 @@ Curve curveFromJson(const QJsonObject &object)
     // At the 8 bits per channel that "#aarrggbb" keeps, so that a colour given
     // with more digits ("#rrrgggbbb") is saved as it is held.
     curve.color = color.isValid() ? QColor::fromRgba(color.rgba()) : defaultCurveColor();
-    curve.lineWidth = clampedLineWidth(object.value(QStringLiteral("lineWidth")).toDouble(2.0));
+    curve.lineWidth = clampedLineWidth(numericValue(object.value(QStringLiteral("lineWidth"))).toDouble(2.0));
     curve.visible = object.value(QStringLiteral("visible")).toBool(true);
     const QJsonArray points = object.value(QStringLiteral("points")).toArray();
+    curve.points.reserve(points.size());
     for (const QJsonValue &point : points)
-        curve.points.append(pointFromJson(point.toObject()));
+        curve.points.append(pointFromJson(point.toObject(), curve.name));
+    curve.otherKeys = unknownKeys(object, {QLatin1StringView("name"), QLatin1StringView("parameterName"),
+                                           QLatin1StringView("parameterValue"), QLatin1StringView("color"),
+                                           QLatin1StringView("lineWidth"), QLatin1StringView("visible"),
+                                           QLatin1StringView("points")});
     return curve;
 }
 
@@ -159,17 +184,18 @@ QJsonObject ProjectModel::projectJson(bool withCurves) const
     QJsonArray curves;
     for (qsizetype i = 0; withCurves && i < m_curves.size(); ++i)
         curves.append(curveToJson(m_curves[i], true));
-    return {{QStringLiteral("format"), formatTag},
-            {QStringLiteral("version"), 1},
-            {QStringLiteral("sourcePath"), m_sourcePath},
-            {QStringLiteral("visibleLayers"), qint64(m_visibleLayers)},
-            {QStringLiteral("pdfPage"), m_pdfPage},
-            {QStringLiteral("pdfPageCount"), m_pdfPageCount},
-            {QStringLiteral("renderDpi"), m_renderDpi},
-            {QStringLiteral("calibration"), m_calibration.toJson()},
-            {QStringLiteral("curves"), curves},
-            {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
-            {QStringLiteral("graphViewSettings"), m_graphViewSettings}};
+    return withKeysKept({{QStringLiteral("format"), formatTag},
+                         {QStringLiteral("version"), formatVersion},
+                         {QStringLiteral("sourcePath"), m_sourcePath},
+                         {QStringLiteral("visibleLayers"), qint64(m_visibleLayers)},
+                         {QStringLiteral("pdfPage"), m_pdfPage},
+                         {QStringLiteral("pdfPageCount"), m_pdfPageCount},
+                         {QStringLiteral("renderDpi"), m_renderDpi},
+                         {QStringLiteral("calibration"), m_calibration.toJson()},
+                         {QStringLiteral("curves"), curves},
+                         {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
+                         {QStringLiteral("graphViewSettings"), m_graphViewSettings}},
+                        m_otherKeys);
 }
 
 QByteArray ProjectModel::compactProjectJson() const
@@ -198,7 +224,7 @@ QByteArray ProjectModel::compactProjectJson() const
         if (c > 0)
             text += ',';
         text += beforePoints;
-        appendPointsJson(text, m_curves[c].points);
+        appendPointsJson(text, m_curves[c]);
         text += afterPoints;
     }
     text += ']';
@@ -212,14 +238,25 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     m_lastError.clear();
     if (object.value(QStringLiteral("format")).toString() != formatTag)
         return false;
+    // A newer program may have moved things where this one would not look: saving
+    // what it understood of such a file would destroy the rest.
+    const double version = numericValue(object.value(QStringLiteral("version"))).toDouble(formatVersion);
+    if (version > formatVersion) {
+        m_lastError = QStringLiteral("Il progetto è stato scritto nella versione %1 del formato; questo "
+                                     "programma legge fino alla versione %2.")
+                          .arg(version)
+                          .arg(formatVersion);
+        return false;
+    }
 
     const QString sourcePath =
         resolveSourcePath(object.value(QStringLiteral("sourcePath")).toString(), baseDirectory);
-    const uint visibleLayers = uint(object.value(QStringLiteral("visibleLayers")).toInteger(AllMvpLayers));
-    const int renderDpi =
-        qBound(minimumRenderDpi, object.value(QStringLiteral("renderDpi")).toInt(defaultRenderDpi),
-               maximumRenderDpi);
-    const int pdfPage = qMax(0, object.value(QStringLiteral("pdfPage")).toInt(0));
+    const uint visibleLayers =
+        uint(numericValue(object.value(QStringLiteral("visibleLayers"))).toInteger(AllMvpLayers));
+    const int renderDpi = qBound(
+        minimumRenderDpi, numericValue(object.value(QStringLiteral("renderDpi"))).toInt(defaultRenderDpi),
+        maximumRenderDpi);
+    const int pdfPage = qMax(0, numericValue(object.value(QStringLiteral("pdfPage"))).toInt(0));
 
     QList<Curve> curves;
     const QJsonArray storedCurves = object.value(QStringLiteral("curves")).toArray();
@@ -232,14 +269,16 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // cannot be loaded leaves the current one untouched.
     LoadedSource source;
     source.absolutePath = sourcePath;
+    QString sourceProblem;
     if (!readPicture) {
         source.page = pdfPage;
-        source.pageCount = qMax(0, object.value(QStringLiteral("pdfPageCount")).toInt(0));
+        source.pageCount = qMax(0, numericValue(object.value(QStringLiteral("pdfPageCount"))).toInt(0));
     } else if (!sourcePath.isEmpty()) {
         QString error;
         if (!readSource(sourcePath, pdfPage, renderDpi, &source, &error)) {
+            sourceProblem = error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error;
             if (!allowMissingSource) {
-                m_lastError = error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error;
+                m_lastError = sourceProblem;
                 return false;
             }
             source = LoadedSource();
@@ -256,6 +295,12 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     m_calibration = Calibration::fromJson(object.value(QStringLiteral("calibration")).toObject());
     m_regeneratedGraphSettings = object.value(QStringLiteral("regeneratedGraphSettings")).toObject();
     m_graphViewSettings = object.value(QStringLiteral("graphViewSettings")).toObject();
+    m_otherKeys = unknownKeys(
+        object,
+        {QLatin1StringView("format"), QLatin1StringView("version"), QLatin1StringView("sourcePath"),
+         QLatin1StringView("visibleLayers"), QLatin1StringView("pdfPage"), QLatin1StringView("pdfPageCount"),
+         QLatin1StringView("renderDpi"), QLatin1StringView("calibration"), QLatin1StringView("curves"),
+         QLatin1StringView("regeneratedGraphSettings"), QLatin1StringView("graphViewSettings")});
     m_curves = curves;
     // Curves are found by name: a second curve of the same name (a hand-edited
     // file) would hand its clicks to the first.
@@ -275,6 +320,7 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // An empty "sourcePath" is a project without a picture: the previous
     // project's picture must not stay behind under the new project.
     installSource(source);
+    m_sourceProblem = sourceProblem;
 
     Q_EMIT visibleLayersChanged();
     Q_EMIT calibrationChanged();

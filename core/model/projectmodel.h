@@ -120,11 +120,15 @@ public:
     // is resolved against baseDirectory. Without allowMissingSource a source that
     // cannot be loaded refuses the document and leaves the model as it was; the
     // reason is then in lastError() for the caller to report. With it, the
-    // project opens without a picture. Without readPicture the picture is not
-    // read at all and its path and PDF page stay as stored, for work that never
-    // draws it; loadSource(sourcePath()) reads it later.
+    // project opens without a picture, and sourceProblem() says why. A document
+    // of a newer version than this program writes is refused the same way. Without readPicture the picture is
+    // not read at all and its path and PDF page stay as stored, for work that never draws it;
+    // loadSource(sourcePath()) reads it later.
     bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource,
                           bool readPicture = true);
+    // Why the picture of the project last opened could not be read; empty once
+    // a picture is shown.
+    QString sourceProblem() const { return m_sourceProblem; }
 
     // Swaps the picture and keeps calibration, curves and points.
     Q_INVOKABLE bool loadSource(const QString &path);
@@ -231,6 +235,8 @@ private:
     // Reports the error of a failed step; gives back whether it succeeded.
     bool reportIfFailed(bool succeeded, const QString &error) const;
     QJsonObject projectJson(bool withCurves) const;
+    // The calibration as one step, refused with a message when it gives non-finite values.
+    void setCalibration(const Calibration &candidate, const QString &stepText, double value1, double value2);
     bool hasSelection() const;
     // Clears the selection without a signal; true when there was one.
     bool dropSelection();
@@ -259,6 +265,8 @@ private:
     int m_selectedPointIndex = -1;
     QJsonObject m_regeneratedGraphSettings;
     QJsonObject m_graphViewSettings;
+    QJsonObject m_otherKeys; // top-level keys of the opened document that this program does not read
+    QString m_sourceProblem;
     QList<InsertionRecord> m_insertionHistory;
     mutable QString m_lastError;
     QUndoStack *m_undoStack;

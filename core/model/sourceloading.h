@@ -19,6 +19,9 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error);
 // The size of the picture renderPdfPage makes of a page of `points` (1/72 inch).
 QSize renderedPageSize(const QSizeF &points, int dpi);
 QString sourceFileFilter();
+// Whether the file's content is a PDF (its header within the first kilobyte),
+// whatever its name or a project says.
+bool isPdfFile(const QString &path);
 
 // A source read completely, ready to be installed in the model.
 struct LoadedSource
