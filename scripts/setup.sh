@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-pdf-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev
     # reading the drawing of PDF pages
     libqpdf-dev
+    # reading project JSON as a stream of events
+    rapidjson-dev
 
     # Qt's own dialog texts in the interface languages
     qt6-translations-l10n

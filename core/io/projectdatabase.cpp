@@ -13,6 +13,8 @@
 #include <QUndoStack>
 #include <QUuid>
 
+#include <utility>
+
 namespace ProjectDatabase {
 
 namespace {
@@ -396,7 +398,7 @@ struct StoredProject
 {
     qint64 id = 0;
     QString sourcePath;
-    QJsonObject document;
+    ProjectDocument document;
     QByteArray blueprint;
 };
 
@@ -415,19 +417,17 @@ bool readStoredProject(QSqlDatabase &database, const QString &name, StoredProjec
     project->id = select.value(0).toLongLong();
     project->sourcePath = select.value(1).toString();
 
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(select.value(2).toByteArray(), &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        report(error,
-               QStringLiteral("JSON progetto non valido nel database: %1").arg(parseError.errorString()));
-        return false;
-    }
-    if (!document.isObject()) {
+    QString reason;
+    switch (readProjectJson(select.value(2).toByteArray(), &project->document, &reason)) {
+    case JsonReading::Read: break;
+    case JsonReading::NotAnObject:
         report(error, QStringLiteral("JSON progetto non valido nel database: radice non oggetto."));
         return false;
+    default:
+        report(error, QStringLiteral("JSON progetto non valido nel database: %1").arg(reason));
+        return false;
     }
-    project->document = document.object();
-    const QString format = project->document.value(QStringLiteral("format")).toString();
+    const QString format = project->document.object.value(QStringLiteral("format")).toString();
     if (format != QLatin1String("PlotmasonProject")) {
         report(error, QStringLiteral("JSON progetto non valido nel database: formato '%1'.").arg(format));
         return false;
@@ -459,12 +459,13 @@ bool load(QSqlDatabase &database, const QString &databasePath, const QString &na
         return false;
     // A stored picture is the project's own; a file that merely shares the gone
     // source's name beside the database is not looked for in its place.
-    const QString stored = project.document.value(QStringLiteral("sourcePath")).toString();
+    const QString stored = project.document.object.value(QStringLiteral("sourcePath")).toString();
     const bool sourceGone = QFileInfo(stored).isAbsolute() && !QFileInfo::exists(stored);
     const QString baseDirectory =
         sourceGone && !project.blueprint.isEmpty() ? QString() : QFileInfo(databasePath).absolutePath();
-    if (!model.applyProjectJson(project.document, baseDirectory, true) &&
-        !model.applyProjectJson(project.document, QString(), true)) {
+    // A source that cannot be read does not refuse the document here, so only
+    // the document itself can.
+    if (!model.applyProjectDocument(std::move(project.document), baseDirectory, true)) {
         const QString reason = model.lastError();
         report(error, !reason.isEmpty() ? reason
                                         : QStringLiteral("Impossibile caricare il progetto dal database. "

@@ -32,6 +32,9 @@ struct CurvePoint
     friend bool operator!=(const CurvePoint &a, const CurvePoint &b) { return !(a == b); }
 };
 
+// Moved in memory as a whole when a list of points grows.
+Q_DECLARE_TYPEINFO(CurvePoint, Q_RELOCATABLE_TYPE);
+
 // Line widths outside this range are brought to its nearest end (NaN to the minimum).
 constexpr double minimumLineWidth = 0.1;
 constexpr double maximumLineWidth = 30.0;

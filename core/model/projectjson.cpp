@@ -2,15 +2,16 @@
 #include "core/model/projectmodel.h"
 
 #include "core/model/jsonfields.h"
+#include "core/model/projectdocument.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLocale>
 #include <QUndoStack>
 #include <QUuid>
 
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -31,25 +32,6 @@ QJsonObject pointToJson(const CurvePoint &point, const QString &curveName)
                          {QStringLiteral("y_reale"), point.real.y()},
                          {QStringLiteral("curve_name"), curveName}},
                         point.otherKeys);
-}
-
-double numberOf(const QJsonObject &object, QLatin1StringView key)
-{
-    return numericValue(object.value(key)).toDouble(0.0);
-}
-
-CurvePoint pointFromJson(const QJsonObject &object, const QString &curveName)
-{
-    CurvePoint point;
-    point.pixel = QPointF(numberOf(object, QLatin1StringView("x_pixel")),
-                          numberOf(object, QLatin1StringView("y_pixel")));
-    point.real = QPointF(numberOf(object, QLatin1StringView("x_reale")),
-                         numberOf(object, QLatin1StringView("y_reale")));
-    point.curveName = curveName;
-    point.otherKeys = unknownKeys(object, {QLatin1StringView("x_pixel"), QLatin1StringView("y_pixel"),
-                                           QLatin1StringView("x_reale"), QLatin1StringView("y_reale"),
-                                           QLatin1StringView("curve_name")});
-    return point;
 }
 
 QJsonObject curveToJson(const Curve &curve, bool withPoints)
@@ -74,15 +56,53 @@ QByteArray jsonString(const QString &text)
     return array.mid(1, array.size() - 2);
 }
 
-// A number as the JSON writer writes it: JSON values keep whole numbers below
-// 2^53 as integers, other finite numbers in their shortest exact form.
-QByteArray jsonNumber(double value)
+// A number as the JSON writer writes it, formatted in place: whole numbers
+// below 2^53 as integers, other finite numbers in their shortest exact digits,
+// plainly written unless the exponent form is shorter (a tie goes to plain).
+void appendJsonNumber(QByteArray &text, double value)
 {
+    char buffer[40];
     constexpr double largestExactInteger = 9007199254740991.0; // 2^53 - 1
-    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger)
-        return QByteArray::number(qint64(value));
-    return qIsFinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
-                            : QByteArrayLiteral("null");
+    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger) {
+        text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, qint64(value)).ptr - buffer);
+        return;
+    }
+    if (!std::isfinite(value)) {
+        text += "null";
+        return;
+    }
+    // "-d.ddde-XX" with the shortest digits that read back as the same value.
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const char *mark = std::find(static_cast<const char *>(buffer), end, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
+    char digits[24];
+    int count = 0;
+    for (const char *c = buffer + (value < 0); c < mark; ++c) {
+        if (*c != '.')
+            digits[count++] = *c;
+    }
+    const int point = exponent + 1; // digits before the decimal point
+    const int exponentLength = count + (count > 1) + 2 + (std::abs(exponent) >= 100 ? 3 : 2);
+    const int plainLength = point >= count ? point : point > 0 ? count + 1 : count + 2 - point;
+    if (plainLength > exponentLength) {
+        text.append(buffer, end - buffer);
+        return;
+    }
+    if (value < 0)
+        text += '-';
+    if (point <= 0) {
+        text += "0.";
+        text.append(-point, '0');
+        text.append(digits, count);
+    } else if (point >= count) {
+        text.append(digits, count);
+        text.append(point - count, '0');
+    } else {
+        text.append(digits, point);
+        text += '.';
+        text.append(digits + point, count - point);
+    }
 }
 
 // The points as the JSON writer writes an array of point objects, without an
@@ -105,13 +125,13 @@ void appendPointsJson(QByteArray &text, const Curve &curve)
         text += "{\"curve_name\":";
         text += name;
         text += ",\"x_pixel\":";
-        text += jsonNumber(point.pixel.x());
+        appendJsonNumber(text, point.pixel.x());
         text += ",\"x_reale\":";
-        text += jsonNumber(point.real.x());
+        appendJsonNumber(text, point.real.x());
         text += ",\"y_pixel\":";
-        text += jsonNumber(point.pixel.y());
+        appendJsonNumber(text, point.pixel.y());
         text += ",\"y_reale\":";
-        text += jsonNumber(point.real.y());
+        appendJsonNumber(text, point.real.y());
         text += '}';
     }
     text += ']';
@@ -128,30 +148,6 @@ std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &te
     const qsizetype valueStart = at + name.size();
     const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
     return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
-}
-
-Curve curveFromJson(const QJsonObject &object)
-{
-    Curve curve;
-    curve.name = object.value(QStringLiteral("name")).toString(QStringLiteral("Curve 1"));
-    curve.parameterName = object.value(QStringLiteral("parameterName")).toString();
-    curve.parameterValue = object.value(QStringLiteral("parameterValue")).toString();
-    // A colour text that names no colour falls back to the default like a missing one.
-    const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
-    // At the 8 bits per channel that "#aarrggbb" keeps, so that a colour given
-    // with more digits ("#rrrgggbbb") is saved as it is held.
-    curve.color = color.isValid() ? QColor::fromRgba(color.rgba()) : defaultCurveColor();
-    curve.lineWidth = clampedLineWidth(numericValue(object.value(QStringLiteral("lineWidth"))).toDouble(2.0));
-    curve.visible = object.value(QStringLiteral("visible")).toBool(true);
-    const QJsonArray points = object.value(QStringLiteral("points")).toArray();
-    curve.points.reserve(points.size());
-    for (const QJsonValue &point : points)
-        curve.points.append(pointFromJson(point.toObject(), curve.name));
-    curve.otherKeys = unknownKeys(object, {QLatin1StringView("name"), QLatin1StringView("parameterName"),
-                                           QLatin1StringView("parameterValue"), QLatin1StringView("color"),
-                                           QLatin1StringView("lineWidth"), QLatin1StringView("visible"),
-                                           QLatin1StringView("points")});
-    return curve;
 }
 
 // Where the stored source lives now. Relative paths are taken from the
@@ -235,6 +231,13 @@ QByteArray ProjectModel::compactProjectJson() const
 bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
                                     bool allowMissingSource, bool readPicture)
 {
+    return applyProjectDocument(projectDocumentFrom(object), baseDirectory, allowMissingSource, readPicture);
+}
+
+bool ProjectModel::applyProjectDocument(ProjectDocument document, const QString &baseDirectory,
+                                        bool allowMissingSource, bool readPicture)
+{
+    const QJsonObject &object = document.object;
     m_lastError.clear();
     if (object.value(QStringLiteral("format")).toString() != formatTag)
         return false;
@@ -258,10 +261,7 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
         maximumRenderDpi);
     const int pdfPage = qMax(0, numericValue(object.value(QStringLiteral("pdfPage"))).toInt(0));
 
-    QList<Curve> curves;
-    const QJsonArray storedCurves = object.value(QStringLiteral("curves")).toArray();
-    for (const QJsonValue &curve : storedCurves)
-        curves.append(curveFromJson(curve.toObject()));
+    QList<Curve> curves = std::move(document.curves);
     if (curves.isEmpty())
         curves.append(makeCurve(QStringLiteral("Curve 1")));
 
@@ -301,7 +301,8 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
          QLatin1StringView("visibleLayers"), QLatin1StringView("pdfPage"), QLatin1StringView("pdfPageCount"),
          QLatin1StringView("renderDpi"), QLatin1StringView("calibration"), QLatin1StringView("curves"),
          QLatin1StringView("regeneratedGraphSettings"), QLatin1StringView("graphViewSettings")});
-    m_curves = curves;
+    // Moved, not shared: the real values are recomputed in place below.
+    m_curves = std::move(curves);
     // Curves are found by name: a second curve of the same name (a hand-edited
     // file) would hand its clicks to the first.
     for (int i = 1; i < m_curves.size(); ++i) {

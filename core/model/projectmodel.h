@@ -2,6 +2,7 @@
 
 #include "core/model/calibration.h"
 #include "core/model/curve.h"
+#include "core/model/projectdocument.h"
 #include "core/model/projectstate.h"
 #include "core/model/sourceloading.h"
 
@@ -126,6 +127,9 @@ public:
     // loadSource(sourcePath()) reads it later.
     bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource,
                           bool readPicture = true);
+    // The same with a document read by readProjectJson or readProjectJsonFile.
+    bool applyProjectDocument(ProjectDocument document, const QString &baseDirectory, bool allowMissingSource,
+                              bool readPicture = true);
     // Why the picture of the project last opened could not be read; empty once
     // a picture is shown.
     QString sourceProblem() const { return m_sourceProblem; }
