@@ -405,7 +405,7 @@ QList<Row> memory(const Scale &scale)
     const double empty = childPeakKiB({QStringLiteral("--open-peak-child"), QString()});
     const double full = childPeakKiB({QStringLiteral("--open-peak-child"), project});
     Row perPoint{QStringLiteral("7. memory per point, opening 1,000,000 points"),
-                 (full - empty) * 1024.0 / points, -1, QStringLiteral("-"), QStringLiteral("B")};
+                 (full - empty) * 1024.0 / points, -1, QStringLiteral("200 B"), QStringLiteral("B")};
     if (empty < 0 || full < 0)
         perPoint.failure = QStringLiteral("the measuring process failed");
     return window + QList<Row>{perPoint};
