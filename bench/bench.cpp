@@ -369,16 +369,6 @@ int openPeakChild(const QString &project)
     return 0;
 }
 
-// Peak resident memory of a child, in KiB; negative when it failed.
-double childPeakKiB(const QStringList &arguments)
-{
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        return -1;
-    return child.readAllStandardOutput().trimmed().toDouble();
-}
-
 Row peakRow(const QString &scenario, double kib, const QString &goal)
 {
     Row row{scenario, kib / 1024.0, -1, goal, QStringLiteral("MiB")};
@@ -406,7 +396,7 @@ QList<Row> memory(const Scale &scale)
     const double empty = childPeakKiB({QStringLiteral("--open-peak-child"), QString()});
     const double full = childPeakKiB({QStringLiteral("--open-peak-child"), project});
     Row perPoint{QStringLiteral("7. memory per point, opening 1,000,000 points"),
-                 (full - empty) * 1024.0 / points, -1, QStringLiteral("-"), QStringLiteral("B")};
+                 (full - empty) * 1024.0 / points, -1, QStringLiteral("200 B"), QStringLiteral("B")};
     if (empty < 0 || full < 0)
         perPoint.failure = QStringLiteral("the measuring process failed");
     return window + QList<Row>{perPoint};
@@ -491,6 +481,9 @@ int main(int argc, char **argv)
         return windowPeakChild(arguments[2]);
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--open-peak-child"))
         return openPeakChild(arguments[2]);
+    if (arguments.size() == 4 && arguments[1] == QLatin1String("--undo-peak-child"))
+        return bench::undoPeakChild(arguments[2] == QLatin1String("tiny"),
+                                    arguments[3] == QLatin1String("edits"));
 
     const std::pair<const char *, QList<Row> (*)(const Scale &)> scenarios[] = {
         {"click", clicks},        {"graph", regeneratedGraph},

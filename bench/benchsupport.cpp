@@ -1,5 +1,8 @@
 #include "bench/benchsupport.h"
 
+#include <QCoreApplication>
+#include <QProcess>
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -150,9 +153,13 @@ long peakResidentKiB()
     return statusKiB("VmHWM:");
 }
 
-long residentKiB()
+double childPeakKiB(const QStringList &arguments)
 {
-    return statusKiB("VmRSS:");
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return -1;
+    return child.readAllStandardOutput().trimmed().toDouble();
 }
 
 } // namespace bench

@@ -49,8 +49,11 @@ void fillProject(ProjectModel &model, int curves, int pointsPerCurve, const QSiz
 
 // A file in a folder of this run, removed with everything in it when the program ends.
 QString temporaryPath(const QString &name);
+// The highest resident memory of this process so far, in KiB.
 long peakResidentKiB();
-long residentKiB();
+// Peak resident memory of this program run again with arguments, in KiB, as
+// the child prints it; negative when it failed.
+double childPeakKiB(const QStringList &arguments);
 
 // A picture that costs what a scanned chart costs to decode and encode: grey
 // paper noise with dark grid lines and curves, the same for every run.

@@ -2,16 +2,14 @@
 
 #include <QUndoStack>
 
+#include <cstdio>
+
 namespace bench {
 
-QList<Row> undoHistory(const Scale &scale)
-{
-    ProjectModel model;
-    const QSize picture(4000, 3000);
-    fillProject(model, 5, scale.size(2000, 100), picture);
-    model.undoStack()->clear();
-    const long before = residentKiB();
+namespace {
 
+void makeEdits(ProjectModel &model, const Scale &scale, const QSize &picture)
+{
     // Every kind of step in turn: small point commands and whole-state snapshots.
     const int edits = scale.size(10000, 200);
     for (int i = 0; i < edits; ++i) {
@@ -33,13 +31,35 @@ QList<Row> undoHistory(const Scale &scale)
         default: model.setPointReal(curve, i % 30, QPointF(i % 100, (i * 7) % 50)); break;
         }
     }
-    const long after = residentKiB();
     qInfo("%d edits leave %d undo steps (the history keeps at most %d)", edits,
           int(model.undoStack()->count()), model.undoStack()->undoLimit());
-    Row row{QStringLiteral("9. memory of 10,000 undo steps (5 x 2000 points)"),
-            double(after - before) / 1024.0, -1, QStringLiteral("50 MiB"), QStringLiteral("MiB")};
-    if (before < 0 || after < 0)
-        row.failure = QStringLiteral("the resident size could not be read");
+}
+
+} // namespace
+
+int undoPeakChild(bool tiny, bool edits)
+{
+    Scale scale;
+    scale.tiny = tiny;
+    ProjectModel model;
+    const QSize picture(4000, 3000);
+    fillProject(model, 5, scale.size(2000, 100), picture);
+    model.undoStack()->clear();
+    if (edits)
+        makeEdits(model, scale, picture);
+    std::printf("%ld\n", peakResidentKiB());
+    return 0;
+}
+
+QList<Row> undoHistory(const Scale &scale)
+{
+    const QString size = scale.tiny ? QStringLiteral("tiny") : QStringLiteral("full");
+    const double without = childPeakKiB({QStringLiteral("--undo-peak-child"), size, QStringLiteral("none")});
+    const double with = childPeakKiB({QStringLiteral("--undo-peak-child"), size, QStringLiteral("edits")});
+    Row row{QStringLiteral("9. memory of 10,000 undo steps (5 x 2000 points)"), (with - without) / 1024.0, -1,
+            QStringLiteral("50 MiB"), QStringLiteral("MiB")};
+    if (without < 0 || with < 0)
+        row.failure = QStringLiteral("the measuring process failed");
     return {row};
 }
 

@@ -359,7 +359,7 @@ int run(const QStringList &arguments)
     QString error;
     const bool opened =
         parser.isSet(open)
-            ? openProjectFile(parser.value(open), model, &error, false)
+            ? openProjectFile(parser.value(open), model, &error, ProjectPicture::Unread)
             : ProjectDatabase::loadProject(parser.value(database), parser.value(project), model, &error);
     if (!opened) {
         standardError() << error << '\n';

@@ -1,9 +1,12 @@
 #include "cli/batchpdfcurve.h"
 
 #include "core/model/projectmodel.h"
+#include "core/model/sourceloading.h"
 #include "i18n/localization.h"
 #include "pdfvector/pagedrawing.h"
 #include "pdfvector/pathpicking.h"
+
+#include <QFileInfo>
 
 namespace batch {
 
@@ -16,8 +19,12 @@ constexpr double pickRadiusPixels = 6.0;
 
 bool importPdfCurve(ProjectModel &model, const QPointF &pixel, const QString &curveName, QString *error)
 {
-    if (model.pdfPageCount() < 1) {
-        *error = i18n::tr("The project's source is not a PDF.");
+    // The file decides: a project written by hand or by an older version may
+    // lack its page count, and a stored one may be stale.
+    if (!isPdfFile(model.sourcePath())) {
+        *error = QFileInfo::exists(model.sourcePath())
+                     ? i18n::tr("The project's source is not a PDF.")
+                     : QStringLiteral("File sorgente non trovato: %1").arg(model.sourcePath());
         return false;
     }
     PageDrawing drawing;

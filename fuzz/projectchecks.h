@@ -52,4 +52,25 @@ inline void checkReloadIsStable(const ProjectModel &model, bool allowMissingSour
     }
 }
 
+// The streaming reader against QJsonDocument on the same text: the same
+// verdict, the same parse error and the same document.
+inline void checkReadLikeDocument(const QByteArray &text, JsonReading reading,
+                                  const ProjectDocument &document, const QString &reason)
+{
+    QJsonParseError error;
+    const QJsonDocument parsed = QJsonDocument::fromJson(text, &error);
+    const JsonReading expected = parsed.isNull()      ? JsonReading::NotJson
+                                 : !parsed.isObject() ? JsonReading::NotAnObject
+                                                      : JsonReading::Read;
+    if (reading != expected)
+        fail("the streaming reader accepts and refuses what QJsonDocument does");
+    if (reading == JsonReading::NotJson && reason != error.errorString())
+        fail("the streaming reader gives QJsonDocument's parse error");
+    if (reading != JsonReading::Read)
+        return;
+    const ProjectDocument judged = projectDocumentFrom(parsed.object());
+    if (document.object != judged.object || document.curves != judged.curves)
+        fail("the streaming reader reads the document QJsonDocument reads");
+}
+
 } // namespace fuzzsupport

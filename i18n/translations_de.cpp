@@ -609,6 +609,17 @@ const LanguageTexts &germanTexts()
             {"Loupe", "Lupe"},
             {"Next curve", "Naechste Kurve"},
             {"Previous curve", "Vorherige Kurve"},
+
+            // Projects whose picture is missing or differs
+            {"Project opened without its picture.", "Projekt ohne sein Bild geoeffnet."},
+            {"The picture of this project could not be read (%1). The points and the calibration are kept; "
+             "choose the picture with \"Replace picture...\".",
+             "Das Bild dieses Projekts konnte nicht gelesen werden (%1). Punkte und Kalibrierung bleiben "
+             "erhalten; waehlen Sie das Bild mit \"Bild ersetzen...\"."},
+            {"The picture stored with the project is shown, as the file %1 differs from it. To use the file "
+             "instead, choose it with \"Replace picture...\".",
+             "Das mit dem Projekt gespeicherte Bild wird angezeigt, da die Datei %1 davon abweicht. Um die "
+             "Datei zu verwenden, waehlen Sie sie mit \"Bild ersetzen...\"."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "Name", "Parameter", "OK", "Version:", "Status:", "Text", "x = %1   y = %2", "Spline",

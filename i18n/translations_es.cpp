@@ -595,6 +595,17 @@ const LanguageTexts &spanishTexts()
             {"Loupe", "Lupa"},
             {"Next curve", "Curva siguiente"},
             {"Previous curve", "Curva anterior"},
+
+            // Projects whose picture is missing or differs
+            {"Project opened without its picture.", "Proyecto abierto sin su imagen."},
+            {"The picture of this project could not be read (%1). The points and the calibration are kept; "
+             "choose the picture with \"Replace picture...\".",
+             "No se pudo leer la imagen de este proyecto (%1). Los puntos y la calibracion se conservan; "
+             "elija la imagen con \"Sustituir imagen...\"."},
+            {"The picture stored with the project is shown, as the file %1 differs from it. To use the file "
+             "instead, choose it with \"Replace picture...\".",
+             "Se muestra la imagen guardada con el proyecto, porque el archivo %1 es distinto. Para usar el "
+             "archivo, eligalo con \"Sustituir imagen...\"."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Visible", "pixel", "No", "Version:", "Color", "Color...", "Zoom: %1%", "x = %1   y = %2", "Spline"},

@@ -594,6 +594,17 @@ const LanguageTexts &frenchTexts()
             // Loupe and keyboard
             {"Next curve", "Courbe suivante"},
             {"Previous curve", "Courbe precedente"},
+
+            // Projects whose picture is missing or differs
+            {"Project opened without its picture.", "Projet ouvert sans son image."},
+            {"The picture of this project could not be read (%1). The points and the calibration are kept; "
+             "choose the picture with \"Replace picture...\".",
+             "L'image de ce projet n'a pas pu etre lue (%1). Les points et l'etalonnage sont conserves ; "
+             "choisissez l'image avec \"Remplacer l'image...\"."},
+            {"The picture stored with the project is shown, as the file %1 differs from it. To use the file "
+             "instead, choose it with \"Replace picture...\".",
+             "L'image enregistree avec le projet est affichee, car le fichier %1 est different. Pour "
+             "utiliser le fichier, choisissez-le avec \"Remplacer l'image...\"."},
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2",

@@ -601,6 +601,17 @@ const LanguageTexts &italianTexts()
             {"Loupe", "Lente"},
             {"Next curve", "Curva successiva"},
             {"Previous curve", "Curva precedente"},
+
+            // Projects whose picture is missing or differs
+            {"Project opened without its picture.", "Progetto aperto senza la sua immagine."},
+            {"The picture of this project could not be read (%1). The points and the calibration are kept; "
+             "choose the picture with \"Replace picture...\".",
+             "Impossibile leggere l'immagine di questo progetto (%1). I punti e la calibrazione restano; "
+             "scegli l'immagine con \"Sostituisci immagine...\"."},
+            {"The picture stored with the project is shown, as the file %1 differs from it. To use the file "
+             "instead, choose it with \"Replace picture...\".",
+             "Viene mostrata l'immagine salvata con il progetto, perche' il file %1 e' diverso. Per usare il "
+             "file, sceglilo con \"Sostituisci immagine...\"."},
         },
         // Texts that read the same as in English and so need no pair.
         {"DPI:", "pixel", "OK", "No", "Zoom: %1%", "x = %1   y = %2", "Spline"},

@@ -10,6 +10,8 @@ packages=(
     libqpdf-dev
     # reading the tick labels of chart pictures (OCR, Apache-2.0)
     libtesseract-dev libleptonica-dev tesseract-ocr-eng
+    # reading project JSON as a stream of events
+    rapidjson-dev
 
     # Qt's own dialog texts in the interface languages
     qt6-translations-l10n

@@ -529,7 +529,8 @@ void MainWindow::updateWorkflowState()
     const bool yOk = m_model->calibration().isAxisYValid();
     const bool complete = xOk && yOk;
 
-    m_replacePictureAction->setEnabled(hasSource);
+    // A project whose picture is missing gets it back through the same command.
+    m_replacePictureAction->setEnabled(hasSource || !m_model->sourcePath().isEmpty());
     m_calibrateXAction->setEnabled(hasSource);
     m_calibrateYAction->setEnabled(hasSource);
     m_findAxesAction->setEnabled(hasSource);

@@ -204,7 +204,8 @@ void MainWindow::openDatabaseFile(const QString &path)
 bool MainWindow::openDatabaseProject(const QString &databasePath, const QString &projectName)
 {
     QString error;
-    if (!ProjectDatabase::loadProject(databasePath, projectName, *m_model, &error)) {
+    QString differingFile;
+    if (!ProjectDatabase::loadProject(databasePath, projectName, *m_model, &error, &differingFile)) {
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
         return false;
     }
@@ -213,6 +214,12 @@ bool MainWindow::openDatabaseProject(const QString &databasePath, const QString 
     addRecentProject(m_databasePath, projectName);
     m_recentProjects->rebuild();
     markProjectSaved();
+    if (!differingFile.isEmpty())
+        m_prompts->warning(
+            this, QStringLiteral("Plotmason"),
+            i18n::tr("The picture stored with the project is shown, as the file %1 differs from it. To use "
+                     "the file instead, choose it with \"Replace picture...\".")
+                .arg(QDir::toNativeSeparators(differingFile)));
     return true;
 }
 

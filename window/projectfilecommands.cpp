@@ -51,14 +51,25 @@ void MainWindow::openProjectFileDialog()
 bool MainWindow::openProjectFromFile(const QString &path)
 {
     QString error;
-    if (!openProjectFile(path, *m_model, &error)) {
+    if (!openProjectFile(path, *m_model, &error, ProjectPicture::MayBeMissing)) {
         m_prompts->critical(this, QStringLiteral("Plotmason"), error);
         return false;
     }
     m_viewZoom->restoreOrFit(m_model->graphViewSettings());
     linkProjectFile(path);
     markProjectSaved();
-    statusBar()->showMessage(i18n::tr("Project opened."));
+    if (m_model->sourceProblem().isEmpty()) {
+        statusBar()->showMessage(i18n::tr("Project opened."));
+        return true;
+    }
+    // The points and the calibration are worth having without the picture; a
+    // save keeps the picture's path for the day it is back.
+    statusBar()->showMessage(i18n::tr("Project opened without its picture."));
+    m_prompts->warning(
+        this, QStringLiteral("Plotmason"),
+        i18n::tr("The picture of this project could not be read (%1). The points and the calibration are "
+                 "kept; choose the picture with \"Replace picture...\".")
+            .arg(m_model->sourceProblem()));
     return true;
 }
 

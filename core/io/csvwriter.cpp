@@ -18,12 +18,20 @@ bool writeCurvesCsv(const QString &path, const QList<Curve> &curves, QString *er
     // Built in memory and written in one piece, so a failure never leaves half a file.
     QByteArray data =
         QByteArrayLiteral("curve_name,curve_parameter,curve_parameter_value,x,y,x_pixel,y_pixel\n");
+    qsizetype rows = 0;
+    for (const Curve &curve : curves)
+        rows += curve.points.size();
+    data.reserve(data.size() + rows * 96);
     for (const Curve &curve : curves) {
-        const QByteArray parameters = quoted(curve.parameterName) + ',' + quoted(curve.parameterValue);
+        // A point belongs to the curve that holds it: the row names that curve.
+        const QByteArray prefix =
+            quoted(curve.name) + ',' + quoted(curve.parameterName) + ',' + quoted(curve.parameterValue);
         for (const CurvePoint &point : curve.points) {
-            data += quoted(point.curveName) + ',' + parameters;
-            for (double value : {point.real.x(), point.real.y(), point.pixel.x(), point.pixel.y()})
-                data += ',' + numberText15(value);
+            data += prefix;
+            for (double value : {point.real.x(), point.real.y(), point.pixel.x(), point.pixel.y()}) {
+                data += ',';
+                appendNumberText15(data, value);
+            }
             data += '\n';
         }
     }

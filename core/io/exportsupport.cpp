@@ -26,19 +26,28 @@ void setError(QString *error, const QString &text)
 
 } // namespace
 
-QByteArray numberText15(double value)
+void appendNumberText15(QByteArray &text, double value)
 {
     // The C++ standard defines std::to_chars to give what printf gives in the
     // C locale, exact ties rounded to even as glibc does; QLocale rounds them away from zero
     // (1234567890123445 would become ...45e+15 instead of ...44e+15) and
     // drops the sign of -0.
-    if (std::isnan(value))
-        return QByteArrayLiteral("nan");
+    if (std::isnan(value)) {
+        text += "nan";
+        return;
+    }
     char buffer[numberBufferSize];
     const auto result =
         std::to_chars(buffer, buffer + numberBufferSize, value, std::chars_format::general, 15);
     Q_ASSERT(result.ec == std::errc());
-    return QByteArray(buffer, int(result.ptr - buffer));
+    text.append(buffer, qsizetype(result.ptr - buffer));
+}
+
+QByteArray numberText15(double value)
+{
+    QByteArray text;
+    appendNumberText15(text, value);
+    return text;
 }
 
 QByteArray roundTripNumberText(double value)

@@ -11,6 +11,8 @@
 // The text of the C library's %.15g in the C locale ("1.2e-05", "1e+15",
 // "250", "-0"), except that every NaN is written "nan" whatever its sign bit.
 QByteArray numberText15(double value);
+// The same, appended to text without a buffer of its own.
+void appendNumberText15(QByteArray &text, double value);
 
 // The shortest text that reads back as exactly the same double; NaN as "nan".
 QByteArray roundTripNumberText(double value);

@@ -13,6 +13,8 @@
 #include <QUndoStack>
 #include <QUuid>
 
+#include <utility>
+
 namespace ProjectDatabase {
 
 namespace {
@@ -396,7 +398,7 @@ struct StoredProject
 {
     qint64 id = 0;
     QString sourcePath;
-    QJsonObject document;
+    ProjectDocument document;
     QByteArray blueprint;
 };
 
@@ -415,19 +417,17 @@ bool readStoredProject(QSqlDatabase &database, const QString &name, StoredProjec
     project->id = select.value(0).toLongLong();
     project->sourcePath = select.value(1).toString();
 
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(select.value(2).toByteArray(), &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        report(error,
-               QStringLiteral("JSON progetto non valido nel database: %1").arg(parseError.errorString()));
-        return false;
-    }
-    if (!document.isObject()) {
+    QString reason;
+    switch (readProjectJson(select.value(2).toByteArray(), &project->document, &reason)) {
+    case JsonReading::Read: break;
+    case JsonReading::NotAnObject:
         report(error, QStringLiteral("JSON progetto non valido nel database: radice non oggetto."));
         return false;
+    default:
+        report(error, QStringLiteral("JSON progetto non valido nel database: %1").arg(reason));
+        return false;
     }
-    project->document = document.object();
-    const QString format = project->document.value(QStringLiteral("format")).toString();
+    const QString format = project->document.object.value(QStringLiteral("format")).toString();
     if (format != QLatin1String("PlotmasonProject")) {
         report(error, QStringLiteral("JSON progetto non valido nel database: formato '%1'.").arg(format));
         return false;
@@ -444,30 +444,46 @@ bool readStoredProject(QSqlDatabase &database, const QString &name, StoredProjec
     return true;
 }
 
+// Pixel for pixel, whatever format each was read in.
+bool samePicture(const QImage &a, const QImage &b)
+{
+    return a.size() == b.size() &&
+           a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
 bool load(QSqlDatabase &database, const QString &databasePath, const QString &name, ProjectModel &model,
-          QString *error)
+          QString *error, QString *differingSourceFile)
 {
     StoredProject project;
     if (!readStoredProject(database, name, &project, error))
         return false;
     // A stored picture is the project's own; a file that merely shares the gone
     // source's name beside the database is not looked for in its place.
-    const QString stored = project.document.value(QStringLiteral("sourcePath")).toString();
+    const QString stored = project.document.object.value(QStringLiteral("sourcePath")).toString();
     const bool sourceGone = QFileInfo(stored).isAbsolute() && !QFileInfo::exists(stored);
     const QString baseDirectory =
         sourceGone && !project.blueprint.isEmpty() ? QString() : QFileInfo(databasePath).absolutePath();
-    if (!model.applyProjectJson(project.document, baseDirectory, true) &&
-        !model.applyProjectJson(project.document, QString(), true)) {
-        report(error,
-               QStringLiteral("Impossibile caricare il progetto dal database. Verificare sourcePath o dati "
-                              "progetto."));
+    // A source that cannot be read does not refuse the document here, so only
+    // the document itself can.
+    if (!model.applyProjectDocument(std::move(project.document), baseDirectory, true)) {
+        const QString reason = model.lastError();
+        report(error, !reason.isEmpty() ? reason
+                                        : QStringLiteral("Impossibile caricare il progetto dal database. "
+                                                         "Verificare sourcePath o dati progetto."));
         return false;
     }
-    // The picture kept in the database stands in for a source file that has gone.
-    if (model.sourceImage().isNull() && !project.blueprint.isEmpty()) {
-        const QImage picture = QImage::fromData(project.blueprint);
-        if (!picture.isNull())
+    // The picture kept in the database is the one the points were taken on: it
+    // stands in for a source file that has gone, and wins over a file that has
+    // been replaced under the same name. The file is kept only when it shows the
+    // same picture (a PDF can then still change page and resolution).
+    const QImage picture = QImage::fromData(project.blueprint);
+    if (!picture.isNull()) {
+        const QImage fromFile = model.sourceImage();
+        if (fromFile.isNull() || !samePicture(fromFile, picture)) {
+            if (!fromFile.isNull())
+                report(differingSourceFile, model.sourcePath());
             model.setSourceImage(picture, project.sourcePath);
+        }
         // Part of opening the project, not a step to undo.
         model.undoStack()->clear();
     }
@@ -519,11 +535,14 @@ bool storeProject(const QString &databasePath, const ProjectModel &model, const 
                                            trimmed.isEmpty() ? QStringLiteral("Progetto") : trimmed, error);
 }
 
-bool loadProject(const QString &databasePath, const QString &name, ProjectModel &model, QString *error)
+bool loadProject(const QString &databasePath, const QString &name, ProjectModel &model, QString *error,
+                 QString *differingSourceFile)
 {
     report(error, QString());
+    report(differingSourceFile, QString());
     ScopedConnection connection(databasePath);
-    return connection.open(error) && load(connection.database(), databasePath, name, model, error);
+    return connection.open(error) &&
+           load(connection.database(), databasePath, name, model, error, differingSourceFile);
 }
 
 } // namespace ProjectDatabase

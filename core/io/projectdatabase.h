@@ -20,8 +20,11 @@ bool storeProject(const QString &databasePath, const ProjectModel &model, const 
                   QString *error = nullptr);
 
 // Replaces the model's project with the stored one; on failure the model is unchanged.
+// A picture stored with the project is shown even when its source file is
+// there: a file that differs from it (replaced under the same name) is not
+// taken, and its path is given in differingSourceFile.
 bool loadProject(const QString &databasePath, const QString &name, ProjectModel &model,
-                 QString *error = nullptr);
+                 QString *error = nullptr, QString *differingSourceFile = nullptr);
 
 // Creates the tables when missing and copies rows of the older unprefixed layout.
 bool ensureSchema(QSqlDatabase &database, QString *error);

@@ -1,5 +1,7 @@
 #include "core/model/calibration.h"
 
+#include "core/model/jsonfields.h"
+
 #include <QJsonArray>
 #include <QJsonValue>
 
@@ -19,8 +21,9 @@ bool isAxisValid(bool flag, const QLineF &line, double value1, double value2, bo
 {
     if (logScale && !(value1 > 0.0 && value2 > 0.0))
         return false;
+    // Values such as -1e308 and 1e308 are finite, but the span between them is not.
     return flag && isFinite(line) && line.length() > 1e-9 && std::isfinite(value1) && std::isfinite(value2) &&
-           !fuzzyEqual(value1, value2);
+           std::isfinite(value2 - value1) && !fuzzyEqual(value1, value2);
 }
 
 double crossProduct(QPointF a, QPointF b)
@@ -76,9 +79,10 @@ QJsonObject lineToJson(const QLineF &line)
 QLineF lineFromJson(const QJsonValue &value)
 {
     const QJsonObject object = value.toObject();
-    return QLineF(
-        object.value(QStringLiteral("x1")).toDouble(0.0), object.value(QStringLiteral("y1")).toDouble(0.0),
-        object.value(QStringLiteral("x2")).toDouble(0.0), object.value(QStringLiteral("y2")).toDouble(0.0));
+    const auto number = [&](const char *key) {
+        return numericValue(object.value(QLatin1StringView(key))).toDouble(0.0);
+    };
+    return QLineF(number("x1"), number("y1"), number("x2"), number("y2"));
 }
 
 QJsonArray marksToJson(const QList<CalibrationMark> &marks)
@@ -212,7 +216,7 @@ QJsonObject Calibration::toJson() const
         object.insert(QStringLiteral("xMarks"), marksToJson(xMarks));
     if (!yMarks.isEmpty())
         object.insert(QStringLiteral("yMarks"), marksToJson(yMarks));
-    return object;
+    return withKeysKept(object, otherKeys);
 }
 
 Calibration Calibration::fromJson(const QJsonObject &object)
@@ -220,10 +224,10 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     Calibration calibration;
     calibration.axisXLine = lineFromJson(object.value(QStringLiteral("axisXLine")));
     calibration.axisYLine = lineFromJson(object.value(QStringLiteral("axisYLine")));
-    calibration.xValue1 = object.value(QStringLiteral("xValue1")).toDouble(0.0);
-    calibration.xValue2 = object.value(QStringLiteral("xValue2")).toDouble(1.0);
-    calibration.yValue1 = object.value(QStringLiteral("yValue1")).toDouble(0.0);
-    calibration.yValue2 = object.value(QStringLiteral("yValue2")).toDouble(1.0);
+    calibration.xValue1 = numericValue(object.value(QStringLiteral("xValue1"))).toDouble(0.0);
+    calibration.xValue2 = numericValue(object.value(QStringLiteral("xValue2"))).toDouble(1.0);
+    calibration.yValue1 = numericValue(object.value(QStringLiteral("yValue1"))).toDouble(0.0);
+    calibration.yValue2 = numericValue(object.value(QStringLiteral("yValue2"))).toDouble(1.0);
     calibration.axisXValid = object.value(QStringLiteral("axisXValid")).toBool(false);
     calibration.axisYValid = object.value(QStringLiteral("axisYValid")).toBool(false);
     // Files written before logarithmic axes existed have no such keys: linear.
@@ -233,6 +237,12 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     // by an older version (which drops the marks) and this one agree.
     calibration.xMarks = marksFromJson(object.value(QStringLiteral("xMarks")));
     calibration.yMarks = marksFromJson(object.value(QStringLiteral("yMarks")));
+    calibration.otherKeys = unknownKeys(
+        object,
+        {QLatin1StringView("axisXLine"), QLatin1StringView("axisYLine"), QLatin1StringView("xValue1"),
+         QLatin1StringView("xValue2"), QLatin1StringView("yValue1"), QLatin1StringView("yValue2"),
+         QLatin1StringView("axisXValid"), QLatin1StringView("axisYValid"), QLatin1StringView("xLogScale"),
+         QLatin1StringView("yLogScale"), QLatin1StringView("xMarks"), QLatin1StringView("yMarks")});
     return calibration;
 }
 
@@ -241,5 +251,6 @@ bool operator==(const Calibration &a, const Calibration &b)
     return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
            a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
            a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
-           a.yLogScale == b.yLogScale && a.xMarks == b.xMarks && a.yMarks == b.yMarks;
+           a.yLogScale == b.yLogScale && a.xMarks == b.xMarks && a.yMarks == b.yMarks &&
+           a.otherKeys == b.otherKeys;
 }

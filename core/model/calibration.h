@@ -33,6 +33,8 @@ struct Calibration
     // ends of its line; empty for an axis set from a line and two values.
     QList<CalibrationMark> xMarks;
     QList<CalibrationMark> yMarks;
+    // Keys of the stored calibration that this program does not read, written back on save.
+    QJsonObject otherKeys;
 
     bool isAxisXValid() const;
     bool isAxisYValid() const;
@@ -49,7 +51,7 @@ struct Calibration
     QList<CalibrationMark> marks(bool xAxis) const;
 
     QJsonObject toJson() const;
-    // Missing or wrongly typed values take the initial values.
+    // Missing or wrongly typed values take the initial values; numbers may be written as text.
     static Calibration fromJson(const QJsonObject &object);
 
     friend bool operator==(const Calibration &a, const Calibration &b);

@@ -1,23 +1,39 @@
 #pragma once
 
 #include <QColor>
+#include <QJsonObject>
 #include <QList>
 #include <QPointF>
 #include <QString>
 
+#include <utility>
+
 // One digitized point: where it sits on the picture and what it means in axis units.
 struct CurvePoint
 {
+    CurvePoint() = default;
+    CurvePoint(QPointF pixelPosition, QPointF realPosition, QString curve)
+        : pixel(pixelPosition)
+        , real(realPosition)
+        , curveName(std::move(curve))
+    {}
+
     QPointF pixel;
     QPointF real;
     QString curveName;
+    // Keys of its stored object that this program does not read, written back on save.
+    QJsonObject otherKeys;
 
     friend bool operator==(const CurvePoint &a, const CurvePoint &b)
     {
-        return a.pixel == b.pixel && a.real == b.real && a.curveName == b.curveName;
+        return a.pixel == b.pixel && a.real == b.real && a.curveName == b.curveName &&
+               a.otherKeys == b.otherKeys;
     }
     friend bool operator!=(const CurvePoint &a, const CurvePoint &b) { return !(a == b); }
 };
+
+// Moved in memory as a whole when a list of points grows.
+Q_DECLARE_TYPEINFO(CurvePoint, Q_RELOCATABLE_TYPE);
 
 // Line widths outside this range are brought to its nearest end (NaN to the minimum).
 constexpr double minimumLineWidth = 0.1;
@@ -35,12 +51,13 @@ struct Curve
     double lineWidth = 2.0; // kept within minimumLineWidth..maximumLineWidth by its writers
     bool visible = true;
     QList<CurvePoint> points;
+    QJsonObject otherKeys; // as CurvePoint::otherKeys
 
     friend bool operator==(const Curve &a, const Curve &b)
     {
         return a.name == b.name && a.parameterName == b.parameterName &&
                a.parameterValue == b.parameterValue && a.color == b.color && a.lineWidth == b.lineWidth &&
-               a.visible == b.visible && a.points == b.points;
+               a.visible == b.visible && a.points == b.points && a.otherKeys == b.otherKeys;
     }
     friend bool operator!=(const Curve &a, const Curve &b) { return !(a == b); }
 };

@@ -3,9 +3,10 @@
 #include "core/io/exportsupport.h"
 #include "core/model/projectmodel.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+
+#include <utility>
 
 namespace {
 void report(QString *error, const QString &message)
@@ -20,23 +21,22 @@ bool saveProjectFile(const QString &path, const ProjectModel &model, QString *er
     return saveFileContents(path, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented), error);
 }
 
-bool openProjectFile(const QString &path, ProjectModel &model, QString *error, bool readPicture)
+bool openProjectFile(const QString &path, ProjectModel &model, QString *error, ProjectPicture picture)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report(error, file.errorString());
-        return false;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (document.isNull() || !document.isObject()) {
-        // Valid JSON of the wrong shape has no parse error to quote.
-        const QString reason =
-            document.isNull() ? parseError.errorString() : QStringLiteral("radice non oggetto.");
+    ProjectDocument document;
+    QString reason;
+    switch (readProjectJsonFile(path, &document, &reason)) {
+    case JsonReading::Unreadable: report(error, reason); return false;
+    // Valid JSON of the wrong shape has no parse error to quote.
+    case JsonReading::NotAnObject: reason = QStringLiteral("radice non oggetto."); [[fallthrough]];
+    case JsonReading::NotJson:
         report(error, QStringLiteral("Progetto JSON non valido: %1").arg(reason));
         return false;
+    case JsonReading::Read: break;
     }
-    if (!model.applyProjectJson(document.object(), QFileInfo(path).absolutePath(), false, readPicture)) {
+    if (!model.applyProjectDocument(std::move(document), QFileInfo(path).absolutePath(),
+                                    picture == ProjectPicture::MayBeMissing,
+                                    picture != ProjectPicture::Unread)) {
         const QString reason = model.lastError();
         report(error, reason.isEmpty() ? QStringLiteral("Formato progetto non riconosciuto.") : reason);
         return false;

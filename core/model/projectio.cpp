@@ -87,6 +87,7 @@ void ProjectModel::setSourceImage(const QImage &image, const QString &path)
         this, i18n::tr("Replace picture"),
         {&ProjectModel::sourcePathChanged, &ProjectModel::pdfInfoChanged, &ProjectModel::sourceImageChanged});
     m_lastError.clear();
+    m_sourceProblem.clear();
     m_sourceImage = image;
     // The page number stays: a stored PDF page must survive while its file is missing.
     m_pdfPageCount = 0;
@@ -138,6 +139,7 @@ bool ProjectModel::hasDigitizedWork() const
 
 void ProjectModel::installSource(const LoadedSource &source)
 {
+    m_sourceProblem.clear();
     m_sourceImage = source.image;
     m_pdfPageCount = source.pageCount;
     m_pdfPage = source.page;

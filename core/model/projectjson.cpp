@@ -1,14 +1,17 @@
 // The project document: how ProjectModel is written to and read from JSON.
 #include "core/model/projectmodel.h"
 
+#include "core/model/jsonfields.h"
+#include "core/model/projectdocument.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLocale>
 #include <QUndoStack>
 #include <QUuid>
 
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -17,39 +20,33 @@
 namespace {
 
 const QString formatTag = QStringLiteral("PlotmasonProject");
+// The version of the document this program writes, and the newest it reads.
+constexpr int formatVersion = 1;
 
-QJsonObject pointToJson(const CurvePoint &point)
+// A point is written under the name of the curve that holds it, whatever it was read with.
+QJsonObject pointToJson(const CurvePoint &point, const QString &curveName)
 {
-    return {{QStringLiteral("x_pixel"), point.pixel.x()},
-            {QStringLiteral("y_pixel"), point.pixel.y()},
-            {QStringLiteral("x_reale"), point.real.x()},
-            {QStringLiteral("y_reale"), point.real.y()},
-            {QStringLiteral("curve_name"), point.curveName}};
-}
-
-CurvePoint pointFromJson(const QJsonObject &object)
-{
-    CurvePoint point;
-    point.pixel = QPointF(object.value(QStringLiteral("x_pixel")).toDouble(0.0),
-                          object.value(QStringLiteral("y_pixel")).toDouble(0.0));
-    point.real = QPointF(object.value(QStringLiteral("x_reale")).toDouble(0.0),
-                         object.value(QStringLiteral("y_reale")).toDouble(0.0));
-    point.curveName = object.value(QStringLiteral("curve_name")).toString(QStringLiteral("Curve 1"));
-    return point;
+    return withKeysKept({{QStringLiteral("x_pixel"), point.pixel.x()},
+                         {QStringLiteral("y_pixel"), point.pixel.y()},
+                         {QStringLiteral("x_reale"), point.real.x()},
+                         {QStringLiteral("y_reale"), point.real.y()},
+                         {QStringLiteral("curve_name"), curveName}},
+                        point.otherKeys);
 }
 
 QJsonObject curveToJson(const Curve &curve, bool withPoints)
 {
     QJsonArray points;
     for (qsizetype i = 0; withPoints && i < curve.points.size(); ++i)
-        points.append(pointToJson(curve.points[i]));
-    return {{QStringLiteral("name"), curve.name},
-            {QStringLiteral("parameterName"), curve.parameterName},
-            {QStringLiteral("parameterValue"), curve.parameterValue},
-            {QStringLiteral("color"), curve.color.name(QColor::HexArgb)},
-            {QStringLiteral("lineWidth"), curve.lineWidth},
-            {QStringLiteral("visible"), curve.visible},
-            {QStringLiteral("points"), points}};
+        points.append(pointToJson(curve.points[i], curve.name));
+    return withKeysKept({{QStringLiteral("name"), curve.name},
+                         {QStringLiteral("parameterName"), curve.parameterName},
+                         {QStringLiteral("parameterValue"), curve.parameterValue},
+                         {QStringLiteral("color"), curve.color.name(QColor::HexArgb)},
+                         {QStringLiteral("lineWidth"), curve.lineWidth},
+                         {QStringLiteral("visible"), curve.visible},
+                         {QStringLiteral("points"), points}},
+                        curve.otherKeys);
 }
 
 // A text as the JSON writer quotes and escapes it.
@@ -59,39 +56,82 @@ QByteArray jsonString(const QString &text)
     return array.mid(1, array.size() - 2);
 }
 
-// A number as the JSON writer writes it: JSON values keep whole numbers below
-// 2^53 as integers, other finite numbers in their shortest exact form.
-QByteArray jsonNumber(double value)
+// A number as the JSON writer writes it, formatted in place: whole numbers
+// below 2^53 as integers, other finite numbers in their shortest exact digits,
+// plainly written unless the exponent form is shorter (a tie goes to plain).
+void appendJsonNumber(QByteArray &text, double value)
 {
+    char buffer[40];
     constexpr double largestExactInteger = 9007199254740991.0; // 2^53 - 1
-    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger)
-        return QByteArray::number(qint64(value));
-    return qIsFinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
-                            : QByteArrayLiteral("null");
+    if (std::trunc(value) == value && std::abs(value) <= largestExactInteger) {
+        text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, qint64(value)).ptr - buffer);
+        return;
+    }
+    if (!std::isfinite(value)) {
+        text += "null";
+        return;
+    }
+    // "-d.ddde-XX" with the shortest digits that read back as the same value.
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const char *mark = std::find(static_cast<const char *>(buffer), end, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
+    char digits[24];
+    int count = 0;
+    for (const char *c = buffer + (value < 0); c < mark; ++c) {
+        if (*c != '.')
+            digits[count++] = *c;
+    }
+    const int point = exponent + 1; // digits before the decimal point
+    const int exponentLength = count + (count > 1) + 2 + (std::abs(exponent) >= 100 ? 3 : 2);
+    const int plainLength = point >= count ? point : point > 0 ? count + 1 : count + 2 - point;
+    if (plainLength > exponentLength) {
+        text.append(buffer, end - buffer);
+        return;
+    }
+    if (value < 0)
+        text += '-';
+    if (point <= 0) {
+        text += "0.";
+        text.append(-point, '0');
+        text.append(digits, count);
+    } else if (point >= count) {
+        text.append(digits, count);
+        text.append(point - count, '0');
+    } else {
+        text.append(digits, point);
+        text += '.';
+        text.append(digits + point, count - point);
+    }
 }
 
 // The points as the JSON writer writes an array of point objects, without an
 // object per point: numbers and names in the writer's own form, keys in its order.
-void appendPointsJson(QByteArray &text, const QList<CurvePoint> &points)
+void appendPointsJson(QByteArray &text, const Curve &curve)
 {
     text += '[';
-    QByteArray name;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const CurvePoint &point = points[i];
-        if (i == 0 || point.curveName != points[i - 1].curveName)
-            name = jsonString(point.curveName);
+    const QByteArray name = jsonString(curve.name);
+    for (qsizetype i = 0; i < curve.points.size(); ++i) {
+        const CurvePoint &point = curve.points[i];
         if (i > 0)
             text += ',';
+        if (!point.otherKeys.isEmpty()) {
+            // Keys of another program interleave with ours: the writer orders them.
+            const QByteArray written =
+                QJsonDocument(QJsonArray{pointToJson(point, curve.name)}).toJson(QJsonDocument::Compact);
+            text += QByteArrayView(written).sliced(1, written.size() - 2);
+            continue;
+        }
         text += "{\"curve_name\":";
         text += name;
         text += ",\"x_pixel\":";
-        text += jsonNumber(point.pixel.x());
+        appendJsonNumber(text, point.pixel.x());
         text += ",\"x_reale\":";
-        text += jsonNumber(point.real.x());
+        appendJsonNumber(text, point.real.x());
         text += ",\"y_pixel\":";
-        text += jsonNumber(point.pixel.y());
+        appendJsonNumber(text, point.pixel.y());
         text += ",\"y_reale\":";
-        text += jsonNumber(point.real.y());
+        appendJsonNumber(text, point.real.y());
         text += '}';
     }
     text += ']';
@@ -108,25 +148,6 @@ std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &te
     const qsizetype valueStart = at + name.size();
     const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
     return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
-}
-
-Curve curveFromJson(const QJsonObject &object)
-{
-    Curve curve;
-    curve.name = object.value(QStringLiteral("name")).toString(QStringLiteral("Curve 1"));
-    curve.parameterName = object.value(QStringLiteral("parameterName")).toString();
-    curve.parameterValue = object.value(QStringLiteral("parameterValue")).toString();
-    // A colour text that names no colour falls back to the default like a missing one.
-    const QColor color = QColor::fromString(object.value(QStringLiteral("color")).toString());
-    // At the 8 bits per channel that "#aarrggbb" keeps, so that a colour given
-    // with more digits ("#rrrgggbbb") is saved as it is held.
-    curve.color = color.isValid() ? QColor::fromRgba(color.rgba()) : defaultCurveColor();
-    curve.lineWidth = clampedLineWidth(object.value(QStringLiteral("lineWidth")).toDouble(2.0));
-    curve.visible = object.value(QStringLiteral("visible")).toBool(true);
-    const QJsonArray points = object.value(QStringLiteral("points")).toArray();
-    for (const QJsonValue &point : points)
-        curve.points.append(pointFromJson(point.toObject()));
-    return curve;
 }
 
 // Where the stored source lives now. Relative paths are taken from the
@@ -159,17 +180,18 @@ QJsonObject ProjectModel::projectJson(bool withCurves) const
     QJsonArray curves;
     for (qsizetype i = 0; withCurves && i < m_curves.size(); ++i)
         curves.append(curveToJson(m_curves[i], true));
-    return {{QStringLiteral("format"), formatTag},
-            {QStringLiteral("version"), 1},
-            {QStringLiteral("sourcePath"), m_sourcePath},
-            {QStringLiteral("visibleLayers"), qint64(m_visibleLayers)},
-            {QStringLiteral("pdfPage"), m_pdfPage},
-            {QStringLiteral("pdfPageCount"), m_pdfPageCount},
-            {QStringLiteral("renderDpi"), m_renderDpi},
-            {QStringLiteral("calibration"), m_calibration.toJson()},
-            {QStringLiteral("curves"), curves},
-            {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
-            {QStringLiteral("graphViewSettings"), m_graphViewSettings}};
+    return withKeysKept({{QStringLiteral("format"), formatTag},
+                         {QStringLiteral("version"), formatVersion},
+                         {QStringLiteral("sourcePath"), m_sourcePath},
+                         {QStringLiteral("visibleLayers"), qint64(m_visibleLayers)},
+                         {QStringLiteral("pdfPage"), m_pdfPage},
+                         {QStringLiteral("pdfPageCount"), m_pdfPageCount},
+                         {QStringLiteral("renderDpi"), m_renderDpi},
+                         {QStringLiteral("calibration"), m_calibration.toJson()},
+                         {QStringLiteral("curves"), curves},
+                         {QStringLiteral("regeneratedGraphSettings"), m_regeneratedGraphSettings},
+                         {QStringLiteral("graphViewSettings"), m_graphViewSettings}},
+                        m_otherKeys);
 }
 
 QByteArray ProjectModel::compactProjectJson() const
@@ -198,7 +220,7 @@ QByteArray ProjectModel::compactProjectJson() const
         if (c > 0)
             text += ',';
         text += beforePoints;
-        appendPointsJson(text, m_curves[c].points);
+        appendPointsJson(text, m_curves[c]);
         text += afterPoints;
     }
     text += ']';
@@ -209,22 +231,37 @@ QByteArray ProjectModel::compactProjectJson() const
 bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &baseDirectory,
                                     bool allowMissingSource, bool readPicture)
 {
+    return applyProjectDocument(projectDocumentFrom(object), baseDirectory, allowMissingSource, readPicture);
+}
+
+bool ProjectModel::applyProjectDocument(ProjectDocument document, const QString &baseDirectory,
+                                        bool allowMissingSource, bool readPicture)
+{
+    const QJsonObject &object = document.object;
     m_lastError.clear();
     if (object.value(QStringLiteral("format")).toString() != formatTag)
         return false;
+    // A newer program may have moved things where this one would not look: saving
+    // what it understood of such a file would destroy the rest.
+    const double version = numericValue(object.value(QStringLiteral("version"))).toDouble(formatVersion);
+    if (version > formatVersion) {
+        m_lastError = QStringLiteral("Il progetto è stato scritto nella versione %1 del formato; questo "
+                                     "programma legge fino alla versione %2.")
+                          .arg(version)
+                          .arg(formatVersion);
+        return false;
+    }
 
     const QString sourcePath =
         resolveSourcePath(object.value(QStringLiteral("sourcePath")).toString(), baseDirectory);
-    const uint visibleLayers = uint(object.value(QStringLiteral("visibleLayers")).toInteger(AllMvpLayers));
-    const int renderDpi =
-        qBound(minimumRenderDpi, object.value(QStringLiteral("renderDpi")).toInt(defaultRenderDpi),
-               maximumRenderDpi);
-    const int pdfPage = qMax(0, object.value(QStringLiteral("pdfPage")).toInt(0));
+    const uint visibleLayers =
+        uint(numericValue(object.value(QStringLiteral("visibleLayers"))).toInteger(AllMvpLayers));
+    const int renderDpi = qBound(
+        minimumRenderDpi, numericValue(object.value(QStringLiteral("renderDpi"))).toInt(defaultRenderDpi),
+        maximumRenderDpi);
+    const int pdfPage = qMax(0, numericValue(object.value(QStringLiteral("pdfPage"))).toInt(0));
 
-    QList<Curve> curves;
-    const QJsonArray storedCurves = object.value(QStringLiteral("curves")).toArray();
-    for (const QJsonValue &curve : storedCurves)
-        curves.append(curveFromJson(curve.toObject()));
+    QList<Curve> curves = std::move(document.curves);
     if (curves.isEmpty())
         curves.append(makeCurve(QStringLiteral("Curve 1")));
 
@@ -232,14 +269,16 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // cannot be loaded leaves the current one untouched.
     LoadedSource source;
     source.absolutePath = sourcePath;
+    QString sourceProblem;
     if (!readPicture) {
         source.page = pdfPage;
-        source.pageCount = qMax(0, object.value(QStringLiteral("pdfPageCount")).toInt(0));
+        source.pageCount = qMax(0, numericValue(object.value(QStringLiteral("pdfPageCount"))).toInt(0));
     } else if (!sourcePath.isEmpty()) {
         QString error;
         if (!readSource(sourcePath, pdfPage, renderDpi, &source, &error)) {
+            sourceProblem = error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error;
             if (!allowMissingSource) {
-                m_lastError = error.isEmpty() ? QStringLiteral("Operazione non riuscita.") : error;
+                m_lastError = sourceProblem;
                 return false;
             }
             source = LoadedSource();
@@ -256,7 +295,14 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     m_calibration = Calibration::fromJson(object.value(QStringLiteral("calibration")).toObject());
     m_regeneratedGraphSettings = object.value(QStringLiteral("regeneratedGraphSettings")).toObject();
     m_graphViewSettings = object.value(QStringLiteral("graphViewSettings")).toObject();
-    m_curves = curves;
+    m_otherKeys = unknownKeys(
+        object,
+        {QLatin1StringView("format"), QLatin1StringView("version"), QLatin1StringView("sourcePath"),
+         QLatin1StringView("visibleLayers"), QLatin1StringView("pdfPage"), QLatin1StringView("pdfPageCount"),
+         QLatin1StringView("renderDpi"), QLatin1StringView("calibration"), QLatin1StringView("curves"),
+         QLatin1StringView("regeneratedGraphSettings"), QLatin1StringView("graphViewSettings")});
+    // Moved, not shared: the real values are recomputed in place below.
+    m_curves = std::move(curves);
     // Curves are found by name: a second curve of the same name (a hand-edited
     // file) would hand its clicks to the first.
     for (int i = 1; i < m_curves.size(); ++i) {
@@ -275,6 +321,7 @@ bool ProjectModel::applyProjectJson(const QJsonObject &object, const QString &ba
     // An empty "sourcePath" is a project without a picture: the previous
     // project's picture must not stay behind under the new project.
     installSource(source);
+    m_sourceProblem = sourceProblem;
 
     Q_EMIT visibleLayersChanged();
     Q_EMIT calibrationChanged();

@@ -225,33 +225,54 @@ bool ProjectModel::setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks,
     const AxisFit fit = fitAxis(marks, logScale);
     if (!fit.ok)
         return false;
-    storeAxis(xAxis, fit.line, fit.value1, fit.value2, logScale, marks);
-    return true;
+    return storeAxis(xAxis, fit.line, fit.value1, fit.value2, logScale, marks);
 }
 
-void ProjectModel::storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+bool ProjectModel::storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
                              const QList<CalibrationMark> &marks)
 {
+    Calibration candidate = m_calibration;
+    if (xAxis) {
+        candidate.axisXLine = pixelLine;
+        candidate.xValue1 = value1;
+        candidate.xValue2 = value2;
+        candidate.axisXValid = true;
+        candidate.xLogScale = logScale;
+        candidate.xMarks = marks;
+    } else {
+        candidate.axisYLine = pixelLine;
+        candidate.yValue1 = value1;
+        candidate.yValue2 = value2;
+        candidate.axisYValid = true;
+        candidate.yLogScale = logScale;
+        candidate.yMarks = marks;
+    }
+    // Values whose span overflows, or that turn a point or a corner of the
+    // picture into an infinite number, would export every value as nan or inf.
+    bool finite = std::isfinite(value2 - value1);
+    if (finite && candidate.isComplete()) {
+        const QRectF picture(QPointF(0, 0), QSizeF(m_sourceImage.size()));
+        for (const QPointF &pixel :
+             {picture.topLeft(), picture.topRight(), picture.bottomLeft(), picture.bottomRight()})
+            finite = finite && isFinite(candidate.pixelToReal(pixel));
+        for (qsizetype c = 0; finite && c < m_curves.size(); ++c) {
+            for (const CurvePoint &point : m_curves[c].points)
+                finite = finite && isFinite(candidate.pixelToReal(point.pixel));
+        }
+    }
+    if (!finite) {
+        setError(QStringLiteral("Valori degli assi non utilizzabili: %1 e %2 danno risultati non finiti.")
+                     .arg(value1)
+                     .arg(value2));
+        return false;
+    }
     const RecordedChange change(this, xAxis ? i18n::tr("Calibrate X axis") : i18n::tr("Calibrate Y axis"),
                                 {&ProjectModel::calibrationChanged, &ProjectModel::pointsChanged});
-    if (xAxis) {
-        m_calibration.axisXLine = pixelLine;
-        m_calibration.xValue1 = value1;
-        m_calibration.xValue2 = value2;
-        m_calibration.axisXValid = true;
-        m_calibration.xLogScale = logScale;
-        m_calibration.xMarks = marks;
-    } else {
-        m_calibration.axisYLine = pixelLine;
-        m_calibration.yValue1 = value1;
-        m_calibration.yValue2 = value2;
-        m_calibration.axisYValid = true;
-        m_calibration.yLogScale = logScale;
-        m_calibration.yMarks = marks;
-    }
+    m_calibration = candidate;
     recomputeRealValues();
     Q_EMIT calibrationChanged();
     Q_EMIT pointsChanged();
+    return true;
 }
 
 void ProjectModel::addPointAt(int curveIndex, int pointIndex, const QPointF &pixel)
@@ -662,6 +683,8 @@ void ProjectModel::resetProject()
     dropSelection();
     m_regeneratedGraphSettings = QJsonObject();
     m_graphViewSettings = QJsonObject();
+    m_otherKeys = QJsonObject();
+    m_sourceProblem.clear();
     m_insertionHistory.clear();
     Q_EMIT regeneratedGraphSettingsChanged();
     m_undoStack->clear();

@@ -2,6 +2,7 @@
 
 #include "core/model/calibration.h"
 #include "core/model/curve.h"
+#include "core/model/projectdocument.h"
 #include "core/model/projectstate.h"
 #include "core/model/sourceloading.h"
 
@@ -125,11 +126,18 @@ public:
     // is resolved against baseDirectory. Without allowMissingSource a source that
     // cannot be loaded refuses the document and leaves the model as it was; the
     // reason is then in lastError() for the caller to report. With it, the
-    // project opens without a picture. Without readPicture the picture is not
-    // read at all and its path and PDF page stay as stored, for work that never
-    // draws it; loadSource(sourcePath()) reads it later.
+    // project opens without a picture, and sourceProblem() says why. A document
+    // of a newer version than this program writes is refused the same way. Without readPicture the picture is
+    // not read at all and its path and PDF page stay as stored, for work that never draws it;
+    // loadSource(sourcePath()) reads it later.
     bool applyProjectJson(const QJsonObject &object, const QString &baseDirectory, bool allowMissingSource,
                           bool readPicture = true);
+    // The same with a document read by readProjectJson or readProjectJsonFile.
+    bool applyProjectDocument(ProjectDocument document, const QString &baseDirectory, bool allowMissingSource,
+                              bool readPicture = true);
+    // Why the picture of the project last opened could not be read; empty once
+    // a picture is shown.
+    QString sourceProblem() const { return m_sourceProblem; }
 
     // Swaps the picture and keeps calibration, curves and points.
     Q_INVOKABLE bool loadSource(const QString &path);
@@ -245,13 +253,15 @@ private:
     // Reports the error of a failed step; gives back whether it succeeded.
     bool reportIfFailed(bool succeeded, const QString &error) const;
     QJsonObject projectJson(bool withCurves) const;
+    // The calibration as one step, refused with a message when it gives non-finite values.
     bool hasSelection() const;
     // Clears the selection without a signal; true when there was one.
     bool dropSelection();
     bool isSelectionValid() const;
     int ensureCurve(const QString &name);
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
-    void storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+    // False (with the error said) when the values give no finite reading.
+    bool storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
                    const QList<CalibrationMark> &marks);
     void recomputeRealValues();
     void scalePixelPositions(double factor);
@@ -275,6 +285,8 @@ private:
     int m_selectedPointIndex = -1;
     QJsonObject m_regeneratedGraphSettings;
     QJsonObject m_graphViewSettings;
+    QJsonObject m_otherKeys; // top-level keys of the opened document that this program does not read
+    QString m_sourceProblem;
     QList<InsertionRecord> m_insertionHistory;
     mutable QString m_lastError;
     QUndoStack *m_undoStack;

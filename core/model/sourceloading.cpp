@@ -1,5 +1,6 @@
 #include "core/model/sourceloading.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -130,4 +131,11 @@ bool readSource(const QString &path, int requestedPage, int dpi, LoadedSource *s
         return false;
     *source = loaded;
     return true;
+}
+
+bool isPdfFile(const QString &path)
+{
+    QFile file(path);
+    // Readers accept the header anywhere in the first 1024 bytes.
+    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
 }

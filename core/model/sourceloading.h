@@ -22,6 +22,9 @@ QSize renderedPageSize(const QSizeF &points, int dpi);
 // fits, when a page of `points` rendered at `dpi` would pass the picture limit.
 bool pageRenderAllowed(const QSizeF &points, int dpi, QString *error);
 QString sourceFileFilter();
+// Whether the file's content is a PDF (its header within the first kilobyte),
+// whatever its name or a project says.
+bool isPdfFile(const QString &path);
 
 // A source read completely, ready to be installed in the model.
 struct LoadedSource

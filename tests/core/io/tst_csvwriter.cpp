@@ -99,11 +99,11 @@ private Q_SLOTS:
             << header + "\"first\",\"p\",\"1\",1,2,3,4\n\"first\",\"p\",\"1\",5,6,7,8\n"
                         "\"hidden\",\"\",\"\",-1,-2,-3,-4\n";
 
-        // The point keeps its own record of the curve name; that is what goes in the row.
+        // A point belongs to the curve that holds it, whatever name it still carries.
         Curve stale = curve(QStringLiteral("new name"));
         stale.points.append(CurvePoint{QPointF(1, 1), QPointF(2, 2), QStringLiteral("old name")});
-        QTest::newRow("curve name of the point")
-            << QList<Curve>{stale} << header + "\"old name\",\"\",\"\",2,2,1,1\n";
+        QTest::newRow("curve name of the holding curve")
+            << QList<Curve>{stale} << header + "\"new name\",\"\",\"\",2,2,1,1\n";
     }
 
     void writesExactBytes()

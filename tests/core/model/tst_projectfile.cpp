@@ -200,11 +200,11 @@ private Q_SLOTS:
         QTest::newRow("renderDpi too high")
             << QByteArray(R"("renderDpi":99999)") << "renderDpi" << QVariant(1200);
         QTest::newRow("renderDpi as text")
-            << QByteArray(R"("renderDpi":"300")") << "renderDpi" << QVariant(150);
+            << QByteArray(R"("renderDpi":"300")") << "renderDpi" << QVariant(300);
         QTest::newRow("renderDpi huge") << QByteArray(R"("renderDpi":1e300)") << "renderDpi" << QVariant(150);
         QTest::newRow("pdfPage negative") << QByteArray(R"("pdfPage":-3)") << "pdfPage" << QVariant(0);
         QTest::newRow("visibleLayers missing")
-            << QByteArray(R"("version":2)") << "visibleLayers" << QVariant(7u);
+            << QByteArray(R"("version":1)") << "visibleLayers" << QVariant(7u);
         QTest::newRow("visibleLayers wide")
             << QByteArray(R"("visibleLayers":4294967304)") << "visibleLayers" << QVariant(8u);
         QTest::newRow("visibleLayers as bool")
@@ -251,10 +251,10 @@ private Q_SLOTS:
         QCOMPARE(first.visible, true);
         QVERIFY(first.parameterName.isEmpty());
         QCOMPARE(first.points.size(), 3);
-        QCOMPARE(first.points[0].pixel, QPointF(0, 2));
-        QCOMPARE(first.points[0].real, QPointF(3, 4)); // incomplete calibration: stored values stay
+        QCOMPARE(first.points[0].pixel, QPointF(1, 2)); // a number typed as text is read
+        QCOMPARE(first.points[0].real, QPointF(3, 4));  // incomplete calibration: stored values stay
         QCOMPARE(first.points[1], (CurvePoint{QPointF(), QPointF(), QStringLiteral("Curve 1")}));
-        QCOMPARE(first.points[2].curveName, QStringLiteral("other"));
+        QCOMPARE(first.points[2].curveName, QStringLiteral("Curve 1")); // the holding curve's name
         const Curve &second = model.curves()[1];
         QCOMPARE(second.color, QColor(0x10, 0x20, 0x30, 0x80));
         QCOMPARE(second.lineWidth, 0.1);
@@ -462,7 +462,7 @@ private Q_SLOTS:
         const QString path = writeProject(QStringLiteral("unread.pmproj"), document);
         ProjectModel model;
         QString error;
-        QVERIFY(openProjectFile(path, model, &error, false));
+        QVERIFY(openProjectFile(path, model, &error, ProjectPicture::Unread));
         QVERIFY(model.sourceImage().isNull());
         QCOMPARE(model.sourcePath(), picture);
         QCOMPARE(model.pdfPage(), 3);
@@ -471,7 +471,7 @@ private Q_SLOTS:
 
         QVERIFY(QFile::remove(picture));
         ProjectModel gone;
-        QVERIFY(openProjectFile(path, gone, &error, false));
+        QVERIFY(openProjectFile(path, gone, &error, ProjectPicture::Unread));
         QCOMPARE(gone.projectJson(), document);
         QVERIFY(!openProjectFile(path, gone, &error));
         QVERIFY2(error.contains(QLatin1String("non trovato")), qPrintable(error));
