@@ -1,6 +1,7 @@
 #include "window/axisproposal.h"
 
 #include "axisfinding/projectaxes.h"
+#include "axisfinding/tesseractreader.h"
 #include "core/model/projectmodel.h"
 #include "core/model/undocommands.h"
 #include "digitizing/graphview.h"
