@@ -72,6 +72,8 @@ struct MarkerResult
     QSizeF markerSize; // of the clicked marker
     // Centres ordered along the curve the markers form.
     QPolygonF points;
+    // Markers like the clicked one that are not data: legend samples and lone strays.
+    int leftOut = 0;
 };
 
 // Follows the line under seed both ways along its centre, across gaps whose
@@ -79,7 +81,8 @@ struct MarkerResult
 TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPointF seed,
                        const ExtractionParams &params);
 
-// Finds every blob like the one under seed; touching blobs are split by the clicked blob's size.
+// Finds every marker shaped like the one under seed, by correlating with it:
+// lines through or between markers neither hide them nor make new ones.
 MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QPointF seed,
                          const ExtractionParams &params);
 
