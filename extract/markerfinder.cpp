@@ -18,7 +18,7 @@ constexpr int readMargin = 24;
 // Pixels closer than this (largest channel difference) to the background are skipped unread.
 constexpr int backgroundSlack = 6;
 // The least normalised correlation with the clicked marker that counts as a marker.
-constexpr float matchLevel = 0.72f;
+constexpr float matchLevel = 0.65f;
 
 // The picked ink's coverage round the search region. Straight lines drawn in
 // the ink are left out; on lines of other colours only what is clearly ink

@@ -51,10 +51,12 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
     const double clear = 0.5 * markerSize.width() + 2.0;
     const double markerRadius = 0.75 * std::max(markerSize.width(), markerSize.height());
     for (int side : {-1, 1}) {
-        int turns = 0;
+        // Strokes of text cross all three rows; a dotted line along one row does not.
+        int fewest = 1 << 20;
         for (double dy : {-0.25, 0.0, 0.25}) {
             const int y = int(std::floor(centre.y() + dy * markerSize.height()));
             bool wasDrawn = false;
+            int turns = 0;
             for (double d = clear; d <= reach; d += 1.0) {
                 const int x = int(std::floor(centre.x() + side * d));
                 if (!prepared.region.contains(x, y))
@@ -64,8 +66,9 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
                 turns += now && !wasDrawn ? 1 : 0;
                 wasDrawn = now;
             }
+            fewest = std::min(fewest, turns);
         }
-        if (turns >= 9)
+        if (fewest >= 3)
             return true;
     }
     return false;

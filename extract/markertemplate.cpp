@@ -10,7 +10,8 @@ namespace {
 // Markers larger than this are not looked for: the window around the click.
 constexpr int windowRadius = 40;
 constexpr int largestMarker = 48;
-constexpr unsigned char solidLevel = 128;
+// Lower than half, so that the thin outline of a hollow marker stays whole on a blurred scan.
+constexpr unsigned char solidLevel = 100;
 
 // The pixels of a window round the click, addressed by index.
 class Window
@@ -105,26 +106,40 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
             edge.push_back(i);
     }
     window.flood(edge, false, seen, [&](int j) { return !window.isSolid(j); });
-    QRect best;
-    double bestDistance = 1e300;
+    std::vector<QRect> holes;
     for (int i = 0; i < window.size(); ++i) {
         if (seen[i] || window.isSolid(i))
             continue;
         const std::vector<int> hole =
             window.flood({i}, false, seen, [&](int j) { return !window.isSolid(j); });
         const QRect holeBox = boundsOf(window, hole);
-        if (hole.size() < 4 || std::max(holeBox.width(), holeBox.height()) > largestMarker ||
-            !holeBox.adjusted(-6, -6, 6, 6).contains(clicked))
-            continue;
-        const QPointF offset = QRectF(holeBox).center() - QPointF(clicked);
+        if (hole.size() >= 3 && std::max(holeBox.width(), holeBox.height()) <= largestMarker)
+            holes.push_back(holeBox);
+    }
+    QRect best;
+    double bestDistance = 1e300;
+    for (const QRect &hole : holes) {
+        const QPointF offset = QRectF(hole).center() - QPointF(clicked);
         const double distance = std::hypot(offset.x(), offset.y());
-        if (distance < bestDistance) {
+        if (hole.adjusted(-6, -6, 6, 6).contains(clicked) && distance < bestDistance) {
             bestDistance = distance;
-            best = holeBox;
+            best = hole;
         }
     }
     if (best.isNull())
         return {};
+    // A line through the outline splits its hole: the parts lie a line's width apart.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const QRect &hole : holes) {
+            const QRect joined = best | hole;
+            if (!best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
+                std::max(joined.width(), joined.height()) <= largestMarker) {
+                best = joined;
+                grew = true;
+            }
+        }
+    }
     // The outline's thickness: the solid run outwards from the middle of each side of the hole.
     const QPoint middle = best.center();
     std::vector<int> runs;
@@ -241,12 +256,13 @@ std::optional<MarkerTemplate> learnTemplate(const CoverageMap &map, QPoint click
         window.flood({start}, true, seen, [&](int j) { return window.isSolid(j); });
     const QRect componentBox = boundsOf(window, component);
     const QRect inner = window.box().adjusted(1, 1, -1, -1);
-    std::vector<int> marker;
-    if (inner.contains(componentBox) &&
-        std::max(componentBox.width(), componentBox.height()) <= largestMarker)
+    // An outline round a small hole first: a line may run through it, which makes the blob no longer compact.
+    std::vector<int> marker = hollowMarker(window, component, clicked);
+    // Specks of a few pixels are noise, not markers.
+    if (marker.empty() && inner.contains(componentBox) &&
+        std::max(componentBox.width(), componentBox.height()) <= largestMarker &&
+        std::min(componentBox.width(), componentBox.height()) >= 3)
         marker = component;
-    if (marker.empty())
-        marker = hollowMarker(window, component, clicked);
     if (marker.empty())
         marker = thickMarker(window, component, clicked);
     if (marker.empty())
