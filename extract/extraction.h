@@ -19,6 +19,8 @@ enum class SamplingMode {
     EvenInX,   // count points evenly spaced in x, per section where x runs one way
     EveryDx,   // at every multiple of step (axis units) in x, per such section
 };
+// On a logarithmic x axis both go by log10(x): EvenInX is even in log10(x), and
+// EveryDx's step is a factor above 1, with a point at every power of it.
 
 struct Sampling
 {

@@ -286,6 +286,8 @@ void MainWindow::createMenusAndToolbar()
     m_editMenu->addAction(m_dropAndPaste->pasteAction());
     m_editMenu->addSeparator();
     m_editMenu->addActions({m_nextCurveAction, m_previousCurveAction});
+    m_editMenu->addSeparator();
+    m_editMenu->addActions(m_dock->cleanupActions());
     m_viewMenu = menuBar()->addMenu(QString());
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
     m_viewMenu->addActions({m_viewZoom->fitAction(), m_viewZoom->zoomInAction(), m_viewZoom->zoomOutAction(),

@@ -147,6 +147,53 @@ TraceCase buildCase(const QString &scene)
         drawPolyline(c.image, c.avoid, blue, 2.0);
         return c;
     }
+    if (scene == QLatin1String("sine tangent to grid lines")) {
+        TraceCase c = functionCase(
+            calibration, [](double x) { return std::sin(1.3 * x); }, 2.3);
+        drawGrid(c.image, calibration, 1.0, 0.5, grey, 1.0);
+        drawAxesAndFrame(c.image, calibration, Qt::black, 2.0);
+        drawPolyline(c.image, c.truth, blue, 1.5);
+        return c;
+    }
+    if (scene == QLatin1String("polyline with markers at its corners")) {
+        TraceCase c;
+        c.image = blankPicture();
+        c.calibration = calibration;
+        const QList<QPointF> corners = {{0.3, -1.0}, {1.5, 0.9},  {2.4, -0.6}, {3.8, 1.1}, {4.6, -1.2},
+                                        {6.0, 0.4},  {6.8, -0.9}, {8.1, 1.2},  {9.7, -0.3}};
+        for (QPointF corner : corners)
+            c.truth.append(on(calibration, corner.x(), corner.y()));
+        drawAxesAndFrame(c.image, calibration, Qt::black, 2.0);
+        drawPolyline(c.image, c.truth, red, 1.5);
+        for (QPointF corner : c.truth)
+            drawDisc(c.image, corner, 4.0, red);
+        c.seed = (c.truth[1] + c.truth[2]) / 2.0;
+        c.fromX = 0.4;
+        c.toX = 9.6;
+        return c;
+    }
+    if (scene == QLatin1String("arctan on axes crossing at the centre")) {
+        TraceCase c;
+        c.image = blankPicture();
+        c.calibration.axisXLine = QLineF(80, 280, 720, 280);
+        c.calibration.axisYLine = QLineF(400, 520, 400, 40);
+        c.calibration.xValue1 = -20, c.calibration.xValue2 = 20;
+        c.calibration.yValue1 = -1.5, c.calibration.yValue2 = 1.5;
+        c.calibration.axisXValid = c.calibration.axisYValid = true;
+        drawPolyline(c.image, QPolygonF({{60, 280}, {740, 280}}), Qt::black, 1.0);
+        drawPolyline(c.image, QPolygonF({{400, 30}, {400, 530}}), Qt::black, 1.0);
+        for (int tick = -20; tick <= 20; tick += 5) {
+            const QPointF at = c.calibration.realToPixel({double(tick), 0.0});
+            drawPolyline(c.image, QPolygonF({at - QPointF(0, 4), at + QPointF(0, 4)}), Qt::black, 1.0);
+        }
+        c.truth = curveInPixels(
+            c.calibration, [](double x) { return QPointF(x, std::atan(0.3 * x)); }, -20.0, 20.0);
+        drawPolyline(c.image, c.truth, blue, 2.0);
+        c.seed = on(c.calibration, -12.0, std::atan(-3.6));
+        c.fromX = -19.5;
+        c.toX = 19.5;
+        return c;
+    }
     // "steep tanh step"
     TraceCase c = functionCase(
         calibration, [](double x) { return 1.2 * std::tanh(6.0 * (x - 5.0)); }, 3.0);
@@ -167,6 +214,9 @@ const char *const allScenes[] = {
     "legend of the same colour",
     "rotated 3 degrees",
     "steep tanh step",
+    "sine tangent to grid lines",
+    "polyline with markers at its corners",
+    "arctan on axes crossing at the centre",
 };
 
 // True when consecutive points advance one way along the polyline (either way, wrapping if closed).

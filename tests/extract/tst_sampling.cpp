@@ -32,6 +32,8 @@ private Q_SLOTS:
     void samplesOnThePath();
     void keepsTheShape_data();
     void keepsTheShape();
+    void logAxisGoesByLog_data();
+    void logAxisGoesByLog();
 };
 
 void TestSampling::samplesOnThePath_data()
@@ -109,6 +111,49 @@ void TestSampling::keepsTheShape()
         const qsizetype index = path.indexOf(p, previous + 1);
         QVERIFY(index > previous);
         previous = index;
+    }
+}
+
+void TestSampling::logAxisGoesByLog_data()
+{
+    QTest::addColumn<extract::SamplingMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QList<double>>("exponents"); // expected log10(x) of each point
+    const auto range = [](double from, double to, double step) {
+        QList<double> values;
+        for (double e = from; e <= to + 1e-9; e += step)
+            values.append(e);
+        return values;
+    };
+    QTest::newRow("11 evenly over five decades")
+        << extract::SamplingMode::EvenInX << 11 << 0.0 << range(0.0, 5.0, 0.5);
+    QTest::newRow("every factor of 10")
+        << extract::SamplingMode::EveryDx << 0 << 10.0 << range(0.0, 5.0, 1.0);
+    QTest::newRow("every factor of 2")
+        << extract::SamplingMode::EveryDx << 0 << 2.0 << range(0.0, 16 * std::log10(2.0), std::log10(2.0));
+    QTest::newRow("a factor below 1 gives nothing")
+        << extract::SamplingMode::EveryDx << 0 << 0.5 << QList<double>{};
+}
+
+void TestSampling::logAxisGoesByLog()
+{
+    QFETCH(extract::SamplingMode, mode);
+    QFETCH(int, count);
+    QFETCH(double, step);
+    QFETCH(QList<double>, exponents);
+    Calibration calibration = chartCalibration();
+    calibration.xValue1 = 1.0;
+    calibration.xValue2 = 1e5;
+    calibration.xLogScale = true;
+    const QPolygonF path = curveInPixels(
+        calibration, [](double e) { return QPointF(std::pow(10.0, e), 0.3 * e - 0.7); }, 0.0, 5.0);
+    const QPolygonF points = extract::samplePath(path, calibration, {mode, count, step});
+    QCOMPARE(points.size(), exponents.size());
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const double exponent = std::log10(calibration.pixelToReal(points[i]).x());
+        QVERIFY2(std::abs(exponent - exponents[i]) < 1e-6,
+                 qPrintable(QStringLiteral("point %1 at 10^%2").arg(i).arg(exponent)));
     }
 }
 
