@@ -30,10 +30,7 @@ CoverageMap coverageOf(const Preparation &prepared)
                   .adjusted(-readMargin, -readMargin, readMargin, readMargin)
                   .intersected(QRect(0, 0, prepared.raster.width(), prepared.raster.height()));
     map.values.assign(size_t(map.box.width()) * map.box.height(), 0);
-    std::vector<StraightLine> inInk, other;
-    for (const StraightLine &line : prepared.straightLines)
-        (line.inInk ? inInk : other).push_back(line);
-    const LineBands inkLines(inInk), otherLines(other);
+    const LineMask lines(prepared.straightLines);
     const InkModel &ink = prepared.picked.model;
     const QRgb background = ink.background();
     for (int y = map.box.top(); y <= map.box.bottom(); ++y) {
@@ -48,9 +45,7 @@ CoverageMap coverageOf(const Preparation &prepared)
             const float coverage = ink.coverage(pixel);
             if (coverage <= 0.0f)
                 continue;
-            const QPointF centre(x + 0.5, y + 0.5);
-            if ((!inkLines.isEmpty() && inkLines.covers(centre)) ||
-                (coverage < 0.8f && !otherLines.isEmpty() && otherLines.covers(centre)))
+            if (lines.hides(QPointF(x + 0.5, y + 0.5), coverage))
                 continue;
             cells[x] = static_cast<unsigned char>(std::lround(coverage * 255.0f));
         }

@@ -39,8 +39,13 @@ std::vector<double> nearestDistances(const std::vector<QPointF> &centres, double
 bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, const PointGrid &markers,
                 const LineBands &lines)
 {
-    constexpr int contrast = 60;
+    // Text is about as dark as ink; halfway from the paper to the ink keeps a scan's grain out.
     const QRgb background = prepared.picked.model.background();
+    const QRgb ink = prepared.picked.model.ink();
+    const int contrast =
+        std::max(60, (std::abs(qRed(ink) - qRed(background)) + std::abs(qGreen(ink) - qGreen(background)) +
+                      std::abs(qBlue(ink) - qBlue(background))) /
+                         2);
     const auto drawn = [&](int x, int y) {
         const QRgb p = prepared.raster.at(x, y);
         return std::abs(qRed(p) - qRed(background)) + std::abs(qGreen(p) - qGreen(background)) +

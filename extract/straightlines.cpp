@@ -14,6 +14,8 @@ constexpr double thinLimit = 6.0;
 // Summed channel differences from the background that mark a pixel as drawn.
 constexpr int markLevel = 40;
 constexpr float inkLevel = 0.5f;
+// Coverage of a pixel on a line of another colour from which it is the curve drawn over that line.
+constexpr float drawnOver = 0.55f;
 
 struct Hit
 {
@@ -172,6 +174,21 @@ InkField::InkField(const Raster &raster, const InkModel &ink, const SearchRegion
     , m_excluded(excluded)
 {}
 
+LineMask::LineMask(const std::vector<StraightLine> &lines)
+{
+    std::vector<StraightLine> inInk, other;
+    for (const StraightLine &line : lines)
+        (line.inInk ? inInk : other).push_back(line);
+    m_inkLines = LineBands(inInk);
+    m_otherLines = LineBands(other);
+}
+
+bool LineMask::hides(QPointF p, float coverage) const
+{
+    return (!m_inkLines.isEmpty() && m_inkLines.covers(p)) ||
+           (coverage < drawnOver && !m_otherLines.isEmpty() && m_otherLines.covers(p));
+}
+
 bool LineBands::covers(QPointF p) const
 {
     for (const Family &family : m_families) {
@@ -194,7 +211,9 @@ float InkField::at(int x, int y) const
     if (!m_region.contains(x, y))
         return masked;
     const float coverage = m_ink.coverage(m_raster.at(x, y));
-    return coverage > 0.0f && m_excluded.covers(QPointF(x + 0.5, y + 0.5)) ? masked : coverage;
+    if (coverage <= 0.0f)
+        return coverage;
+    return m_excluded.hides(QPointF(x + 0.5, y + 0.5), coverage) ? masked : coverage;
 }
 
 float InkField::sample(QPointF p) const

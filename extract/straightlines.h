@@ -53,6 +53,21 @@ private:
     std::vector<Family> m_families;
 };
 
+// The straight lines a search leaves out: those drawn in the picked ink
+// wholly, those of other colours except where the ink is drawn over them (a
+// peak along a grid line, a marker on it).
+class LineMask
+{
+public:
+    LineMask() = default;
+    explicit LineMask(const std::vector<StraightLine> &lines);
+    bool hides(QPointF p, float coverage) const;
+
+private:
+    LineBands m_inkLines;
+    LineBands m_otherLines;
+};
+
 // The ink coverage of the picture inside the search region, with the straight
 // lines taken out.
 class InkField
@@ -74,7 +89,7 @@ private:
     const Raster &m_raster;
     InkModel m_ink;
     const SearchRegion &m_region;
-    LineBands m_excluded;
+    LineMask m_excluded;
 };
 
 } // namespace extract

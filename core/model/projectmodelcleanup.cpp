@@ -10,15 +10,6 @@ namespace {
 // A point of a new stretch this close to the curve's line is already there.
 constexpr double overlapTolerance = 1.0;
 
-QList<QPointF> pixelsOf(const Curve &curve)
-{
-    QList<QPointF> pixels;
-    pixels.reserve(curve.points.size());
-    for (const CurvePoint &point : curve.points)
-        pixels.append(point.pixel);
-    return pixels;
-}
-
 } // namespace
 
 bool ProjectModel::replaceCurvePixels(const QString &curveName, const QString &text,
@@ -30,7 +21,7 @@ bool ProjectModel::replaceCurvePixels(const QString &curveName, const QString &t
         setError(i18n::tr("There is no curve named %1.").arg(name));
         return false;
     }
-    const QList<QPointF> before = pixelsOf(m_curves[index]);
+    const QList<QPointF> before = curvePixels(m_curves[index]);
     const QList<QPointF> after = change(before);
     if (after == before)
         return true;

@@ -2,6 +2,7 @@
 #include "tests/extract/scenes.h"
 #include "tests/support/testsupport.h"
 
+#include <QTransform>
 #include <QtTest>
 
 #include <cmath>
@@ -155,17 +156,8 @@ MarkerScene crossingAxes()
 {
     MarkerScene s;
     s.image = blankPicture();
-    s.calibration.axisXLine = QLineF(80, 280, 720, 280);
-    s.calibration.axisYLine = QLineF(400, 520, 400, 40);
-    s.calibration.xValue1 = -20, s.calibration.xValue2 = 20;
-    s.calibration.yValue1 = -1.5, s.calibration.yValue2 = 1.5;
-    s.calibration.axisXValid = s.calibration.axisYValid = true;
-    drawPolyline(s.image, QPolygonF({{60, 280}, {740, 280}}), Qt::black, 1.0);
-    drawPolyline(s.image, QPolygonF({{400, 30}, {400, 530}}), Qt::black, 1.0);
-    for (int tick = -20; tick <= 20; tick += 5) {
-        const QPointF at = s.calibration.realToPixel({double(tick), 0.0});
-        drawPolyline(s.image, QPolygonF({at - QPointF(0, 4), at + QPointF(0, 4)}), Qt::black, 1.0);
-    }
+    s.calibration = crossingCalibration();
+    drawCrossingAxes(s.image, s.calibration);
     for (int i = -19; i <= 19; i += 2)
         s.truth.append(s.calibration.realToPixel(QPointF(i, std::atan(0.4 * i))));
     drawPolyline(s.image,
@@ -199,18 +191,24 @@ MarkerScene markerScene(const QString &name)
 {
     if (name == QLatin1String("axes crossing at the centre"))
         return crossingAxes();
-    if (name == QLatin1String("gnuplot linespoints")) {
+    if (name.startsWith(QLatin1String("gnuplot"))) {
+        // Both renders put the plot's frame at 10 % and 90 % of a 640 x 480 picture; the scan is
+        // then turned by 2.5 degrees about the picture's centre, greyed, grained and saved as JPEG.
+        const bool scan = name.contains(QLatin1String("scan"));
         MarkerScene s;
-        s.image = QImage(QFINDTESTDATA("data/linespoints.png")).convertToFormat(QImage::Format_RGB32);
-        s.calibration.axisXLine = QLineF(64, 432, 576, 432);
-        s.calibration.axisYLine = QLineF(64, 432, 64, 48);
+        s.image = QImage(QFINDTESTDATA(scan ? "data/tiltedscan.jpg" : "data/linespoints.png"))
+                      .convertToFormat(QImage::Format_RGB32);
+        const QTransform turn =
+            scan ? QTransform().translate(320, 240).rotate(2.5).translate(-320, -240) : QTransform();
+        s.calibration.axisXLine = turn.map(QLineF(64, 432, 576, 432));
+        s.calibration.axisYLine = turn.map(QLineF(64, 432, 64, 48));
         s.calibration.xValue1 = 0, s.calibration.xValue2 = 10;
         s.calibration.yValue1 = -1.5, s.calibration.yValue2 = 1.5;
         s.calibration.axisXValid = s.calibration.axisYValid = true;
         for (int i = 1; i < 20; ++i)
             s.truth.append(
                 s.calibration.realToPixel(QPointF(0.5 * i, std::round(9000 * std::sin(0.35 * i)) / 10000)));
-        s.legend = QPointF(540.5, 60.5);
+        s.legend = turn.map(QPointF(540.5, scan ? 75.0 : 60.5));
         s.clicked = 4;
         return s;
     }
@@ -306,6 +304,8 @@ void TestMarkerFinder::findsMarkersInScenes_data()
         << "hollow squares on a tilted noisy scan" << 2.0 << 0.85;
     QTest::newRow("axes crossing at the centre") << "axes crossing at the centre" << 1.0 << 1.0;
     QTest::newRow("gnuplot linespoints") << "gnuplot linespoints" << 1.0 << 1.0;
+    QTest::newRow("gnuplot hollow squares, tilted grey scan")
+        << "gnuplot hollow squares, tilted grey scan" << 2.0 << 0.95;
 }
 
 void TestMarkerFinder::findsMarkersInScenes()
@@ -331,6 +331,9 @@ void TestMarkerFinder::findsMarkersInScenes()
     }
     qInfo("%s: %d of %d found, %d found in all, largest error %.3f px, %d left out", qPrintable(scene), found,
           int(s.truth.size()), int(result.points.size()), largest, result.leftOut);
+    // Known limit: on this scan the dark grid lines are taken out with the squares that touch them.
+    if (scene == QLatin1String("gnuplot hollow squares, tilted grey scan"))
+        QEXPECT_FAIL("", "hollow squares on dark grid lines of a grainy scan are not all found yet", Abort);
     QVERIFY2(found >= recall * s.truth.size(), qPrintable(QStringLiteral("%1 found").arg(found)));
     // Nothing else: no strays, no legend sample.
     for (QPointF point : result.points)

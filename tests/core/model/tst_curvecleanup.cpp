@@ -3,6 +3,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QSignalSpy>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
