@@ -77,6 +77,8 @@ MainWindow::MainWindow(QWidget *parent)
     createMenusAndToolbar();
     m_dock = new CurvesDock(m_model, m_prompts, this);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_editMenu->addSeparator();
+    m_editMenu->addActions(m_dock->cleanupActions());
     addExtractionDock(this, m_model, m_graphView);
     addPdfPickDock(this, m_graphView);
     new PointsCopy(m_model, m_dock->pointsTable(), m_graphView, this);
@@ -286,8 +288,6 @@ void MainWindow::createMenusAndToolbar()
     m_editMenu->addAction(m_dropAndPaste->pasteAction());
     m_editMenu->addSeparator();
     m_editMenu->addActions({m_nextCurveAction, m_previousCurveAction});
-    m_editMenu->addSeparator();
-    m_editMenu->addActions(m_dock->cleanupActions());
     m_viewMenu = menuBar()->addMenu(QString());
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
     m_viewMenu->addActions({m_viewZoom->fitAction(), m_viewZoom->zoomInAction(), m_viewZoom->zoomOutAction(),

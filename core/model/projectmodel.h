@@ -145,13 +145,12 @@ public:
     // Clean-up of one curve (the active one when the name is empty), each one
     // undo step: its points in order of x in axis units; without points closer
     // than tolerancePixels to one before them.
-    Q_INVOKABLE bool sortPointsByX(const QString &curveName = QString());
-    Q_INVOKABLE bool removeDuplicatePoints(const QString &curveName = QString(),
-                                           double tolerancePixels = 0.5);
+    bool sortPointsByX(const QString &curveName = QString());
+    bool removeDuplicatePoints(const QString &curveName = QString(), double tolerancePixels = 0.5);
     // Like appendPoints, for a stretch found on the picture: points within a
     // pixel of the curve's line are left out, so that a stretch traced twice
     // is not doubled, and the rest joins the end it continues.
-    Q_INVOKABLE bool mergePoints(const QString &curveName, const QList<QPointF> &pixels);
+    bool mergePoints(const QString &curveName, const QList<QPointF> &pixels);
     Q_INVOKABLE int addCurve(const QString &name = QString(), const QString &parameterName = QString(),
                              const QString &parameterValue = QString());
     Q_INVOKABLE bool removeCurve(int index);

@@ -454,7 +454,7 @@ private Q_SLOTS:
         QTest::newRow("markers in a region")
             << QStringList{"--markers", pixelArgument(3.0, -1.2), "--into", "Left",
                            "--region",  "60,40,400,520"}
-            << "Left" << QList<double>{0.5, 1.125, 1.75, 2.375, 3.0, 3.625, 4.25, 4.875} << 8;
+            << "Left" << QList<double>{} << 8;
     }
     void extractionFillsCurves()
     {
