@@ -60,6 +60,41 @@ Chart drawChart(const QSize &size)
     return chart;
 }
 
+// A dense scatter: rows of small discs, side (or 30 when tiny) to a side.
+Row manyMarkers(const Scale &scale)
+{
+    const int side = scale.size(300, 30);
+    constexpr double spacing = 13.0, margin = 100.0;
+    const int extent = int(2 * margin + spacing * side);
+    QImage image(extent, extent, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 130, 40));
+    for (int row = 0; row < side; ++row) {
+        for (int column = 0; column < side; ++column)
+            painter.drawEllipse(QPointF(margin + spacing * (column + 0.5), margin + spacing * (row + 0.5)),
+                                3.0, 3.0);
+    }
+    painter.end();
+    Calibration calibration;
+    calibration.axisXLine = QLineF(margin - 5, extent - margin + 5, extent - margin + 5, extent - margin + 5);
+    calibration.axisYLine = QLineF(margin - 5, extent - margin + 5, margin - 5, margin - 5);
+    calibration.xValue2 = calibration.yValue2 = 10;
+    calibration.axisXValid = calibration.axisYValid = true;
+    const QPointF seed(margin + spacing * 0.5, margin + spacing * 0.5);
+    qsizetype found = 0;
+    const double ms = medianMs(
+        scale.repeat(3), [&] { found = extract::findMarkers(image, calibration, seed, {}).points.size(); });
+    qInfo("%d of %d markers found", int(found), side * side);
+    Row row(QStringLiteral("8. find %1 markers from a click").arg(side * side), ms, -1,
+            QStringLiteral("2000 ms"));
+    if (found < qsizetype(0.95 * side * side))
+        row.failure = QStringLiteral("found %1 markers of %2").arg(found).arg(side * side);
+    return row;
+}
+
 } // namespace
 
 QList<Row> extraction(const Scale &scale)
@@ -92,6 +127,7 @@ QList<Row> extraction(const Scale &scale)
         rows.append({QStringLiteral("8. find markers from a click (%1)").arg(QLatin1String(size.name)),
                      markers, -1, QString::fromLatin1(size.goal)});
     }
+    rows.append(manyMarkers(scale));
     return rows;
 }
 

@@ -50,9 +50,55 @@ int usageError(const QString &message)
 struct StepOption
 {
     QString name;
-    QString valueName;
+    QString valueName; // empty: the step takes no value
     QString description;
 };
+
+// One step of the command line with the --into and --region that follow it.
+struct Step
+{
+    QString name;
+    QString value;
+    QString into;
+    QPolygonF region;
+};
+
+bool takesInto(const QString &step)
+{
+    return step == QLatin1String("trace") || step == QLatin1String("markers") ||
+           step == QLatin1String("pdf-curve") || step == QLatin1String("sort") ||
+           step == QLatin1String("dedupe");
+}
+
+// The value of option `name` at arguments[*i] ("--name value" or "--name=value"), moving *i past it.
+std::optional<QString> optionValue(const QStringList &arguments, int *i, const QString &name)
+{
+    const QString option = QStringLiteral("--") + name;
+    if (arguments[*i] == option && *i + 1 < arguments.size())
+        return arguments[++*i];
+    if (arguments[*i].startsWith(option + QLatin1Char('=')))
+        return arguments[*i].mid(option.size() + 1);
+    return std::nullopt;
+}
+
+// "X0,Y0,X1,Y1": a rectangle of the picture's pixels.
+std::optional<QPolygonF> parseRegion(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return std::nullopt;
+    double values[4];
+    for (int k = 0; k < 4; ++k) {
+        bool ok = false;
+        values[k] = parts[k].trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(values[k]))
+            return std::nullopt;
+    }
+    const QRectF box = QRectF(QPointF(values[0], values[1]), QPointF(values[2], values[3])).normalized();
+    if (box.width() < 2 || box.height() < 2)
+        return std::nullopt;
+    return QPolygonF(box);
+}
 
 bool requireCalibration(const ProjectModel &model, QString *error)
 {
@@ -145,12 +191,15 @@ std::optional<extract::Sampling> parseSampling(const QString &text)
     return ok && sampling.count >= 2 && sampling.count <= 10000 ? std::optional(sampling) : std::nullopt;
 }
 
-// Adds what a click at seed would find on the picture to the curve named into.
-bool runExtractionStep(const QString &name, QPointF seed, const QString &into,
-                       const extract::Sampling &sampling, ProjectModel &model, QString *error)
+// Adds what a click at seed would find on the picture to the step's curve.
+bool runExtractionStep(const Step &step, const extract::Sampling &sampling, ProjectModel &model,
+                       QString *error)
 {
+    const QString &name = step.name;
+    const QPointF seed = *parsePixel(step.value);
     extract::ExtractionParams params;
     params.sampling = sampling;
+    params.region = step.region;
     extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
     QPolygonF points;
     if (name == QLatin1String("trace")) {
@@ -168,7 +217,14 @@ bool runExtractionStep(const QString &name, QPointF seed, const QString &into,
         *error = extract::statusMessage(status);
         return false;
     }
-    return modelStep(model.appendPoints(into, points), model, error);
+    // A single point is no curve: most likely the click missed what it meant.
+    if (points.size() < 2) {
+        *error = QStringLiteral("--%1 %2 found %3 point; a curve needs at least 2, so nothing was added.")
+                     .arg(name, step.value)
+                     .arg(points.size());
+        return false;
+    }
+    return modelStep(model.mergePoints(step.into, points), model, error);
 }
 
 bool printCalibration(const ProjectModel &model, QString *error)
@@ -228,14 +284,23 @@ int run(const QStringList &arguments)
                                     QStringLiteral("N"), QStringLiteral("100"));
     const QCommandLineOption storeAs(QStringLiteral("as"), QStringLiteral("Project name for --store."),
                                      QStringLiteral("NAME"));
-    const QCommandLineOption into(QStringLiteral("into"),
-                                  QStringLiteral("Curve that --trace, --markers and --pdf-curve fill, "
-                                                 "created if missing (default: the active curve)."),
-                                  QStringLiteral("NAME"));
+    const QCommandLineOption into(
+        QStringLiteral("into"),
+        QStringLiteral("Curve that the --trace, --markers, --pdf-curve, --sort or --dedupe step just before "
+                       "it works on, created if missing (default: the active curve). Each --into belongs to "
+                       "the step before it."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption region(
+        QStringLiteral("region"),
+        QStringLiteral("Pixels X0,Y0,X1,Y1 of the picture that the --trace or --markers step just before it "
+                       "searches, inside the plot frame."),
+        QStringLiteral("X0,Y0,X1,Y1"));
     const QCommandLineOption sample(
         QStringLiteral("sample"),
-        QStringLiteral("Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
-                       "(every VALUE in axis units)."),
+        QStringLiteral(
+            "Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
+            "(every VALUE in axis units). On a logarithmic x axis N is even in log x and VALUE is a "
+            "factor: dx=2 keeps a point at every power of 2."),
         QStringLiteral("HOW"), QStringLiteral("shape"));
     const StepOption stepOptions[] = {
         {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
@@ -265,10 +330,16 @@ int run(const QStringList &arguments)
         {QStringLiteral("pdf-curve"), QStringLiteral("X,Y"),
          QStringLiteral(
              "Import the curve drawn at pixel X,Y of the PDF page, with the paths drawn with it.")},
+        {QStringLiteral("sort"), QString(), QStringLiteral("Sort the points of the curve by x.")},
+        {QStringLiteral("dedupe"), QString(),
+         QStringLiteral("Remove the points of the curve within 0.5 pixel of one before them.")},
     };
-    parser.addOptions({help, version, listProjects, open, database, project, points, storeAs, into, sample});
+    parser.addOptions(
+        {help, version, listProjects, open, database, project, points, storeAs, into, region, sample});
     for (const StepOption &step : stepOptions)
-        parser.addOption(QCommandLineOption(step.name, step.description, step.valueName));
+        parser.addOption(step.valueName.isEmpty()
+                             ? QCommandLineOption(step.name, step.description)
+                             : QCommandLineOption(step.name, step.description, step.valueName));
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -295,19 +366,38 @@ int run(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("store")) != parser.isSet(storeAs))
         return usageError(QStringLiteral("--store and --as go together."));
 
-    // The steps in the order the command line gives them ("--x value" or "--x=value").
-    QList<std::pair<QString, QString>> steps;
+    // The steps in the order the command line gives them ("--x value" or "--x=value"), each with the
+    // --into and --region that follow it.
+    QList<Step> steps;
     for (int i = 1; i < arguments.size(); ++i) {
+        const qsizetype before = steps.size();
         for (const StepOption &step : stepOptions) {
-            const QString option = QStringLiteral("--") + step.name;
-            if (step.valueName.isEmpty() && arguments[i] == option)
-                steps.append({step.name, QString()});
-            else if (step.valueName.isEmpty())
-                continue;
-            else if (arguments[i] == option && i + 1 < arguments.size())
-                steps.append({step.name, arguments[++i]});
-            else if (arguments[i].startsWith(option + QLatin1Char('=')))
-                steps.append({step.name, arguments[i].mid(option.size() + 1)});
+            if (steps.size() > before)
+                break;
+            if (step.valueName.isEmpty() && arguments[i] == QStringLiteral("--") + step.name)
+                steps.append({step.name, QString(), QString(), QPolygonF()});
+            else if (const std::optional<QString> value =
+                         step.valueName.isEmpty() ? std::nullopt : optionValue(arguments, &i, step.name))
+                steps.append({step.name, *value, QString(), QPolygonF()});
+        }
+        if (steps.size() > before)
+            continue;
+        if (const std::optional<QString> name = optionValue(arguments, &i, QStringLiteral("into"))) {
+            if (steps.isEmpty() || !takesInto(steps.last().name))
+                return usageError(QStringLiteral("--into belongs to the --trace, --markers, --pdf-curve, "
+                                                 "--sort or --dedupe step before it."));
+            if (!steps.last().into.isEmpty())
+                return usageError(QStringLiteral("Give one --into per step."));
+            steps.last().into = name->trimmed();
+        } else if (const std::optional<QString> box = optionValue(arguments, &i, QStringLiteral("region"))) {
+            const std::optional<QPolygonF> parsed = parseRegion(*box);
+            if (steps.isEmpty() || (steps.last().name != QLatin1String("trace") &&
+                                    steps.last().name != QLatin1String("markers")))
+                return usageError(
+                    QStringLiteral("--region belongs to the --trace or --markers step before it."));
+            if (!parsed)
+                return usageError(QStringLiteral("--region takes X0,Y0,X1,Y1 in pixels, at least 2 apart."));
+            steps.last().region = *parsed;
         }
     }
     const std::optional<extract::Sampling> sampling =
@@ -316,23 +406,15 @@ int run(const QStringList &arguments)
         return usageError(
             QStringLiteral("--sample takes shape, a number of points from 2 to 10000, or dx=VALUE above 0."));
     bool extracts = false;
-    for (const auto &[name, target] : steps) {
-        if (!isExtractionStep(name))
-            continue;
-        extracts = true;
-        if (!parsePixel(target))
-            return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(name));
-    }
-    bool importsPdf = false;
-    for (const auto &[name, target] : steps) {
-        if (name != QLatin1String("pdf-curve"))
-            continue;
-        importsPdf = true;
-        if (!parsePixel(target))
+    for (const Step &step : steps) {
+        if (isExtractionStep(step.name)) {
+            extracts = true;
+            if (!parsePixel(step.value))
+                return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(step.name));
+        } else if (step.name == QLatin1String("pdf-curve") && !parsePixel(step.value)) {
             return usageError(QStringLiteral("--pdf-curve takes a pixel as X,Y, for example 120.5,300."));
+        }
     }
-    if (parser.isSet(into) && !extracts && !importsPdf)
-        return usageError(QStringLiteral("--into goes with --trace, --markers or --pdf-curve."));
     if (parser.isSet(sample) && !extracts)
         return usageError(QStringLiteral("--sample goes with --trace or --markers."));
     const bool hasProject = parser.isSet(open) || parser.isSet(database);
@@ -366,7 +448,9 @@ int run(const QStringList &arguments)
         return stepFailed;
     }
 
-    for (const auto &[name, target] : steps) {
+    for (const Step &step : steps) {
+        const QString &name = step.name;
+        const QString &target = step.value;
         bool ok = false;
         if (name == QLatin1String("export-csv"))
             ok = requireCalibration(model, &error) && modelStep(model.exportCsv(target), model, &error);
@@ -384,15 +468,18 @@ int run(const QStringList &arguments)
             readPicture(model, &error);
             ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
         } else if (isExtractionStep(name))
-            ok = readPicture(model, &error) &&
-                 runExtractionStep(name, *parsePixel(target), parser.value(into), *sampling, model, &error);
+            ok = readPicture(model, &error) && runExtractionStep(step, *sampling, model, &error);
         else if (name == QLatin1String("auto-calibrate"))
             ok = readPicture(model, &error) && autoCalibrate(model, &error);
         else if (name == QLatin1String("print-calibration"))
             ok = printCalibration(model, &error);
         else if (name == QLatin1String("pdf-curve"))
             ok = requireCalibration(model, &error) &&
-                 batch::importPdfCurve(model, *parsePixel(target), parser.value(into), &error);
+                 batch::importPdfCurve(model, *parsePixel(target), step.into, &error);
+        else if (name == QLatin1String("sort"))
+            ok = modelStep(model.sortPointsByX(step.into), model, &error);
+        else if (name == QLatin1String("dedupe"))
+            ok = modelStep(model.removeDuplicatePoints(step.into, 0.5), model, &error);
         else
             ok = (!drawsPicture(name) || readPicture(model, &error)) &&
                  runGraphStep(name, model, target, pointCount, &error);

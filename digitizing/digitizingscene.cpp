@@ -64,15 +64,6 @@ QString curveLabel(const Curve &curve)
     return QStringLiteral("%1 %2").arg(curve.parameterName, curve.parameterValue).trimmed();
 }
 
-QList<QPointF> pixelsOf(const Curve &curve)
-{
-    QList<QPointF> pixels;
-    pixels.reserve(curve.points.size());
-    for (const CurvePoint &point : curve.points)
-        pixels.append(point.pixel);
-    return pixels;
-}
-
 } // namespace
 
 QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style)
@@ -172,7 +163,7 @@ void DigitizingScene::addCurveItems(int index)
     items.label = curveLabel(curve);
     if (!curve.visible)
         return;
-    items.pixels = pixelsOf(curve);
+    items.pixels = curvePixels(curve);
     for (int k = 0; k < pieceCount(items.pixels.size()); ++k)
         items.pieces.append(addPath(curvePiece(items.pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush));
     for (int p = 0; p < items.pixels.size(); ++p) {
@@ -229,7 +220,7 @@ void DigitizingScene::updateCurveItems(int index)
 {
     const Curve &curve = m_model->curves()[index];
     CurveItems &items = m_curves[index];
-    const QList<QPointF> pixels = pixelsOf(curve);
+    const QList<QPointF> pixels = curvePixels(curve);
     if (pixels == items.pixels)
         return;
 

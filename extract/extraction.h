@@ -19,6 +19,8 @@ enum class SamplingMode {
     EvenInX,   // count points evenly spaced in x, per section where x runs one way
     EveryDx,   // at every multiple of step (axis units) in x, per such section
 };
+// On a logarithmic x axis both go by log10(x): EvenInX is even in log10(x), and
+// EveryDx's step is a factor above 1, with a point at every power of it.
 
 struct Sampling
 {
@@ -72,6 +74,8 @@ struct MarkerResult
     QSizeF markerSize; // of the clicked marker
     // Centres ordered along the curve the markers form.
     QPolygonF points;
+    // Markers like the clicked one that are not data: legend samples and lone strays.
+    int leftOut = 0;
 };
 
 // Follows the line under seed both ways along its centre, across gaps whose
@@ -79,7 +83,8 @@ struct MarkerResult
 TraceResult traceCurve(const QImage &image, const Calibration &calibration, QPointF seed,
                        const ExtractionParams &params);
 
-// Finds every blob like the one under seed; touching blobs are split by the clicked blob's size.
+// Finds every marker shaped like the one under seed, by correlating with it:
+// lines through or between markers neither hide them nor make new ones.
 MarkerResult findMarkers(const QImage &image, const Calibration &calibration, QPointF seed,
                          const ExtractionParams &params);
 

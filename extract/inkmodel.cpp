@@ -52,6 +52,22 @@ QRgb ringBackground(const Raster &raster, QPoint centre)
     return qRgb(medianOf(reds), medianOf(greens), medianOf(blues));
 }
 
+// How far the ring's pixels typically stray from its background: the grain of a scan.
+double ringGrain(const Raster &raster, QPoint centre, QRgb background)
+{
+    std::vector<int> distances;
+    for (int d = -backgroundRadius; d <= backgroundRadius; ++d) {
+        for (QPoint p : {QPoint(centre.x() + d, centre.y() - backgroundRadius),
+                         QPoint(centre.x() + d, centre.y() + backgroundRadius),
+                         QPoint(centre.x() - backgroundRadius, centre.y() + d),
+                         QPoint(centre.x() + backgroundRadius, centre.y() + d)}) {
+            if (raster.contains(p.x(), p.y()))
+                distances.push_back(int(colourDistance(raster.at(p.x(), p.y()), background)));
+        }
+    }
+    return distances.empty() ? 0.0 : medianOf(distances);
+}
+
 } // namespace
 
 Raster::Raster(const QImage &image)
@@ -88,12 +104,14 @@ std::optional<PickedInk> pickInk(const Raster &raster, QPointF seed, double tole
     if (!raster.contains(centre.x(), centre.y()))
         return std::nullopt;
     const QRgb background = ringBackground(raster, centre);
+    // On grainy paper a speck of grain beside the click must not pass for ink.
+    const double contrastNeeded = std::max(minimumContrast, 6.0 * ringGrain(raster, centre, background));
 
     // The most distinct pixel, nearer ones first so that a neighbouring
     // darker line does not win over the one clicked.
     QPoint best;
     double bestContrast = 0.0;
-    for (int radius = 1; radius <= pickRadius && bestContrast < minimumContrast; radius += 3) {
+    for (int radius = 1; radius <= pickRadius && bestContrast < contrastNeeded; radius += 3) {
         for (int y = centre.y() - radius; y <= centre.y() + radius; ++y) {
             for (int x = centre.x() - radius; x <= centre.x() + radius; ++x) {
                 if (!raster.contains(x, y))
@@ -106,7 +124,7 @@ std::optional<PickedInk> pickInk(const Raster &raster, QPointF seed, double tole
             }
         }
     }
-    if (bestContrast < minimumContrast)
+    if (bestContrast < contrastNeeded)
         return std::nullopt;
 
     // Averaging the solid pixels beside the best one evens out compression noise.

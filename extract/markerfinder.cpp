@@ -1,290 +1,240 @@
 #include "extract/extraction.h"
+#include "extract/markerlayout.h"
+#include "extract/markertemplate.h"
+#include "extract/pointgrid.h"
 #include "extract/preparation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace extract {
 
 namespace {
 
-constexpr float solidLevel = 0.5f;
+// How far round the search region the picture is read, so that a marker on its edge is whole.
+constexpr int readMargin = 24;
 // Pixels closer than this (largest channel difference) to the background are skipped unread.
 constexpr int backgroundSlack = 6;
-constexpr int largestGroup = 6;
+// The least normalised correlation with the clicked marker that counts as a marker.
+constexpr float matchLevel = 0.65f;
 
-enum : uchar { Empty = 0, Solid = 1, Taken = 2, Rim = 3 };
-
-struct WeightedPixel
+// The picked ink's coverage round the search region. Straight lines drawn in
+// the ink are left out; on lines of other colours only what is clearly ink
+// stays, since markers are drawn over them.
+CoverageMap coverageOf(const Preparation &prepared)
 {
-    double x, y, weight;
-};
-
-struct Blob
-{
-    std::vector<WeightedPixel> pixels; // solid ones and their antialiased rim
-    int solidCount = 0;
-    QRect box;
-};
-
-// The ink pixels of the region as a mask over its bounds.
-class InkMask
-{
-public:
-    InkMask(const Preparation &prepared)
-        : m_prepared(prepared)
-        , m_bounds(prepared.region.bounds())
-    {
-        m_cells.assign(size_t(m_bounds.width()) * m_bounds.height(), Empty);
-        const InkModel &ink = prepared.picked.model;
-        const QRgb background = ink.background();
-        for (int y = m_bounds.top(); y <= m_bounds.bottom(); ++y) {
-            const QRgb *row = prepared.raster.row(y);
-            uchar *cells = &m_cells[size_t(y - m_bounds.top()) * m_bounds.width() - m_bounds.left()];
-            prepared.region.forEachSpan(y, [&](int x0, int x1) {
-                for (int x = x0; x <= x1; ++x) {
-                    const QRgb pixel = row[x];
-                    if (std::abs(qRed(pixel) - qRed(background)) <= backgroundSlack &&
-                        std::abs(qGreen(pixel) - qGreen(background)) <= backgroundSlack &&
-                        std::abs(qBlue(pixel) - qBlue(background)) <= backgroundSlack)
-                        continue;
-                    if (ink.coverage(pixel) >= solidLevel && !onStraightLine(x, y))
-                        cells[x] = Solid;
-                }
-            });
+    CoverageMap map;
+    map.box = prepared.region.bounds()
+                  .adjusted(-readMargin, -readMargin, readMargin, readMargin)
+                  .intersected(QRect(0, 0, prepared.raster.width(), prepared.raster.height()));
+    map.values.assign(size_t(map.box.width()) * map.box.height(), 0);
+    const LineMask lines(prepared.straightLines);
+    const InkModel &ink = prepared.picked.model;
+    const QRgb background = ink.background();
+    for (int y = map.box.top(); y <= map.box.bottom(); ++y) {
+        const QRgb *row = prepared.raster.row(y);
+        unsigned char *cells = &map.values[size_t(y - map.box.top()) * map.box.width()] - map.box.left();
+        for (int x = map.box.left(); x <= map.box.right(); ++x) {
+            const QRgb pixel = row[x];
+            if (std::abs(qRed(pixel) - qRed(background)) <= backgroundSlack &&
+                std::abs(qGreen(pixel) - qGreen(background)) <= backgroundSlack &&
+                std::abs(qBlue(pixel) - qBlue(background)) <= backgroundSlack)
+                continue;
+            const float coverage = ink.coverage(pixel);
+            if (coverage <= 0.0f)
+                continue;
+            if (lines.hides(QPointF(x + 0.5, y + 0.5), coverage))
+                continue;
+            cells[x] = static_cast<unsigned char>(std::lround(coverage * 255.0f));
         }
     }
+    return map;
+}
 
-    uchar &cell(int x, int y)
-    {
-        return m_cells[size_t(y - m_bounds.top()) * m_bounds.width() + x - m_bounds.left()];
+struct Match
+{
+    QPointF centre;
+    float score;
+};
+
+// The offset of a parabola's top through (-1, left), (0, middle), (1, right).
+double parabolaTop(float left, float middle, float right)
+{
+    const double bend = double(left) - 2.0 * middle + right;
+    return bend < 0.0 ? std::clamp(0.5 * (left - right) / bend, -0.5, 0.5) : 0.0;
+}
+
+// Every place where the template correlates well, at the local peaks of the
+// correlation. Only windows whose ink adds up to about the template's are
+// scored, so lines and empty paper cost one running sum.
+std::vector<Match> matchTemplate(const CoverageMap &map, const MarkerTemplate &pattern)
+{
+    const int w = pattern.width, h = pattern.height;
+    const int n = w * h;
+    const QRect &box = map.box;
+    std::vector<Match> matches;
+    if (box.width() < w || box.height() < h)
+        return matches;
+    double sum = 0.0;
+    for (float v : pattern.values)
+        sum += v;
+    const double mean = sum / n;
+    std::vector<float> centred(pattern.values.size());
+    double norm2 = 0.0;
+    for (size_t i = 0; i < centred.size(); ++i) {
+        centred[i] = float(pattern.values[i] - mean);
+        norm2 += double(centred[i]) * centred[i];
     }
-    bool contains(int x, int y) const { return m_bounds.contains(x, y); }
-    QRect bounds() const { return m_bounds; }
+    if (norm2 <= 0.0)
+        return matches;
+    const double norm = std::sqrt(norm2);
+    // In 0..255 units, over the window.
+    const double inkSum = sum * 255.0;
+    const double lowest = 0.55 * inkSum, highest = 1.8 * inkSum + 0.05 * n * 255.0;
 
-    // The 8-connected blob of solid pixels at (x, y), marked as taken, with its rim.
-    Blob takeBlob(int x, int y)
-    {
-        Blob blob;
-        std::vector<QPoint> stack{{x, y}};
-        cell(x, y) = Taken;
-        blob.box = QRect(x, y, 1, 1);
-        const InkModel &ink = m_prepared.picked.model;
-        while (!stack.empty()) {
-            const QPoint p = stack.back();
-            stack.pop_back();
-            blob.pixels.push_back(
-                {p.x() + 0.5, p.y() + 0.5, ink.coverage(m_prepared.raster.at(p.x(), p.y()))});
-            ++blob.solidCount;
-            blob.box |= QRect(p, QSize(1, 1));
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int nx = p.x() + dx, ny = p.y() + dy;
-                    if (!contains(nx, ny))
-                        continue;
-                    uchar &state = cell(nx, ny);
-                    if (state == Solid) {
-                        state = Taken;
-                        stack.push_back({nx, ny});
-                    } else if (state == Empty) {
-                        // The faint edge still moves the centre; leaving it out would round towards whole
-                        // pixels.
-                        state = Rim;
-                        const float coverage = ink.coverage(m_prepared.raster.at(nx, ny));
-                        if (coverage > 0.0f && m_prepared.region.contains(nx, ny))
-                            blob.pixels.push_back({nx + 0.5, ny + 0.5, coverage});
-                    }
-                }
+    const int columns = box.width() - w + 1;
+    const int rows = box.height() - h + 1;
+    std::vector<std::int64_t> columnSum(box.width(), 0);
+    std::vector<std::int64_t> columnSquares(box.width(), 0);
+    const auto addRow = [&](int row, int sign) {
+        const unsigned char *values = &map.values[size_t(row) * box.width()];
+        for (int x = 0; x < box.width(); ++x) {
+            columnSum[x] += sign * values[x];
+            columnSquares[x] += sign * values[x] * values[x];
+        }
+    };
+    for (int row = 0; row < h; ++row)
+        addRow(row, 1);
+    // Scores of three window rows, so that peaks are found a row behind the scoring.
+    std::vector<float> scores(size_t(3) * columns, -1.0f);
+    const auto scoreRow = [&](int row) { return &scores[size_t(row % 3) * columns]; };
+    const auto score = [&](int left, int top, double windowSum, double windowSquares) {
+        const double variance = windowSquares - windowSum * windowSum / n;
+        if (variance <= 0.0)
+            return -1.0f;
+        double product = 0.0;
+        const float *t = centred.data();
+        for (int y = 0; y < h; ++y) {
+            const unsigned char *values = &map.values[size_t(top + y) * box.width() + left];
+            for (int x = 0; x < w; ++x)
+                product += double(*t++) * values[x];
+        }
+        return float(product / (norm * std::sqrt(variance)));
+    };
+    const auto findPeaks = [&](int row) {
+        const float *above = row > 0 ? scoreRow(row - 1) : nullptr;
+        const float *here = scoreRow(row);
+        const float *below = row + 1 < rows ? scoreRow(row + 1) : nullptr;
+        for (int x = 0; x < columns; ++x) {
+            const float s = here[x];
+            if (s < matchLevel)
+                continue;
+            const float left = x > 0 ? here[x - 1] : -1.0f, right = x + 1 < columns ? here[x + 1] : -1.0f;
+            const float up = above ? above[x] : -1.0f, down = below ? below[x] : -1.0f;
+            // Ties go to the first in reading order.
+            bool peak = left < s && right <= s && up < s && down <= s;
+            for (int dx = -1; dx <= 1 && peak; dx += 2) {
+                if (x + dx < 0 || x + dx >= columns)
+                    continue;
+                peak = (!above || above[x + dx] < s) && (!below || below[x + dx] <= s);
             }
+            if (!peak)
+                continue;
+            const QPointF fine(x + parabolaTop(left, s, right), row + parabolaTop(up, s, down));
+            matches.push_back({QPointF(box.left(), box.top()) + fine + pattern.centre, s});
         }
-        return blob;
-    }
-
-private:
-    // Lines of other colours pass under markers drawn over them: only those of the ink are left out.
-    bool onStraightLine(int x, int y) const
-    {
-        const QPointF centre(x + 0.5, y + 0.5);
-        return std::any_of(m_prepared.straightLines.begin(), m_prepared.straightLines.end(),
-                           [&](const StraightLine &line) { return line.inInk && line.covers(centre); });
-    }
-
-    const Preparation &m_prepared;
-    QRect m_bounds;
-    std::vector<uchar> m_cells;
-};
-
-QPointF centroid(const std::vector<WeightedPixel> &pixels)
-{
-    double sx = 0, sy = 0, sw = 0;
-    for (const WeightedPixel &p : pixels) {
-        sx += p.x * p.weight;
-        sy += p.y * p.weight;
-        sw += p.weight;
-    }
-    return sw > 0.0 ? QPointF(sx / sw, sy / sw) : QPointF();
-}
-
-// Touching markers: k centres by Lloyd's iterations, started evenly along the blob's long axis.
-std::vector<QPointF> splitBlob(const Blob &blob, int parts)
-{
-    const QPointF mean = centroid(blob.pixels);
-    double xx = 0, xy = 0, yy = 0;
-    for (const WeightedPixel &p : blob.pixels) {
-        xx += p.weight * (p.x - mean.x()) * (p.x - mean.x());
-        xy += p.weight * (p.x - mean.x()) * (p.y - mean.y());
-        yy += p.weight * (p.y - mean.y()) * (p.y - mean.y());
-    }
-    const double angle = 0.5 * std::atan2(2.0 * xy, xx - yy);
-    const QPointF axis(std::cos(angle), std::sin(angle));
-    double low = 1e300, high = -1e300;
-    for (const WeightedPixel &p : blob.pixels) {
-        const double t = (p.x - mean.x()) * axis.x() + (p.y - mean.y()) * axis.y();
-        low = std::min(low, t);
-        high = std::max(high, t);
-    }
-    std::vector<QPointF> centres;
-    for (int i = 0; i < parts; ++i)
-        centres.push_back(mean + axis * (low + (high - low) * (i + 0.5) / parts));
-    std::vector<std::vector<WeightedPixel>> groups(parts);
-    for (int iteration = 0; iteration < 20; ++iteration) {
-        for (auto &group : groups)
-            group.clear();
-        for (const WeightedPixel &p : blob.pixels) {
-            int nearest = 0;
-            double nearestDistance = 1e300;
-            for (int i = 0; i < parts; ++i) {
-                const double d = std::hypot(p.x - centres[i].x(), p.y - centres[i].y());
-                if (d < nearestDistance) {
-                    nearestDistance = d;
-                    nearest = i;
-                }
+    };
+    for (int top = 0; top < rows; ++top) {
+        float *out = scoreRow(top);
+        std::int64_t windowSum = 0, windowSquares = 0;
+        for (int x = 0; x < w; ++x)
+            windowSum += columnSum[x], windowSquares += columnSquares[x];
+        for (int left = 0; left < columns; ++left) {
+            if (left > 0) {
+                windowSum += columnSum[left + w - 1] - columnSum[left - 1];
+                windowSquares += columnSquares[left + w - 1] - columnSquares[left - 1];
             }
-            groups[nearest].push_back(p);
+            out[left] = windowSum >= lowest && windowSum <= highest
+                            ? score(left, top, double(windowSum), double(windowSquares))
+                            : -1.0f;
         }
-        for (int i = 0; i < parts; ++i)
-            centres[i] = groups[i].empty() ? centres[i] : centroid(groups[i]);
-    }
-    return centres;
-}
-
-// How many clicked-like markers a blob holds: 0 when it is something else.
-int markerCount(const Blob &blob, const Blob &reference)
-{
-    const double ratio = double(blob.solidCount) / reference.solidCount;
-    const int count = int(std::lround(ratio));
-    if (count < 1 || count > largestGroup || std::abs(ratio - count) > 0.35 + 0.1 * (count - 1))
-        return 0;
-    const double longSide = std::max(blob.box.width(), blob.box.height());
-    const double shortSide = std::min(blob.box.width(), blob.box.height());
-    const double referenceLong = std::max(reference.box.width(), reference.box.height());
-    const double referenceShort = std::min(reference.box.width(), reference.box.height());
-    // A group may lie diagonally, so only a single marker's box has a bound across.
-    if ((count == 1 && shortSide > 1.35 * referenceLong + 2.0) || shortSide < 0.65 * referenceShort - 2.0)
-        return 0;
-    if (longSide > count * 1.2 * referenceLong + 2.0 || longSide < 0.65 * referenceLong - 2.0)
-        return 0;
-    return count;
-}
-
-// The blob that shows one marker: the clicked one, unless it is a group of
-// touching markers, which the many single ones of about half its size reveal.
-size_t referenceBlob(const std::vector<Blob> &blobs)
-{
-    const int clicked = blobs.front().solidCount;
-    std::vector<std::pair<int, size_t>> alike;
-    for (size_t i = 0; i < blobs.size(); ++i) {
-        if (blobs[i].solidCount >= 0.25 * clicked && blobs[i].solidCount <= 1.35 * clicked)
-            alike.push_back({blobs[i].solidCount, i});
-    }
-    std::nth_element(alike.begin(), alike.begin() + alike.size() / 2, alike.end());
-    const auto &[medianCount, medianIndex] = alike[alike.size() / 2];
-    return medianCount < 0.7 * clicked ? medianIndex : 0;
-}
-
-// Chains the centres from the one with the least x (axis units), always to the nearest left over.
-QPolygonF orderAlongCurve(std::vector<QPointF> centres, const Calibration &calibration)
-{
-    QPolygonF ordered;
-    if (centres.empty())
-        return ordered;
-    size_t first = 0;
-    for (size_t i = 1; i < centres.size(); ++i) {
-        if (calibration.pixelToReal(centres[i]).x() < calibration.pixelToReal(centres[first]).x())
-            first = i;
-    }
-    std::swap(centres[0], centres[first]);
-    for (size_t i = 0; i + 1 < centres.size(); ++i) {
-        size_t nearest = i + 1;
-        for (size_t j = i + 2; j < centres.size(); ++j) {
-            const QPointF a = centres[j] - centres[i];
-            const QPointF b = centres[nearest] - centres[i];
-            if (a.x() * a.x() + a.y() * a.y() < b.x() * b.x() + b.y() * b.y())
-                nearest = j;
-        }
-        std::swap(centres[i + 1], centres[nearest]);
-    }
-    for (QPointF centre : centres)
-        ordered.append(centre);
-    return ordered;
-}
-
-// Drops lone markers far from all others, such as a legend's sample.
-std::vector<QPointF> withoutStrays(const std::vector<QPointF> &centres)
-{
-    if (centres.size() < 4)
-        return centres;
-    std::vector<double> nearest(centres.size(), 1e300);
-    for (size_t i = 0; i < centres.size(); ++i) {
-        for (size_t j = 0; j < centres.size(); ++j) {
-            if (i != j)
-                nearest[i] = std::min(
-                    nearest[i], std::hypot(centres[i].x() - centres[j].x(), centres[i].y() - centres[j].y()));
+        if (top > 0)
+            findPeaks(top - 1);
+        if (top + h < box.height()) {
+            addRow(top + h, 1);
+            addRow(top, -1);
         }
     }
-    std::vector<double> sorted = nearest;
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-    const double limit = 3.0 * sorted[sorted.size() / 2];
-    std::vector<QPointF> kept;
-    for (size_t i = 0; i < centres.size(); ++i) {
-        if (nearest[i] <= limit)
-            kept.push_back(centres[i]);
+    findPeaks(rows - 1);
+    return matches;
+}
+
+// The best match of every cluster: a weaker one closer than most of a marker's size to a stronger one
+// is the same marker.
+std::vector<Match> strongestApart(std::vector<Match> matches, QSize markerSize)
+{
+    const double spacing = std::max(1.0, 0.6 * std::min(markerSize.width(), markerSize.height()));
+    std::sort(matches.begin(), matches.end(),
+              [](const Match &a, const Match &b) { return a.score > b.score; });
+    PointGrid grid(spacing);
+    std::vector<Match> kept;
+    for (const Match &match : matches) {
+        if (grid.anyWithin(match.centre, spacing))
+            continue;
+        grid.insert(match.centre, kept.size());
+        kept.push_back(match);
     }
     return kept;
+}
+
+// Inside the region, or less than half a marker beyond it: markers on a frame line still count.
+bool inReach(const SearchRegion &region, QPointF centre, QSizeF half)
+{
+    for (QPointF offset : {QPointF(0, 0), QPointF(-half.width(), 0), QPointF(half.width(), 0),
+                           QPointF(0, -half.height()), QPointF(0, half.height())}) {
+        const QPointF p = centre + offset;
+        if (region.contains(int(std::floor(p.x())), int(std::floor(p.y()))))
+            return true;
+    }
+    return false;
 }
 
 void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &,
               MarkerResult &result)
 {
-    InkMask mask(prepared);
-    const QPoint start = prepared.picked.pixel;
-    if (!mask.contains(start.x(), start.y()) || mask.cell(start.x(), start.y()) != Solid) {
+    const CoverageMap map = coverageOf(prepared);
+    std::optional<MarkerTemplate> pattern = learnTemplate(map, prepared.picked.pixel);
+    if (!pattern) {
         result.status = ExtractionStatus::NothingFound;
         return;
     }
-    std::vector<Blob> blobs{mask.takeBlob(start.x(), start.y())};
-    const QRect bounds = mask.bounds();
-    for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
-        const uchar *row = &mask.cell(bounds.left(), y) - bounds.left();
-        for (int x = bounds.left(); x <= bounds.right(); ++x) {
-            if (row[x] == Solid)
-                blobs.push_back(mask.takeBlob(x, y));
+    std::vector<Match> matches = strongestApart(matchTemplate(map, *pattern), pattern->markerSize);
+    // So few like the clicked one: it may be two touching markers, learnt again from a single one.
+    if (matches.size() < 3) {
+        if (const std::optional<QPoint> single = singleMarkerPixel(map, pattern->solidCount)) {
+            std::optional<MarkerTemplate> smaller = learnTemplate(map, *single);
+            std::vector<Match> more = smaller
+                                          ? strongestApart(matchTemplate(map, *smaller), smaller->markerSize)
+                                          : std::vector<Match>();
+            if (more.size() > matches.size()) {
+                pattern = smaller;
+                matches = std::move(more);
+            }
         }
     }
-    const Blob &reference = blobs[referenceBlob(blobs)];
-    result.markerSize = reference.box.size();
+    result.markerSize = pattern->markerSize;
+    const QSizeF half = QSizeF(pattern->markerSize) / 2.0;
     std::vector<QPointF> centres;
-    for (const Blob &blob : blobs) {
-        const int count = markerCount(blob, reference);
-        if (count == 1)
-            centres.push_back(centroid(blob.pixels));
-        else if (count > 1)
-            for (QPointF centre : splitBlob(blob, count))
-                centres.push_back(centre);
+    for (const Match &match : matches) {
+        if (inReach(prepared.region, match.centre, half))
+            centres.push_back(match.centre);
     }
-    result.points = orderAlongCurve(withoutStrays(centres), calibration);
-    result.status = ExtractionStatus::Found;
+    const std::vector<QPointF> data = withoutLegendSamples(prepared, centres, pattern->markerSize);
+    result.leftOut = int(centres.size() - data.size());
+    result.points = orderAlongCurve(data, calibration);
+    result.status = result.points.isEmpty() ? ExtractionStatus::NothingFound : ExtractionStatus::Found;
 }
 
 } // namespace

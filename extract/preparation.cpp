@@ -4,6 +4,21 @@
 
 namespace extract {
 
+namespace {
+
+bool seedInside(const SearchRegion &region, QPointF seed)
+{
+    return std::isfinite(seed.x()) && std::isfinite(seed.y()) &&
+           region.contains(int(std::floor(seed.x())), int(std::floor(seed.y())));
+}
+
+QPolygonF restricted(const QPolygonF &area, const QPolygonF &region)
+{
+    return region.isEmpty() || area.isEmpty() ? area : area.intersected(region);
+}
+
+} // namespace
+
 Preparation prepare(const QImage &image, const Calibration &calibration, QPointF seed,
                     const ExtractionParams &params)
 {
@@ -11,25 +26,29 @@ Preparation prepare(const QImage &image, const Calibration &calibration, QPointF
     if (image.isNull())
         return preparation;
     preparation.status = ExtractionStatus::NotCalibrated;
-    if (!calibration.isComplete())
+    const std::optional<AxisBasis> basis = axisBasis(calibration);
+    if (!basis)
         return preparation;
-    QPolygonF area = plotArea(calibration, image.size());
-    if (area.isEmpty())
-        return preparation;
-    if (!params.region.isEmpty())
-        area = area.intersected(params.region);
-    preparation.region = SearchRegion(area, image.size());
+    // The frame is looked for a little beyond the marks, then the search keeps inside it.
+    const AxisBox span = markSpan(calibration, *basis);
+    const SearchRegion around(restricted(frameSearchBox(span).polygon(*basis), params.region), image.size());
     preparation.status = ExtractionStatus::SeedOutside;
-    if (!std::isfinite(seed.x()) || !std::isfinite(seed.y()) ||
-        !preparation.region.contains(int(std::floor(seed.x())), int(std::floor(seed.y()))))
+    if (!seedInside(around, seed))
         return preparation;
     const std::optional<PickedInk> picked = pickInk(preparation.raster, seed, params.tolerance);
-    preparation.status = ExtractionStatus::SeedOnBackground;
+    // Paper beyond where any plot could be is outside rather than background.
+    preparation.status = openArea(span).contains(*basis, seed) ? ExtractionStatus::SeedOnBackground
+                                                               : ExtractionStatus::SeedOutside;
     if (!picked)
         return preparation;
     preparation.picked = *picked;
-    preparation.straightLines = findStraightLines(preparation.raster, picked->model, preparation.region,
-                                                  calibration, preparation.seedCentre());
+    std::vector<StraightLine> lines =
+        findStraightLines(preparation.raster, picked->model, around, calibration);
+    preparation.region = SearchRegion(restricted(plotArea(span, *basis, lines), params.region), image.size());
+    preparation.status = ExtractionStatus::SeedOutside;
+    if (!seedInside(preparation.region, seed))
+        return preparation;
+    preparation.straightLines = withoutLineThrough(std::move(lines), preparation.seedCentre());
     preparation.status = ExtractionStatus::Found;
     return preparation;
 }

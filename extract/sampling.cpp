@@ -128,15 +128,23 @@ QPolygonF samplePath(const QPolygonF &path, const Calibration &calibration, cons
 {
     if (sampling.mode == SamplingMode::KeepShape || path.size() < 2)
         return simplifyPath(path, maxShapeError);
+    // On a logarithmic x axis the spacing is even in log10(x), and a step is a
+    // factor: dx = 2 puts a point at every power of 2.
+    const bool logarithmic = calibration.xLogScale;
+    Sampling inScale = sampling;
+    if (logarithmic && sampling.mode == SamplingMode::EveryDx)
+        inScale.step = sampling.step > 1.0 ? std::log10(sampling.step) : 0.0;
     std::vector<double> xs;
     xs.reserve(path.size());
-    for (QPointF p : path)
-        xs.push_back(calibration.pixelToReal(p).x());
+    for (QPointF p : path) {
+        const double x = calibration.pixelToReal(p).x();
+        xs.push_back(logarithmic ? std::log10(x) : x);
+    }
 
     QPolygonF points;
     for (const auto &[first, last] : monotoneSections(path, xs)) {
         qsizetype cursor = first;
-        for (double target : targetsBetween(xs[first], xs[last], sampling)) {
+        for (double target : targetsBetween(xs[first], xs[last], inScale)) {
             // The first segment from the cursor on that reaches the target.
             while (cursor < last && !((xs[cursor] - target) * (xs[cursor + 1] - target) <= 0.0))
                 ++cursor;

@@ -1,4 +1,5 @@
 #include "extract/searchregion.h"
+#include "extract/straightlines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,34 +8,76 @@ namespace extract {
 
 namespace {
 
-// The unit direction from origin to the farther end of line.
-QPointF awayFrom(QPointF origin, const QLineF &line)
+// Without a frame the plot may reach a little beyond the outermost marks.
+double openMargin(double span)
 {
-    const QLineF toP1(origin, line.p1());
-    const QLineF toP2(origin, line.p2());
-    const QLineF &far = toP1.length() > toP2.length() ? toP1 : toP2;
-    const double length = far.length();
-    return length > 0.0 ? (far.p2() - far.p1()) / length : QPointF();
+    return std::max(10.0, 0.05 * span);
+}
+
+// Where a frame line may lie for a side at edge (outer = -1 for the low side, +1 for the high one):
+// from a few pixels inside the mark to the edge of the frame search.
+double frameSide(const std::vector<StraightLine> &lines, bool alongX, double edge, double outer, double span)
+{
+    constexpr double markTolerance = 4.0;
+    std::optional<double> outermost;
+    for (const StraightLine &line : lines) {
+        if (line.alongX != alongX || (line.offset - edge) * outer < -markTolerance)
+            continue;
+        const double inside = line.offset - outer * (line.halfWidth + axisMargin);
+        if (!outermost || (inside - *outermost) * outer > 0.0)
+            outermost = inside;
+    }
+    return outermost ? *outermost : edge + outer * openMargin(span);
 }
 
 } // namespace
 
-QPolygonF plotArea(const Calibration &calibration, QSize imageSize)
+QPolygonF AxisBox::polygon(const AxisBasis &basis) const
+{
+    return QPolygonF({basis.point(a0, b0), basis.point(a1, b0), basis.point(a1, b1), basis.point(a0, b1)});
+}
+
+std::optional<AxisBasis> axisBasis(const Calibration &calibration)
 {
     const QLineF &xAxis = calibration.axisXLine;
     const QLineF &yAxis = calibration.axisYLine;
-    QPointF origin;
-    if (!calibration.isComplete() || xAxis.intersects(yAxis, &origin) == QLineF::NoIntersection)
+    if (!calibration.isComplete() || xAxis.length() <= 0.0 || yAxis.length() <= 0.0)
+        return std::nullopt;
+    AxisBasis basis;
+    basis.alongX = (xAxis.p2() - xAxis.p1()) / xAxis.length();
+    basis.alongY = (yAxis.p2() - yAxis.p1()) / yAxis.length();
+    basis.determinant = basis.alongX.x() * basis.alongY.y() - basis.alongX.y() * basis.alongY.x();
+    if (std::abs(basis.determinant) < 0.05)
+        return std::nullopt;
+    return basis;
+}
+
+AxisBox markSpan(const Calibration &calibration, const AxisBasis &basis)
+{
+    const double xa1 = basis.a(calibration.axisXLine.p1()), xa2 = basis.a(calibration.axisXLine.p2());
+    const double yb1 = basis.b(calibration.axisYLine.p1()), yb2 = basis.b(calibration.axisYLine.p2());
+    return {std::min(xa1, xa2), std::max(xa1, xa2), std::min(yb1, yb2), std::max(yb1, yb2)};
+}
+
+AxisBox frameSearchBox(const AxisBox &span)
+{
+    return span.grown(0.15 * (span.a1 - span.a0) + 10.0, 0.15 * (span.b1 - span.b0) + 10.0);
+}
+
+AxisBox openArea(const AxisBox &span)
+{
+    return span.grown(openMargin(span.a1 - span.a0), openMargin(span.b1 - span.b0));
+}
+
+QPolygonF plotArea(const AxisBox &span, const AxisBasis &basis, const std::vector<StraightLine> &lines)
+{
+    const double width = span.a1 - span.a0, height = span.b1 - span.b0;
+    const AxisBox area{
+        frameSide(lines, false, span.a0, -1.0, width), frameSide(lines, false, span.a1, 1.0, width),
+        frameSide(lines, true, span.b0, -1.0, height), frameSide(lines, true, span.b1, 1.0, height)};
+    if (area.a1 <= area.a0 || area.b1 <= area.b0)
         return {};
-    const QPointF ux = awayFrom(origin, xAxis);
-    const QPointF uy = awayFrom(origin, yAxis);
-    const double sine = std::abs(ux.x() * uy.y() - ux.y() * uy.x());
-    if (sine < 0.05)
-        return {};
-    // Moving margin / sin along both directions puts the corner margin away from both lines.
-    const QPointF corner = origin + (ux + uy) * (axisMargin / sine);
-    const double reach = 4.0 * (imageSize.width() + imageSize.height()) / sine;
-    return QPolygonF({corner, corner + ux * reach, corner + (ux + uy) * reach, corner + uy * reach});
+    return area.polygon(basis);
 }
 
 SearchRegion::SearchRegion(const QPolygonF &polygon, QSize imageSize)

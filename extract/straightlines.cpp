@@ -14,6 +14,8 @@ constexpr double thinLimit = 6.0;
 // Summed channel differences from the background that mark a pixel as drawn.
 constexpr int markLevel = 40;
 constexpr float inkLevel = 0.5f;
+// Coverage of a pixel on a line of another colour from which it is the curve drawn over that line.
+constexpr float drawnOver = 0.55f;
 
 struct Hit
 {
@@ -36,8 +38,8 @@ double dot(QPointF a, QPointF b)
 
 // Lines along u of any colour, found by probes that walk along v across the region: a line
 // along u is met at the same v-offset by most probes.
-void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, const SearchRegion &region,
-               QPointF keep, std::vector<StraightLine> &lines)
+void findAlong(QPointF u, QPointF v, bool alongX, const Raster &raster, const InkModel &ink,
+               const SearchRegion &region, std::vector<StraightLine> &lines)
 {
     // Affine coordinates p = a u + b v, so lines along u have constant b.
     const double det = u.x() * v.y() - u.y() * v.x();
@@ -93,7 +95,6 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
 
     // b = dot(p, bNormal) with bNormal = (-u.y, u.x) / det.
     const QPointF bNormal(-u.y() / det, u.x() / det);
-    const double keepOffset = dot(keep, bNormal);
     const double scale = std::hypot(bNormal.x(), bNormal.y());
     for (size_t i = 0; i < hits.size();) {
         size_t j = i;
@@ -122,8 +123,7 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
         const double offset = offsets[offsets.size() / 2];
         // Antialiasing spreads a line a pixel beyond the solid run.
         const double halfWidth = lengths[lengths.size() / 2] / 2.0 + 0.75 * scale;
-        if (std::abs(keepOffset - offset) > halfWidth + scale)
-            lines.push_back({bNormal, offset, halfWidth, 2 * inInk > int(j - i)});
+        lines.push_back({bNormal, offset, halfWidth, 2 * inInk > int(j - i), alongX});
         i = j;
     }
 }
@@ -131,26 +131,31 @@ void findAlong(QPointF u, QPointF v, const Raster &raster, const InkModel &ink, 
 } // namespace
 
 std::vector<StraightLine> findStraightLines(const Raster &raster, const InkModel &ink,
-                                            const SearchRegion &region, const Calibration &calibration,
-                                            QPointF keep)
+                                            const SearchRegion &region, const Calibration &calibration)
 {
     std::vector<StraightLine> lines;
     if (region.isEmpty())
         return lines;
     const QPointF ux = unit(calibration.axisXLine.p2() - calibration.axisXLine.p1());
     const QPointF uy = unit(calibration.axisYLine.p2() - calibration.axisYLine.p1());
-    findAlong(ux, uy, raster, ink, region, keep, lines);
-    findAlong(uy, ux, raster, ink, region, keep, lines);
+    findAlong(ux, uy, true, raster, ink, region, lines);
+    findAlong(uy, ux, false, raster, ink, region, lines);
     return lines;
 }
 
-InkField::InkField(const Raster &raster, const InkModel &ink, const SearchRegion &region,
-                   std::vector<StraightLine> excluded)
-    : m_raster(raster)
-    , m_ink(ink)
-    , m_region(region)
+std::vector<StraightLine> withoutLineThrough(std::vector<StraightLine> lines, QPointF keep)
 {
-    for (const StraightLine &line : excluded) {
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [keep](const StraightLine &line) {
+                                   return line.covers(keep, std::hypot(line.normal.x(), line.normal.y()));
+                               }),
+                lines.end());
+    return lines;
+}
+
+LineBands::LineBands(const std::vector<StraightLine> &lines)
+{
+    for (const StraightLine &line : lines) {
         auto family = std::find_if(m_families.begin(), m_families.end(),
                                    [&](const Family &f) { return f.normal == line.normal; });
         if (family == m_families.end())
@@ -161,7 +166,30 @@ InkField::InkField(const Raster &raster, const InkModel &ink, const SearchRegion
         std::sort(family.bands.begin(), family.bands.end());
 }
 
-bool InkField::onExcludedLine(QPointF p) const
+InkField::InkField(const Raster &raster, const InkModel &ink, const SearchRegion &region,
+                   std::vector<StraightLine> excluded)
+    : m_raster(raster)
+    , m_ink(ink)
+    , m_region(region)
+    , m_excluded(excluded)
+{}
+
+LineMask::LineMask(const std::vector<StraightLine> &lines)
+{
+    std::vector<StraightLine> inInk, other;
+    for (const StraightLine &line : lines)
+        (line.inInk ? inInk : other).push_back(line);
+    m_inkLines = LineBands(inInk);
+    m_otherLines = LineBands(other);
+}
+
+bool LineMask::hides(QPointF p, float coverage) const
+{
+    return (!m_inkLines.isEmpty() && m_inkLines.covers(p)) ||
+           (coverage < drawnOver && !m_otherLines.isEmpty() && m_otherLines.covers(p));
+}
+
+bool LineBands::covers(QPointF p) const
 {
     for (const Family &family : m_families) {
         const double d = dot(p, family.normal);
@@ -183,7 +211,9 @@ float InkField::at(int x, int y) const
     if (!m_region.contains(x, y))
         return masked;
     const float coverage = m_ink.coverage(m_raster.at(x, y));
-    return coverage > 0.0f && onExcludedLine(QPointF(x + 0.5, y + 0.5)) ? masked : coverage;
+    if (coverage <= 0.0f)
+        return coverage;
+    return m_excluded.hides(QPointF(x + 0.5, y + 0.5), coverage) ? masked : coverage;
 }
 
 float InkField::sample(QPointF p) const

@@ -6,6 +6,7 @@
 #include "widgets/centeredcheckdelegate.h"
 #include "window/curvecolors.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -110,6 +111,14 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
     buttons->addWidget(m_colorButton);
 
     layout->addWidget(m_curvesTable);
+    m_sortAction = new QAction(this);
+    m_sortAction->setObjectName(QStringLiteral("sortPointsAction"));
+    connect(m_sortAction, &QAction::triggered, this, [this] { m_model->sortPointsByX(QString()); });
+    m_dedupeAction = new QAction(this);
+    m_dedupeAction->setObjectName(QStringLiteral("removeDuplicatePointsAction"));
+    connect(m_dedupeAction, &QAction::triggered, this, [this] { m_model->removeDuplicatePoints(QString()); });
+    m_curvesTable->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_curvesTable->addActions({m_sortAction, m_dedupeAction});
     layout->addWidget(m_pointsLabel);
     layout->addWidget(m_pointsTable);
     layout->addLayout(buttons);
@@ -129,6 +138,8 @@ CurvesDock::CurvesDock(ProjectModel *model, UserPrompts *prompts, QWidget *paren
 void CurvesDock::retranslate()
 {
     setWindowTitle(i18n::tr("Curves"));
+    m_sortAction->setText(i18n::tr("Sort points by x"));
+    m_dedupeAction->setText(i18n::tr("Remove duplicate points"));
     m_curvesTable->setHorizontalHeaderLabels({i18n::tr("Name"), i18n::tr("Parameter"), i18n::tr("Value"),
                                               i18n::tr("Visible"), i18n::tr("Points")});
     m_pointsTable->setHorizontalHeaderLabels(
@@ -146,6 +157,8 @@ void CurvesDock::setEditingEnabled(bool enabled)
     m_addButton->setEnabled(enabled);
     m_removeButton->setEnabled(enabled);
     m_colorButton->setEnabled(enabled);
+    m_sortAction->setEnabled(enabled);
+    m_dedupeAction->setEnabled(enabled);
 }
 
 void CurvesDock::updateCurvesTable()

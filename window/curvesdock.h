@@ -5,6 +5,7 @@
 #include <QDockWidget>
 
 class ProjectModel;
+class QAction;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -29,6 +30,9 @@ public:
     QTableWidget *pointsTable() const { return m_pointsTable; }
     QPushButton *addButton() const { return m_addButton; }
     QPushButton *removeButton() const { return m_removeButton; }
+    // "Sort points by x" and "Remove duplicate points" of the active curve:
+    // the curves table's menu, and the Edit menu's too.
+    QList<QAction *> cleanupActions() const { return {m_sortAction, m_dedupeAction}; }
 
     void updateCurvesTable();
     void updatePointsTable();
@@ -48,6 +52,8 @@ private:
     QPushButton *m_addButton;
     QPushButton *m_removeButton;
     QPushButton *m_colorButton;
+    QAction *m_sortAction;
+    QAction *m_dedupeAction;
     // What the points table shows, to rewrite only the rows that changed.
     QString m_shownCurve;
     QList<CurvePoint> m_shownPoints;

@@ -137,12 +137,14 @@ void ExtractionPanel::rerun()
     const QImage &image = m_model->sourceImage();
     const Calibration &calibration = m_model->calibration();
     extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
+    int leftOut = 0;
     if (markersMode()) {
         const extract::MarkerResult found = extract::findMarkers(image, calibration, m_seed, params());
         status = found.status;
         m_path = found.points;
         m_points = found.points;
         m_ink = found.ink;
+        leftOut = found.leftOut;
     } else {
         const extract::TraceResult found = extract::traceCurve(image, calibration, m_seed, params());
         status = found.status;
@@ -154,6 +156,10 @@ void ExtractionPanel::rerun()
         m_path.clear();
         m_points.clear();
         m_countLabel->setText(extract::statusMessage(status));
+    } else if (leftOut > 0) {
+        m_countLabel->setText(i18n::tr("%1 markers found; left out as legend samples or strays: %2.")
+                                  .arg(m_points.size())
+                                  .arg(leftOut));
     } else {
         m_countLabel->setText(i18n::tr("%1 points found.").arg(m_points.size()));
     }
@@ -192,8 +198,11 @@ bool ExtractionPanel::accept()
 {
     if (m_points.isEmpty())
         return false;
-    const QString curve = m_target->currentIndex() == 1 ? m_model->freshCurveName() : QString();
-    const bool added = m_model->appendPoints(curve, QList<QPointF>(m_points.cbegin(), m_points.cend()));
+    const QList<QPointF> points(m_points.cbegin(), m_points.cend());
+    // Into the active curve a stretch traced again is merged rather than doubled.
+    const bool added = m_target->currentIndex() == 1
+                           ? m_model->appendPoints(m_model->freshCurveName(), points)
+                           : m_model->mergePoints(QString(), points);
     if (added)
         cancel();
     return added;

@@ -78,6 +78,8 @@ MainWindow::MainWindow(QWidget *parent)
     createMenusAndToolbar();
     m_dock = new CurvesDock(m_model, m_prompts, this);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_editMenu->addSeparator();
+    m_editMenu->addActions(m_dock->cleanupActions());
     addExtractionDock(this, m_model, m_graphView);
     addPdfPickDock(this, m_graphView);
     new PointsCopy(m_model, m_dock->pointsTable(), m_graphView, this);

@@ -46,3 +46,12 @@ QColor nextCurveColor(const QList<Curve> &curves)
     }
     return palette.at(int(curves.size() % palette.size()));
 }
+
+QList<QPointF> curvePixels(const Curve &curve)
+{
+    QList<QPointF> pixels;
+    pixels.reserve(curve.points.size());
+    for (const CurvePoint &point : curve.points)
+        pixels.append(point.pixel);
+    return pixels;
+}

@@ -62,6 +62,9 @@ struct Curve
     friend bool operator!=(const Curve &a, const Curve &b) { return !(a == b); }
 };
 
+// Where the curve's points sit on the picture, in order.
+QList<QPointF> curvePixels(const Curve &curve);
+
 // A curve of that name with every other field at its default.
 Curve makeCurve(const QString &name);
 

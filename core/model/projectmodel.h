@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/model/calibration.h"
 #include "core/model/curve.h"
 #include "core/model/projectdocument.h"
@@ -156,6 +158,15 @@ public:
     // Appends all pixels, in order, to the named curve (the active one when the
     // name is empty; created when missing) as one change with one set of signals.
     Q_INVOKABLE bool appendPoints(const QString &curveName, const QList<QPointF> &pixels);
+    // Clean-up of one curve (the active one when the name is empty), each one
+    // undo step: its points in order of x in axis units; without points closer
+    // than tolerancePixels to one before them.
+    bool sortPointsByX(const QString &curveName = QString());
+    bool removeDuplicatePoints(const QString &curveName = QString(), double tolerancePixels = 0.5);
+    // Like appendPoints, for a stretch found on the picture: points within a
+    // pixel of the curve's line are left out, so that a stretch traced twice
+    // is not doubled, and the rest joins the end it continues.
+    bool mergePoints(const QString &curveName, const QList<QPointF> &pixels);
     Q_INVOKABLE int addCurve(const QString &name = QString(), const QString &parameterName = QString(),
                              const QString &parameterValue = QString());
     Q_INVOKABLE bool removeCurve(int index);
@@ -258,6 +269,10 @@ private:
     // Clears the selection without a signal; true when there was one.
     bool dropSelection();
     bool isSelectionValid() const;
+    // The curve's points replaced by pixels as one step named text; false with an error when there is no such
+    // curve.
+    bool replaceCurvePixels(const QString &curveName, const QString &text,
+                            const std::function<QList<QPointF>(const QList<QPointF> &)> &change);
     int ensureCurve(const QString &name);
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
     // False (with the error said) when the values give no finite reading.

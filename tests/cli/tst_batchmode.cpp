@@ -164,10 +164,10 @@ private Q_SLOTS:
         const Run run = plotmason({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
         for (const char *option :
-             {"--list-projects", "--open",         "--database",     "--project",   "--export-csv",
-              "--export-svg",    "--export-excel", "--graph-pdf",    "--graph-jpg", "--graph-svg",
-              "--graph-excel",   "--points",       "--save-project", "--store",     "--as",
-              "--trace",         "--markers",      "--into",         "--sample",    "--pdf-curve"})
+             {"--list-projects", "--open",      "--database",  "--project",   "--export-csv",  "--export-svg",
+              "--export-excel",  "--graph-pdf", "--graph-jpg", "--graph-svg", "--graph-excel", "--points",
+              "--save-project",  "--store",     "--as",        "--trace",     "--markers",     "--into",
+              "--sample",        "--pdf-curve", "--region",    "--sort",      "--dedupe"})
             QVERIFY2(run.out.contains(QLatin1String(option)), option);
     }
 
@@ -199,6 +199,20 @@ private Q_SLOTS:
             << QStringList{"--open", project, "--trace", "1,2", "--sample", "fancy"};
         QTest::newRow("into without extraction")
             << QStringList{"--open", project, "--into", "A", "--export-csv", path("a.csv")};
+        QTest::newRow("into before its step")
+            << QStringList{"--open", project, "--into", "A", "--trace", "1,2", "--export-csv", path("a.csv")};
+        QTest::newRow("into after an export")
+            << QStringList{"--open", project, "--trace", "1,2", "--export-csv", path("a.csv"), "--into", "A"};
+        QTest::newRow("two into for one step")
+            << QStringList{"--open", project, "--markers", "1,2", "--into", "A", "--into", "B"};
+        QTest::newRow("region before its step")
+            << QStringList{"--open", project, "--region", "1,2,30,40", "--markers", "1,2"};
+        QTest::newRow("region after sort")
+            << QStringList{"--open", project, "--sort", "--region", "1,2,30,40"};
+        QTest::newRow("region of three numbers")
+            << QStringList{"--open", project, "--markers", "1,2", "--region", "1,2,30"};
+        QTest::newRow("region without area")
+            << QStringList{"--open", project, "--markers", "1,2", "--region", "1,2,1,40"};
 
         QTest::newRow("print with a value") << QStringList{"--open", project, "--print-calibration=all"};
         QTest::newRow("pixel without comma") << QStringList{"--open", project, "--pdf-curve", "12;5"};
@@ -436,6 +450,10 @@ private Q_SLOTS:
             << "Measured" << QList<double>{2, 4, 6, 8} << 4;
         QTest::newRow("markers into the active curve")
             << QStringList{"--markers", pixelArgument(3.0, -1.2)} << "Measured" << QList<double>{} << 15;
+        QTest::newRow("markers in a region")
+            << QStringList{"--markers", pixelArgument(3.0, -1.2), "--into", "Left",
+                           "--region",  "60,40,400,520"}
+            << "Left" << QList<double>{} << 8;
     }
     void extractionFillsCurves()
     {
@@ -483,6 +501,54 @@ private Q_SLOTS:
             << QStringList{"--markers", "5,5"} << "The clicked point is outside the plot area.";
         QTest::newRow("outside the picture")
             << QStringList{"--trace", "5000,-20"} << "The clicked point is outside the plot area.";
+        QTest::newRow("one marker in the region")
+            << QStringList{"--markers", "112,472", "--region", "100,460,125,485"}
+            << "--markers 112,472 found 1 point; a curve needs at least 2, so nothing was added.";
+        QTest::newRow("sort a missing curve")
+            << QStringList{"--sort", "--into", "Missing"} << "There is no curve named Missing.";
+    }
+
+    // Each --into belongs to the step before it: two extractions fill two curves.
+    void stepsKeepTheirCurves()
+    {
+        const QString project = chartProject(QStringLiteral("two"));
+        const Run run = plotmason({"--open", project, "--trace", pixelArgument(3.3, wave(3.3)), "--into",
+                                   "One", "--markers", pixelArgument(3.0, -1.2), "--into", "Two",
+                                   "--save-project", path("two-filled.pmproj")});
+        QCOMPARE(run.exitCode, 0);
+        ProjectModel after;
+        QString error;
+        QVERIFY(openProjectFile(path("two-filled.pmproj"), after, &error));
+        QVERIFY(after.indexOfCurve(QStringLiteral("One")) >= 0 &&
+                after.indexOfCurve(QStringLiteral("Two")) >= 0);
+        for (const CurvePoint &point : after.curves()[after.indexOfCurve(QStringLiteral("One"))].points)
+            QVERIFY(std::abs(point.real.y() - wave(point.real.x())) < 0.01);
+        const QList<CurvePoint> markers = after.curves()[after.indexOfCurve(QStringLiteral("Two"))].points;
+        QCOMPARE(markers.size(), 15);
+        for (const CurvePoint &point : markers)
+            QVERIFY(std::abs(point.real.y() + 1.2) < 0.01);
+    }
+
+    // --sort and --dedupe tidy the curve named after them.
+    void sortAndDedupe()
+    {
+        ProjectModel model;
+        const QString picture = path(QStringLiteral("tidy.png"));
+        testsupport::chartImage(640, 480).save(picture);
+        model.loadSource(picture);
+        testsupport::calibrate(model);
+        model.appendPoints(QStringLiteral("Mixed"), {{300, 300}, {120, 480}, {300.3, 300.2}, {480, 150}});
+        QString error;
+        QVERIFY(saveProjectFile(path("tidy.pmproj"), model, &error));
+        const Run run = plotmason({"--open", path("tidy.pmproj"), "--sort", "--into", "Mixed", "--dedupe",
+                                   "--into", "Mixed", "--save-project", path("tidied.pmproj")});
+        QCOMPARE(run.exitCode, 0);
+        ProjectModel after;
+        QVERIFY(openProjectFile(path("tidied.pmproj"), after, &error));
+        QList<QPointF> pixels;
+        for (const CurvePoint &point : after.curves()[after.indexOfCurve(QStringLiteral("Mixed"))].points)
+            pixels.append(point.pixel);
+        QCOMPARE(pixels, (QList<QPointF>{{120, 480}, {300, 300}, {480, 150}}));
     }
     void failedExtractionStopsTheRun()
     {

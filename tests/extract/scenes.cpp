@@ -32,6 +32,30 @@ QImage blankPicture()
     return image;
 }
 
+Calibration crossingCalibration()
+{
+    Calibration calibration;
+    calibration.axisXLine = QLineF(80, 280, 720, 280);
+    calibration.axisYLine = QLineF(400, 520, 400, 40);
+    calibration.xValue1 = -20;
+    calibration.xValue2 = 20;
+    calibration.yValue1 = -1.5;
+    calibration.yValue2 = 1.5;
+    calibration.axisXValid = true;
+    calibration.axisYValid = true;
+    return calibration;
+}
+
+void drawCrossingAxes(QImage &image, const Calibration &calibration)
+{
+    drawPolyline(image, QPolygonF({{60, 280}, {740, 280}}), Qt::black, 1.0);
+    drawPolyline(image, QPolygonF({{400, 30}, {400, 530}}), Qt::black, 1.0);
+    for (int tick = -20; tick <= 20; tick += 5) {
+        const QPointF at = calibration.realToPixel({double(tick), 0.0});
+        drawPolyline(image, QPolygonF({at - QPointF(0, 4), at + QPointF(0, 4)}), Qt::black, 1.0);
+    }
+}
+
 QPolygonF curveInPixels(const Calibration &calibration, const std::function<QPointF(double)> &real, double t0,
                         double t1, int samples)
 {

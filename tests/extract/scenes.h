@@ -17,6 +17,10 @@ namespace scenes {
 // -1.5..1.5, both turned by rotationDegrees about the picture's centre.
 Calibration chartCalibration(double rotationDegrees = 0.0);
 QImage blankPicture();
+// Axes crossing in the middle of the picture, x -20..20 along y = 280 and
+// y -1.5..1.5 along x = 400, drawn with ticks every 5 and no frame.
+Calibration crossingCalibration();
+void drawCrossingAxes(QImage &image, const Calibration &calibration);
 
 // The pixel polyline of t -> (x, y) in axis units, densely sampled.
 QPolygonF curveInPixels(const Calibration &calibration, const std::function<QPointF(double)> &real, double t0,

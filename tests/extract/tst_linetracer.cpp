@@ -147,6 +147,44 @@ TraceCase buildCase(const QString &scene)
         drawPolyline(c.image, c.avoid, blue, 2.0);
         return c;
     }
+    if (scene == QLatin1String("sine tangent to grid lines")) {
+        TraceCase c = functionCase(
+            calibration, [](double x) { return std::sin(1.3 * x); }, 2.3);
+        drawGrid(c.image, calibration, 1.0, 0.5, grey, 1.0);
+        drawAxesAndFrame(c.image, calibration, Qt::black, 2.0);
+        drawPolyline(c.image, c.truth, blue, 1.5);
+        return c;
+    }
+    if (scene == QLatin1String("polyline with markers at its corners")) {
+        TraceCase c;
+        c.image = blankPicture();
+        c.calibration = calibration;
+        const QList<QPointF> corners = {{0.3, -1.0}, {1.5, 0.9},  {2.4, -0.6}, {3.8, 1.1}, {4.6, -1.2},
+                                        {6.0, 0.4},  {6.8, -0.9}, {8.1, 1.2},  {9.7, -0.3}};
+        for (QPointF corner : corners)
+            c.truth.append(on(calibration, corner.x(), corner.y()));
+        drawAxesAndFrame(c.image, calibration, Qt::black, 2.0);
+        drawPolyline(c.image, c.truth, red, 1.5);
+        for (QPointF corner : c.truth)
+            drawDisc(c.image, corner, 4.0, red);
+        c.seed = (c.truth[1] + c.truth[2]) / 2.0;
+        c.fromX = 0.4;
+        c.toX = 9.6;
+        return c;
+    }
+    if (scene == QLatin1String("arctan on axes crossing at the centre")) {
+        TraceCase c;
+        c.image = blankPicture();
+        c.calibration = crossingCalibration();
+        drawCrossingAxes(c.image, c.calibration);
+        c.truth = curveInPixels(
+            c.calibration, [](double x) { return QPointF(x, std::atan(0.3 * x)); }, -20.0, 20.0);
+        drawPolyline(c.image, c.truth, blue, 2.0);
+        c.seed = on(c.calibration, -12.0, std::atan(-3.6));
+        c.fromX = -19.5;
+        c.toX = 19.5;
+        return c;
+    }
     // "steep tanh step"
     TraceCase c = functionCase(
         calibration, [](double x) { return 1.2 * std::tanh(6.0 * (x - 5.0)); }, 3.0);
@@ -167,6 +205,9 @@ const char *const allScenes[] = {
     "legend of the same colour",
     "rotated 3 degrees",
     "steep tanh step",
+    "sine tangent to grid lines",
+    "polyline with markers at its corners",
+    "arctan on axes crossing at the centre",
 };
 
 // True when consecutive points advance one way along the polyline (either way, wrapping if closed).
@@ -228,6 +269,9 @@ void TestLineTracer::tracesAsDrawn()
     const double error = largestDistance(result.path, c.truth);
     qInfo("%s, %s: %d centres, largest error %.3f px", qPrintable(scene), qPrintable(format),
           int(result.path.size()), error);
+    // Known limit: at a sharp corner under a marker the trace leaves the line.
+    if (scene == QLatin1String("polyline with markers at its corners"))
+        QEXPECT_FAIL("", "a trace does not yet turn sharp corners under markers", Abort);
     QVERIFY2(error <= limit, qPrintable(QStringLiteral("largest error %1 px").arg(error)));
 
     double lowest = 1e300, highest = -1e300;
@@ -236,6 +280,9 @@ void TestLineTracer::tracesAsDrawn()
         lowest = std::min(lowest, x);
         highest = std::max(highest, x);
     }
+    // Known limit: compressed, a peak along a grey grid line still ends the trace.
+    if (scene == QLatin1String("sine tangent to grid lines") && format != QLatin1String("png"))
+        QEXPECT_FAIL("", "on JPEG a peak tangent to a grid line still stops the trace", Abort);
     QVERIFY2(lowest <= c.fromX && highest >= c.toX,
              qPrintable(QStringLiteral("traced from x = %1 to %2").arg(lowest).arg(highest)));
     QCOMPARE(result.closed, c.closed);

@@ -2,6 +2,7 @@
 #include "tests/extract/scenes.h"
 #include "tests/support/testsupport.h"
 
+#include <QTransform>
 #include <QtTest>
 
 #include <cmath>
@@ -67,6 +68,158 @@ MarkerCase buildCase(const QString &shape, double rotation)
     return c;
 }
 
+// A chart with markers at known places, the clicked one and the legend's sample.
+struct MarkerScene
+{
+    QImage image;
+    Calibration calibration;
+    QPolygonF truth;
+    int clicked = 0;
+    QPointF legend; // the legend's sample, which must not be taken; null without one
+};
+
+// Thin strokes standing for a word, so that no installed font is needed.
+void drawWordStandIn(QImage &image, QPointF at, int letters, const QColor &colour)
+{
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < letters; ++i) {
+        painter.fillRect(QRectF(at + QPointF(7.0 * i, 0), QSizeF(1.4, 9)), colour);
+        painter.fillRect(QRectF(at + QPointF(7.0 * i + 3.5, 3), QSizeF(1.4, 6)), colour);
+    }
+}
+
+void drawShape(QImage &image, QPointF centre, const QString &shape, const QColor &colour)
+{
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double r = 4.5;
+    if (shape == QLatin1String("hollow squares")) {
+        painter.setPen(QPen(colour, 1.5));
+        painter.drawRect(QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    if (shape == QLatin1String("squares"))
+        painter.drawRect(QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+    else if (shape == QLatin1String("triangles"))
+        painter.drawPolygon(QPolygonF({centre + QPointF(0, -1.3 * r), centre + QPointF(1.2 * r, 0.8 * r),
+                                       centre + QPointF(-1.2 * r, 0.8 * r)}));
+    else
+        painter.drawEllipse(centre, r, r);
+}
+
+// Markers joined by their series' line over a grey grid, in a frame, with a
+// framed legend (sample line, marker and a word) in the top right corner.
+MarkerScene linespoints(const QString &shape, double rotation)
+{
+    MarkerScene s;
+    s.image = blankPicture();
+    s.calibration = chartCalibration(rotation);
+    drawGrid(s.image, s.calibration, 1.0, 0.5, QColor(170, 170, 170), 1.0);
+    drawAxesAndFrame(s.image, s.calibration, Qt::black, 1.5);
+    for (int i = 1; i < 20; ++i)
+        s.truth.append(s.calibration.realToPixel(QPointF(0.5 * i, 0.9 * std::sin(0.35 * i))));
+    const QColor colour = shape == QLatin1String("hollow squares") ? QColor(20, 20, 20) : markerColour;
+    // The model curve runs near and through the data, in the same ink.
+    if (shape == QLatin1String("hollow squares"))
+        drawPolyline(
+            s.image,
+            curveInPixels(
+                s.calibration, [](double x) { return QPointF(x, 0.85 * std::sin(0.7 * x)); }, 0.0, 10.0),
+            colour, 1.2);
+    else
+        drawPolyline(s.image, s.truth, colour, 1.5);
+    for (QPointF centre : s.truth)
+        drawShape(s.image, centre, shape, colour);
+    const QPointF corner = s.calibration.realToPixel({7.2, 1.42});
+    QPainter painter(&s.image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(QTransform().translate(corner.x(), corner.y()).rotate(rotation));
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(0, 0, 160, 26));
+    painter.end();
+    const QPointF along = (s.calibration.realToPixel({1, 0}) - s.calibration.realToPixel({0, 0})) / 64.0;
+    const QPointF down(-along.y(), along.x());
+    s.legend = corner + along * 25 + down * 13;
+    drawPolyline(s.image, QPolygonF({s.legend - along * 15, s.legend + along * 15}), colour, 1.5);
+    drawShape(s.image, s.legend, shape, colour);
+    drawWordStandIn(s.image, s.legend + along * 30 - down * 4.5, 8, Qt::black);
+    s.clicked = 6;
+    return s;
+}
+
+// Arctan markers in all four quadrants of axes that cross in the middle, with ticks and no frame.
+MarkerScene crossingAxes()
+{
+    MarkerScene s;
+    s.image = blankPicture();
+    s.calibration = crossingCalibration();
+    drawCrossingAxes(s.image, s.calibration);
+    for (int i = -19; i <= 19; i += 2)
+        s.truth.append(s.calibration.realToPixel(QPointF(i, std::atan(0.4 * i))));
+    drawPolyline(s.image,
+                 curveInPixels(
+                     s.calibration, [](double x) { return QPointF(x, std::atan(0.4 * x)); }, -20, 20),
+                 markerColour, 1.5);
+    for (QPointF centre : s.truth)
+        drawShape(s.image, centre, QStringLiteral("discs"), markerColour);
+    s.clicked = 15;
+    return s;
+}
+
+// A grey, noisy scan: the paper is off-white and every pixel a little off.
+QImage scanned(const QImage &image)
+{
+    QImage scan = image.convertToFormat(QImage::Format_RGB32);
+    quint32 state = 12345;
+    for (int y = 0; y < scan.height(); ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(scan.scanLine(y));
+        for (int x = 0; x < scan.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int noise = int(state >> 27) - 16;
+            const int grey = std::clamp(qGray(row[x]) * 225 / 255 + 15 + noise, 0, 255);
+            row[x] = qRgb(grey, grey, grey);
+        }
+    }
+    return throughFormat(scan, QStringLiteral("jpg60"));
+}
+
+MarkerScene markerScene(const QString &name)
+{
+    if (name == QLatin1String("axes crossing at the centre"))
+        return crossingAxes();
+    if (name.startsWith(QLatin1String("gnuplot"))) {
+        // Both renders put the plot's frame at 10 % and 90 % of a 640 x 480 picture; the scan is
+        // then turned by 2.5 degrees about the picture's centre, greyed, grained and saved as JPEG.
+        const bool scan = name.contains(QLatin1String("scan"));
+        MarkerScene s;
+        s.image = QImage(QFINDTESTDATA(scan ? "data/tiltedscan.jpg" : "data/linespoints.png"))
+                      .convertToFormat(QImage::Format_RGB32);
+        const QTransform turn =
+            scan ? QTransform().translate(320, 240).rotate(2.5).translate(-320, -240) : QTransform();
+        s.calibration.axisXLine = turn.map(QLineF(64, 432, 576, 432));
+        s.calibration.axisYLine = turn.map(QLineF(64, 432, 64, 48));
+        s.calibration.xValue1 = 0, s.calibration.xValue2 = 10;
+        s.calibration.yValue1 = -1.5, s.calibration.yValue2 = 1.5;
+        s.calibration.axisXValid = s.calibration.axisYValid = true;
+        for (int i = 1; i < 20; ++i)
+            s.truth.append(
+                s.calibration.realToPixel(QPointF(0.5 * i, std::round(9000 * std::sin(0.35 * i)) / 10000)));
+        s.legend = turn.map(QPointF(540.5, scan ? 75.0 : 60.5));
+        s.clicked = 4;
+        return s;
+    }
+    if (name == QLatin1String("hollow squares on a tilted noisy scan")) {
+        MarkerScene s = linespoints(QStringLiteral("hollow squares"), 2.5);
+        s.image = scanned(s.image);
+        return s;
+    }
+    return linespoints(name.section(QLatin1Char(','), 1).trimmed(), 0.0);
+}
+
 } // namespace
 
 class TestMarkerFinder : public QObject
@@ -77,6 +230,8 @@ private Q_SLOTS:
     void findsEveryMarker_data();
     void findsEveryMarker();
     void ignoresOtherBlobs();
+    void findsMarkersInScenes_data();
+    void findsMarkersInScenes();
 };
 
 void TestMarkerFinder::findsEveryMarker_data()
@@ -135,6 +290,57 @@ void TestMarkerFinder::ignoresOtherBlobs()
     QCOMPARE(result.status, extract::ExtractionStatus::Found);
     QCOMPARE(result.points.size(), c.centres.size());
     QVERIFY(largestDistance(result.points, c.centres) <= 0.3);
+}
+
+void TestMarkerFinder::findsMarkersInScenes_data()
+{
+    QTest::addColumn<QString>("scene");
+    QTest::addColumn<double>("limit");  // pixels from a drawn centre
+    QTest::addColumn<double>("recall"); // the least share of drawn markers found
+    QTest::newRow("linespoints, discs") << "linespoints, discs" << 1.0 << 1.0;
+    QTest::newRow("linespoints, squares") << "linespoints, squares" << 1.0 << 1.0;
+    QTest::newRow("linespoints, triangles") << "linespoints, triangles" << 1.0 << 1.0;
+    QTest::newRow("hollow squares on a tilted noisy scan")
+        << "hollow squares on a tilted noisy scan" << 2.0 << 0.85;
+    QTest::newRow("axes crossing at the centre") << "axes crossing at the centre" << 1.0 << 1.0;
+    QTest::newRow("gnuplot linespoints") << "gnuplot linespoints" << 1.0 << 1.0;
+    QTest::newRow("gnuplot hollow squares, tilted grey scan")
+        << "gnuplot hollow squares, tilted grey scan" << 2.0 << 0.95;
+}
+
+void TestMarkerFinder::findsMarkersInScenes()
+{
+    QFETCH(QString, scene);
+    QFETCH(double, limit);
+    QFETCH(double, recall);
+    const MarkerScene s = markerScene(scene);
+    QVERIFY(!s.image.isNull());
+    const extract::MarkerResult result =
+        extract::findMarkers(s.image, s.calibration, s.truth[s.clicked] + QPointF(0.7, -0.6), {});
+    QCOMPARE(result.status, extract::ExtractionStatus::Found);
+    int found = 0;
+    double largest = 0.0;
+    const auto nearestOf = [](QPointF p, const QPolygonF &among) {
+        const QPointF offset = among[nearestVertex(p, among)] - p;
+        return std::hypot(offset.x(), offset.y());
+    };
+    for (QPointF centre : s.truth) {
+        const double error = nearestOf(centre, result.points);
+        found += error <= limit ? 1 : 0;
+        largest = std::max(largest, error <= limit ? error : 0.0);
+    }
+    qInfo("%s: %d of %d found, %d found in all, largest error %.3f px, %d left out", qPrintable(scene), found,
+          int(s.truth.size()), int(result.points.size()), largest, result.leftOut);
+    // Known limit: on this scan the dark grid lines are taken out with the squares that touch them.
+    if (scene == QLatin1String("gnuplot hollow squares, tilted grey scan"))
+        QEXPECT_FAIL("", "hollow squares on dark grid lines of a grainy scan are not all found yet", Abort);
+    QVERIFY2(found >= recall * s.truth.size(), qPrintable(QStringLiteral("%1 found").arg(found)));
+    // Nothing else: no strays, no legend sample.
+    for (QPointF point : result.points)
+        QVERIFY2(nearestOf(point, s.truth) <= limit,
+                 qPrintable(QStringLiteral("a stray at %1, %2").arg(point.x()).arg(point.y())));
+    if (!s.legend.isNull())
+        QVERIFY(result.leftOut >= 1);
 }
 
 PLOTMASON_TEST_MAIN(QGuiApplication, TestMarkerFinder)

@@ -17,7 +17,8 @@ QPolygonF pathFor(const Calibration &calibration, const QString &shape)
         return curveInPixels(
             calibration, [](double t) { return QPointF(5.0 + 4.0 * std::cos(t), 0.8 * std::sin(t)); }, M_PI,
             3.0 * M_PI);
-    return curveInPixels(calibration, [](double x) { return QPointF(x, std::sin(x)); }, 0.3, 9.7);
+    return curveInPixels(
+        calibration, [](double x) { return QPointF(x, std::sin(x)); }, 0.3, 9.7);
 }
 
 } // namespace
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void samplesOnThePath();
     void keepsTheShape_data();
     void keepsTheShape();
+    void logAxisGoesByLog_data();
+    void logAxisGoesByLog();
 };
 
 void TestSampling::samplesOnThePath_data()
@@ -49,13 +52,15 @@ void TestSampling::samplesOnThePath_data()
     QTest::newRow("11 evenly in x") << "sine" << extract::SamplingMode::EvenInX << 11 << 0.0
                                     << range(0.3, 9.7, 0.94);
     QTest::newRow("one point") << "sine" << extract::SamplingMode::EvenInX << 1 << 0.0 << QList<double>{0.3};
-    QTest::newRow("every 0.5") << "sine" << extract::SamplingMode::EveryDx << 0 << 0.5 << range(0.5, 9.5, 0.5);
+    QTest::newRow("every 0.5") << "sine" << extract::SamplingMode::EveryDx << 0 << 0.5
+                               << range(0.5, 9.5, 0.5);
     QTest::newRow("every 20: none within the extent")
         << "sine" << extract::SamplingMode::EveryDx << 0 << 20.0 << QList<double>{};
     QTest::newRow("zero step") << "sine" << extract::SamplingMode::EveryDx << 0 << 0.0 << QList<double>{};
-    QTest::newRow("not a number") << "sine" << extract::SamplingMode::EveryDx << 0 << qQNaN() << QList<double>{};
-    QTest::newRow("loop, 5 evenly per section")
-        << "loop" << extract::SamplingMode::EvenInX << 5 << 0.0 << range(1.0, 9.0, 2.0) + range(7.0, 1.0, -2.0);
+    QTest::newRow("not a number") << "sine" << extract::SamplingMode::EveryDx << 0 << qQNaN()
+                                  << QList<double>{};
+    QTest::newRow("loop, 5 evenly per section") << "loop" << extract::SamplingMode::EvenInX << 5 << 0.0
+                                                << range(1.0, 9.0, 2.0) + range(7.0, 1.0, -2.0);
     QTest::newRow("loop, every 1") << "loop" << extract::SamplingMode::EveryDx << 0 << 1.0
                                    << range(1.0, 9.0, 1.0) + range(8.0, 1.0, -1.0);
 }
@@ -72,8 +77,10 @@ void TestSampling::samplesOnThePath()
     const QPolygonF points = extract::samplePath(path, calibration, {mode, count, step});
     QCOMPARE(points.size(), xs.size());
     for (qsizetype i = 0; i < points.size(); ++i) {
-        QVERIFY2(std::abs(calibration.pixelToReal(points[i]).x() - xs[i]) < 1e-6,
-                 qPrintable(QStringLiteral("point %1 at x = %2").arg(i).arg(calibration.pixelToReal(points[i]).x())));
+        QVERIFY2(
+            std::abs(calibration.pixelToReal(points[i]).x() - xs[i]) < 1e-6,
+            qPrintable(
+                QStringLiteral("point %1 at x = %2").arg(i).arg(calibration.pixelToReal(points[i]).x())));
         QVERIFY(distanceToPolyline(points[i], path) < 1e-6);
     }
 }
@@ -104,6 +111,49 @@ void TestSampling::keepsTheShape()
         const qsizetype index = path.indexOf(p, previous + 1);
         QVERIFY(index > previous);
         previous = index;
+    }
+}
+
+void TestSampling::logAxisGoesByLog_data()
+{
+    QTest::addColumn<extract::SamplingMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QList<double>>("exponents"); // expected log10(x) of each point
+    const auto range = [](double from, double to, double step) {
+        QList<double> values;
+        for (double e = from; e <= to + 1e-9; e += step)
+            values.append(e);
+        return values;
+    };
+    QTest::newRow("11 evenly over five decades")
+        << extract::SamplingMode::EvenInX << 11 << 0.0 << range(0.0, 5.0, 0.5);
+    QTest::newRow("every factor of 10")
+        << extract::SamplingMode::EveryDx << 0 << 10.0 << range(0.0, 5.0, 1.0);
+    QTest::newRow("every factor of 2")
+        << extract::SamplingMode::EveryDx << 0 << 2.0 << range(0.0, 16 * std::log10(2.0), std::log10(2.0));
+    QTest::newRow("a factor below 1 gives nothing")
+        << extract::SamplingMode::EveryDx << 0 << 0.5 << QList<double>{};
+}
+
+void TestSampling::logAxisGoesByLog()
+{
+    QFETCH(extract::SamplingMode, mode);
+    QFETCH(int, count);
+    QFETCH(double, step);
+    QFETCH(QList<double>, exponents);
+    Calibration calibration = chartCalibration();
+    calibration.xValue1 = 1.0;
+    calibration.xValue2 = 1e5;
+    calibration.xLogScale = true;
+    const QPolygonF path = curveInPixels(
+        calibration, [](double e) { return QPointF(std::pow(10.0, e), 0.3 * e - 0.7); }, 0.0, 5.0);
+    const QPolygonF points = extract::samplePath(path, calibration, {mode, count, step});
+    QCOMPARE(points.size(), exponents.size());
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const double exponent = std::log10(calibration.pixelToReal(points[i]).x());
+        QVERIFY2(std::abs(exponent - exponents[i]) < 1e-6,
+                 qPrintable(QStringLiteral("point %1 at 10^%2").arg(i).arg(exponent)));
     }
 }
 
