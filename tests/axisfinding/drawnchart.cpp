@@ -27,44 +27,44 @@ QPointF Chart::pixelOf(double x, double y) const
     return valueToPixel.map(QPointF(axisValue(x, xLog), axisValue(y, yLog)));
 }
 
-void paint(QPainter &painter, const Spec &spec, Chart &chart)
+void paint(QPainter &painter, const ChartPlan &plan, Chart &chart)
 {
-    chart.xLog = spec.xLog;
-    chart.yLog = spec.yLog;
-    const double u0 = axisValue(spec.xLow, spec.xLog), u1 = axisValue(spec.xHigh, spec.xLog);
-    const double v0 = axisValue(spec.yLow, spec.yLog), v1 = axisValue(spec.yHigh, spec.yLog);
+    chart.xLog = plan.xLog;
+    chart.yLog = plan.yLog;
+    const double u0 = axisValue(plan.xLow, plan.xLog), u1 = axisValue(plan.xHigh, plan.xLog);
+    const double v0 = axisValue(plan.yLow, plan.yLog), v1 = axisValue(plan.yHigh, plan.yLog);
     // Values to the unturned plot, then the whole picture turned about its centre.
     QTransform plot;
-    plot.translate(spec.plot.left(), spec.plot.bottom());
-    plot.scale(spec.plot.width() / (u1 - u0), -spec.plot.height() / (v1 - v0));
+    plot.translate(plan.plot.left(), plan.plot.bottom());
+    plot.scale(plan.plot.width() / (u1 - u0), -plan.plot.height() / (v1 - v0));
     plot.translate(-u0, -v0);
     QTransform turn;
-    turn.translate(spec.size.width() / 2.0, spec.size.height() / 2.0);
-    turn.rotate(spec.tiltDegrees);
-    turn.translate(-spec.size.width() / 2.0, -spec.size.height() / 2.0);
+    turn.translate(plan.size.width() / 2.0, plan.size.height() / 2.0);
+    turn.rotate(plan.tiltDegrees);
+    turn.translate(-plan.size.width() / 2.0, -plan.size.height() / 2.0);
     chart.valueToPixel = plot * turn;
     chart.labels.clear();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(turn);
-    const auto format = spec.format ? spec.format : defaultText;
-    QFont font(spec.fontFamily);
-    font.setPixelSize(std::max(1, spec.fontPixels));
+    const auto format = plan.format ? plan.format : defaultText;
+    QFont font(plan.fontFamily);
+    font.setPixelSize(std::max(1, plan.fontPixels));
     painter.setFont(font);
     const QPen axisPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
     painter.setPen(axisPen);
-    const QPointF origin = plot.map(QPointF(spec.zeroAxes ? 0.0 : u0, spec.zeroAxes ? 0.0 : v0));
-    if (spec.zeroAxes) {
-        painter.drawLine(QPointF(spec.plot.left(), origin.y()), QPointF(spec.plot.right(), origin.y()));
-        painter.drawLine(QPointF(origin.x(), spec.plot.top()), QPointF(origin.x(), spec.plot.bottom()));
+    const QPointF origin = plot.map(QPointF(plan.zeroAxes ? 0.0 : u0, plan.zeroAxes ? 0.0 : v0));
+    if (plan.zeroAxes) {
+        painter.drawLine(QPointF(plan.plot.left(), origin.y()), QPointF(plan.plot.right(), origin.y()));
+        painter.drawLine(QPointF(origin.x(), plan.plot.top()), QPointF(origin.x(), plan.plot.bottom()));
     } else {
-        painter.drawRect(spec.plot);
+        painter.drawRect(plan.plot);
     }
     // A curve over the plot, so that not every stroke is an axis.
     QPainterPath curve;
     for (int i = 0; i <= 100; ++i) {
-        const QPointF p(spec.plot.left() + spec.plot.width() * i / 100.0,
-                        spec.plot.center().y() + 0.3 * spec.plot.height() * std::sin(i / 9.0));
+        const QPointF p(plan.plot.left() + plan.plot.width() * i / 100.0,
+                        plan.plot.center().y() + 0.3 * plan.plot.height() * std::sin(i / 9.0));
         i == 0 ? curve.moveTo(p) : curve.lineTo(p);
     }
     painter.setPen(QPen(QColor(31, 119, 180), 2));
@@ -76,32 +76,32 @@ void paint(QPainter &painter, const Spec &spec, Chart &chart)
         const QPointF baseline =
             below ? QPointF(anchor.x() - bounds.center().x(), anchor.y() - bounds.top() + 6)
                   : QPointF(anchor.x() - bounds.right() - 8, anchor.y() - bounds.center().y());
-        if (spec.fontPixels > 0)
+        if (plan.fontPixels > 0)
             painter.drawText(baseline, text);
         chart.labels.append({turn.mapRect(bounds.translated(baseline)), text});
     };
-    for (int i = 0; i < spec.xTicks.size(); ++i) {
-        const QPointF at = plot.map(QPointF(axisValue(spec.xTicks[i], spec.xLog), spec.zeroAxes ? 0.0 : v0));
+    for (int i = 0; i < plan.xTicks.size(); ++i) {
+        const QPointF at = plot.map(QPointF(axisValue(plan.xTicks[i], plan.xLog), plan.zeroAxes ? 0.0 : v0));
         painter.drawLine(at, at + QPointF(0, 6));
-        label(i == spec.wrongXLabel ? spec.wrongText : format(spec.xTicks[i]), at + QPointF(0, 6), true);
+        label(i == plan.wrongXLabel ? plan.wrongText : format(plan.xTicks[i]), at + QPointF(0, 6), true);
     }
-    for (const double tick : spec.yTicks) {
-        const QPointF at = plot.map(QPointF(spec.zeroAxes ? 0.0 : u0, axisValue(tick, spec.yLog)));
+    for (const double tick : plan.yTicks) {
+        const QPointF at = plot.map(QPointF(plan.zeroAxes ? 0.0 : u0, axisValue(tick, plan.yLog)));
         painter.drawLine(at, at - QPointF(6, 0));
         label(format(tick), at - QPointF(6, 0), false);
     }
     painter.restore();
 }
 
-Chart draw(const Spec &spec)
+Chart draw(const ChartPlan &plan)
 {
     Chart chart;
-    chart.picture = QImage(spec.size, QImage::Format_RGB32);
+    chart.picture = QImage(plan.size, QImage::Format_RGB32);
     chart.picture.fill(Qt::white);
     QPainter painter(&chart.picture);
-    paint(painter, spec, chart);
+    paint(painter, plan, chart);
     painter.end();
-    if (spec.jpeg) {
+    if (plan.jpeg) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);

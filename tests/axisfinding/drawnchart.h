@@ -11,7 +11,7 @@
 namespace drawnchart {
 
 // What a test chart looks like; values at the plot's edges and the ticks' values.
-struct Spec
+struct ChartPlan
 {
     QSize size{800, 600};
     QRectF plot{110, 40, 640, 480};
@@ -43,8 +43,8 @@ struct Chart
 };
 
 // Paints the chart (in picture pixels, or points on a PDF page) and fills in its truth.
-void paint(QPainter &painter, const Spec &spec, Chart &chart);
-Chart draw(const Spec &spec);
+void paint(QPainter &painter, const ChartPlan &plan, Chart &chart);
+Chart draw(const ChartPlan &plan);
 
 // Reads the label drawn where the box is, as a perfect OCR would.
 class KnownLabels : public axisfinding::LabelReader

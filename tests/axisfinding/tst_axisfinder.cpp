@@ -13,22 +13,22 @@
 #include <cmath>
 
 using drawnchart::Chart;
-using drawnchart::Spec;
+using drawnchart::ChartPlan;
 
-Q_DECLARE_METATYPE(drawnchart::Spec)
+Q_DECLARE_METATYPE(drawnchart::ChartPlan)
 
 namespace {
 
 // The found calibration against the drawn truth at the plot's four corners.
-double worstCornerError(const Chart &chart, const Spec &spec, const axisfinding::FoundAxes &found)
+double worstCornerError(const Chart &chart, const ChartPlan &plan, const axisfinding::FoundAxes &found)
 {
     ProjectModel model;
     if (!model.setAxisMarks(true, found.x.calibrationMarks(), found.x.logScale) ||
         !model.setAxisMarks(false, found.y.calibrationMarks(), found.y.logScale))
         return qInf();
     double worst = 0.0;
-    for (const double x : {spec.xLow, spec.xHigh}) {
-        for (const double y : {spec.yLow, spec.yHigh}) {
+    for (const double x : {plan.xLow, plan.xHigh}) {
+        for (const double y : {plan.yLow, plan.yHigh}) {
             bool ok = false;
             const QPointF pixel = model.calibration().realToPixel(QPointF(x, y), &ok);
             const QPointF truth = chart.pixelOf(x, y);
@@ -66,24 +66,24 @@ class AxisFinderTest : public QObject
 private Q_SLOTS:
     void chartsCalibrateThemselves_data()
     {
-        QTest::addColumn<Spec>("spec");
+        QTest::addColumn<ChartPlan>("plan");
         QTest::addColumn<double>("tolerance");
         QTest::addColumn<bool>("xLog");
         QTest::addColumn<bool>("yLog");
-        QTest::newRow("linear frame") << Spec() << 0.5 << false << false;
-        Spec large;
+        QTest::newRow("linear frame") << ChartPlan() << 0.5 << false << false;
+        ChartPlan large;
         large.fontFamily = QStringLiteral("Serif");
         large.fontPixels = 20;
         large.size = QSize(1000, 700);
         large.plot = QRectF(140, 50, 800, 560);
         QTest::newRow("large serif labels") << large << 0.5 << false << false;
-        Spec log;
+        ChartPlan log;
         log.yLog = true;
         log.yLow = 1;
         log.yHigh = 10000;
         log.yTicks = {1, 10, 100, 1000, 10000};
         QTest::newRow("log Y") << log << 0.5 << false << true;
-        Spec negative;
+        ChartPlan negative;
         negative.xLow = -50;
         negative.xHigh = 50;
         negative.xTicks = {-50, -25, 0, 25, 50};
@@ -93,7 +93,7 @@ private Q_SLOTS:
         negative.format = minusSign;
         negative.fontPixels = 11;
         QTest::newRow("negative, true minus, small") << negative << 0.5 << false << false;
-        Spec offset;
+        ChartPlan offset;
         offset.xLow = 1970;
         offset.xHigh = 2020;
         offset.xTicks = {1970, 1980, 1990, 2000, 2010, 2020};
@@ -101,25 +101,25 @@ private Q_SLOTS:
         offset.yHigh = 45;
         offset.yTicks = {20, 25, 30, 35, 40, 45};
         QTest::newRow("axes not at zero") << offset << 0.5 << false << false;
-        Spec crossing = negative;
+        ChartPlan crossing = negative;
         crossing.zeroAxes = true;
         crossing.format = {};
         QTest::newRow("axes crossing in the middle") << crossing << 0.5 << false << false;
-        Spec tilted;
+        ChartPlan tilted;
         tilted.tiltDegrees = 2.0;
         QTest::newRow("tilted 2 degrees") << tilted << 0.5 << false << false;
-        Spec noisy = tilted;
+        ChartPlan noisy = tilted;
         noisy.tiltDegrees = -2.0;
         noisy.jpeg = true;
         QTest::newRow("tilted and JPEG noise") << noisy << 1.0 << false << false;
     }
     void chartsCalibrateThemselves()
     {
-        QFETCH(Spec, spec);
+        QFETCH(ChartPlan, plan);
         QFETCH(double, tolerance);
         QFETCH(bool, xLog);
         QFETCH(bool, yLog);
-        const Chart chart = drawnchart::draw(spec);
+        const Chart chart = drawnchart::draw(plan);
         const axisfinding::FoundAxes found =
             axisfinding::findAxes(chart.picture, drawnchart::KnownLabels(chart.labels));
         QVERIFY(found.x.found);
@@ -127,10 +127,10 @@ private Q_SLOTS:
         QCOMPARE(found.x.logScale, xLog);
         QCOMPARE(found.y.logScale, yLog);
         // Axes crossing inside draw through the labels at 0, which are lost.
-        const int crossed = spec.zeroAxes ? 1 : 0;
-        QVERIFY2(found.x.agreeing == spec.xTicks.size() - crossed, described(found.x));
-        QVERIFY2(found.y.agreeing == spec.yTicks.size() - crossed, described(found.y));
-        const double error = worstCornerError(chart, spec, found);
+        const int crossed = plan.zeroAxes ? 1 : 0;
+        QVERIFY2(found.x.agreeing == plan.xTicks.size() - crossed, described(found.x));
+        QVERIFY2(found.y.agreeing == plan.yTicks.size() - crossed, described(found.y));
+        const double error = worstCornerError(chart, plan, found);
         QVERIFY2(error <= tolerance, qPrintable(QStringLiteral("%1 px at a corner").arg(error)));
         QVERIFY(axisfinding::batchProblem(found).isEmpty());
     }
@@ -147,10 +147,10 @@ private Q_SLOTS:
     {
         QFETCH(int, wrong);
         QFETCH(QString, text);
-        Spec spec;
-        spec.wrongXLabel = wrong;
-        spec.wrongText = text;
-        const Chart chart = drawnchart::draw(spec);
+        ChartPlan plan;
+        plan.wrongXLabel = wrong;
+        plan.wrongText = text;
+        const Chart chart = drawnchart::draw(plan);
         const axisfinding::FoundAxes found =
             axisfinding::findAxes(chart.picture, drawnchart::KnownLabels(chart.labels));
         QVERIFY(found.x.found);
@@ -163,32 +163,32 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(dropped, 1);
-        QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
+        QVERIFY(worstCornerError(chart, plan, found) <= 0.5);
     }
 
     // The page's own texts with their places need no reading.
     void placedTextsNeedNoReader()
     {
-        const Spec spec;
-        const Chart chart = drawnchart::draw(spec);
+        const ChartPlan plan;
+        const Chart chart = drawnchart::draw(plan);
         const axisfinding::FoundAxes found = axisfinding::findAxes(chart.picture, chart.labels);
         QVERIFY(found.x.found && found.y.found);
-        QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
+        QVERIFY(worstCornerError(chart, plan, found) <= 0.5);
     }
 
     // A multiplier printed at the axis' end scales every label of that axis.
     void sharedMultiplier()
     {
-        const Spec spec;
-        const Chart chart = drawnchart::draw(spec);
+        const ChartPlan plan;
+        const Chart chart = drawnchart::draw(plan);
         QList<axisfinding::PlacedText> texts = chart.labels;
-        const QPointF end = chart.pixelOf(spec.xHigh, spec.yLow);
+        const QPointF end = chart.pixelOf(plan.xHigh, plan.yLow);
         texts.append({QRectF(end + QPointF(10, 20), QSizeF(30, 14)), QStringLiteral("\u00D710\u00B3")});
         const axisfinding::FoundAxes found = axisfinding::findAxes(chart.picture, texts);
-        QVERIFY2(found.x.agreeing == spec.xTicks.size(), described(found.x));
+        QVERIFY2(found.x.agreeing == plan.xTicks.size(), described(found.x));
         for (const axisfinding::FoundMark &mark : found.x.marks)
             QVERIFY2(std::fmod(mark.value, 2000.0) == 0.0, qPrintable(QString::number(mark.value)));
-        QCOMPARE(found.x.marks.size(), spec.xTicks.size());
+        QCOMPARE(found.x.marks.size(), plan.xTicks.size());
         // The Y axis' labels are not scaled by the X axis' multiplier.
         for (const axisfinding::FoundMark &mark : found.y.marks)
             QVERIFY(mark.value <= 100.0);
@@ -198,19 +198,19 @@ private Q_SLOTS:
     // pixels per point calibrates to its truth.
     void vectorPdfPage()
     {
-        Spec spec;
+        ChartPlan plan;
         drawnchart::Chart chart;
-        const QString pdf = chartpdf::writePdf(QStringLiteral("axes.pdf"), spec.size, [&](QPainter &painter) {
-            drawnchart::paint(painter, spec, chart);
+        const QString pdf = chartpdf::writePdf(QStringLiteral("axes.pdf"), plan.size, [&](QPainter &painter) {
+            drawnchart::paint(painter, plan, chart);
         });
         const double scale = 2.0;
         QPdfDocument document;
         QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
-        QImage page(spec.size * scale, QImage::Format_RGB32);
+        QImage page(plan.size * scale, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter(&page).drawImage(0, 0, document.render(0, page.size()));
         const QList<axisfinding::PlacedText> texts = axisfinding::pageTexts(pdf, 0, scale);
-        QVERIFY(texts.size() >= spec.xTicks.size() + spec.yTicks.size());
+        QVERIFY(texts.size() >= plan.xTicks.size() + plan.yTicks.size());
         const axisfinding::FoundAxes found = axisfinding::findAxes(page, texts);
         QStringList read;
         for (const axisfinding::PlacedText &text : texts)
@@ -218,18 +218,18 @@ private Q_SLOTS:
                             .arg(text.text)
                             .arg(text.box.center().x())
                             .arg(text.box.center().y()));
-        QVERIFY2(found.x.agreeing == spec.xTicks.size(), qPrintable(read.join(u' ') + described(found.x)));
-        QVERIFY2(found.y.agreeing == spec.yTicks.size(), described(found.y));
+        QVERIFY2(found.x.agreeing == plan.xTicks.size(), qPrintable(read.join(u' ') + described(found.x)));
+        QVERIFY2(found.y.agreeing == plan.yTicks.size(), described(found.y));
         chart.picture = page;
         chart.valueToPixel *= QTransform::fromScale(scale, scale);
-        QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
+        QVERIFY(worstCornerError(chart, plan, found) <= 0.5);
         QVERIFY(axisfinding::pageTexts(QStringLiteral("/nonexistent.pdf"), 0, 1.0).isEmpty());
         QVERIFY(axisfinding::pageTexts(pdf, 1, 1.0).isEmpty());
         // The same drawing without its texts: nothing to read, nothing found.
-        Spec unlabelled = spec;
+        ChartPlan unlabelled = plan;
         unlabelled.fontPixels = 0;
         const QString bare =
-            chartpdf::writePdf(QStringLiteral("bare.pdf"), spec.size,
+            chartpdf::writePdf(QStringLiteral("bare.pdf"), plan.size,
                                [&](QPainter &painter) { drawnchart::paint(painter, unlabelled, chart); });
         const QList<axisfinding::PlacedText> none = axisfinding::pageTexts(bare, 0, scale);
         QVERIFY(none.isEmpty());
@@ -241,9 +241,9 @@ private Q_SLOTS:
     // labels that agree, and the calibration holds at the corners.
     void realOcr_data()
     {
-        QTest::addColumn<Spec>("spec");
-        QTest::newRow("14 px labels") << Spec();
-        Spec decimals;
+        QTest::addColumn<ChartPlan>("plan");
+        QTest::newRow("14 px labels") << ChartPlan();
+        ChartPlan decimals;
         decimals.fontPixels = 18;
         decimals.yLow = -1;
         decimals.yHigh = 1.5;
@@ -252,14 +252,14 @@ private Q_SLOTS:
     }
     void realOcr()
     {
-        QFETCH(Spec, spec);
+        QFETCH(ChartPlan, plan);
         const axisfinding::TesseractReader reader;
         QVERIFY(reader.isReady());
-        const Chart chart = drawnchart::draw(spec);
+        const Chart chart = drawnchart::draw(plan);
         const axisfinding::FoundAxes found = axisfinding::findAxes(chart.picture, reader);
         QVERIFY2(found.x.agreeing >= 3, described(found.x));
         QVERIFY2(found.y.agreeing >= 3, described(found.y));
-        QVERIFY(worstCornerError(chart, spec, found) <= 0.5);
+        QVERIFY(worstCornerError(chart, plan, found) <= 0.5);
     }
 
     // Pictures without a chart give the message, and no hang on odd sizes.
@@ -278,12 +278,12 @@ private Q_SLOTS:
             painter.drawText(20, 20 + 22 * row, QStringLiteral("Lorem ipsum 123 dolor 4.5 sit amet, 2024"));
         painter.end();
         QTest::newRow("text only") << text;
-        Spec spec;
+        ChartPlan plan;
         QImage huge(10000, 6000, QImage::Format_Grayscale8);
         huge.fill(255);
         QTest::newRow("60 megapixels") << huge;
         QTest::newRow("chart turned a quarter")
-            << drawnchart::draw(spec).picture.transformed(QTransform().rotate(90));
+            << drawnchart::draw(plan).picture.transformed(QTransform().rotate(90));
     }
     void nothingToFind()
     {
