@@ -29,7 +29,11 @@ private:
         QPointF p;
         size_t id;
     };
-    std::int64_t key(int cx, int cy) const { return (std::int64_t(cx) << 32) ^ std::uint32_t(cy); }
+    // Cells may have negative coordinates: shift the bits, not the signed value.
+    std::int64_t key(int cx, int cy) const
+    {
+        return std::int64_t((std::uint64_t(std::uint32_t(cx)) << 32) | std::uint32_t(cy));
+    }
     int cellOf(double v) const;
 
     double m_cellSize;
