@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (settings.dpi < 72 || settings.dpi > 1200)
         fuzzsupport::fail("the DPI stays within 72..1200");
     for (double limit : {settings.xMin, settings.xMax, settings.yMin, settings.yMax}) {
-        if (!std::isfinite(limit) || std::abs(limit) > 1e12)
-            fuzzsupport::fail("the axis limits stay finite within 1e12");
+        if (!std::isfinite(limit))
+            fuzzsupport::fail("the axis limits stay finite");
     }
     // What is written reads back the same.
     GraphSettings again;
