@@ -404,21 +404,6 @@ template <typename Stream> bool streamDocument(Stream &stream, std::size_t size,
            stream.Tell() == size;
 }
 
-// What QJsonDocument makes of the text: the judge wherever the stream gave up.
-JsonReading readWithDocument(const QByteArray &text, ProjectDocument *document, QString *reason)
-{
-    QJsonParseError error;
-    const QJsonDocument parsed = QJsonDocument::fromJson(text, &error);
-    if (parsed.isNull()) {
-        *reason = error.errorString();
-        return JsonReading::NotJson;
-    }
-    if (!parsed.isObject())
-        return JsonReading::NotAnObject;
-    *document = projectDocumentFrom(parsed.object());
-    return JsonReading::Read;
-}
-
 } // namespace
 
 JsonReading readProjectJson(QByteArrayView text, ProjectDocument *document, QString *reason)
@@ -429,7 +414,7 @@ JsonReading readProjectJson(QByteArrayView text, ProjectDocument *document, QStr
     if (streamDocument(stream, std::size_t(text.size()), document))
         return JsonReading::Read;
     *document = ProjectDocument();
-    return readWithDocument(text.toByteArray(), document, reason);
+    return readProjectJsonWithDocument(text.toByteArray(), document, reason);
 }
 
 JsonReading readProjectJsonFile(const QString &path, ProjectDocument *document, QString *reason)
@@ -455,5 +440,19 @@ JsonReading readProjectJsonFile(const QString &path, ProjectDocument *document, 
         *reason = file.errorString();
         return JsonReading::Unreadable;
     }
-    return readWithDocument(file.readAll(), document, reason);
+    return readProjectJsonWithDocument(file.readAll(), document, reason);
+}
+
+JsonReading readProjectJsonWithDocument(const QByteArray &text, ProjectDocument *document, QString *reason)
+{
+    QJsonParseError error;
+    const QJsonDocument parsed = QJsonDocument::fromJson(text, &error);
+    if (parsed.isNull()) {
+        *reason = error.errorString();
+        return JsonReading::NotJson;
+    }
+    if (!parsed.isObject())
+        return JsonReading::NotAnObject;
+    *document = projectDocumentFrom(parsed.object());
+    return JsonReading::Read;
 }

@@ -36,3 +36,6 @@ enum class JsonReading {
 // projectDocumentFrom, whose texts the reasons are.
 JsonReading readProjectJson(QByteArrayView text, ProjectDocument *document, QString *reason);
 JsonReading readProjectJsonFile(const QString &path, ProjectDocument *document, QString *reason);
+// The same through QJsonDocument and projectDocumentFrom: what the stream falls
+// back on where it cannot be sure, and the reference it is checked against.
+JsonReading readProjectJsonWithDocument(const QByteArray &text, ProjectDocument *document, QString *reason);

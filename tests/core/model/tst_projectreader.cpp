@@ -14,21 +14,6 @@
 
 namespace {
 
-// What QJsonDocument followed by the tolerant reading makes of text.
-JsonReading judged(const QByteArray &text, ProjectDocument *document, QString *reason)
-{
-    QJsonParseError error;
-    const QJsonDocument parsed = QJsonDocument::fromJson(text, &error);
-    if (parsed.isNull()) {
-        *reason = error.errorString();
-        return JsonReading::NotJson;
-    }
-    if (!parsed.isObject())
-        return JsonReading::NotAnObject;
-    *document = projectDocumentFrom(parsed.object());
-    return JsonReading::Read;
-}
-
 QByteArray nested(int depth)
 {
     return R"({"format":"PlotmasonProject","graphViewSettings":)" + QByteArray(depth, '[') +
@@ -113,7 +98,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, text);
         ProjectDocument expected;
         QString expectedReason;
-        const JsonReading verdict = judged(text, &expected, &expectedReason);
+        const JsonReading verdict = readProjectJsonWithDocument(text, &expected, &expectedReason);
 
         ProjectDocument fromText;
         QString reason;
