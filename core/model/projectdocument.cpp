@@ -113,7 +113,13 @@ bool readNumber(const char *text, size_t length, QJsonValue *value)
     const auto [rest, failure] = std::from_chars(text, end, number);
     if (failure != std::errc() || rest != end || !std::isfinite(number))
         return false;
-    *value = QJsonValue(number == 0.0 ? 0.0 : number);
+    // QJsonDocument keeps any whole number that fits 64 bits as an integer
+    // (1e+17 among them), while QJsonValue(double) does so only up to 2^53.
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (std::trunc(number) == number && number >= -twoTo63 && number < twoTo63)
+        *value = QJsonValue(qint64(number));
+    else
+        *value = QJsonValue(number);
     return true;
 }
 
