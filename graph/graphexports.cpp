@@ -250,7 +250,7 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
 
 WorkbookScales graphWorkbookScales(const GraphSettings &s)
 {
-    return {s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel, s.xMin, s.xMax, s.yMin, s.yMax};
+    return {s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel, s.xMin, s.xMax, s.yMin, s.yMax, true};
 }
 
 bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,

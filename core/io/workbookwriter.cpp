@@ -291,7 +291,19 @@ QByteArray numberReference(const char *element, qsizetype column, const QList<do
            "\"/>" + points + "</c:numCache></c:numRef></" + tag + '>';
 }
 
-QByteArray seriesElement(qsizetype index, const Series &series)
+// The series' name: the header cell above its x column, or the legend entry
+// itself where the chart names curves otherwise than the sheet does.
+QByteArray seriesName(qsizetype column, const Curve &curve, bool byParameter)
+{
+    const QString entry = byParameter ? curveLegendEntry(curve) : curve.name;
+    if (entry != curve.name)
+        return "<c:tx><c:v>" + escaped(entry) + "</c:v></c:tx>";
+    return "<c:tx><c:strRef><c:f>" + escaped(absoluteReference(column, 1, 1)) +
+           "</c:f><c:strCache><c:ptCount val=\"1\"/><c:pt idx=\"0\"><c:v>" + escaped(curve.name) +
+           "</c:v></c:pt></c:strCache></c:strRef></c:tx>";
+}
+
+QByteArray seriesElement(qsizetype index, const Series &series, bool legendByParameter)
 {
     const Curve &curve = *series.curve;
     QList<double> xs, ys;
@@ -305,10 +317,8 @@ QByteArray seriesElement(qsizetype index, const Series &series)
                                   ? "<c:marker><c:symbol val=\"circle\"/><c:size val=\"7\"/><c:spPr>" +
                                         solidFill(curve.color) + "</c:spPr></c:marker>"
                                   : QByteArray("<c:marker><c:symbol val=\"none\"/></c:marker>");
-    return "<c:ser><c:idx val=\"" + number(index) + "\"/><c:order val=\"" + number(index) +
-           "\"/><c:tx><c:strRef><c:f>" + escaped(absoluteReference(column, 1, 1)) +
-           "</c:f><c:strCache><c:ptCount val=\"1\"/><c:pt idx=\"0\"><c:v>" + escaped(curve.name) +
-           "</c:v></c:pt></c:strCache></c:strRef></c:tx><c:spPr><a:ln w=\"" +
+    return "<c:ser><c:idx val=\"" + number(index) + "\"/><c:order val=\"" + number(index) + "\"/>" +
+           seriesName(column, curve, legendByParameter) + "<c:spPr><a:ln w=\"" +
            number(qRound(curve.lineWidth * emuPerPoint)) + "\" cap=\"rnd\">" + solidFill(curve.color) +
            "<a:round/></a:ln></c:spPr>" + marker + numberReference("xVal", column, xs) +
            numberReference("yVal", column + 1, ys) + "<c:smooth val=\"1\"/></c:ser>";
@@ -341,7 +351,7 @@ QByteArray chartPart(const QList<Series> &series, const WorkbookScales &scales)
     constexpr int yAxisId = 100002;
     QByteArray seriesElements;
     for (qsizetype i = 0; i < series.size(); ++i)
-        seriesElements += seriesElement(i, series.at(i));
+        seriesElements += seriesElement(i, series.at(i), scales.legendByParameter);
     return xmlDeclaration + QByteArray("<c:chartSpace xmlns:c=\"") + chartNamespace + "\" xmlns:a=\"" +
            drawingMainNamespace + "\" xmlns:r=\"" + relationshipsNamespace +
            "\"><c:roundedCorners val=\"0\"/><c:chart><c:autoTitleDeleted val=\"1\"/><c:plotArea><c:layout/>"

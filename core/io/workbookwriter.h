@@ -32,6 +32,9 @@ struct WorkbookScales
     double xMax = qQNaN();
     double yMin = qQNaN();
     double yMax = qQNaN();
+    // The chart's legend names the curves as a graph does (by parameter), not
+    // by the sheet's column headers.
+    bool legendByParameter = false;
 };
 
 // The scales of the digitized data: logarithmic where the calibration is.
