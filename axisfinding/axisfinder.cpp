@@ -71,25 +71,15 @@ FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
                 marks.append(mark);
             }
         }
-        QList<CalibrationMark> calibrationMarks;
-        bool positive = true;
-        for (const FoundMark &mark : marks) {
-            calibrationMarks.append({mark.pixel, mark.value});
-            positive = positive && mark.value > 0.0;
-        }
+        const bool positive =
+            std::all_of(marks.begin(), marks.end(), [](const FoundMark &mark) { return mark.value > 0.0; });
         // Log only for positive values, and only when it fits better than linear.
         for (const bool logScale : {false, true}) {
             if (logScale && !positive)
                 continue;
-            const AxisFit fit = fitAxis(calibrationMarks, logScale);
-            if (!fit.ok)
+            const FoundAxis axis = refitted(FoundAxis{true, logScale, marks, {}, 0});
+            if (!axis.found)
                 continue;
-            FoundAxis axis{true, logScale, marks, fit, 0};
-            for (int i = 0; i < marks.size(); ++i) {
-                axis.marks[i].residual = fit.residuals[i];
-                axis.marks[i].used = fit.used[i];
-                axis.agreeing += fit.used[i] && fit.residuals[i] <= agreementPixels ? 1 : 0;
-            }
             if (!best.found || axis.agreeing > best.agreeing ||
                 (axis.agreeing == best.agreeing && axis.fit.rms < best.fit.rms - 1e-9))
                 best = axis;
@@ -210,6 +200,21 @@ FoundAxes findIn(const InkMask &mask, Labels &labels)
 }
 
 } // namespace
+
+FoundAxis refitted(FoundAxis axis)
+{
+    axis.fit = fitAxis(axis.calibrationMarks(), axis.logScale);
+    axis.found = axis.fit.ok;
+    axis.agreeing = 0;
+    if (!axis.found)
+        return axis;
+    for (int i = 0; i < axis.marks.size(); ++i) {
+        axis.marks[i].residual = axis.fit.residuals[i];
+        axis.marks[i].used = axis.fit.used[i];
+        axis.agreeing += axis.fit.used[i] && axis.fit.residuals[i] <= agreementPixels ? 1 : 0;
+    }
+    return axis;
+}
 
 QList<CalibrationMark> FoundAxis::calibrationMarks() const
 {
