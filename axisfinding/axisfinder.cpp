@@ -38,8 +38,6 @@ public:
     {}
     int size() const { return int(m_labels.size()); }
     const QRectF &box(int i) const { return m_labels[i].box; }
-    // Known without reading: given with the page, or read already.
-    bool isKnown(int i) const { return m_labels[i].read; }
     const QString &text(int i)
     {
         Label &label = m_labels[i];
@@ -89,20 +87,19 @@ FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
 }
 
 // A multiplier shared by the axis' labels, printed near one of its ends
-// ("×10³"); only texts already known are looked at, so that no more is read.
-double axisMultiplier(const Stroke &stroke, Labels &labels)
+// ("×10³", or "1e6" as matplotlib prints it) and not itself a tick label of
+// the row; only the few texts near the ends are read for it.
+double axisMultiplier(const Stroke &stroke, Labels &labels, const QList<int> &rowLabels)
 {
     for (int i = 0; i < labels.size(); ++i) {
-        if (!labels.isKnown(i))
-            continue;
         const QRectF &box = labels.box(i);
         const double reach = 4.0 * std::max(box.height(), 8.0);
         const bool nearEnd = QLineF(box.center(), stroke.line.p1()).length() <= reach ||
                              QLineF(box.center(), stroke.line.p2()).length() <= reach;
-        const QString &text = labels.text(i);
-        if (nearEnd && !parseTickLabel(text))
-            if (const std::optional<double> multiplier = parseAxisMultiplier(text))
-                return *multiplier;
+        if (!nearEnd || (rowLabels.contains(i) && parseTickLabel(labels.text(i))))
+            continue;
+        if (const std::optional<double> multiplier = parseAxisMultiplier(labels.text(i)))
+            return *multiplier;
     }
     return 1.0;
 }
@@ -149,6 +146,7 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
     std::sort(depths.begin(), depths.end());
     const double rowDepth = std::max(4.0, 0.9 * depths[depths.size() / 2]);
     QList<FoundMark> candidates;
+    QList<int> candidateLabels;
     QList<double> pairedTicks;
     for (const Near &n : near) {
         if (n.distance > nearest + rowDepth)
@@ -172,8 +170,9 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
         const QPointF pixel = (stroke.line.p1() + position * along) / scale;
         const QRectF box = labels.box(n.index);
         candidates.append({pixel, 0.0, text, QRectF(box.topLeft() / scale, box.size() / scale), 0.0, false});
+        candidateLabels.append(n.index);
     }
-    return fitted(candidates, axisMultiplier(stroke, labels));
+    return fitted(candidates, axisMultiplier(stroke, labels, candidateLabels));
 }
 
 // The best axis over the strokes of one direction and both their sides.

@@ -273,6 +273,11 @@ private Q_SLOTS:
         decimals.yHigh = 1.5;
         decimals.yTicks = {-1, -0.5, 0, 0.5, 1, 1.5};
         QTest::newRow("18 px, negative decimals") << decimals;
+        ChartPlan millions;
+        millions.yHigh = 1e8;
+        millions.yTicks = {0, 2e7, 4e7, 6e7, 8e7, 1e8};
+        millions.yExponent = 6;
+        QTest::newRow("1e6 above the Y axis") << millions;
     }
     void realOcr()
     {
