@@ -251,6 +251,9 @@ QString readPictureOptions(const QCommandLineParser &parser, PictureRun *run)
     if (!fromPictures)
         return QString();
     run->sources = parser.values(options.first()) + parser.positionalArguments();
+    // An empty name would start a project without a picture, whose exports would all succeed empty.
+    if (run->sources.contains(QString()))
+        return QStringLiteral("--source takes a file, a folder or a pattern.");
     if (parser.isSet(QStringLiteral("page"))) {
         const std::optional<QList<int>> pages = batchrun::parsePages(parser.value(QStringLiteral("page")));
         if (!pages)

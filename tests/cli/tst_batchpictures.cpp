@@ -269,8 +269,8 @@ private Q_SLOTS:
         const QString csv = path("refused/{name}.csv");
         QTest::newRow("shard beyond count")
             << QStringList{"--source", charts, "--shard", "3/2"} << 2 << "--shard takes K/N";
-        QTest::newRow("shard not a fraction")
-            << QStringList{"--source", charts, "--shard", "half"} << 2 << "--shard takes K/N";
+        QTest::newRow("empty source")
+            << QStringList{"--source", "", "--export-csv", csv} << 2 << "--source takes";
         QTest::newRow("page zero") << QStringList{"--source", charts, "--page", "0"} << 2 << "--page takes";
         QTest::newRow("no jobs") << QStringList{"--source", charts, "--jobs", "0"} << 2 << "--jobs takes";
         QTest::newRow("dpi too low") << QStringList{"--source", charts, "--dpi", "20"} << 2 << "--dpi takes";
