@@ -18,6 +18,8 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
+
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -231,7 +233,9 @@ QList<QCommandLineOption> pictureOptions()
          QStringLiteral("Write a CSV row per picture: file, page, status, message, points per curve, "
                         "calibration RMS."),
          QStringLiteral("FILE")},
-        {QStringLiteral("jobs"), QStringLiteral("Pictures processed at once (default: the number of cores)."),
+        {QStringLiteral("jobs"),
+         QStringLiteral("Pictures processed at once (default: the number of cores; one with --graph-pdf, "
+                        "--graph-jpg or --graph-svg)."),
          QStringLiteral("N")},
         {QStringLiteral("shard"),
          QStringLiteral("Process only every N-th picture, starting with the K-th, so that N runs share a "
@@ -315,12 +319,14 @@ int runPictures(const PictureRun &run)
     // The translations are set up here, once, before the pictures' threads use them.
     i18n::Localization::instance();
 
+    const bool drawsGraphs = std::any_of(run.steps.cbegin(), run.steps.cend(),
+                                         [](const Step &step) { return drawsGraph(step.name); });
     std::vector<PictureOutcome> outcomes(std::size_t(pictures.size()));
     int done = 0;
     int failed = 0;
     Progress progress(int(pictures.size()));
     batchrun::runInOrder(
-        int(pictures.size()), run.jobs,
+        int(pictures.size()), drawsGraphs ? 1 : run.jobs,
         [&](int i) { outcomes[std::size_t(i)] = processPicture(pictures.at(i), run, start); },
         [&](int i) {
             PictureOutcome &outcome = outcomes[std::size_t(i)];

@@ -19,11 +19,9 @@ namespace batch {
 
 namespace {
 
-// The database writer keeps the last picture it encoded, and the regenerated
-// graph draws through a scene and the shared font engine: pictures processed
-// at the same time take turns at these steps.
+// The database writer keeps the last picture it encoded: pictures processed
+// at the same time take turns at storing.
 std::mutex storing;
-std::mutex drawingGraphs;
 
 bool requireCalibration(const ProjectModel &model, QString *error)
 {
@@ -38,13 +36,6 @@ bool modelStep(bool ok, const ProjectModel &model, QString *error)
     if (!ok)
         *error = model.lastError();
     return ok;
-}
-
-// The regenerated graph draws the picture and the curves' SVG takes its size;
-// a store keeps it when there is one. The other steps work on the numbers alone.
-bool drawsPicture(const QString &step)
-{
-    return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
 }
 
 // Reads the picture that the project was opened without, once a step needs it.
@@ -73,7 +64,6 @@ bool runGraphStep(const QString &name, const ProjectModel &model, const QString 
         if (!stored.value(key).isString())
             text->clear();
     }
-    const std::lock_guard<std::mutex> turn(drawingGraphs);
     if (name == QLatin1String("graph-excel"))
         return exportGraphWorkbook(model, settings, points, target, error);
     const GraphFileFormat format = name == QLatin1String("graph-pdf")   ? GraphFileFormat::Pdf
@@ -170,7 +160,9 @@ bool runStep(const Step &step, ProjectModel &model, const StepSettings &settings
         return modelStep(model.sortPointsByX(step.into), model, error);
     if (name == QLatin1String("dedupe"))
         return modelStep(model.removeDuplicatePoints(step.into, 0.5), model, error);
-    return (!drawsPicture(name) || readPicture(model, error)) &&
+    // The regenerated graph draws the picture, as the curves' SVG takes its size
+    // and a store keeps it; the other steps work on the numbers alone.
+    return (!drawsGraph(name) || readPicture(model, error)) &&
            runGraphStep(name, model, target, settings.pointCount, error);
 }
 
@@ -216,6 +208,11 @@ bool writesFile(const QString &name)
 {
     return name.startsWith(QLatin1String("export-")) || name.startsWith(QLatin1String("graph-")) ||
            name == QLatin1String("save-project");
+}
+
+bool drawsGraph(const QString &name)
+{
+    return name.startsWith(QLatin1String("graph-")) && name != QLatin1String("graph-excel");
 }
 
 bool runSteps(const QList<Step> &steps, ProjectModel &model, const StepSettings &settings, QString *output,

@@ -45,6 +45,9 @@ std::optional<QPointF> parsePixel(const QString &text);
 bool isExtractionStep(const QString &name);
 // Steps whose value is a file the step writes.
 bool writesFile(const QString &name);
+// Steps that draw the regenerated graph: its scene draws nothing off the
+// application's main thread, so they run there.
+bool drawsGraph(const QString &name);
 
 // Runs the steps in order on the model and stops at the first that fails, with
 // its reason in *error. What a step prints (the calibration table) is appended

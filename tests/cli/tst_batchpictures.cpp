@@ -195,6 +195,23 @@ private Q_SLOTS:
                      testsupport::readFile(path("out4/") + file));
     }
 
+    // The regenerated graph draws the same figure whatever the jobs asked for.
+    void graphsWhateverTheJobs()
+    {
+        for (const char *jobs : {"1", "4"})
+            QCOMPARE(plotmason({"--source", path("charts/chart_0[0-2].png"), "--template", m_template,
+                                "--graph-svg",
+                                path(QStringLiteral("graphs%1/{name}.svg").arg(QLatin1String(jobs))),
+                                "--jobs", jobs})
+                         .exitCode,
+                     0);
+        for (const char *name : {"chart_00.svg", "chart_01.svg", "chart_02.svg"}) {
+            const QByteArray drawn = testsupport::readFile(path("graphs4/") + QLatin1String(name));
+            QVERIFY2(drawn.contains(">10</text>"), name); // a tick label
+            QCOMPARE(drawn, testsupport::readFile(path("graphs1/") + QLatin1String(name)));
+        }
+    }
+
     // Two shards write every picture's results once between them.
     void shards()
     {
