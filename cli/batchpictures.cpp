@@ -89,6 +89,8 @@ void makeOutputFolders(const PictureRun &run, const QList<Picture> &pictures)
         for (const Picture &picture : pictures)
             folders.insert(QFileInfo(batchrun::fillNamePattern(step.value, picture)).absolutePath());
     }
+    if (!run.reportFile.isEmpty())
+        folders.insert(QFileInfo(run.reportFile).absolutePath());
     for (const QString &folder : folders)
         QDir().mkpath(folder);
 }
