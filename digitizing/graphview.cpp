@@ -67,6 +67,14 @@ double GraphView::pickRadius() const
     return scale <= 0.01 ? 900.0 : 9.0 / scale;
 }
 
+bool GraphView::selectNearestPoint(const QPointF &position, double maxDistance, bool activeCurveOnly)
+{
+    const auto found = m_scene->nearestPoint(position, maxDistance, activeCurveOnly);
+    if (!found)
+        return m_model->selectNearestPoint(position, maxDistance, activeCurveOnly);
+    return m_model->selectFoundPoint(found->first, found->second);
+}
+
 double GraphView::zoom() const
 {
     return transform().m11();

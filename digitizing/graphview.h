@@ -49,6 +49,8 @@ public:
 
     // 9 screen pixels in scene units at the current zoom.
     double pickRadius() const;
+    // The model's selectNearestPoint, through the scene's index of the shown points.
+    bool selectNearestPoint(const QPointF &position, double maxDistance, bool activeCurveOnly);
 
     // Found but not yet added: the traced line and its points, drawn over
     // everything until replaced or cleared with empty polygons.

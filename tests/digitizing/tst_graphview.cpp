@@ -1,6 +1,7 @@
 #include "core/model/projectmodel.h"
 #include "digitizing/curveinsertion.h"
 #include "digitizing/graphview.h"
+#include "digitizing/pointmarks.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
@@ -646,12 +647,14 @@ private Q_SLOTS:
         }
         QCOMPARE(types,
                  (QList<int>{QGraphicsPixmapItem::Type, QGraphicsLineItem::Type, QGraphicsLineItem::Type,
-                             QGraphicsPathItem::Type, QGraphicsEllipseItem::Type, QGraphicsEllipseItem::Type,
-                             QGraphicsEllipseItem::Type, QGraphicsSimpleTextItem::Type}));
-        const QList<QGraphicsEllipseItem *> circles = itemsOf<QGraphicsEllipseItem>(f.view.scene());
-        QCOMPARE(circles[0]->rect(), QRectF(97, 97, 6, 6));
-        QCOMPARE(circles[1]->rect(), QRectF(195, 145, 10, 10));
-        QCOMPARE(circles[1]->pen().color(), QColor(QStringLiteral("#ffeb3b")));
+                             QGraphicsPathItem::Type, PointMarksItem::Type, QGraphicsSimpleTextItem::Type}));
+        const PointMarksItem *circles = itemsOf<PointMarksItem>(f.view.scene()).first();
+        QCOMPARE(circles->pixels().size(), 3);
+        QCOMPARE(circles->markRect(0), QRectF(97, 97, 6, 6));
+        QCOMPARE(circles->markPen(0).color(), QColor(Qt::white));
+        QCOMPARE(circles->markRect(1), QRectF(195, 145, 10, 10));
+        QCOMPARE(circles->markPen(1).color(), QColor(QStringLiteral("#ffeb3b")));
+        QCOMPARE(circles->color(), f.model.curves()[0].color);
         const QGraphicsSimpleTextItem *label = itemsOf<QGraphicsSimpleTextItem>(f.view.scene()).first();
         QCOMPARE(label->text(), QStringLiteral("T 20 C"));
         QCOMPARE(label->pos(), QPointF(308, 102));
@@ -660,8 +663,8 @@ private Q_SLOTS:
 
         // A new selection shows at once.
         f.model.selectPoint(0, 2);
-        QCOMPARE(circles[1]->rect(), QRectF(197, 147, 6, 6));
-        QCOMPARE(circles[2]->rect(), QRectF(295, 115, 10, 10));
+        QCOMPARE(circles->markRect(1), QRectF(197, 147, 6, 6));
+        QCOMPARE(circles->markRect(2), QRectF(295, 115, 10, 10));
 
         f.model.setVisibleLayers(ProjectModel::PointsLayer);
         QCOMPARE(itemsOf<QGraphicsPixmapItem>(f.view.scene()).size(), 0);
@@ -676,13 +679,15 @@ private Q_SLOTS:
             QStringList items;
             for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
                 QString text = QString::number(item->type());
-                if (auto *circle = qgraphicsitem_cast<QGraphicsEllipseItem *>(item))
-                    text += QStringLiteral(" %1,%2 %3 %4")
-                                .arg(circle->rect().x())
-                                .arg(circle->rect().y())
-                                .arg(circle->rect().width())
-                                .arg(circle->pen().color().name());
-                else if (auto *path = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+                if (auto *circles = qgraphicsitem_cast<PointMarksItem *>(item)) {
+                    text += QStringLiteral(" %1 %2").arg(circles->color().name()).arg(circles->selected());
+                    for (int i = 0; i < circles->pixels().size(); ++i)
+                        text += QStringLiteral(" %1,%2")
+                                    .arg(circles->markRect(i).x())
+                                    .arg(circles->markRect(i).y());
+                    if (!circles->boundingRect().contains(circles->index().bounds()))
+                        text += QStringLiteral(" bounds left behind");
+                } else if (auto *path = qgraphicsitem_cast<QGraphicsPathItem *>(item))
                     text += QStringLiteral(" %1 %2")
                                 .arg(path->path().elementCount())
                                 .arg(path->pen().color().name()) +
