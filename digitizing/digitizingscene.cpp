@@ -8,7 +8,10 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLineF>
+#include <QPainter>
 #include <QPainterPath>
+
+#include <cmath>
 
 const QColor xAxisColor(QStringLiteral("#1976d2"));
 const QColor yAxisColor(QStringLiteral("#2e7d32"));
@@ -47,6 +50,43 @@ QPainterPath curvePiece(const QList<QPointF> &points, int piece)
     }
     return path;
 }
+
+// A piece of spline whose points lie a pixel or two apart on the screen looks
+// the same drawn as the line through them, which costs a fraction of the
+// curves; vertices within a quarter pixel of the last one drawn are left out.
+class SplinePiece : public QGraphicsPathItem
+{
+public:
+    using QGraphicsPathItem::QGraphicsPathItem;
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        const QPainterPath &spline = path();
+        const int elements = spline.elementCount();
+        const int step = elements > 2 ? 3 : 1; // a cubic adds three elements, a line one
+        const QTransform &world = painter->worldTransform();
+        const double scale = std::sqrt(std::abs(world.determinant()));
+        const double length = QLineF(spline.elementAt(0), spline.elementAt(elements - 1)).length();
+        if (elements < 2 || !(scale * length < 2.0 * double(elements / step))) {
+            QGraphicsPathItem::paint(painter, option, widget);
+            return;
+        }
+        QPolygonF line;
+        QPointF last = world.map(QPointF(spline.elementAt(0)));
+        line.append(spline.elementAt(0));
+        for (int e = step; e < elements; e += step) {
+            const QPointF point = spline.elementAt(e);
+            const QPointF shown = world.map(point);
+            if (e + step < elements && std::abs(shown.x() - last.x()) < 0.25 &&
+                std::abs(shown.y() - last.y()) < 0.25)
+                continue;
+            line.append(point);
+            last = shown;
+        }
+        painter->setPen(pen());
+        painter->drawPolyline(line);
+    }
+};
 
 QString curveLabel(const Curve &curve)
 {
@@ -144,6 +184,14 @@ void DigitizingScene::addCalibrationGrid(const QRectF &picture)
     addPath(minors, cosmeticPen(QColor(230, 0, 150, 90), 1));
 }
 
+QGraphicsPathItem *DigitizingScene::addPiece(const QPainterPath &piece, const QColor &color)
+{
+    auto *item = new SplinePiece(piece);
+    item->setPen(cosmeticPen(color, 2));
+    addItem(item);
+    return item;
+}
+
 void DigitizingScene::addCurveItems(int index)
 {
     const Curve &curve = m_model->curves()[index];
@@ -155,7 +203,8 @@ void DigitizingScene::addCurveItems(int index)
         return;
     const QList<QPointF> pixels = curvePixels(curve);
     for (int k = 0; k < pieceCount(pixels.size()); ++k)
-        items.pieces.append(addPath(curvePiece(pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush));
+        items.pieces.append(addPiece(curvePiece(pixels, k), curve.color));
+    items.shownPoints = curve.points;
     items.marks = new PointMarksItem(pixels, curve.color, selectedIndexIn(curve.name));
     addItem(items.marks);
     items.labelItem = addSimpleText(items.label);
@@ -205,6 +254,9 @@ void DigitizingScene::updateCurveItems(int index)
     const Curve &curve = m_model->curves()[index];
     CurveItems &items = m_curves[index];
     const QList<CurvePoint> &points = curve.points;
+    if (points.constData() == items.shownPoints.constData() && points.size() == items.shownPoints.size())
+        return; // untouched: a large project's other curves cost nothing
+    items.shownPoints = points;
     const qsizetype before = items.marks->pixels().size();
     const qsizetype after = points.size();
     const qsizetype common = qMin(before, after);
@@ -235,7 +287,7 @@ void DigitizingScene::updateCurveItems(int index)
     while (items.pieces.size() > pieces)
         delete items.pieces.takeLast();
     for (int k = int(items.pieces.size()); k < pieces; ++k) {
-        QGraphicsPathItem *piece = addPath(curvePiece(pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush);
+        QGraphicsPathItem *piece = addPiece(curvePiece(pixels, k), curve.color);
         piece->stackBefore(items.marks);
         items.pieces.append(piece);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/curve.h"
+
 #include <QColor>
 #include <QGraphicsScene>
 #include <QList>
@@ -13,6 +15,7 @@
 class PointMarksItem;
 class ProjectModel;
 class QGraphicsPathItem;
+class QPainterPath;
 class QGraphicsSimpleTextItem;
 
 QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style = Qt::SolidLine);
@@ -55,12 +58,16 @@ private:
         QString label;
         QList<QGraphicsPathItem *> pieces; // the spline, a few segments each
         PointMarksItem *marks = nullptr;   // holds the pixels shown
+        // The model's points when last shown, shared: while the scene holds
+        // them, any change of the model's detaches its list from these.
+        QList<CurvePoint> shownPoints;
         QGraphicsSimpleTextItem *labelItem = nullptr;
     };
 
     bool needsRebuild() const;
     void addAxisMarks(bool xAxis);
     void addCalibrationGrid(const QRectF &picture);
+    QGraphicsPathItem *addPiece(const QPainterPath &piece, const QColor &color);
     void addCurveItems(int index);
     void updateCurveItems(int index);
     int selectedIndexIn(const QString &curveName) const;

@@ -42,6 +42,13 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     m_tools[MarkersMode] = std::make_unique<ExtractionTool>(*this, true);
     m_tools[PickPdfMode] = std::make_unique<PdfPickTool>(*this);
     m_tool = m_tools[PointMode].get();
+    connect(m_model, &ProjectModel::projectAboutToBeReplaced, this, [this] { m_replacing = true; });
+    connect(m_model, &ProjectModel::curvesChanged, this, [this] {
+        if (m_replacing) {
+            m_replacing = false;
+            rebuildScene();
+        }
+    });
     connect(m_model, &ProjectModel::sourceImageChanged, this, &GraphView::rebuildScene);
     connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::refreshPoints);
     connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
@@ -87,6 +94,8 @@ void GraphView::updateForeground()
 
 void GraphView::rebuildScene()
 {
+    if (m_replacing)
+        return;
     m_scene->rebuild();
     m_tool->sceneCleared();
     // Left alone, the scene keeps the size of the largest picture it ever held,
@@ -97,6 +106,8 @@ void GraphView::rebuildScene()
 
 void GraphView::refreshPoints()
 {
+    if (m_replacing)
+        return;
     if (m_scene->refreshCurves())
         m_tool->sceneCleared();
 }

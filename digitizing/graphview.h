@@ -119,6 +119,9 @@ private:
     DigitizingScene *m_scene;
     int m_mode = PointMode;
     bool m_orthogonal = true;
+    // Between a project's replacement being announced and its curves: the
+    // scene waits to be built once instead of once per announced part.
+    bool m_replacing = false;
     ViewPanning m_panning{this};
     std::array<std::unique_ptr<DigitizingTool>, PickPdfMode + 1> m_tools;
     DigitizingTool *m_tool = nullptr;
