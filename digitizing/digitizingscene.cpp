@@ -53,7 +53,7 @@ QPainterPath curvePiece(const QList<QPointF> &points, int piece)
 
 // A piece of spline whose points lie a pixel or two apart on the screen looks
 // the same drawn as the line through them, which costs a fraction of the
-// curves; vertices within a quarter pixel of the last one drawn are left out.
+// curves; vertices within a pixel of the last one drawn are left out.
 class SplinePiece : public QGraphicsPathItem
 {
 public:
@@ -77,8 +77,8 @@ public:
         for (int e = step; e < elements; e += step) {
             const QPointF point = spline.elementAt(e);
             const QPointF shown = world.map(point);
-            if (e + step < elements && std::abs(shown.x() - last.x()) < 0.25 &&
-                std::abs(shown.y() - last.y()) < 0.25)
+            if (e + step < elements && std::abs(shown.x() - last.x()) < 1.0 &&
+                std::abs(shown.y() - last.y()) < 1.0)
                 continue;
             line.append(point);
             last = shown;
@@ -205,7 +205,8 @@ void DigitizingScene::addCurveItems(int index)
     for (int k = 0; k < pieceCount(pixels.size()); ++k)
         items.pieces.append(addPiece(curvePiece(pixels, k), curve.color));
     items.shownPoints = curve.points;
-    items.marks = new PointMarksItem(pixels, curve.color, selectedIndexIn(curve.name));
+    items.marks = new PointMarksItem(pixels, curve.color, selectedIndexIn(curve.name),
+                                     QRectF(m_model->sourceImage().rect()));
     addItem(items.marks);
     items.labelItem = addSimpleText(items.label);
     items.labelItem->setBrush(curve.color);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -33,13 +34,14 @@ QPen outline(bool selected)
 
 } // namespace
 
-PointMarksItem::PointMarksItem(QList<QPointF> pixels, const QColor &color, int selected)
+PointMarksItem::PointMarksItem(QList<QPointF> pixels, const QColor &color, int selected, const QRectF &area)
     : m_index(std::move(pixels))
     , m_color(color)
     , m_selected(selected)
+    , m_bounds(area)
 {
     setFlag(ItemUsesExtendedStyleOption);
-    m_bounds = m_index.bounds();
+    boundsMayHaveGrown();
 }
 
 QRectF PointMarksItem::boundingRect() const
@@ -67,8 +69,22 @@ void PointMarksItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *op
     if (!(scale > 0))
         return;
     const double reach = selectedRadius + outlinePixels / scale;
-    const QList<int> candidates =
-        m_index.pointsIn(option->exposedRect.adjusted(-reach, -reach, reach, reach));
+    // A click repaints a few small places far apart (the circle, the label's
+    // old and new place): their box would hold most of the circles.
+    QList<QRectF> exposed{option->exposedRect};
+    const QRegion clip = painter->hasClipping() ? painter->clipRegion() : QRegion();
+    if (clip.rectCount() > 1 && clip.rectCount() <= 32) {
+        exposed.clear();
+        for (const QRect &rect : clip)
+            exposed.append(QRectF(rect).intersected(option->exposedRect));
+    }
+    QList<int> candidates;
+    for (const QRectF &rect : std::as_const(exposed))
+        candidates += m_index.pointsIn(rect.adjusted(-reach, -reach, reach, reach));
+    if (exposed.size() > 1) {
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    }
 
     // Crowded: of the circles whose centres fall on one screen pixel only the
     // last, which covers the others, is drawn; the selected one always is.
@@ -119,10 +135,17 @@ void PointMarksItem::repaintAround(const QPointF &center)
 
 void PointMarksItem::boundsMayHaveGrown()
 {
-    if (m_index.bounds() == m_bounds)
+    const QRectF points = m_index.bounds();
+    const bool empty = m_bounds.width() <= 0 && m_bounds.height() <= 0 && m_bounds.topLeft().isNull();
+    const QRectF grown = empty ? points
+                               : QRectF(QPointF(std::min(m_bounds.left(), points.left()),
+                                                std::min(m_bounds.top(), points.top())),
+                                        QPointF(std::max(m_bounds.right(), points.right()),
+                                                std::max(m_bounds.bottom(), points.bottom())));
+    if (m_index.size() == 0 || grown == m_bounds)
         return;
     prepareGeometryChange();
-    m_bounds = m_index.bounds();
+    m_bounds = grown;
 }
 
 void PointMarksItem::setSelected(int index)

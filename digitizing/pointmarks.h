@@ -22,7 +22,10 @@ public:
     static constexpr double radius = 3.0;
     static constexpr double selectedRadius = 5.0;
 
-    PointMarksItem(QList<QPointF> pixels, const QColor &color, int selected);
+    // The item covers `area` (the picture) whole besides its points, so that
+    // a point added or moved inside it never grows the item, which would
+    // repaint all of it.
+    PointMarksItem(QList<QPointF> pixels, const QColor &color, int selected, const QRectF &area = QRectF());
 
     int type() const override { return Type; }
     QRectF boundingRect() const override;
