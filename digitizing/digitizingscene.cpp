@@ -51,7 +51,7 @@ QPainterPath curvePiece(const QList<QPointF> &points, int piece)
     return path;
 }
 
-// A piece of spline whose points lie a pixel or two apart on the screen looks
+// A piece of spline whose points lie under half a pixel apart on the screen looks
 // the same drawn as the line through them, which costs a fraction of the
 // curves; vertices within a pixel of the last one drawn are left out.
 class SplinePiece : public QGraphicsPathItem
@@ -67,7 +67,7 @@ public:
         const QTransform &world = painter->worldTransform();
         const double scale = std::sqrt(std::abs(world.determinant()));
         const double length = QLineF(spline.elementAt(0), spline.elementAt(elements - 1)).length();
-        if (elements < 2 || !(scale * length < 2.0 * double(elements / step))) {
+        if (elements < 2 || !(scale * length < 0.5 * double(elements / step))) {
             QGraphicsPathItem::paint(painter, option, widget);
             return;
         }
