@@ -177,9 +177,18 @@ void PointMarksItem::follow(const Curve &curve, qsizetype same, qsizetype sameAt
             repaintAround(points[i].pixel);
         }
     } else {
-        // Inserted or removed in the middle: the points after it are renumbered.
+        // Inserted or removed in the middle: the points after it are renumbered
+        // but stay where they are, so only the points taken out or put in show.
+        const qsizetype changed = std::max(before, after) - same - sameAtEnd;
+        if (changed > crowded) {
+            QGraphicsItem::update();
+        } else {
+            for (qsizetype i = same; i < before - sameAtEnd; ++i)
+                repaintAround(m_index.points()[i]);
+            for (qsizetype i = same; i < after - sameAtEnd; ++i)
+                repaintAround(points[i].pixel);
+        }
         m_index = PointIndex(curvePixels(curve));
-        QGraphicsItem::update();
     }
     boundsMayHaveGrown();
 }
