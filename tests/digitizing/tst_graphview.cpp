@@ -130,12 +130,17 @@ private Q_SLOTS:
     void addedPointRepaintsOnlyItsNeighbourhood_data()
     {
         QTest::addColumn<bool>("withGroup");
-        QTest::newRow("no group") << false;
-        QTest::newRow("group of another curve's points") << true;
+        QTest::addColumn<bool>("inserted"); // into the middle of the first curve instead
+        QTest::addColumn<QPointF>("farAway");
+        QTest::newRow("no group") << false << false << QPointF(150, 300);
+        QTest::newRow("group of another curve's points") << true << false << QPointF(150, 300);
+        QTest::newRow("inserted into a curve") << false << true << QPointF(450, 420);
     }
     void addedPointRepaintsOnlyItsNeighbourhood()
     {
         QFETCH(bool, withGroup);
+        QFETCH(bool, inserted);
+        QFETCH(QPointF, farAway);
         Fixture f;
         testsupport::calibrate(f.model);
         for (const double x : {150.0, 200.0, 250.0, 300.0})
@@ -146,7 +151,10 @@ private Q_SLOTS:
         f.model.addPoint(QPointF(500, 100));
         QCoreApplication::processEvents();
         PaintRecorder recorder(f.view.viewport());
-        f.model.addPoint(QPointF(520, 110));
+        if (inserted)
+            QVERIFY(f.model.insertPoint(0, 2, QPointF(225, 310)));
+        else
+            f.model.addPoint(QPointF(520, 110));
         QTRY_VERIFY(!recorder.painted.isEmpty());
         QCoreApplication::processEvents();
         const QRect whole = f.view.viewport()->rect();
@@ -157,7 +165,7 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("%1 px of %2")
                                     .arg(recorder.painted.boundingRect().width())
                                     .arg(whole.width())));
-            QVERIFY(!recorder.painted.contains(f.at(QPointF(150, 300))));
+            QVERIFY(!recorder.painted.contains(f.at(farAway)));
         }
     }
 
