@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPainterPath>
 
 #include <cmath>
@@ -130,6 +131,13 @@ int settle(QWidget *painted)
     }
     qApp->removeEventFilter(&counter);
     return counter.paints;
+}
+
+void deliver(QWidget *widget, QEvent::Type type, const QPoint &position, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, position, widget->mapToGlobal(position),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
 }
 
 namespace {

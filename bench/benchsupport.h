@@ -3,7 +3,9 @@
 #include "core/model/projectmodel.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
 class QWidget;
@@ -64,5 +66,9 @@ QImage scanLikePicture(const QSize &size);
 // it also waits (up to a second) until that widget has been painted, and
 // returns how often it was.
 int settle(QWidget *painted = nullptr);
+
+// Delivers one mouse event and returns when every synchronous slot has run;
+// the caller settles the event loop to count the painting that follows.
+void deliver(QWidget *widget, QEvent::Type type, const QPoint &position, Qt::MouseButtons buttons);
 
 } // namespace bench

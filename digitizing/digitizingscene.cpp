@@ -2,19 +2,22 @@
 
 #include "core/model/calibrationgrid.h"
 #include "core/model/projectmodel.h"
+#include "digitizing/pointmarks.h"
 
-#include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
+#include <QLineF>
+#include <QPainter>
 #include <QPainterPath>
+
+#include <cmath>
 
 const QColor xAxisColor(QStringLiteral("#1976d2"));
 const QColor yAxisColor(QStringLiteral("#2e7d32"));
 
 namespace {
 
-const QColor selectionOutline(QStringLiteral("#ffeb3b"));
 const QPointF labelOffset(8, -18);
 
 // A curve's spline is drawn in pieces of this many segments, so that a click
@@ -24,15 +27,6 @@ constexpr int segmentsPerPiece = 32;
 int pieceCount(qsizetype points)
 {
     return points < 2 ? 0 : int((points - 2) / segmentsPerPiece) + 1;
-}
-
-// The points that shape piece `piece`: its own and, for the tangents, one on
-// either side. Equal inputs draw an equal piece.
-QList<QPointF> pieceInputs(const QList<QPointF> &points, int piece)
-{
-    const qsizetype first = qMax<qsizetype>(piece * segmentsPerPiece - 1, 0);
-    const qsizetype last = qMin<qsizetype>((piece + 1) * segmentsPerPiece + 1, points.size() - 1);
-    return points.mid(first, last - first + 1);
 }
 
 // One piece of the uniform Catmull-Rom spline through the points, end points
@@ -56,6 +50,43 @@ QPainterPath curvePiece(const QList<QPointF> &points, int piece)
     }
     return path;
 }
+
+// A piece of spline whose points lie under half a pixel apart on the screen looks
+// the same drawn as the line through them, which costs a fraction of the
+// curves; vertices within a pixel of the last one drawn are left out.
+class SplinePiece : public QGraphicsPathItem
+{
+public:
+    using QGraphicsPathItem::QGraphicsPathItem;
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        const QPainterPath &spline = path();
+        const int elements = spline.elementCount();
+        const int step = elements > 2 ? 3 : 1; // a cubic adds three elements, a line one
+        const QTransform &world = painter->worldTransform();
+        const double scale = std::sqrt(std::abs(world.determinant()));
+        const double length = QLineF(spline.elementAt(0), spline.elementAt(elements - 1)).length();
+        if (elements < 2 || !(scale * length < 0.5 * double(elements / step))) {
+            QGraphicsPathItem::paint(painter, option, widget);
+            return;
+        }
+        QPolygonF line;
+        QPointF last = world.map(QPointF(spline.elementAt(0)));
+        line.append(spline.elementAt(0));
+        for (int e = step; e < elements; e += step) {
+            const QPointF point = spline.elementAt(e);
+            const QPointF shown = world.map(point);
+            if (e + step < elements && std::abs(shown.x() - last.x()) < 1.0 &&
+                std::abs(shown.y() - last.y()) < 1.0)
+                continue;
+            line.append(point);
+            last = shown;
+        }
+        painter->setPen(pen());
+        painter->drawPolyline(line);
+    }
+};
 
 QString curveLabel(const Curve &curve)
 {
@@ -107,7 +138,6 @@ void DigitizingScene::rebuild()
     }
 
     m_highlightedCurve = m_model->selectedPointCurveName();
-    m_highlightedIndex = m_model->selectedPointIndex();
     if (layers & ProjectModel::PointsLayer) {
         m_curves.resize(m_model->curves().size());
         for (int c = 0; c < m_curves.size(); ++c)
@@ -154,6 +184,14 @@ void DigitizingScene::addCalibrationGrid(const QRectF &picture)
     addPath(minors, cosmeticPen(QColor(230, 0, 150, 90), 1));
 }
 
+QGraphicsPathItem *DigitizingScene::addPiece(const QPainterPath &piece, const QColor &color)
+{
+    auto *item = new SplinePiece(piece);
+    item->setPen(cosmeticPen(color, 2));
+    addItem(item);
+    return item;
+}
+
 void DigitizingScene::addCurveItems(int index)
 {
     const Curve &curve = m_model->curves()[index];
@@ -161,23 +199,19 @@ void DigitizingScene::addCurveItems(int index)
     items.shown = curve.visible;
     items.color = curve.color;
     items.label = curveLabel(curve);
-    if (!curve.visible)
+    if (!curve.visible || curve.points.isEmpty())
         return;
-    items.pixels = curvePixels(curve);
-    for (int k = 0; k < pieceCount(items.pixels.size()); ++k)
-        items.pieces.append(addPath(curvePiece(items.pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush));
-    for (int p = 0; p < items.pixels.size(); ++p) {
-        auto *circle = new QGraphicsEllipseItem;
-        stylePoint(circle, items.pixels[p], curve.color, isSelected(curve.name, p));
-        addItem(circle);
-        items.circles.append(circle);
-    }
-    if (!items.pixels.isEmpty()) {
-        items.labelItem = addSimpleText(items.label);
-        items.labelItem->setBrush(curve.color);
-        items.labelItem->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-        items.labelItem->setPos(items.pixels.last() + labelOffset);
-    }
+    const QList<QPointF> pixels = curvePixels(curve);
+    for (int k = 0; k < pieceCount(pixels.size()); ++k)
+        items.pieces.append(addPiece(curvePiece(pixels, k), curve.color));
+    items.shownPoints = curve.points;
+    items.marks = new PointMarksItem(pixels, curve.color, selectedIndexIn(curve.name),
+                                     QRectF(m_model->sourceImage().rect()));
+    addItem(items.marks);
+    items.labelItem = addSimpleText(items.label);
+    items.labelItem->setBrush(curve.color);
+    items.labelItem->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+    items.labelItem->setPos(pixels.last() + labelOffset);
 }
 
 bool DigitizingScene::needsRebuild() const
@@ -196,7 +230,7 @@ bool DigitizingScene::needsRebuild() const
             continue;
         // A curve gaining its first point or losing its last one changes the stacking.
         if (curve.color != items.color || curveLabel(curve) != items.label ||
-            curve.points.isEmpty() != items.pixels.isEmpty())
+            curve.points.isEmpty() != !items.marks)
             return true;
     }
     return false;
@@ -209,7 +243,7 @@ bool DigitizingScene::refreshCurves()
         return true;
     }
     for (int c = 0; c < m_curves.size(); ++c) {
-        if (m_curves[c].shown)
+        if (m_curves[c].marks)
             updateCurveItems(c);
     }
     refreshSelection();
@@ -220,69 +254,94 @@ void DigitizingScene::updateCurveItems(int index)
 {
     const Curve &curve = m_model->curves()[index];
     CurveItems &items = m_curves[index];
-    const QList<QPointF> pixels = curvePixels(curve);
-    if (pixels == items.pixels)
+    const QList<CurvePoint> &points = curve.points;
+    if (points.constData() == items.shownPoints.constData() && points.size() == items.shownPoints.size())
+        return; // untouched: a large project's other curves cost nothing
+    items.shownPoints = points;
+    const qsizetype before = items.marks->pixels().size();
+    const qsizetype after = points.size();
+    const qsizetype common = qMin(before, after);
+    // What lies between the unchanged start and the unchanged end is what a
+    // click, a drag or an undo changed.
+    qsizetype same = 0;
+    while (same < common && points[same].pixel == items.marks->pixels()[same])
+        ++same;
+    if (same == before && before == after)
         return;
+    qsizetype sameAtEnd = 0;
+    while (sameAtEnd < common - same &&
+           points[after - 1 - sameAtEnd].pixel == items.marks->pixels()[before - 1 - sameAtEnd])
+        ++sameAtEnd;
+    items.marks->follow(curve, same, sameAtEnd);
+    const QList<QPointF> &pixels = items.marks->pixels();
 
-    const qsizetype kept = qMin(pixels.size(), items.pixels.size());
-    for (qsizetype p = 0; p < kept; ++p) {
-        if (pixels[p] != items.pixels[p])
-            stylePoint(items.circles[p], pixels[p], curve.color, isSelected(curve.name, int(p)));
-    }
-    while (items.circles.size() > pixels.size())
-        delete items.circles.takeLast();
-    for (qsizetype p = items.circles.size(); p < pixels.size(); ++p) {
-        auto *circle = new QGraphicsEllipseItem;
-        stylePoint(circle, pixels[p], curve.color, isSelected(curve.name, int(p)));
-        addItem(circle);
-        circle->stackBefore(items.labelItem);
-        items.circles.append(circle);
-    }
-
-    const int pieces = pieceCount(pixels.size());
+    // A piece is drawn again when one of the points shaping it, before or
+    // after the change, changed; after a change of the count, every point from
+    // the first changed one on did.
+    const int pieces = pieceCount(after);
     for (int k = 0; k < qMin(pieces, int(items.pieces.size())); ++k) {
-        if (pieceInputs(pixels, k) != pieceInputs(items.pixels, k))
+        const qsizetype first = qMax<qsizetype>(k * segmentsPerPiece - 1, 0);
+        const qsizetype last = qMin<qsizetype>((k + 1) * segmentsPerPiece + 1, qMax(before, after) - 1);
+        if (last >= same && (before != after || first < after - sameAtEnd))
             items.pieces[k]->setPath(curvePiece(pixels, k));
     }
     while (items.pieces.size() > pieces)
         delete items.pieces.takeLast();
     for (int k = int(items.pieces.size()); k < pieces; ++k) {
-        QGraphicsPathItem *piece = addPath(curvePiece(pixels, k), cosmeticPen(curve.color, 2), Qt::NoBrush);
-        piece->stackBefore(items.circles.first());
+        QGraphicsPathItem *piece = addPiece(curvePiece(pixels, k), curve.color);
+        piece->stackBefore(items.marks);
         items.pieces.append(piece);
     }
     items.labelItem->setPos(pixels.last() + labelOffset);
-    items.pixels = pixels;
 }
 
-bool DigitizingScene::isSelected(const QString &curveName, int index) const
+int DigitizingScene::selectedIndexIn(const QString &curveName) const
 {
-    return index == m_model->selectedPointIndex() && curveName == m_model->selectedPointCurveName();
+    return curveName == m_model->selectedPointCurveName() ? m_model->selectedPointIndex() : -1;
 }
 
-void DigitizingScene::stylePoint(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
-                                 bool selected) const
-{
-    const double radius = selected ? 5.0 : 3.0;
-    item->setRect(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
-    item->setBrush(color);
-    QPen pen = selected ? QPen(selectionOutline, 2) : QPen(Qt::white, 1);
-    pen.setCosmetic(true);
-    item->setPen(pen);
-}
-
-void DigitizingScene::restyle(const QString &curveName, int index, bool selected)
+void DigitizingScene::restyle(const QString &curveName, int index)
 {
     const int c = m_model->indexOfCurve(curveName);
-    if (c < 0 || c >= m_curves.size() || index < 0 || index >= m_curves[c].circles.size())
-        return;
-    stylePoint(m_curves[c].circles[index], m_curves[c].pixels[index], m_curves[c].color, selected);
+    if (c >= 0 && c < m_curves.size() && m_curves[c].marks)
+        m_curves[c].marks->setSelected(index);
 }
 
 void DigitizingScene::refreshSelection()
 {
-    restyle(m_highlightedCurve, m_highlightedIndex, false);
+    restyle(m_highlightedCurve, -1);
     m_highlightedCurve = m_model->selectedPointCurveName();
-    m_highlightedIndex = m_model->selectedPointIndex();
-    restyle(m_highlightedCurve, m_highlightedIndex, true);
+    restyle(m_highlightedCurve, m_model->selectedPointIndex());
+}
+
+const PointMarksItem *DigitizingScene::pointMarks(int index) const
+{
+    return index >= 0 && index < m_curves.size() ? m_curves[index].marks : nullptr;
+}
+
+std::optional<std::pair<int, int>> DigitizingScene::nearestPoint(const QPointF &spot, double maxDistance,
+                                                                 bool activeCurveOnly) const
+{
+    const int active = m_model->activeCurveIndex();
+    const QList<Curve> &curves = m_model->curves();
+    if (!(m_model->visibleLayers() & ProjectModel::PointsLayer) || curves.size() != m_curves.size())
+        return std::nullopt;
+    std::pair<int, int> best{-1, -1};
+    double bestDistance = 0.0;
+    for (int c = 0; c < curves.size(); ++c) {
+        if (!curves[c].visible || (activeCurveOnly && c != active))
+            continue;
+        const PointMarksItem *marks = m_curves[c].marks;
+        if ((marks ? marks->pixels().size() : 0) != curves[c].points.size())
+            return std::nullopt;
+        const int found = marks ? marks->index().nearest(spot, maxDistance) : -1;
+        if (found < 0)
+            continue;
+        const double distance = QLineF(spot, marks->pixels()[found]).length();
+        if (best.first < 0 || distance < bestDistance) {
+            best = {c, found};
+            bestDistance = distance;
+        }
+    }
+    return best;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/curve.h"
+
 #include <QColor>
 #include <QGraphicsScene>
 #include <QList>
@@ -7,9 +9,13 @@
 #include <QPointF>
 #include <QString>
 
+#include <optional>
+#include <utility>
+
+class PointMarksItem;
 class ProjectModel;
-class QGraphicsEllipseItem;
 class QGraphicsPathItem;
+class QPainterPath;
 class QGraphicsSimpleTextItem;
 
 QPen cosmeticPen(const QColor &color, double width, Qt::PenStyle style = Qt::SolidLine);
@@ -36,6 +42,13 @@ public:
     bool refreshCurves();
     // Restyles the circle that lost the selection and the one that got it.
     void refreshSelection();
+    // The circles of curve `index`; null when the curve shows none.
+    const PointMarksItem *pointMarks(int index) const;
+    // The point the model's selectNearestPoint would pick, found through the
+    // curves' grids: {curve, index}, or {-1, -1} for none; nothing when the
+    // scene does not show the points.
+    std::optional<std::pair<int, int>> nearestPoint(const QPointF &spot, double maxDistance,
+                                                    bool activeCurveOnly) const;
 
 private:
     struct CurveItems
@@ -43,26 +56,26 @@ private:
         bool shown = false;
         QColor color;
         QString label;
-        QList<QPointF> pixels;
         QList<QGraphicsPathItem *> pieces; // the spline, a few segments each
-        QList<QGraphicsEllipseItem *> circles;
+        PointMarksItem *marks = nullptr;   // holds the pixels shown
+        // The model's points when last shown, shared: while the scene holds
+        // them, any change of the model's detaches its list from these.
+        QList<CurvePoint> shownPoints;
         QGraphicsSimpleTextItem *labelItem = nullptr;
     };
 
     bool needsRebuild() const;
     void addAxisMarks(bool xAxis);
     void addCalibrationGrid(const QRectF &picture);
+    QGraphicsPathItem *addPiece(const QPainterPath &piece, const QColor &color);
     void addCurveItems(int index);
     void updateCurveItems(int index);
-    bool isSelected(const QString &curveName, int index) const;
-    void stylePoint(QGraphicsEllipseItem *item, const QPointF &center, const QColor &color,
-                    bool selected) const;
-    void restyle(const QString &curveName, int index, bool selected);
+    int selectedIndexIn(const QString &curveName) const;
+    void restyle(const QString &curveName, int index);
 
     const ProjectModel *m_model;
     QPixmap m_sourcePixmap; // converted once per picture, not once per rebuild
     qint64 m_sourceCacheKey = 0;
     QList<CurveItems> m_curves;
     QString m_highlightedCurve;
-    int m_highlightedIndex = -1;
 };

@@ -42,6 +42,13 @@ GraphView::GraphView(ProjectModel *model, QWidget *parent)
     m_tools[MarkersMode] = std::make_unique<ExtractionTool>(*this, true);
     m_tools[PickPdfMode] = std::make_unique<PdfPickTool>(*this);
     m_tool = m_tools[PointMode].get();
+    connect(m_model, &ProjectModel::projectAboutToBeReplaced, this, [this] { m_replacing = true; });
+    connect(m_model, &ProjectModel::curvesChanged, this, [this] {
+        if (m_replacing) {
+            m_replacing = false;
+            rebuildScene();
+        }
+    });
     connect(m_model, &ProjectModel::sourceImageChanged, this, &GraphView::rebuildScene);
     connect(m_model, &ProjectModel::pointsChanged, this, &GraphView::refreshPoints);
     connect(m_model, &ProjectModel::calibrationChanged, this, &GraphView::rebuildScene);
@@ -67,6 +74,14 @@ double GraphView::pickRadius() const
     return scale <= 0.01 ? 900.0 : 9.0 / scale;
 }
 
+bool GraphView::selectNearestPoint(const QPointF &position, double maxDistance, bool activeCurveOnly)
+{
+    const auto found = m_scene->nearestPoint(position, maxDistance, activeCurveOnly);
+    if (!found)
+        return m_model->selectNearestPoint(position, maxDistance, activeCurveOnly);
+    return m_model->selectFoundPoint(found->first, found->second);
+}
+
 double GraphView::zoom() const
 {
     return transform().m11();
@@ -79,6 +94,8 @@ void GraphView::updateForeground()
 
 void GraphView::rebuildScene()
 {
+    if (m_replacing)
+        return;
     m_scene->rebuild();
     m_tool->sceneCleared();
     // Left alone, the scene keeps the size of the largest picture it ever held,
@@ -89,6 +106,8 @@ void GraphView::rebuildScene()
 
 void GraphView::refreshPoints()
 {
+    if (m_replacing)
+        return;
     if (m_scene->refreshCurves())
         m_tool->sceneCleared();
 }

@@ -49,6 +49,8 @@ public:
 
     // 9 screen pixels in scene units at the current zoom.
     double pickRadius() const;
+    // The model's selectNearestPoint, through the scene's index of the shown points.
+    bool selectNearestPoint(const QPointF &position, double maxDistance, bool activeCurveOnly);
 
     // Found but not yet added: the traced line and its points, drawn over
     // everything until replaced or cleared with empty polygons.
@@ -117,6 +119,9 @@ private:
     DigitizingScene *m_scene;
     int m_mode = PointMode;
     bool m_orthogonal = true;
+    // Between a project's replacement being announced and its curves: the
+    // scene waits to be built once instead of once per announced part.
+    bool m_replacing = false;
     ViewPanning m_panning{this};
     std::array<std::unique_ptr<DigitizingTool>, PickPdfMode + 1> m_tools;
     DigitizingTool *m_tool = nullptr;

@@ -29,7 +29,7 @@ void PointTool::press(const ToolEvent &event)
     const double radius = view().pickRadius();
     const QList<int> group = model.pointGroup();
     // A plain click near another curve's point must still go into the active curve.
-    if (model.selectNearestPoint(event.position, radius, !(event.modifiers & Qt::ControlModifier))) {
+    if (view().selectNearestPoint(event.position, radius, !(event.modifiers & Qt::ControlModifier))) {
         if (model.selectedPointCurveName() == model.pointGroupCurveName() &&
             group.contains(model.selectedPointIndex())) {
             model.beginMoveGesture(ProjectModel::MoveGesture::Drag);

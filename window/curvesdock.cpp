@@ -208,7 +208,12 @@ void CurvesDock::updatePointsTable()
     // so large curves stay quick to edit.
     const int oldRows = int(m_shownPoints.size());
     m_pointsTable->setRowCount(int(curve.points.size()));
-    for (int row = 0; row < curve.points.size(); ++row) {
+    // While the rows are shown from the model's list it is shared, so any
+    // change of it has given the model a list of its own: the same list is
+    // the same rows, and a selection alone compares none of them.
+    const bool untouched =
+        curve.points.constData() == m_shownPoints.constData() && oldRows == curve.points.size();
+    for (int row = 0; !untouched && row < curve.points.size(); ++row) {
         const CurvePoint &point = curve.points[row];
         if (row < oldRows && m_shownPoints[row] == point)
             continue;

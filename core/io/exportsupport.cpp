@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <system_error>
 
 namespace {
@@ -24,6 +26,80 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+// %.15g from the shortest digits that read back as the value, which are far
+// quicker to find than the exact decimal expansion printf rounds. Those digits
+// d lie within half a unit in the last place of the value v. With 15 digits
+// or fewer they are what %.15g gives. With 16 or 17 they round to 15 digits as
+// v does unless v and d may lie on either side of the halfway point: a double
+// is exact to 1.1e-16 of itself, which is under 11 units of a 17th digit and
+// 1.1 of a 16th, so a dropped part that close to a half is left to the exact
+// way (false), as are zeros, subnormals and infinities.
+bool appendFromShortestDigits(QByteArray &text, double value)
+{
+    if (!std::isfinite(value) || std::abs(value) < std::numeric_limits<double>::min())
+        return false;
+    char buffer[numberBufferSize];
+    const char *end =
+        std::to_chars(buffer, buffer + numberBufferSize, value, std::chars_format::scientific).ptr;
+    const char *mark = std::find(static_cast<const char *>(buffer), end, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
+    quint64 digits = 0;
+    int count = 0;
+    for (const char *c = buffer + (value < 0); c < mark; ++c) {
+        if (*c != '.') {
+            digits = digits * 10 + quint64(*c - '0');
+            ++count;
+        }
+    }
+    if (count > 15) {
+        const quint64 unit = count == 17 ? 100 : 10;
+        const quint64 dropped = digits % unit;
+        const quint64 margin = count == 17 ? 12 : 2;
+        if (dropped + margin > unit / 2 && dropped < unit / 2 + margin)
+            return false;
+        digits = digits / unit + (dropped > unit / 2);
+        if (digits == 1000000000000000ULL) {
+            digits /= 10;
+            ++exponent;
+        }
+        count = 15;
+    }
+    while (count > 1 && digits % 10 == 0) {
+        digits /= 10;
+        --count;
+    }
+    char written[16];
+    for (int i = count - 1; i >= 0; --i, digits /= 10)
+        written[i] = char('0' + digits % 10);
+    if (value < 0)
+        text += '-';
+    if (exponent < -4 || exponent >= 15) {
+        text += written[0];
+        if (count > 1) {
+            text += '.';
+            text.append(written + 1, count - 1);
+        }
+        text += exponent < 0 ? "e-" : "e+";
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            text += '0';
+        text += QByteArray::number(magnitude);
+    } else if (exponent < 0) {
+        text += "0.";
+        text.append(-exponent - 1, '0');
+        text.append(written, count);
+    } else if (count <= exponent + 1) {
+        text.append(written, count);
+        text.append(exponent + 1 - count, '0');
+    } else {
+        text.append(written, exponent + 1);
+        text += '.';
+        text.append(written + exponent + 1, count - exponent - 1);
+    }
+    return true;
+}
+
 } // namespace
 
 void appendNumberText15(QByteArray &text, double value)
@@ -36,6 +112,8 @@ void appendNumberText15(QByteArray &text, double value)
         text += "nan";
         return;
     }
+    if (appendFromShortestDigits(text, value))
+        return;
     char buffer[numberBufferSize];
     const auto result =
         std::to_chars(buffer, buffer + numberBufferSize, value, std::chars_format::general, 15);

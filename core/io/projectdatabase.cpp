@@ -300,15 +300,21 @@ bool insertCurves(QSqlDatabase &database, qint64 projectId, const QList<Curve> &
     return true;
 }
 
+// Whether the file keeps its texts in UTF-8, the usual encoding.
+bool storesUtf8(QSqlDatabase &database)
+{
+    QSqlQuery encoding(database);
+    return encoding.exec(QStringLiteral("PRAGMA encoding")) && encoding.next() &&
+           encoding.value(0).toString() == QLatin1String("UTF-8");
+}
+
 // The project's JSON text as the value to bind, cast to text in the statement.
 // Qt binds a QString as UTF-16, which SQLite turns back into the file's
 // encoding; in a UTF-8 file, the usual one, the UTF-8 bytes are handed over as
 // they are, sparing both conversions of the largest value of a save.
 QVariant projectText(QSqlDatabase &database, const QByteArray &json)
 {
-    QSqlQuery encoding(database);
-    if (encoding.exec(QStringLiteral("PRAGMA encoding")) && encoding.next() &&
-        encoding.value(0).toString() == QLatin1String("UTF-8"))
+    if (storesUtf8(database))
         return json;
     return QString::fromUtf8(json);
 }
@@ -407,8 +413,12 @@ struct StoredProject
 bool readStoredProject(QSqlDatabase &database, const QString &name, StoredProject *project, QString *error)
 {
     QSqlQuery select(database);
+    // In a UTF-8 file the text comes as the bytes stored, not through UTF-16 and back.
     select.prepare(
-        QStringLiteral("SELECT id, source_path, project_json FROM plotmason_projects WHERE name=?"));
+        storesUtf8(database)
+            ? QStringLiteral("SELECT id, source_path, CAST(project_json AS BLOB) FROM "
+                             "plotmason_projects WHERE name=?")
+            : QStringLiteral("SELECT id, source_path, project_json FROM plotmason_projects WHERE name=?"));
     select.addBindValue(name);
     if (!select.exec() || !select.next()) {
         report(error, QStringLiteral("Progetto non trovato nel database."));

@@ -4,7 +4,6 @@
 #include "core/model/projectmodel.h"
 
 #include <QFileInfo>
-#include <QJsonDocument>
 
 #include <utility>
 
@@ -18,7 +17,7 @@ void report(QString *error, const QString &message)
 
 bool saveProjectFile(const QString &path, const ProjectModel &model, QString *error)
 {
-    return saveFileContents(path, QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented), error);
+    return saveFileContents(path, model.indentedProjectJson(), error);
 }
 
 bool openProjectFile(const QString &path, ProjectModel &model, QString *error, ProjectPicture picture)

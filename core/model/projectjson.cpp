@@ -105,49 +105,83 @@ void appendJsonNumber(QByteArray &text, double value)
     }
 }
 
-// The points as the JSON writer writes an array of point objects, without an
-// object per point: numbers and names in the writer's own form, keys in its order.
-void appendPointsJson(QByteArray &text, const Curve &curve)
+// Arrays and objects as the JSON writer lays them out: compact, or indented by
+// four spaces a level, a blank after each colon, every element on a line.
+struct JsonLayout
 {
-    text += '[';
-    const QByteArray name = jsonString(curve.name);
-    for (qsizetype i = 0; i < curve.points.size(); ++i) {
+    bool indented = false;
+
+    QByteArray indent(int depth) const { return QByteArray(indented ? 4 * depth : 0, ' '); }
+    // A value the writer wrote alone, as it stands `depth` levels deep.
+    QByteArray nested(const QByteArray &written, int depth) const
+    {
+        if (!indented)
+            return written;
+        QByteArray text = written.chopped(1); // the document's last line break
+        return text.replace('\n', '\n' + indent(depth));
+    }
+    // An array `depth` levels deep of `count` elements, each appended by `element(i)`.
+    template <typename Element>
+    void appendArray(QByteArray &text, qsizetype count, int depth, const Element &element) const
+    {
+        text += indented ? "[\n" : "[";
+        const QByteArray inner = indent(depth + 1);
+        for (qsizetype i = 0; i < count; ++i) {
+            text += inner;
+            element(i);
+            if (i + 1 < count)
+                text += indented ? ",\n" : ",";
+            else if (indented)
+                text += '\n';
+        }
+        text += indent(depth);
+        text += ']';
+    }
+};
+
+// A curve's points, `depth` levels deep, as the JSON writer writes the array of
+// their objects, without an object per point: numbers and names in the
+// writer's own form, keys in its order.
+void appendPointsJson(QByteArray &text, const Curve &curve, const JsonLayout &layout, int depth)
+{
+    const QByteArray colon = layout.indented ? ": " : ":";
+    const QByteArray next = (layout.indented ? ",\n" : ",") + layout.indent(depth + 2);
+    const QByteArray open = (layout.indented ? "{\n" : "{") + layout.indent(depth + 2) + "\"curve_name\"" +
+                            colon + jsonString(curve.name) + next + "\"x_pixel\"" + colon;
+    const QByteArray xReal = next + "\"x_reale\"" + colon;
+    const QByteArray yPixel = next + "\"y_pixel\"" + colon;
+    const QByteArray yReal = next + "\"y_reale\"" + colon;
+    const QByteArray close = layout.indented ? '\n' + layout.indent(depth + 1) + '}' : QByteArray("}");
+    const QJsonDocument::JsonFormat format =
+        layout.indented ? QJsonDocument::Indented : QJsonDocument::Compact;
+    layout.appendArray(text, curve.points.size(), depth, [&](qsizetype i) {
         const CurvePoint &point = curve.points[i];
-        if (i > 0)
-            text += ',';
         if (!point.otherKeys.isEmpty()) {
             // Keys of another program interleave with ours: the writer orders them.
-            const QByteArray written =
-                QJsonDocument(QJsonArray{pointToJson(point, curve.name)}).toJson(QJsonDocument::Compact);
-            text += QByteArrayView(written).sliced(1, written.size() - 2);
-            continue;
+            text += layout.nested(QJsonDocument(pointToJson(point, curve.name)).toJson(format), depth + 1);
+            return;
         }
-        text += "{\"curve_name\":";
-        text += name;
-        text += ",\"x_pixel\":";
+        text += open;
         appendJsonNumber(text, point.pixel.x());
-        text += ",\"x_reale\":";
+        text += xReal;
         appendJsonNumber(text, point.real.x());
-        text += ",\"y_pixel\":";
+        text += yPixel;
         appendJsonNumber(text, point.pixel.y());
-        text += ",\"y_reale\":";
+        text += yReal;
         appendJsonNumber(text, point.real.y());
-        text += '}';
-    }
-    text += ']';
+        text += close;
+    });
 }
 
-// A compact JSON text cut around the placeholder value of `key`: what comes
-// before the value and what comes after it.
-std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &text, const QString &key,
+// A JSON text cut around the placeholder value: what comes before the value
+// and what comes after it.
+std::pair<QByteArrayView, QByteArrayView> aroundPlaceholder(const QByteArray &text,
                                                             const QString &placeholder)
 {
-    const QByteArray name = jsonString(key) + ':';
-    const qsizetype at = text.indexOf(name + jsonString(placeholder));
+    const QByteArray value = jsonString(placeholder);
+    const qsizetype at = text.indexOf(value);
     Q_ASSERT(at >= 0);
-    const qsizetype valueStart = at + name.size();
-    const qsizetype valueEnd = valueStart + jsonString(placeholder).size();
-    return {QByteArrayView(text).first(valueStart), QByteArrayView(text).sliced(valueEnd)};
+    return {QByteArrayView(text).first(at), QByteArrayView(text).sliced(at + value.size())};
 }
 
 // Where the stored source lives now. Relative paths are taken from the
@@ -196,34 +230,42 @@ QJsonObject ProjectModel::projectJson(bool withCurves) const
 
 QByteArray ProjectModel::compactProjectJson() const
 {
+    return projectJsonText(false);
+}
+
+QByteArray ProjectModel::indentedProjectJson() const
+{
+    return projectJsonText(true);
+}
+
+QByteArray ProjectModel::projectJsonText(bool indented) const
+{
     // Objects for a hundred thousand points take longer to build and write than
     // the database takes to store them: the points are written as text, the rest
     // by the writer around placeholders that no stored text can spell.
+    const JsonLayout layout{indented};
+    const QJsonDocument::JsonFormat format = indented ? QJsonDocument::Indented : QJsonDocument::Compact;
     const QString placeholder = QUuid::createUuid().toString();
     QJsonObject document = projectJson(false);
     document.insert(QStringLiteral("curves"), placeholder);
-    const QByteArray outer = QJsonDocument(document).toJson(QJsonDocument::Compact);
-    const auto [beforeCurves, afterCurves] = aroundPlaceholder(outer, QStringLiteral("curves"), placeholder);
+    const QByteArray outer = QJsonDocument(document).toJson(format);
+    const auto [beforeCurves, afterCurves] = aroundPlaceholder(outer, placeholder);
     qsizetype points = 0;
     for (const Curve &curve : m_curves)
         points += curve.points.size();
     QByteArray text;
-    text.reserve(outer.size() + points * 128);
+    text.reserve(outer.size() + points * (indented ? 224 : 128));
     text += beforeCurves;
-    text += '[';
-    for (qsizetype c = 0; c < m_curves.size(); ++c) {
+    // The curves array stands one level deep, its curves two, their points four.
+    layout.appendArray(text, m_curves.size(), 1, [&](qsizetype c) {
         QJsonObject object = curveToJson(m_curves[c], false);
         object.insert(QStringLiteral("points"), placeholder);
-        const QByteArray written = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        const auto [beforePoints, afterPoints] =
-            aroundPlaceholder(written, QStringLiteral("points"), placeholder);
-        if (c > 0)
-            text += ',';
+        const QByteArray written = layout.nested(QJsonDocument(object).toJson(format), 2);
+        const auto [beforePoints, afterPoints] = aroundPlaceholder(written, placeholder);
         text += beforePoints;
-        appendPointsJson(text, m_curves[c]);
+        appendPointsJson(text, m_curves[c], layout, 3);
         text += afterPoints;
-    }
-    text += ']';
+    });
     text += afterCurves;
     return text;
 }

@@ -455,15 +455,21 @@ bool ProjectModel::selectNearestPoint(const QPointF &pixel, double maxDistancePi
             }
         }
     }
-    if (bestCurve < 0) {
+    return selectFoundPoint(bestCurve, bestPoint);
+}
+
+bool ProjectModel::selectFoundPoint(int curveIndex, int pointIndex)
+{
+    if (curveIndex < 0 || curveIndex >= m_curves.size() || pointIndex < 0 ||
+        pointIndex >= m_curves[curveIndex].points.size()) {
         if (dropSelection())
             Q_EMIT selectedPointChanged();
         return false;
     }
-    const QString &curveName = m_curves[bestCurve].name;
-    const bool changed = m_selectedPointCurveName != curveName || m_selectedPointIndex != bestPoint;
+    const QString &curveName = m_curves[curveIndex].name;
+    const bool changed = m_selectedPointCurveName != curveName || m_selectedPointIndex != pointIndex;
     m_selectedPointCurveName = curveName;
-    m_selectedPointIndex = bestPoint;
+    m_selectedPointIndex = pointIndex;
     m_activeCurveName = curveName;
     if (changed)
         Q_EMIT selectedPointChanged();

@@ -124,6 +124,8 @@ public:
     // The same document as compact JSON text, byte for byte what QJsonDocument
     // writes of projectJson(), in a fraction of the time for many points.
     QByteArray compactProjectJson() const;
+    // The same as the indented text of project files.
+    QByteArray indentedProjectJson() const;
     // Replaces the whole project with a stored document. A relative "sourcePath"
     // is resolved against baseDirectory. Without allowMissingSource a source that
     // cannot be loaded refuses the document and leaves the model as it was; the
@@ -182,6 +184,9 @@ public:
     // activeCurveOnly) within the distance; its curve becomes the active one.
     Q_INVOKABLE bool selectNearestPoint(const QPointF &pixel, double maxDistancePixels,
                                         bool activeCurveOnly = false);
+    // What selectNearestPoint does once the point is found (curveIndex -1:
+    // none was), for callers that keep their own index of the points.
+    bool selectFoundPoint(int curveIndex, int pointIndex);
     Q_INVOKABLE void clearSelection();
     Q_INVOKABLE bool moveSelectedPoint(const QPointF &pixel);
     Q_INVOKABLE bool setPointReal(int curveIndex, int pointIndex, const QPointF &real);
@@ -264,6 +269,7 @@ private:
     // Reports the error of a failed step; gives back whether it succeeded.
     bool reportIfFailed(bool succeeded, const QString &error) const;
     QJsonObject projectJson(bool withCurves) const;
+    QByteArray projectJsonText(bool indented) const;
     // The calibration as one step, refused with a message when it gives non-finite values.
     bool hasSelection() const;
     // Clears the selection without a signal; true when there was one.

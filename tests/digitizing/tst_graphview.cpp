@@ -1,6 +1,7 @@
 #include "core/model/projectmodel.h"
 #include "digitizing/curveinsertion.h"
 #include "digitizing/graphview.h"
+#include "digitizing/pointmarks.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
@@ -129,12 +130,17 @@ private Q_SLOTS:
     void addedPointRepaintsOnlyItsNeighbourhood_data()
     {
         QTest::addColumn<bool>("withGroup");
-        QTest::newRow("no group") << false;
-        QTest::newRow("group of another curve's points") << true;
+        QTest::addColumn<bool>("inserted"); // into the middle of the first curve instead
+        QTest::addColumn<QPointF>("farAway");
+        QTest::newRow("no group") << false << false << QPointF(150, 300);
+        QTest::newRow("group of another curve's points") << true << false << QPointF(150, 300);
+        QTest::newRow("inserted into a curve") << false << true << QPointF(450, 420);
     }
     void addedPointRepaintsOnlyItsNeighbourhood()
     {
         QFETCH(bool, withGroup);
+        QFETCH(bool, inserted);
+        QFETCH(QPointF, farAway);
         Fixture f;
         testsupport::calibrate(f.model);
         for (const double x : {150.0, 200.0, 250.0, 300.0})
@@ -145,7 +151,10 @@ private Q_SLOTS:
         f.model.addPoint(QPointF(500, 100));
         QCoreApplication::processEvents();
         PaintRecorder recorder(f.view.viewport());
-        f.model.addPoint(QPointF(520, 110));
+        if (inserted)
+            QVERIFY(f.model.insertPoint(0, 2, QPointF(225, 310)));
+        else
+            f.model.addPoint(QPointF(520, 110));
         QTRY_VERIFY(!recorder.painted.isEmpty());
         QCoreApplication::processEvents();
         const QRect whole = f.view.viewport()->rect();
@@ -156,7 +165,7 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("%1 px of %2")
                                     .arg(recorder.painted.boundingRect().width())
                                     .arg(whole.width())));
-            QVERIFY(!recorder.painted.contains(f.at(QPointF(150, 300))));
+            QVERIFY(!recorder.painted.contains(f.at(farAway)));
         }
     }
 
@@ -646,12 +655,14 @@ private Q_SLOTS:
         }
         QCOMPARE(types,
                  (QList<int>{QGraphicsPixmapItem::Type, QGraphicsLineItem::Type, QGraphicsLineItem::Type,
-                             QGraphicsPathItem::Type, QGraphicsEllipseItem::Type, QGraphicsEllipseItem::Type,
-                             QGraphicsEllipseItem::Type, QGraphicsSimpleTextItem::Type}));
-        const QList<QGraphicsEllipseItem *> circles = itemsOf<QGraphicsEllipseItem>(f.view.scene());
-        QCOMPARE(circles[0]->rect(), QRectF(97, 97, 6, 6));
-        QCOMPARE(circles[1]->rect(), QRectF(195, 145, 10, 10));
-        QCOMPARE(circles[1]->pen().color(), QColor(QStringLiteral("#ffeb3b")));
+                             QGraphicsPathItem::Type, PointMarksItem::Type, QGraphicsSimpleTextItem::Type}));
+        const PointMarksItem *circles = itemsOf<PointMarksItem>(f.view.scene()).first();
+        QCOMPARE(circles->pixels().size(), 3);
+        QCOMPARE(circles->markRect(0), QRectF(97, 97, 6, 6));
+        QCOMPARE(circles->markPen(0).color(), QColor(Qt::white));
+        QCOMPARE(circles->markRect(1), QRectF(195, 145, 10, 10));
+        QCOMPARE(circles->markPen(1).color(), QColor(QStringLiteral("#ffeb3b")));
+        QCOMPARE(circles->color(), f.model.curves()[0].color);
         const QGraphicsSimpleTextItem *label = itemsOf<QGraphicsSimpleTextItem>(f.view.scene()).first();
         QCOMPARE(label->text(), QStringLiteral("T 20 C"));
         QCOMPARE(label->pos(), QPointF(308, 102));
@@ -660,8 +671,8 @@ private Q_SLOTS:
 
         // A new selection shows at once.
         f.model.selectPoint(0, 2);
-        QCOMPARE(circles[1]->rect(), QRectF(197, 147, 6, 6));
-        QCOMPARE(circles[2]->rect(), QRectF(295, 115, 10, 10));
+        QCOMPARE(circles->markRect(1), QRectF(197, 147, 6, 6));
+        QCOMPARE(circles->markRect(2), QRectF(295, 115, 10, 10));
 
         f.model.setVisibleLayers(ProjectModel::PointsLayer);
         QCOMPARE(itemsOf<QGraphicsPixmapItem>(f.view.scene()).size(), 0);
@@ -676,13 +687,15 @@ private Q_SLOTS:
             QStringList items;
             for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
                 QString text = QString::number(item->type());
-                if (auto *circle = qgraphicsitem_cast<QGraphicsEllipseItem *>(item))
-                    text += QStringLiteral(" %1,%2 %3 %4")
-                                .arg(circle->rect().x())
-                                .arg(circle->rect().y())
-                                .arg(circle->rect().width())
-                                .arg(circle->pen().color().name());
-                else if (auto *path = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+                if (auto *circles = qgraphicsitem_cast<PointMarksItem *>(item)) {
+                    text += QStringLiteral(" %1 %2").arg(circles->color().name()).arg(circles->selected());
+                    for (int i = 0; i < circles->pixels().size(); ++i)
+                        text += QStringLiteral(" %1,%2")
+                                    .arg(circles->markRect(i).x())
+                                    .arg(circles->markRect(i).y());
+                    if (!circles->boundingRect().contains(circles->index().bounds()))
+                        text += QStringLiteral(" bounds left behind");
+                } else if (auto *path = qgraphicsitem_cast<QGraphicsPathItem *>(item))
                     text += QStringLiteral(" %1 %2")
                                 .arg(path->path().elementCount())
                                 .arg(path->pen().color().name()) +

@@ -387,16 +387,18 @@ private Q_SLOTS:
         QVERIFY(!model.applyProjectJson(QJsonObject{{"format", "Other"}}, QString(), true));
     }
 
-    // The database's fast compact text must be the writer's own, byte for byte.
+    // The database's fast compact text and the project file's indented one must
+    // be the writer's own, byte for byte.
     void compactTextIsTheWritersText_data()
     {
         QTest::addColumn<QList<double>>("pixels"); // x, y pairs
         QTest::addColumn<QString>("curveName");
         QTest::addColumn<QString>("pointName"); // the name stored with the points
+        QTest::addColumn<bool>("foreignKeys");  // keys of another program on points and curves
         const double largest = std::numeric_limits<double>::max();
         const double smallest = std::numeric_limits<double>::denorm_min();
         QTest::newRow("plain") << QList<double>{150, 450, 300.25, 300.5} << "Head"
-                               << "Head";
+                               << "Head" << false;
         QTest::newRow("awkward numbers") << QList<double>{0.1,
                                                           1e-7,
                                                           1e21,
@@ -412,31 +414,40 @@ private Q_SLOTS:
                                                           largest,
                                                           smallest}
                                          << "Curve 1"
-                                         << "Curve 1";
+                                         << "Curve 1" << false;
         QTest::newRow("escaped name")
             << QList<double>{1, 2, 3, 4} << "q\"b\\s/\x01\t\n\x7f M\u00fcller \u20ac \U0001F4C8"
-            << "q\"b\\s/\x01\t\n\x7f M\u00fcller \u20ac \U0001F4C8";
+            << "q\"b\\s/\x01\t\n\x7f M\u00fcller \u20ac \U0001F4C8" << false;
         QTest::newRow("points named otherwise") << QList<double>{5, 6, 7, 8} << "Efficiency"
-                                                << "Old name";
+                                                << "Old name" << false;
+        QTest::newRow("keys of another program") << QList<double>{5, 6, 7.5, 8} << "Efficiency"
+                                                 << "Efficiency" << true;
         QTest::newRow("no points") << QList<double>{} << "Empty"
-                                   << "Empty";
+                                   << "Empty" << false;
     }
     void compactTextIsTheWritersText()
     {
         QFETCH(QList<double>, pixels);
         QFETCH(QString, curveName);
         QFETCH(QString, pointName);
+        QFETCH(bool, foreignKeys);
         QJsonArray points;
-        for (qsizetype i = 0; i + 1 < pixels.size(); i += 2)
-            points.append(QJsonObject{{QStringLiteral("x_pixel"), pixels[i]},
-                                      {QStringLiteral("y_pixel"), pixels[i + 1]},
-                                      {QStringLiteral("curve_name"), pointName}});
+        for (qsizetype i = 0; i + 1 < pixels.size(); i += 2) {
+            QJsonObject point{{QStringLiteral("x_pixel"), pixels[i]},
+                              {QStringLiteral("y_pixel"), pixels[i + 1]},
+                              {QStringLiteral("curve_name"), pointName}};
+            if (foreignKeys && i == 0)
+                point.insert(QStringLiteral("weight"),
+                             QJsonObject{{QStringLiteral("kg"), QJsonArray{1, "a"}}});
+            points.append(point);
+        }
+        QJsonObject first{{QStringLiteral("name"), curveName}, {QStringLiteral("points"), points}};
+        if (foreignKeys)
+            first.insert(QStringLiteral("style"), QJsonObject{{QStringLiteral("dash"), QJsonArray{}}});
         QJsonObject project = minimalProject();
-        project.insert(
-            QStringLiteral("curves"),
-            QJsonArray{QJsonObject{{QStringLiteral("name"), curveName}, {QStringLiteral("points"), points}},
-                       QJsonObject{{QStringLiteral("name"), QStringLiteral("Second")},
-                                   {QStringLiteral("points"), points}}});
+        project.insert(QStringLiteral("curves"),
+                       QJsonArray{first, QJsonObject{{QStringLiteral("name"), QStringLiteral("Second")},
+                                                     {QStringLiteral("points"), points}}});
         // Opaque settings that spell what the text is assembled around.
         project.insert(QStringLiteral("regeneratedGraphSettings"),
                        QJsonObject{{QStringLiteral("curves"), QJsonArray{}},
@@ -447,6 +458,8 @@ private Q_SLOTS:
         testsupport::calibrate(model); // real values with many digits
         QCOMPARE(model.compactProjectJson(),
                  QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
+        QCOMPARE(model.indentedProjectJson(),
+                 QJsonDocument(model.projectJson()).toJson(QJsonDocument::Indented));
     }
 
     // Work that never draws the picture opens a project without reading it,
