@@ -173,7 +173,7 @@ std::optional<QPointF> parsePixel(const QString &text)
     return QPointF(x, y);
 }
 
-// "shape", a point count N, or "dx=VALUE" in axis units.
+// "shape", a point count N, or "dx=VALUE" in axis units or as a calendar step ("dx=1month").
 std::optional<extract::Sampling> parseSampling(const QString &text)
 {
     extract::Sampling sampling;
@@ -182,6 +182,9 @@ std::optional<extract::Sampling> parseSampling(const QString &text)
     bool ok = false;
     if (text.startsWith(QLatin1String("dx="))) {
         sampling.mode = extract::SamplingMode::EveryDx;
+        sampling.calendarStep = parseCalendarStep(QStringView(text).mid(3));
+        if (sampling.calendarStep)
+            return sampling;
         sampling.step = text.mid(3).toDouble(&ok);
         return ok && std::isfinite(sampling.step) && sampling.step > 0.0 ? std::optional(sampling)
                                                                          : std::nullopt;
@@ -197,6 +200,11 @@ bool runExtractionStep(const Step &step, const extract::Sampling &sampling, Proj
 {
     const QString &name = step.name;
     const QPointF seed = *parsePixel(step.value);
+    if (sampling.calendarStep && model.calibration().xKind != AxisKind::Date) {
+        *error = QStringLiteral("--sample dx with a calendar step needs an x axis of dates; this project's x "
+                                "axis counts numbers.");
+        return false;
+    }
     extract::ExtractionParams params;
     params.sampling = sampling;
     params.region = step.region;
@@ -300,7 +308,8 @@ int run(const QStringList &arguments)
         QStringLiteral(
             "Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
             "(every VALUE in axis units). On a logarithmic x axis N is even in log x and VALUE is a "
-            "factor: dx=2 keeps a point at every power of 2."),
+            "factor: dx=2 keeps a point at every power of 2. On a date x axis VALUE may be a calendar "
+            "step: dx=1month (the first of every month), dx=7d, dx=1h, dx=1y."),
         QStringLiteral("HOW"), QStringLiteral("shape"));
     const StepOption stepOptions[] = {
         {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
@@ -404,7 +413,8 @@ int run(const QStringList &arguments)
         parser.isSet(sample) ? parseSampling(parser.value(sample)) : std::optional(extract::Sampling());
     if (!sampling)
         return usageError(
-            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, or dx=VALUE above 0."));
+            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, dx=VALUE above 0, or a "
+                           "calendar step such as dx=1month, dx=7d or dx=1h."));
     bool extracts = false;
     for (const Step &step : steps) {
         if (isExtractionStep(step.name)) {
