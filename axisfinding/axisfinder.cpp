@@ -38,8 +38,6 @@ public:
     {}
     int size() const { return int(m_labels.size()); }
     const QRectF &box(int i) const { return m_labels[i].box; }
-    // Known without reading: given with the page, or read already.
-    bool isKnown(int i) const { return m_labels[i].read; }
     const QString &text(int i)
     {
         Label &label = m_labels[i];
@@ -71,25 +69,15 @@ FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
                 marks.append(mark);
             }
         }
-        QList<CalibrationMark> calibrationMarks;
-        bool positive = true;
-        for (const FoundMark &mark : marks) {
-            calibrationMarks.append({mark.pixel, mark.value});
-            positive = positive && mark.value > 0.0;
-        }
+        const bool positive =
+            std::all_of(marks.begin(), marks.end(), [](const FoundMark &mark) { return mark.value > 0.0; });
         // Log only for positive values, and only when it fits better than linear.
         for (const bool logScale : {false, true}) {
             if (logScale && !positive)
                 continue;
-            const AxisFit fit = fitAxis(calibrationMarks, logScale);
-            if (!fit.ok)
+            const FoundAxis axis = refitted(FoundAxis{true, logScale, marks, {}, 0});
+            if (!axis.found)
                 continue;
-            FoundAxis axis{true, logScale, marks, fit, 0};
-            for (int i = 0; i < marks.size(); ++i) {
-                axis.marks[i].residual = fit.residuals[i];
-                axis.marks[i].used = fit.used[i];
-                axis.agreeing += fit.used[i] && fit.residuals[i] <= agreementPixels ? 1 : 0;
-            }
             if (!best.found || axis.agreeing > best.agreeing ||
                 (axis.agreeing == best.agreeing && axis.fit.rms < best.fit.rms - 1e-9))
                 best = axis;
@@ -99,20 +87,19 @@ FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
 }
 
 // A multiplier shared by the axis' labels, printed near one of its ends
-// ("×10³"); only texts already known are looked at, so that no more is read.
-double axisMultiplier(const Stroke &stroke, Labels &labels)
+// ("×10³", or "1e6" as matplotlib prints it) and not itself a tick label of
+// the row; only the few texts near the ends are read for it.
+double axisMultiplier(const Stroke &stroke, Labels &labels, const QList<int> &rowLabels)
 {
     for (int i = 0; i < labels.size(); ++i) {
-        if (!labels.isKnown(i))
-            continue;
         const QRectF &box = labels.box(i);
         const double reach = 4.0 * std::max(box.height(), 8.0);
         const bool nearEnd = QLineF(box.center(), stroke.line.p1()).length() <= reach ||
                              QLineF(box.center(), stroke.line.p2()).length() <= reach;
-        const QString &text = labels.text(i);
-        if (nearEnd && !parseTickLabel(text))
-            if (const std::optional<double> multiplier = parseAxisMultiplier(text))
-                return *multiplier;
+        if (!nearEnd || (rowLabels.contains(i) && parseTickLabel(labels.text(i))))
+            continue;
+        if (const std::optional<double> multiplier = parseAxisMultiplier(labels.text(i)))
+            return *multiplier;
     }
     return 1.0;
 }
@@ -159,6 +146,7 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
     std::sort(depths.begin(), depths.end());
     const double rowDepth = std::max(4.0, 0.9 * depths[depths.size() / 2]);
     QList<FoundMark> candidates;
+    QList<int> candidateLabels;
     QList<double> pairedTicks;
     for (const Near &n : near) {
         if (n.distance > nearest + rowDepth)
@@ -182,8 +170,9 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
         const QPointF pixel = (stroke.line.p1() + position * along) / scale;
         const QRectF box = labels.box(n.index);
         candidates.append({pixel, 0.0, text, QRectF(box.topLeft() / scale, box.size() / scale), 0.0, false});
+        candidateLabels.append(n.index);
     }
-    return fitted(candidates, axisMultiplier(stroke, labels));
+    return fitted(candidates, axisMultiplier(stroke, labels, candidateLabels));
 }
 
 // The best axis over the strokes of one direction and both their sides.
@@ -210,6 +199,21 @@ FoundAxes findIn(const InkMask &mask, Labels &labels)
 }
 
 } // namespace
+
+FoundAxis refitted(FoundAxis axis)
+{
+    axis.fit = fitAxis(axis.calibrationMarks(), axis.logScale);
+    axis.found = axis.fit.ok;
+    axis.agreeing = 0;
+    if (!axis.found)
+        return axis;
+    for (int i = 0; i < axis.marks.size(); ++i) {
+        axis.marks[i].residual = axis.fit.residuals[i];
+        axis.marks[i].used = axis.fit.used[i];
+        axis.agreeing += axis.fit.used[i] && axis.fit.residuals[i] <= agreementPixels ? 1 : 0;
+    }
+    return axis;
+}
 
 QList<CalibrationMark> FoundAxis::calibrationMarks() const
 {

@@ -69,6 +69,10 @@ FoundAxes findAxes(const QImage &picture, const LabelReader &reader);
 // picture pixels), so that nothing needs to be read.
 FoundAxes findAxes(const QImage &picture, const QList<PlacedText> &texts);
 
+// The axis fitted again through its marks (after they moved), on its own
+// scale: residuals, the marks used and the agreeing count anew.
+FoundAxis refitted(FoundAxis axis);
+
 // "No axes with readable tick labels were found." or why one axis is not good
 // enough for the batch mode (fewer than three labels agreeing within half a
 // pixel); empty when both axes are.

@@ -1,8 +1,10 @@
 #include "axisfinding/projectaxes.h"
 
+#include "axisfinding/drawnmarks.h"
 #include "axisfinding/tesseractreader.h"
 #include "core/model/projectmodel.h"
 #include "i18n/localization.h"
+#include "pdfvector/pagedrawing.h"
 
 #include <QPdfDocument>
 #include <QPdfSelection>
@@ -53,9 +55,18 @@ QList<PlacedText> pageTexts(const QString &pdfPath, int page, double pixelsPerPo
 FoundAxes findProjectAxes(const ProjectModel &model, QString *problem)
 {
     problem->clear();
-    if (model.pdfPageCount() > 0)
-        return findAxes(model.sourceImage(),
-                        pageTexts(model.sourcePath(), model.pdfPage(), model.renderDpi() / 72.0));
+    if (model.pdfPageCount() > 0) {
+        FoundAxes axes = findAxes(model.sourceImage(),
+                                  pageTexts(model.sourcePath(), model.pdfPage(), model.renderDpi() / 72.0));
+        // The page's own lines place the marks exactly, where the picture could only come within a pixel.
+        PageDrawing drawing;
+        if (axes.any() &&
+            readPageDrawing(model.sourcePath(), model.pdfPage(), model.renderDpi(), &drawing, nullptr)) {
+            axes.x = onDrawnLines(axes.x, drawing);
+            axes.y = onDrawnLines(axes.y, drawing);
+        }
+        return axes;
+    }
     const TesseractReader reader;
     if (!reader.isReady()) {
         *problem = i18n::tr("The text recognition engine could not be started.");

@@ -1,5 +1,6 @@
 // Measures what users wait for. Prints one table row per scenario; asserts nothing.
 #include "bench/axisbench.h"
+#include "bench/batchbench.h"
 #include "bench/benchsupport.h"
 #include "bench/extractbench.h"
 #include "bench/pdfscenario.h"
@@ -477,6 +478,8 @@ int main(int argc, char **argv)
     const QStringList arguments = app.arguments();
     Scale scale;
     scale.tiny = arguments.contains(QStringLiteral("--tiny"));
+    if (arguments.size() > 2 && arguments[1] == QLatin1String("--batch-child"))
+        return bench::batchChild(arguments.mid(2));
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--window-peak-child"))
         return windowPeakChild(arguments[2]);
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--open-peak-child"))
@@ -492,6 +495,7 @@ int main(int argc, char **argv)
         {"memory", memory},       {"extract", extraction},
         {"pdf", pdfDrawing},      {"picture", pictureSave},
         {"undo", undoHistory},    {"axes", axisFinding},
+        {"batch", batchRun},
     };
     const int only = arguments.indexOf(QStringLiteral("--scenario"));
     const QString chosen = only >= 0 && only + 1 < arguments.size() ? arguments[only + 1] : QString();

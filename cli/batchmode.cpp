@@ -1,15 +1,11 @@
 #include "cli/batchmode.h"
-#include "cli/batchcalibration.h"
-#include "cli/batchpdfcurve.h"
+#include "cli/batchpictures.h"
+#include "cli/batchsteps.h"
 
 #include "core/io/projectdatabase.h"
-#include "core/io/workbookwriter.h"
 #include "core/model/projectfile.h"
 #include "core/model/projectmodel.h"
 #include "extract/extraction.h"
-#include "graph/graphexports.h"
-#include "graph/graphsettings.h"
-#include "i18n/localization.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -24,29 +20,6 @@ namespace batch {
 
 namespace {
 
-constexpr int succeeded = 0;
-constexpr int stepFailed = 1;
-constexpr int badUsage = 2;
-
-QTextStream &standardOutput()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &standardError()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-int usageError(const QString &message)
-{
-    standardError() << "Plotmason: " << message << "\nTry 'Plotmason --help' for the options.\n";
-    standardError().flush();
-    return badUsage;
-}
-
 struct StepOption
 {
     QString name;
@@ -54,19 +27,9 @@ struct StepOption
     QString description;
 };
 
-// One step of the command line with the --into and --region that follow it.
-struct Step
-{
-    QString name;
-    QString value;
-    QString into;
-    QPolygonF region;
-};
-
 bool takesInto(const QString &step)
 {
-    return step == QLatin1String("trace") || step == QLatin1String("markers") ||
-           step == QLatin1String("pdf-curve") || step == QLatin1String("sort") ||
+    return isExtractionStep(step) || step == QLatin1String("pdf-curve") || step == QLatin1String("sort") ||
            step == QLatin1String("dedupe");
 }
 
@@ -100,79 +63,6 @@ std::optional<QPolygonF> parseRegion(const QString &text)
     return QPolygonF(box);
 }
 
-bool requireCalibration(const ProjectModel &model, QString *error)
-{
-    if (model.calibration().isComplete())
-        return true;
-    *error = i18n::tr("Complete X and Y axis calibration before adding points or exporting.");
-    return false;
-}
-
-bool modelStep(bool ok, const ProjectModel &model, QString *error)
-{
-    if (!ok)
-        *error = model.lastError();
-    return ok;
-}
-
-// The regenerated graph draws the picture and the curves' SVG takes its size;
-// a store keeps it when there is one. The other steps work on the numbers alone.
-bool drawsPicture(const QString &step)
-{
-    return step.startsWith(QLatin1String("graph-")) && step != QLatin1String("graph-excel");
-}
-
-// Reads the picture that the project was opened without, once a step needs it.
-bool readPicture(ProjectModel &model, QString *error)
-{
-    if (!model.sourceImage().isNull() || model.sourcePath().isEmpty())
-        return true;
-    return modelStep(model.loadSource(model.sourcePath()), model, error);
-}
-
-// The regenerated graph as a freshly opened window would draw it.
-bool runGraphStep(const QString &name, const ProjectModel &model, const QString &target, int points,
-                  QString *error)
-{
-    if (!model.calibration().isComplete()) {
-        *error = i18n::tr("Complete X and Y axis calibration before using the regenerated graph.");
-        return false;
-    }
-    GraphSettings settings = initialGraphSettings(model);
-    // The window offers "Title", "X" and "Y" for the user to replace; a
-    // batch figure prints only the texts the project holds.
-    const QJsonObject stored = model.regeneratedGraphSettings();
-    for (auto [key, text] : {std::pair(QStringLiteral("title"), &settings.title),
-                             std::pair(QStringLiteral("xLabel"), &settings.xLabel),
-                             std::pair(QStringLiteral("yLabel"), &settings.yLabel)}) {
-        if (!stored.value(key).isString())
-            text->clear();
-    }
-    if (name == QLatin1String("graph-excel"))
-        return exportGraphWorkbook(model, settings, points, target, error);
-    const GraphFileFormat format = name == QLatin1String("graph-pdf")   ? GraphFileFormat::Pdf
-                                   : name == QLatin1String("graph-jpg") ? GraphFileFormat::Jpg
-                                                                        : GraphFileFormat::Svg;
-    return exportGraphFile(model, settings, format, target, error);
-}
-
-bool isExtractionStep(const QString &name)
-{
-    return name == QLatin1String("trace") || name == QLatin1String("markers");
-}
-
-// "X,Y": a pixel of the picture.
-std::optional<QPointF> parsePixel(const QString &text)
-{
-    const QStringList parts = text.split(QLatin1Char(','));
-    bool xOk = false, yOk = false;
-    const double x = parts.size() == 2 ? parts[0].trimmed().toDouble(&xOk) : 0.0;
-    const double y = parts.size() == 2 ? parts[1].trimmed().toDouble(&yOk) : 0.0;
-    if (!xOk || !yOk || !std::isfinite(x) || !std::isfinite(y))
-        return std::nullopt;
-    return QPointF(x, y);
-}
-
 // "shape", a point count N, or "dx=VALUE" in axis units or as a calendar step ("dx=1month").
 std::optional<extract::Sampling> parseSampling(const QString &text)
 {
@@ -192,59 +82,6 @@ std::optional<extract::Sampling> parseSampling(const QString &text)
     sampling.mode = extract::SamplingMode::EvenInX;
     sampling.count = text.toInt(&ok);
     return ok && sampling.count >= 2 && sampling.count <= 10000 ? std::optional(sampling) : std::nullopt;
-}
-
-// Adds what a click at seed would find on the picture to the step's curve.
-bool runExtractionStep(const Step &step, const extract::Sampling &sampling, ProjectModel &model,
-                       QString *error)
-{
-    const QString &name = step.name;
-    const QPointF seed = *parsePixel(step.value);
-    if (sampling.calendarStep && model.calibration().xKind != AxisKind::Date) {
-        *error = QStringLiteral("--sample dx with a calendar step needs an x axis of dates; this project's x "
-                                "axis counts numbers.");
-        return false;
-    }
-    extract::ExtractionParams params;
-    params.sampling = sampling;
-    params.region = step.region;
-    extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
-    QPolygonF points;
-    if (name == QLatin1String("trace")) {
-        const extract::TraceResult result =
-            extract::traceCurve(model.sourceImage(), model.calibration(), seed, params);
-        status = result.status;
-        points = result.points;
-    } else {
-        const extract::MarkerResult result =
-            extract::findMarkers(model.sourceImage(), model.calibration(), seed, params);
-        status = result.status;
-        points = result.points;
-    }
-    if (status != extract::ExtractionStatus::Found) {
-        *error = extract::statusMessage(status);
-        return false;
-    }
-    // A single point is no curve: most likely the click missed what it meant.
-    if (points.size() < 2) {
-        *error = QStringLiteral("--%1 %2 found %3 point; a curve needs at least 2, so nothing was added.")
-                     .arg(name, step.value)
-                     .arg(points.size());
-        return false;
-    }
-    return modelStep(model.mergePoints(step.into, points), model, error);
-}
-
-bool printCalibration(const ProjectModel &model, QString *error)
-{
-    const Calibration &calibration = model.calibration();
-    if (!calibration.isAxisXValid() && !calibration.isAxisYValid()) {
-        *error = i18n::tr("Complete X and Y axis calibration before adding points or exporting.");
-        return false;
-    }
-    standardOutput() << calibrationTable(calibration);
-    standardOutput().flush();
-    return true;
 }
 
 } // namespace
@@ -329,6 +166,9 @@ int run(const QStringList &arguments)
          QStringLiteral("Store the project in DB (with --as).")},
         {QStringLiteral("trace"), QStringLiteral("X,Y"),
          QStringLiteral("Trace the curve through the picture's pixel X,Y.")},
+        {QStringLiteral("trace-at"), QStringLiteral("X,Y"),
+         QStringLiteral(
+             "Trace the curve through the place X,Y in axis units, once the picture is calibrated.")},
         {QStringLiteral("markers"), QStringLiteral("X,Y"),
          QStringLiteral("Find every marker like the one at the picture's pixel X,Y.")},
         {QStringLiteral("auto-calibrate"), QString(),
@@ -345,6 +185,7 @@ int run(const QStringList &arguments)
     };
     parser.addOptions(
         {help, version, listProjects, open, database, project, points, storeAs, into, region, sample});
+    parser.addOptions(pictureOptions());
     for (const StepOption &step : stepOptions)
         parser.addOption(step.valueName.isEmpty()
                              ? QCommandLineOption(step.name, step.description)
@@ -360,7 +201,8 @@ int run(const QStringList &arguments)
         standardOutput() << "Plotmason " << QCoreApplication::applicationVersion() << '\n';
         return succeeded;
     }
-    if (!parser.positionalArguments().isEmpty())
+    // More pictures may follow --source, as a shell expands a pattern.
+    if (!parser.positionalArguments().isEmpty() && !parser.isSet(QStringLiteral("source")))
         return usageError(
             QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first()));
 
@@ -400,10 +242,9 @@ int run(const QStringList &arguments)
             steps.last().into = name->trimmed();
         } else if (const std::optional<QString> box = optionValue(arguments, &i, QStringLiteral("region"))) {
             const std::optional<QPolygonF> parsed = parseRegion(*box);
-            if (steps.isEmpty() || (steps.last().name != QLatin1String("trace") &&
-                                    steps.last().name != QLatin1String("markers")))
-                return usageError(
-                    QStringLiteral("--region belongs to the --trace or --markers step before it."));
+            if (steps.isEmpty() || !isExtractionStep(steps.last().name))
+                return usageError(QStringLiteral(
+                    "--region belongs to the --trace, --trace-at or --markers step before it."));
             if (!parsed)
                 return usageError(QStringLiteral("--region takes X0,Y0,X1,Y1 in pixels, at least 2 apart."));
             steps.last().region = *parsed;
@@ -419,15 +260,24 @@ int run(const QStringList &arguments)
     for (const Step &step : steps) {
         if (isExtractionStep(step.name)) {
             extracts = true;
-            if (!parsePixel(step.value))
-                return usageError(QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(step.name));
+            const bool inValues = step.name == QLatin1String("trace-at");
+            if (!(inValues ? parsePlace(step.value, AxisKind::Date, AxisKind::Date) : parsePixel(step.value)))
+                return usageError(
+                    step.name == QLatin1String("trace-at")
+                        ? QStringLiteral("--trace-at takes a place in axis units as X,Y.")
+                        : QStringLiteral("--%1 takes a pixel of the picture as X,Y.").arg(step.name));
         } else if (step.name == QLatin1String("pdf-curve") && !parsePixel(step.value)) {
             return usageError(QStringLiteral("--pdf-curve takes a pixel as X,Y, for example 120.5,300."));
         }
     }
     if (parser.isSet(sample) && !extracts)
         return usageError(QStringLiteral("--sample goes with --trace or --markers."));
-    const bool hasProject = parser.isSet(open) || parser.isSet(database);
+    PictureRun pictureRun;
+    if (const QString problem = readPictureOptions(parser, &pictureRun); !problem.isEmpty())
+        return usageError(problem);
+    if (parser.isSet(pictureOptions().first()) && (parser.isSet(open) || parser.isSet(database)))
+        return usageError(QStringLiteral("Start either from pictures or from a project, not both."));
+    const bool hasProject = parser.isSet(open) || parser.isSet(database) || !pictureRun.sources.isEmpty();
     if (!steps.isEmpty() && !hasProject)
         return usageError(
             QStringLiteral("The exports need a project: give --open FILE or --database DB --project NAME."));
@@ -446,6 +296,12 @@ int run(const QStringList &arguments)
     if (!hasProject)
         return parser.isSet(listProjects) ? succeeded
                                           : usageError(QStringLiteral("Give a project and what to export."));
+    const StepSettings settings{*sampling, pointCount, parser.value(storeAs)};
+    if (!pictureRun.sources.isEmpty()) {
+        pictureRun.steps = steps;
+        pictureRun.settings = settings;
+        return runPictures(pictureRun);
+    }
 
     ProjectModel model;
     QString error;
@@ -458,45 +314,13 @@ int run(const QStringList &arguments)
         return stepFailed;
     }
 
-    for (const Step &step : steps) {
-        const QString &name = step.name;
-        const QString &target = step.value;
-        bool ok = false;
-        if (name == QLatin1String("export-csv"))
-            ok = requireCalibration(model, &error) && modelStep(model.exportCsv(target), model, &error);
-        else if (name == QLatin1String("export-svg"))
-            ok = requireCalibration(model, &error) && readPicture(model, &error) &&
-                 modelStep(model.exportSvg(target), model, &error);
-        else if (name == QLatin1String("export-excel"))
-            ok = requireCalibration(model, &error) &&
-                 writeCurvesWorkbook(target, model.curves(), pointCount, &error,
-                                     calibrationScales(model.calibration()));
-        else if (name == QLatin1String("save-project"))
-            ok = saveProjectFile(target, model, &error);
-        else if (name == QLatin1String("store")) {
-            // A picture that has gone is no reason not to store the rest.
-            readPicture(model, &error);
-            ok = ProjectDatabase::storeProject(target, model, parser.value(storeAs), &error);
-        } else if (isExtractionStep(name))
-            ok = readPicture(model, &error) && runExtractionStep(step, *sampling, model, &error);
-        else if (name == QLatin1String("auto-calibrate"))
-            ok = readPicture(model, &error) && autoCalibrate(model, &error);
-        else if (name == QLatin1String("print-calibration"))
-            ok = printCalibration(model, &error);
-        else if (name == QLatin1String("pdf-curve"))
-            ok = requireCalibration(model, &error) &&
-                 batch::importPdfCurve(model, *parsePixel(target), step.into, &error);
-        else if (name == QLatin1String("sort"))
-            ok = modelStep(model.sortPointsByX(step.into), model, &error);
-        else if (name == QLatin1String("dedupe"))
-            ok = modelStep(model.removeDuplicatePoints(step.into, 0.5), model, &error);
-        else
-            ok = (!drawsPicture(name) || readPicture(model, &error)) &&
-                 runGraphStep(name, model, target, pointCount, &error);
-        if (!ok) {
-            standardError() << error << '\n';
-            return stepFailed;
-        }
+    QString printed;
+    const bool ok = runSteps(steps, model, settings, &printed, &error);
+    standardOutput() << printed;
+    standardOutput().flush();
+    if (!ok) {
+        standardError() << error << '\n';
+        return stepFailed;
     }
     return succeeded;
 }

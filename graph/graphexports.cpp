@@ -251,7 +251,7 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
 WorkbookScales graphWorkbookScales(const GraphSettings &s)
 {
     WorkbookScales scales{s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel,
-                          s.xMin, s.xMax, s.yMin,           s.yMax};
+                          s.xMin, s.xMax, s.yMin,           s.yMax,   true};
     if (s.xDate)
         scales.xDates = dateFormatForAxis(s.xMin, s.xMax);
     if (s.yDate)

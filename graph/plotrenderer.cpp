@@ -253,15 +253,6 @@ void drawTexts(QGraphicsScene &scene, const GraphSettings &s, const PlotLayout &
     }
 }
 
-QString legendEntry(const Curve &curve)
-{
-    if (curve.parameterValue.trimmed().isEmpty())
-        return curve.name;
-    if (curve.parameterName.trimmed().isEmpty())
-        return curve.parameterValue;
-    return curve.parameterName + QStringLiteral(" = ") + curve.parameterValue;
-}
-
 // The legend's text: a stroke in each curve's colour and its entry, down
 // the columns, on white in a thin frame.
 void setLegendContents(QGraphicsTextItem &item, const QStringList &entries, const QList<QColor> &colors,
@@ -343,7 +334,7 @@ PlotLayout layoutWithLines(const ProjectModel &model, const GraphSettings &setti
     *lines = curveLines(model, settings, figure);
     QStringList entries;
     for (const CurveLine &line : *lines)
-        entries.append(legendEntry(*line.curve));
+        entries.append(curveLegendEntry(*line.curve));
     return layoutPlot(settings, entries, inFractions(*lines, figure), itemMeasure(Units(settings.dpi)));
 }
 

@@ -2,8 +2,9 @@
 
 #include "pdfvector/clipping.h"
 
+#include "core/model/pdfcontent.h"
+
 #include <qpdf/BufferInputSource.hh>
-#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFTokenizer.hh>
 
@@ -16,33 +17,8 @@
 
 namespace {
 
-// Thrown through qpdf's pipelines and our own loops when a limit is passed.
-struct LimitReached
-{
-};
-
-// Collects decoded content and stops as soon as the shared budget is spent.
-class CappedContent : public Pipeline
-{
-public:
-    CappedContent(std::string *target, size_t *budget)
-        : Pipeline("content", nullptr)
-        , m_target(target)
-        , m_budget(budget)
-    {}
-    void write(unsigned char const *data, size_t length) override
-    {
-        if (length > *m_budget)
-            throw LimitReached();
-        *m_budget -= length;
-        m_target->append(reinterpret_cast<const char *>(data), length);
-    }
-    void finish() override {}
-
-private:
-    std::string *m_target;
-    size_t *m_budget;
-};
+using pdfcontent::CappedContent;
+using pdfcontent::LimitReached;
 
 // No operator takes more operands than this (colour components of the largest spaces).
 constexpr size_t maximumOperands = 64;

@@ -316,6 +316,18 @@ QByteArray numberReference(const char *element, qsizetype column, const QList<do
            number(values.size()) + "\"/>" + points + "</c:numCache></c:numRef></" + tag + '>';
 }
 
+// The series' name: the header cell above its x column, or the legend entry
+// itself where the chart names curves otherwise than the sheet does.
+QByteArray seriesName(qsizetype column, const Curve &curve, bool byParameter)
+{
+    const QString entry = byParameter ? curveLegendEntry(curve) : curve.name;
+    if (entry != curve.name)
+        return "<c:tx><c:v>" + escaped(entry) + "</c:v></c:tx>";
+    return "<c:tx><c:strRef><c:f>" + escaped(absoluteReference(column, 1, 1)) +
+           "</c:f><c:strCache><c:ptCount val=\"1\"/><c:pt idx=\"0\"><c:v>" + escaped(curve.name) +
+           "</c:v></c:pt></c:strCache></c:strRef></c:tx>";
+}
+
 QByteArray seriesElement(qsizetype index, const Series &series, const WorkbookScales &scales)
 {
     const Curve &curve = *series.curve;
@@ -330,10 +342,8 @@ QByteArray seriesElement(qsizetype index, const Series &series, const WorkbookSc
                                   ? "<c:marker><c:symbol val=\"circle\"/><c:size val=\"7\"/><c:spPr>" +
                                         solidFill(curve.color) + "</c:spPr></c:marker>"
                                   : QByteArray("<c:marker><c:symbol val=\"none\"/></c:marker>");
-    return "<c:ser><c:idx val=\"" + number(index) + "\"/><c:order val=\"" + number(index) +
-           "\"/><c:tx><c:strRef><c:f>" + escaped(absoluteReference(column, 1, 1)) +
-           "</c:f><c:strCache><c:ptCount val=\"1\"/><c:pt idx=\"0\"><c:v>" + escaped(curve.name) +
-           "</c:v></c:pt></c:strCache></c:strRef></c:tx><c:spPr><a:ln w=\"" +
+    return "<c:ser><c:idx val=\"" + number(index) + "\"/><c:order val=\"" + number(index) + "\"/>" +
+           seriesName(column, curve, scales.legendByParameter) + "<c:spPr><a:ln w=\"" +
            number(qRound(curve.lineWidth * emuPerPoint)) + "\" cap=\"rnd\">" + solidFill(curve.color) +
            "<a:round/></a:ln></c:spPr>" + marker +
            numberReference("xVal", column, xs, dateFormatText(scales.xDates)) +

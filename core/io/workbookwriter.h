@@ -34,6 +34,9 @@ struct WorkbookScales
     double xMax = qQNaN();
     double yMin = qQNaN();
     double yMax = qQNaN();
+    // The chart's legend names the curves as a graph does (by parameter), not
+    // by the sheet's column headers.
+    bool legendByParameter = false;
     // Date axes: their cells are Excel dates shown in this form.
     std::optional<DateFormat> xDates = std::nullopt;
     std::optional<DateFormat> yDates = std::nullopt;

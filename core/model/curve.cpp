@@ -47,6 +47,15 @@ QColor nextCurveColor(const QList<Curve> &curves)
     return palette.at(int(curves.size() % palette.size()));
 }
 
+QString curveLegendEntry(const Curve &curve)
+{
+    if (curve.parameterValue.trimmed().isEmpty())
+        return curve.name;
+    if (curve.parameterName.trimmed().isEmpty())
+        return curve.parameterValue;
+    return curve.parameterName + QStringLiteral(" = ") + curve.parameterValue;
+}
+
 QList<QPointF> curvePixels(const Curve &curve)
 {
     QList<QPointF> pixels;

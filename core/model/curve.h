@@ -62,6 +62,10 @@ struct Curve
     friend bool operator!=(const Curve &a, const Curve &b) { return !(a == b); }
 };
 
+// How the curve is named in a graph's legend: its parameter ("T = 25 °C")
+// where it has one, otherwise its name.
+QString curveLegendEntry(const Curve &curve);
+
 // Where the curve's points sit on the picture, in order.
 QList<QPointF> curvePixels(const Curve &curve);
 

@@ -123,6 +123,19 @@ bool readNumber(const char *text, size_t length, QJsonValue *value)
     return true;
 }
 
+// RapidJSON lets a lone low surrogate through a \u escape, written as the
+// three bytes UTF-8 has no place for; QJsonDocument decides about those.
+bool holdsSurrogate(const char *text, std::size_t length)
+{
+    for (const char *at = text;
+         (at = static_cast<const char *>(std::memchr(at, '\xED', length - std::size_t(at - text))));) {
+        ++at;
+        if (at < text + length && static_cast<unsigned char>(*at) >= 0xA0)
+            return true;
+    }
+    return false;
+}
+
 // Builds the JSON values that are kept as values (settings, the calibration,
 // other programs' keys); the points never pass through here.
 class ValueBuilder
@@ -184,10 +197,12 @@ public:
     }
     bool String(const char *text, rapidjson::SizeType length, bool)
     {
-        return scalar(QJsonValue(QString::fromUtf8(text, length)));
+        return !holdsSurrogate(text, length) && scalar(QJsonValue(QString::fromUtf8(text, length)));
     }
     bool Key(const char *text, rapidjson::SizeType length, bool)
     {
+        if (holdsSurrogate(text, length))
+            return false;
         if (m_values.active()) {
             m_values.key(QString::fromUtf8(text, length));
             return true;

@@ -1,5 +1,7 @@
 #include "core/model/sourceloading.h"
 
+#include "core/model/pdfpagework.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -61,7 +63,7 @@ QImage renderPdfPage(const QString &path, int page, int dpi, QString *error)
         return {};
     }
     const QSizeF points = document.pagePointSize(page);
-    if (!pageRenderAllowed(points, dpi, error))
+    if (!pageRenderAllowed(points, dpi, error) || !pageRenderBounded(path, page, error))
         return {};
     const QImage rendered = document.render(page, renderedPageSize(points, dpi));
     if (rendered.isNull()) {

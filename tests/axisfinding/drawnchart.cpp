@@ -88,8 +88,11 @@ void paint(QPainter &painter, const ChartPlan &plan, Chart &chart)
     for (const double tick : plan.yTicks) {
         const QPointF at = plot.map(QPointF(plan.zeroAxes ? 0.0 : u0, axisValue(tick, plan.yLog)));
         painter.drawLine(at, at - QPointF(6, 0));
-        label(format(tick), at - QPointF(6, 0), false);
+        label(format(tick / std::pow(10.0, plan.yExponent)), at - QPointF(6, 0), false);
     }
+    if (plan.yExponent != 0 && plan.fontPixels > 0)
+        painter.drawText(QPointF(origin.x(), plan.plot.top() - 0.5 * plan.fontPixels),
+                         QStringLiteral("1e%1").arg(plan.yExponent));
     painter.restore();
 }
 

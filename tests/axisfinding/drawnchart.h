@@ -29,6 +29,9 @@ struct ChartPlan
     int wrongXLabel = -1;
     QString wrongText;
     bool jpeg = false;
+    // The Y labels show their values over 10^yExponent, with "1e<yExponent>"
+    // above the axis' top end as matplotlib prints it (0: no such text).
+    int yExponent = 0;
     // The texts, e.g. "1,000" or a true minus, as the chart prints each value.
     std::function<QString(double)> format;
 };

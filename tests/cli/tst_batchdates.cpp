@@ -99,6 +99,39 @@ private Q_SLOTS:
         QVERIFY(!svg.contains(">Jan 2019<"));
     }
 
+    // --trace-at takes a place in axis units: ISO 8601 dates on a date axis.
+    void traceAtTakesDates_data()
+    {
+        QTest::addColumn<bool>("dates");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a date on a date axis") << true << "2021-07-01,89" << 0 << QString();
+        QTest::newRow("a month number on a number axis") << false << "30,89" << 0 << QString();
+        QTest::newRow("a date on a number axis")
+            << false << "2021-07-01,89" << 1
+            << "--trace-at 2021-07-01,89 is no place on these axes: dates (2021-03-01) go only on an axis of "
+               "dates.";
+        QTest::newRow("not a date") << true << "2021-13-01,89" << 2
+                                    << "--trace-at takes a place in axis units as X,Y.";
+    }
+
+    void traceAtTakesDates()
+    {
+        QFETCH(bool, dates);
+        QFETCH(QString, place);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QPoint seed;
+        const QString project = monthlyProject(QStringLiteral("at"), dates, &seed);
+        const Run run = plotmason(
+            {"--open", project, "--trace-at", place, "--into", "Orders", "--export-csv", path("at.csv")});
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(message.isEmpty() ? run.err.isEmpty() : run.err.contains(message), qPrintable(run.err));
+        if (exitCode == 0)
+            QVERIFY(testsupport::readFile(path("at.csv")).count('\n') > 10);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<bool>("dates");

@@ -167,7 +167,9 @@ private Q_SLOTS:
              {"--list-projects", "--open",      "--database",  "--project",   "--export-csv",  "--export-svg",
               "--export-excel",  "--graph-pdf", "--graph-jpg", "--graph-svg", "--graph-excel", "--points",
               "--save-project",  "--store",     "--as",        "--trace",     "--markers",     "--into",
-              "--sample",        "--pdf-curve", "--region",    "--sort",      "--dedupe"})
+              "--sample",        "--pdf-curve", "--region",    "--sort",      "--dedupe",      "--source",
+              "--page",          "--dpi",       "--template",  "--report",    "--jobs",        "--shard",
+              "--trace-at"})
             QVERIFY2(run.out.contains(QLatin1String(option)), option);
     }
 

@@ -363,6 +363,43 @@ private Q_SLOTS:
         QCOMPARE(chart.count("<c:crosses val=\"min\"/>"), 2);
     }
 
+    void legendNamesCurvesLikeTheGraph_data()
+    {
+        QTest::addColumn<bool>("byParameter");
+        QTest::addColumn<QString>("parameterName");
+        QTest::addColumn<QString>("parameterValue");
+        QTest::addColumn<QByteArray>("seriesName");
+        const QByteArray header =
+            "<c:tx><c:strRef><c:f>&apos;Data&apos;!$A$1</c:f><c:strCache><c:ptCount val=\"1\"/>"
+            "<c:pt idx=\"0\"><c:v>pump &amp; co</c:v></c:pt></c:strCache></c:strRef></c:tx>";
+        QTest::newRow("data export keeps the header") << false << "T"
+                                                      << "25 °C" << header;
+        QTest::newRow("graph with a parameter") << true << "T"
+                                                << "25 °C" << QByteArray("<c:tx><c:v>T = 25 °C</c:v></c:tx>");
+        QTest::newRow("graph with a value only") << true << ""
+                                                 << "<3>" << QByteArray("<c:tx><c:v>&lt;3&gt;</c:v></c:tx>");
+        QTest::newRow("graph without a parameter") << true << "T"
+                                                   << " " << header;
+    }
+
+    void legendNamesCurvesLikeTheGraph()
+    {
+        QFETCH(bool, byParameter);
+        QFETCH(QString, parameterName);
+        QFETCH(QString, parameterValue);
+        QFETCH(QByteArray, seriesName);
+        Curve c = curve(QStringLiteral("pump & co"), {QPointF(0, 1), QPointF(5, 30)});
+        c.parameterName = parameterName;
+        c.parameterValue = parameterValue;
+        WorkbookScales scales;
+        scales.legendByParameter = byParameter;
+        const QString path = samplePath(QStringLiteral("legend.xlsx"));
+        QVERIFY(writeCurvesWorkbook(path, {c}, 2, nullptr, scales));
+        const QByteArray chart =
+            archiveParts(testsupport::readFile(path)).value(QStringLiteral("xl/charts/chart1.xml"));
+        QVERIFY2(chart.contains("<c:order val=\"0\"/>" + seriesName + "<c:spPr>"), chart.constData());
+    }
+
     void namesColumnsBeyondZ()
     {
         QList<Curve> curves;

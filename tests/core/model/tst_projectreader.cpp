@@ -75,6 +75,7 @@ private Q_SLOTS:
             << head + "\"sourcePath\":\"C:\\\\x\\/y "
                       "\\u00e8\\ud83d\\ude00\",\"curves\":[{\"name\":\"\\\"q\\\"\\n\\u0000\"}]}";
         QTest::newRow("lone surrogate") << head + R"("sourcePath":"\ud800"})";
+        QTest::newRow("lone low surrogates") << head + R"("sourcePath":"a\udd0d","k\uDC00":1})";
         QTest::newRow("raw tab in text") << head + "\"sourcePath\":\"a\tb\"}";
         QTest::newRow("number beyond doubles") << head + R"("renderDpi":1e400})";
         QTest::newRow("number below doubles") << head + R"("renderDpi":1e-400})";

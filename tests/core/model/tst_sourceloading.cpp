@@ -1,3 +1,4 @@
+#include "core/model/pdfpagework.h"
 #include "core/model/projectmodel.h"
 #include "core/model/sourceloading.h"
 #include "tests/support/testsupport.h"
@@ -52,6 +53,46 @@ int barWidth(const QImage &image)
     while (width < image.width() && isBar(width))
         ++width;
     return width;
+}
+
+// A page drawing form 1, each form drawing the next `width` times, the last a
+// line (or form 1 again, when `circular`): the forms' cross-references are
+// written by hand, as a hostile file would have them.
+QString nestedFormsPdf(const QString &name, int depth, int width, bool circular)
+{
+    QList<QByteArray> objects = {"<< /Type /Catalog /Pages 2 0 R >>",
+                                 "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                                 "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 400] "
+                                 "/Resources << /XObject << /C 5 0 R >> >> /Contents 4 0 R >>",
+                                 "<< /Length 5 >> stream\n/C Do\nendstream"};
+    for (int level = 0; level < depth; ++level) {
+        const bool last = level == depth - 1;
+        QByteArray content = "0 0 m 600 400 l S";
+        QByteArray resources = "<< >>";
+        if (!last || circular) {
+            QByteArrayList runs;
+            for (int i = 0; i < (last ? 1 : width); ++i)
+                runs.append("/C Do");
+            content = runs.join(' ');
+            resources = "<< /XObject << /C " + QByteArray::number(last ? 5 : 6 + level) + " 0 R >> >>";
+        }
+        objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 600 400] /Resources " + resources +
+                       " /Length " + QByteArray::number(content.size()) + " >> stream\n" + content +
+                       "\nendstream");
+    }
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const qsizetype table = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           QByteArray::number(table) + "\n%%EOF\n";
+    return writeBytes(name, pdf);
 }
 
 } // namespace
@@ -131,6 +172,37 @@ private Q_SLOTS:
         QCOMPARE(model.renderDpi(), 72);
         QCOMPARE(model.sourceImage(), shown);
         QCOMPARE(model.undoStack()->count(), steps); // no step for what failed
+    }
+
+    // Forms nested in forms are counted before the page is rendered, which
+    // would otherwise draw every repetition of them and never finish.
+    void nestedFormsAreBoundedBeforeRendering_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("circular");
+        QTest::addColumn<qint64>("runs");
+        QTest::newRow("one form") << 1 << 1 << false << qint64(1);
+        QTest::newRow("three deep, ten wide") << 3 << 10 << false << qint64(111);
+        QTest::newRow("a form drawing itself") << 1 << 1 << true << qint64(1);
+        QTest::newRow("a circle through four") << 4 << 2 << true << qint64(15);
+        QTest::newRow("six deep, ten wide") << 6 << 10 << false << qint64(111111);
+        QTest::newRow("eight deep, ten wide") << 8 << 10 << false << maximumPageFormRuns + 1;
+        QTest::newRow("thirty deep, two wide") << 30 << 2 << false << maximumPageFormRuns + 1;
+    }
+    void nestedFormsAreBoundedBeforeRendering()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, width);
+        QFETCH(bool, circular);
+        QFETCH(qint64, runs);
+        const QString pdf = nestedFormsPdf(QStringLiteral("forms.pdf"), depth, width, circular);
+        QCOMPARE(pageFormRuns(pdf, 0), runs);
+        if (runs <= maximumPageFormRuns)
+            return; // rendering such a page is the renderer's usual work
+        QString error;
+        QVERIFY(renderPdfPage(pdf, 0, 72, &error).isNull());
+        QVERIFY2(error.contains(QStringLiteral("troppo complesso")), qPrintable(error));
     }
 
     void pdfFailures()
