@@ -21,6 +21,7 @@ QString number(double value)
 void appendAxis(QString *table, const Calibration &calibration, bool xAxis)
 {
     const bool logScale = xAxis ? calibration.xLogScale : calibration.yLogScale;
+    const bool date = (xAxis ? calibration.xKind : calibration.yKind) == AxisKind::Date;
     const QList<CalibrationMark> marks = calibration.marks(xAxis);
     const AxisFit fit = fitAxis(marks, logScale);
     if (!fit.ok)
@@ -29,10 +30,15 @@ void appendAxis(QString *table, const Calibration &calibration, bool xAxis)
     const QChar tab = QLatin1Char('\t');
     for (int i = 0; i < marks.size(); ++i)
         *table += QStringLiteral("mark") + tab + axis + tab + number(marks[i].pixel.x()) + tab +
-                  number(marks[i].pixel.y()) + tab + number(marks[i].value) + tab + number(fit.residuals[i]) +
-                  QLatin1Char('\n');
+                  number(marks[i].pixel.y()) + tab +
+                  (date ? formatDateExactly(marks[i].value) : number(marks[i].value)) + tab +
+                  number(fit.residuals[i]) + QLatin1Char('\n');
+    // A date axis has its pixels per second.
+    const QString scale = date       ? QStringLiteral("date")
+                          : logScale ? QStringLiteral("log")
+                                     : QStringLiteral("linear");
     *table += QStringLiteral("axis") + tab + axis + tab + number(fit.rms) + tab + number(fit.pixelsPerUnit) +
-              tab + (logScale ? QStringLiteral("log") : QStringLiteral("linear")) + QLatin1Char('\n');
+              tab + scale + QLatin1Char('\n');
 }
 
 } // namespace

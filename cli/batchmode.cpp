@@ -63,7 +63,7 @@ std::optional<QPolygonF> parseRegion(const QString &text)
     return QPolygonF(box);
 }
 
-// "shape", a point count N, or "dx=VALUE" in axis units.
+// "shape", a point count N, or "dx=VALUE" in axis units or as a calendar step ("dx=1month").
 std::optional<extract::Sampling> parseSampling(const QString &text)
 {
     extract::Sampling sampling;
@@ -72,6 +72,9 @@ std::optional<extract::Sampling> parseSampling(const QString &text)
     bool ok = false;
     if (text.startsWith(QLatin1String("dx="))) {
         sampling.mode = extract::SamplingMode::EveryDx;
+        sampling.calendarStep = parseCalendarStep(QStringView(text).mid(3));
+        if (sampling.calendarStep)
+            return sampling;
         sampling.step = text.mid(3).toDouble(&ok);
         return ok && std::isfinite(sampling.step) && sampling.step > 0.0 ? std::optional(sampling)
                                                                          : std::nullopt;
@@ -142,7 +145,8 @@ int run(const QStringList &arguments)
         QStringLiteral(
             "Points --trace keeps: shape (fewest within 0.5 pixel), N evenly in x, or dx=VALUE "
             "(every VALUE in axis units). On a logarithmic x axis N is even in log x and VALUE is a "
-            "factor: dx=2 keeps a point at every power of 2."),
+            "factor: dx=2 keeps a point at every power of 2. On a date x axis VALUE may be a calendar "
+            "step: dx=1month (the first of every month), dx=7d, dx=1h, dx=1y."),
         QStringLiteral("HOW"), QStringLiteral("shape"));
     const StepOption stepOptions[] = {
         {QStringLiteral("export-csv"), QStringLiteral("OUT"), QStringLiteral("Export the curves as CSV.")},
@@ -250,12 +254,14 @@ int run(const QStringList &arguments)
         parser.isSet(sample) ? parseSampling(parser.value(sample)) : std::optional(extract::Sampling());
     if (!sampling)
         return usageError(
-            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, or dx=VALUE above 0."));
+            QStringLiteral("--sample takes shape, a number of points from 2 to 10000, dx=VALUE above 0, or a "
+                           "calendar step such as dx=1month, dx=7d or dx=1h."));
     bool extracts = false;
     for (const Step &step : steps) {
         if (isExtractionStep(step.name)) {
             extracts = true;
-            if (!parsePixel(step.value))
+            const bool inValues = step.name == QLatin1String("trace-at");
+            if (!(inValues ? parsePlace(step.value, AxisKind::Date, AxisKind::Date) : parsePixel(step.value)))
                 return usageError(
                     step.name == QLatin1String("trace-at")
                         ? QStringLiteral("--trace-at takes a place in axis units as X,Y.")

@@ -82,8 +82,21 @@ bool runExtractionStep(const Step &step, const extract::Sampling &sampling, Proj
     if (inValues && !requireCalibration(model, error))
         return false;
     const QString name = inValues ? QStringLiteral("trace") : step.name;
-    const QPointF given = *parsePixel(step.value);
-    const QPointF seed = inValues ? model.calibration().realToPixel(given) : given;
+    const Calibration &calibration = model.calibration();
+    const std::optional<QPointF> given =
+        inValues ? parsePlace(step.value, calibration.xKind, calibration.yKind) : parsePixel(step.value);
+    if (!given) {
+        *error = QStringLiteral("--trace-at %1 is no place on these axes: dates (2021-03-01) go only on an "
+                                "axis of dates.")
+                     .arg(step.value);
+        return false;
+    }
+    const QPointF seed = inValues ? calibration.realToPixel(*given) : *given;
+    if (sampling.calendarStep && model.calibration().xKind != AxisKind::Date) {
+        *error = QStringLiteral("--sample dx with a calendar step needs an x axis of dates; this project's x "
+                                "axis counts numbers.");
+        return false;
+    }
     extract::ExtractionParams params;
     params.sampling = sampling;
     params.region = step.region;
@@ -187,15 +200,38 @@ int usageError(const QString &message)
     return badUsage;
 }
 
-std::optional<QPointF> parsePixel(const QString &text)
+namespace {
+
+// A coordinate as typed: on a date axis an ISO 8601 date or time comes first,
+// so that 2021 is the year and not 2021 seconds after 1970.
+std::optional<double> coordinate(const QString &text, AxisKind kind)
+{
+    if (kind == AxisKind::Date) {
+        if (const std::optional<double> date = parseIsoDate(text))
+            return date;
+    }
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<QPointF> parsePlace(const QString &text, AxisKind xKind, AxisKind yKind)
 {
     const QStringList parts = text.split(QLatin1Char(','));
-    bool xOk = false, yOk = false;
-    const double x = parts.size() == 2 ? parts[0].trimmed().toDouble(&xOk) : 0.0;
-    const double y = parts.size() == 2 ? parts[1].trimmed().toDouble(&yOk) : 0.0;
-    if (!xOk || !yOk || !std::isfinite(x) || !std::isfinite(y))
+    if (parts.size() != 2)
         return std::nullopt;
-    return QPointF(x, y);
+    const std::optional<double> x = coordinate(parts[0], xKind);
+    const std::optional<double> y = coordinate(parts[1], yKind);
+    if (!x || !y)
+        return std::nullopt;
+    return QPointF(*x, *y);
+}
+
+std::optional<QPointF> parsePixel(const QString &text)
+{
+    return parsePlace(text, AxisKind::Number, AxisKind::Number);
 }
 
 bool isExtractionStep(const QString &name)

@@ -42,6 +42,9 @@ struct StepSettings
 
 // "X,Y": a pixel of the picture, or a place in axis units for --trace-at.
 std::optional<QPointF> parsePixel(const QString &text);
+// "X,Y" in the units of axes of those kinds: a coordinate of a date axis may be
+// an ISO 8601 date or time ("2021-03-01,95").
+std::optional<QPointF> parsePlace(const QString &text, AxisKind xKind, AxisKind yKind);
 bool isExtractionStep(const QString &name);
 // Steps whose value is a file the step writes.
 bool writesFile(const QString &name);

@@ -21,7 +21,7 @@ void CoordinateReadout::showAt(QPointF pixel)
         clearReading();
         return;
     }
-    setText(coordinateReadoutText(real));
+    setText(coordinateReadoutText(m_model->calibration(), real));
 }
 
 void CoordinateReadout::clearReading()
@@ -29,8 +29,8 @@ void CoordinateReadout::clearReading()
     clear();
 }
 
-QString coordinateReadoutText(QPointF real)
+QString coordinateReadoutText(const Calibration &calibration, QPointF real)
 {
-    const QLocale c = QLocale::c();
-    return i18n::tr("x = %1   y = %2").arg(c.toString(real.x(), 'g', 6), c.toString(real.y(), 'g', 6));
+    return i18n::tr("x = %1   y = %2")
+        .arg(calibration.valueText(true, real.x(), 6), calibration.valueText(false, real.y(), 6));
 }

@@ -4,6 +4,7 @@
 #include <QPointF>
 
 class ProjectModel;
+struct Calibration;
 
 // The real coordinates under the mouse, so the user can hover a tick of the
 // chart and see whether the calibration reads its value. Empty while the
@@ -20,5 +21,6 @@ private:
     const ProjectModel *m_model;
 };
 
-// "x = 1987.5   y = 42.25": six significant digits, in the C form like the tables.
-QString coordinateReadoutText(QPointF real);
+// "x = 1987.5   y = 42.25": six significant digits, in the C form like the
+// tables; a date axis reads "x = 2021-03-15".
+QString coordinateReadoutText(const Calibration &calibration, QPointF real);

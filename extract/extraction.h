@@ -8,6 +8,8 @@
 #include <QPolygonF>
 #include <QString>
 
+#include <optional>
+
 // Automatic extraction of a curve from the picture, starting at one pixel the
 // user clicked. Everything is in picture pixels (pixel (i, j) covers
 // [i, i+1) x [j, j+1)); the calibration only bounds the search and gives the
@@ -22,11 +24,14 @@ enum class SamplingMode {
 // On a logarithmic x axis both go by log10(x): EvenInX is even in log10(x), and
 // EveryDx's step is a factor above 1, with a point at every power of it.
 
+// On a date x axis EveryDx may take a calendar step instead: a point on the
+// first of every month, every 7 days, every hour (counted from 1970-01-01).
 struct Sampling
 {
     SamplingMode mode = SamplingMode::KeepShape;
     int count = 100;
     double step = 1.0;
+    std::optional<CalendarStep> calendarStep = std::nullopt;
 };
 
 constexpr double maxShapeError = 0.5;

@@ -95,18 +95,22 @@ std::vector<double> targetsBetween(double x0, double x1, const Sampling &samplin
         targets.push_back(x1);
         return targets;
     }
-    const double step = std::abs(sampling.step);
-    if (!(step > 0.0) || !std::isfinite(step))
-        return targets;
     const double low = std::min(x0, x1);
     const double high = std::max(x0, x1);
-    // Too many steps would only repeat the path's own vertices.
-    if ((high - low) / step > 1e6)
-        return targets;
-    // Ends that miss a multiple by rounding alone still take it, held inside the section.
-    const double last = std::floor(high / step + 1e-9);
-    for (double k = std::ceil(low / step - 1e-9); k <= last; k += 1.0)
-        targets.push_back(std::clamp(k * step, low, high));
+    if (sampling.calendarStep) {
+        // As many as the evenly spaced steps may give.
+        for (double instant : calendarInstants(low, high, *sampling.calendarStep, 1000000))
+            targets.push_back(std::clamp(instant, low, high));
+    } else {
+        const double step = std::abs(sampling.step);
+        // Too many steps would only repeat the path's own vertices.
+        if (!(step > 0.0) || !std::isfinite(step) || (high - low) / step > 1e6)
+            return targets;
+        // Ends that miss a multiple by rounding alone still take it, held inside the section.
+        const double last = std::floor(high / step + 1e-9);
+        for (double k = std::ceil(low / step - 1e-9); k <= last; k += 1.0)
+            targets.push_back(std::clamp(k * step, low, high));
+    }
     if (x1 < x0)
         std::reverse(targets.begin(), targets.end());
     return targets;
@@ -132,6 +136,9 @@ QPolygonF samplePath(const QPolygonF &path, const Calibration &calibration, cons
     // factor: dx = 2 puts a point at every power of 2.
     const bool logarithmic = calibration.xLogScale;
     Sampling inScale = sampling;
+    // Calendar steps count on a date axis only.
+    if (calibration.xKind != AxisKind::Date)
+        inScale.calendarStep.reset();
     if (logarithmic && sampling.mode == SamplingMode::EveryDx)
         inScale.step = sampling.step > 1.0 ? std::log10(sampling.step) : 0.0;
     std::vector<double> xs;

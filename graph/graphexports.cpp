@@ -250,7 +250,13 @@ bool exportGraphFile(const ProjectModel &model, const GraphSettings &settings, G
 
 WorkbookScales graphWorkbookScales(const GraphSettings &s)
 {
-    return {s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel, s.xMin, s.xMax, s.yMin, s.yMax, true};
+    WorkbookScales scales{s.xLog, s.yLog, s.curveSmoothing, s.xLabel, s.yLabel,
+                          s.xMin, s.xMax, s.yMin,           s.yMax,   true};
+    if (s.xDate)
+        scales.xDates = dateFormatForAxis(s.xMin, s.xMax);
+    if (s.yDate)
+        scales.yDates = dateFormatForAxis(s.yMin, s.yMax);
+    return scales;
 }
 
 bool exportGraphWorkbook(const ProjectModel &model, const GraphSettings &settings, int pointsPerCurve,

@@ -339,8 +339,8 @@ bool operator==(const GraphSettings &a, const GraphSettings &b)
            a.showBlueprint == b.showBlueprint && a.blueprintOpacity == b.blueprintOpacity &&
            a.regeneratedOpacity == b.regeneratedOpacity && a.xMin == b.xMin && a.xMax == b.xMax &&
            a.yMin == b.yMin && a.yMax == b.yMax && a.xLog == b.xLog && a.yLog == b.yLog &&
-           a.widthCm == b.widthCm && a.heightCm == b.heightCm && a.dpi == b.dpi &&
-           a.axisDecimals == b.axisDecimals && a.showGrid == b.showGrid &&
+           a.xDate == b.xDate && a.yDate == b.yDate && a.widthCm == b.widthCm && a.heightCm == b.heightCm &&
+           a.dpi == b.dpi && a.axisDecimals == b.axisDecimals && a.showGrid == b.showGrid &&
            a.gridDivisions == b.gridDivisions && a.lockAspect == b.lockAspect &&
            sameFont(a.textFont, b.textFont) && sameFont(a.titleFont, b.titleFont) &&
            sameFont(a.xLabelFont, b.xLabelFont) && sameFont(a.yLabelFont, b.yLabelFont) &&
@@ -454,8 +454,14 @@ void autoScaleAxes(GraphSettings &s, const Calibration &calibration, const QList
         include(y, calibration.yValue2, s.yLog);
     }
     // An axis with nothing to go by keeps its limits.
-    auto [xMin, xMax] = x.lo <= x.hi ? roundedLimits(x, s.xLog, s.gridDivisions) : std::pair(s.xMin, s.xMax);
-    auto [yMin, yMax] = y.lo <= y.hi ? roundedLimits(y, s.yLog, s.gridDivisions) : std::pair(s.yMin, s.yMax);
+    // Date axes end on whole calendar units rather than round numbers of seconds.
+    const auto limits = [&s](const Span &span, bool logarithmic, bool date, double low, double high) {
+        if (!(span.lo <= span.hi))
+            return std::pair(low, high);
+        return date ? calendarLimits(span.lo, span.hi) : roundedLimits(span, logarithmic, s.gridDivisions);
+    };
+    auto [xMin, xMax] = limits(x, s.xLog, s.xDate, s.xMin, s.xMax);
+    auto [yMin, yMax] = limits(y, s.yLog, s.yDate, s.yMin, s.yMax);
     setLimits(s, xMin, xMax, yMin, yMax);
 }
 
@@ -467,6 +473,8 @@ void autoScaleAxes(GraphSettings &settings, const ProjectModel &model)
 GraphSettings initialGraphSettings(const ProjectModel &model)
 {
     GraphSettings settings;
+    settings.xDate = model.calibration().xKind == AxisKind::Date;
+    settings.yDate = model.calibration().yKind == AxisKind::Date;
     const QJsonObject stored = model.regeneratedGraphSettings();
     if (stored.isEmpty()) {
         settings.xLog = model.calibration().xLogScale;
@@ -477,6 +485,8 @@ GraphSettings initialGraphSettings(const ProjectModel &model)
     // Graphs stored before the choice existed were drawn with the spline.
     settings.curveSmoothing = CurveSmoothing::Spline;
     settings.applyJson(stored);
+    settings.xLog = settings.xLog && !settings.xDate;
+    settings.yLog = settings.yLog && !settings.yDate;
     // A limit the record lacks (one written by another program, or older) comes from the data.
     GraphSettings scaled = settings;
     autoScaleAxes(scaled, model);

@@ -78,6 +78,10 @@ struct GraphSettings
     double yMax = 1.0;
     bool xLog = false;
     bool yLog = false;
+    // Date axes (limits in seconds since 1970-01-01 UTC, calendar ticks). They
+    // follow the calibration and are not stored with the settings.
+    bool xDate = false;
+    bool yDate = false;
     double widthCm = 20.0;
     double heightCm = 12.5;
     int dpi = 300;

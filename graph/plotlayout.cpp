@@ -62,8 +62,12 @@ public:
         , m_mm(sceneUnitsPerMm(s.dpi))
         , m_figure(outputPixelSize(s))
     {
-        m_xCandidates = tickCandidates(s.xMin, s.xMax, s.xLog, s.gridDivisions, s.axisDecimals);
-        m_yCandidates = tickCandidates(s.yMin, s.yMax, s.yLog, s.gridDivisions, s.axisDecimals);
+        m_xCandidates = s.xDate && !s.xLog
+                            ? dateTickCandidates(s.xMin, s.xMax, s.gridDivisions)
+                            : tickCandidates(s.xMin, s.xMax, s.xLog, s.gridDivisions, s.axisDecimals);
+        m_yCandidates = s.yDate && !s.yLog
+                            ? dateTickCandidates(s.yMin, s.yMax, s.gridDivisions)
+                            : tickCandidates(s.yMin, s.yMax, s.yLog, s.gridDivisions, s.axisDecimals);
         m_em = fixedSize(QStringLiteral("M"), s.axisValueFont).width();
         const double width = m_figure.width() - 2.0 * pad();
         const double height = m_figure.height() - 2.0 * pad();

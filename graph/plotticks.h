@@ -33,6 +33,12 @@ struct AxisTicks
 QList<AxisTicks> tickCandidates(double minimum, double maximum, bool logarithmic, int divisions,
                                 int minimumDecimals);
 
+// The ticks of a date axis (seconds since 1970-01-01 UTC) on calendar steps,
+// densest first, the first with at most `divisions` parts: whole years
+// ("2021"), quarters and months ("Mar 2021"), days ("2021-03-15"), hours and
+// shorter ("06:00", the date at midnight).
+QList<AxisTicks> dateTickCandidates(double minimum, double maximum, int divisions);
+
 // The densest of the candidates.
 AxisTicks plotTicks(double minimum, double maximum, bool logarithmic, int divisions, int minimumDecimals);
 

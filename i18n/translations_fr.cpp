@@ -411,6 +411,12 @@ const LanguageTexts &frenchTexts()
             {"The two values must differ.", "Les deux valeurs doivent etre differentes."},
             {"A logarithmic axis needs values greater than zero.",
              "Un axe logarithmique exige des valeurs superieures a zero."},
+            {"%1: \"%2\" is no date. Dates are written as %3.",
+             "%1 : \"%2\" n'est pas une date. Les dates s'ecrivent %3."},
+            {"A date axis is linear: clear \"Logarithmic scale\".",
+             "Un axe de dates est lineaire : decochez \"Echelle logarithmique\"."},
+            {"Numbers, or dates and times such as 2019-01-31 or 2019-01-31T12:30.",
+             "Des nombres, ou des dates et heures comme 2019-01-31 ou 2019-01-31T12:30."},
 
             // Calibration check
             {"Grid", "Grille"},
@@ -496,6 +502,12 @@ const LanguageTexts &frenchTexts()
             {"Keep the shape", "Garder la forme"},
             {"N points evenly in x", "N points repartis en x"},
             {"Every dx in axis units", "Tous les dx en unites de l'axe"},
+            {"seconds", "secondes"},
+            {"hours", "heures"},
+            {"days", "jours"},
+            {"weeks", "semaines"},
+            {"months", "mois"},
+            {"years", "annees"},
             {"Add to", "Ajouter a"},
             {"Active curve", "Courbe active"},
             {"New curve", "Nouvelle courbe"},
@@ -562,7 +574,8 @@ const LanguageTexts &frenchTexts()
             {"There is no curve named %1.", "Aucune courbe ne s'appelle %1."},
             {"Sort points by x", "Trier les points par x"},
             {"Remove duplicate points", "Supprimer les points en double"},
-            {"%1 markers found; left out as legend samples or strays: %2.", "%1 marqueurs trouves ; exclus comme echantillons de legende ou isoles : %2."},
+            {"%1 markers found; left out as legend samples or strays: %2.",
+             "%1 marqueurs trouves ; exclus comme echantillons de legende ou isoles : %2."},
             {"Add curve", "Ajouter une courbe"},
             {"Show curve", "Afficher la courbe"},
             {"Hide curve", "Masquer la courbe"},
@@ -612,7 +625,7 @@ const LanguageTexts &frenchTexts()
         },
         // Texts that read the same as in English and so need no pair.
         {"Source", "Axes", "Visible", "Points", "pixel", "Calibration", "OK", "Angle", "x = %1   y = %2",
-         "Spline", "Loupe"},
+         "Spline", "Loupe", "minutes"},
     };
     return texts;
 }

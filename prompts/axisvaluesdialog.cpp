@@ -27,6 +27,11 @@ AxisValuesDialog::AxisValuesDialog(bool xAxis, const AxisValuesAnswer &initial, 
     form->addRow(i18n::tr("Value at first mark"), m_firstValue);
     form->addRow(i18n::tr("Value at second mark"), m_secondValue);
     form->addRow(QString(), m_logScale);
+    // Dates are recognised as they are typed; the hint tells that they may be.
+    auto *hint =
+        new QLabel(i18n::tr("Numbers, or dates and times such as 2019-01-31 or 2019-01-31T12:30."), this);
+    hint->setWordWrap(true);
+    form->addRow(QString(), hint);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(i18n::tr("OK"));

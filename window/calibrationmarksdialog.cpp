@@ -36,6 +36,11 @@ bool logScaleOf(const Calibration &calibration, bool xAxis)
     return xAxis ? calibration.xLogScale : calibration.yLogScale;
 }
 
+AxisKind kindOf(const Calibration &calibration, bool xAxis)
+{
+    return xAxis ? calibration.xKind : calibration.yKind;
+}
+
 } // namespace
 
 CalibrationMarksDialog::CalibrationMarksDialog(ProjectModel *model, QWidget *parent)
@@ -104,7 +109,9 @@ void CalibrationMarksDialog::rebuild()
             m_table->setItem(row, PixelXColumn, readOnlyItem(number(marks[i].pixel.x(), 2)));
             m_table->setItem(row, PixelYColumn, readOnlyItem(number(marks[i].pixel.y(), 2)));
             m_table->setItem(row, ValueColumn,
-                             new QTableWidgetItem(QLocale::c().toString(marks[i].value, 'g', 15)));
+                             new QTableWidgetItem(kindOf(calibration, xAxis) == AxisKind::Date
+                                                      ? formatDateExactly(marks[i].value)
+                                                      : QLocale::c().toString(marks[i].value, 'g', 15)));
             m_table->setItem(row, ResidualColumn, readOnlyItem(number(fit.residuals[i], 2)));
             if (fit.residuals[i] > suspectPixels) {
                 for (int column = 0; column < ColumnCount; ++column) {
@@ -136,13 +143,17 @@ void CalibrationMarksDialog::valueEdited(int row, int column)
     QList<CalibrationMark> marks = m_model->calibration().marks(mark.xAxis);
     const QLocale interfaceLocale(i18n::languageCode(i18n::Localization::instance().language()));
     double value = 0.0;
-    if (!parseTypedNumber(m_table->item(row, column)->text(), interfaceLocale, &value)) {
-        showProblem(i18n::tr("Type a number at each mark, for example 2.5 or 1e-3."));
+    const AxisKind kind = kindOf(m_model->calibration(), mark.xAxis);
+    const QString text = m_table->item(row, column)->text();
+    if (!parseTypedValue(text, kind, interfaceLocale, &value)) {
+        showProblem(
+            unreadableValue(m_table->horizontalHeaderItem(column)->text(), text, kind, interfaceLocale));
         return;
     }
     marks[mark.mark].value = value;
     m_problem->clear();
-    if (!m_model->setAxisMarks(mark.xAxis, marks, logScaleOf(m_model->calibration(), mark.xAxis)))
+    if (!m_model->setAxisMarks(mark.xAxis, marks, logScaleOf(m_model->calibration(), mark.xAxis),
+                               kindOf(m_model->calibration(), mark.xAxis)))
         showProblem(i18n::tr("These marks define no axis: they need different values at different places."));
 }
 
@@ -159,6 +170,7 @@ void CalibrationMarksDialog::removeSelectedMark()
     }
     marks.removeAt(mark.mark);
     m_problem->clear();
-    if (!m_model->setAxisMarks(mark.xAxis, marks, logScaleOf(m_model->calibration(), mark.xAxis)))
+    if (!m_model->setAxisMarks(mark.xAxis, marks, logScaleOf(m_model->calibration(), mark.xAxis),
+                               kindOf(m_model->calibration(), mark.xAxis)))
         showProblem(i18n::tr("These marks define no axis: they need different values at different places."));
 }

@@ -26,9 +26,19 @@ ReanchoredAxes reanchorAtCrossing(const Calibration &calibration);
 // separators, no prefix read on its own.
 bool parseTypedNumber(const QString &text, const QLocale &interfaceLocale, double *value);
 
+enum class AxisKind;
+
+// A value typed for an axis of that kind: on a date axis a date or time in an
+// ISO form or the interface locale's short date, else as parseTypedNumber.
+bool parseTypedValue(const QString &text, AxisKind kind, const QLocale &interfaceLocale, double *value);
+
+// Why text typed into the field cannot be a value of an axis of that kind.
+QString unreadableValue(const QString &field, const QString &text, AxisKind kind,
+                        const QLocale &interfaceLocale);
+
 // Asks for the values at both marks of the axis just picked in the view and its
-// scale, and stores the axis. When both axes are linear and start at 0, they
-// are re-anchored at their crossing, the graph origin.
+// scale, and stores the axis: a date axis when a value is a date and no number. When both axes are linear and
+// start at 0, they are re-anchored at their crossing, the graph origin.
 void promptForAxisValues(ProjectModel &model, UserPrompts &prompts, QWidget *parent, bool xAxis,
                          const QLineF &line);
 

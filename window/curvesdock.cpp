@@ -4,6 +4,7 @@
 #include "i18n/localization.h"
 #include "prompts/userprompts.h"
 #include "widgets/centeredcheckdelegate.h"
+#include "window/calibrationprompt.h"
 #include "window/curvecolors.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -198,7 +200,12 @@ void CurvesDock::updatePointsTable()
     }
     const Curve &curve = m_model->curves()[active];
     // Another curve, or a refused edit left in a cell: every row is written again.
-    if (curve.name != m_shownCurve || m_refillPoints) {
+    // A calibration that turns an axis into dates (or back) changes every value's text.
+    const Calibration &calibration = m_model->calibration();
+    const QPair<std::optional<DateFormat>, std::optional<DateFormat>> formats{calibration.dateFormat(true),
+                                                                              calibration.dateFormat(false)};
+    if (curve.name != m_shownCurve || m_refillPoints || formats != m_shownFormats) {
+        m_shownFormats = formats;
         m_pointsTable->setRowCount(0);
         m_shownPoints.clear();
         m_shownCurve = curve.name;
@@ -219,8 +226,9 @@ void CurvesDock::updatePointsTable()
             continue;
         if (row >= oldRows)
             m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));
-        m_pointsTable->setItem(row, 1, new QTableWidgetItem(QString::number(point.real.x(), 'g', 12)));
-        m_pointsTable->setItem(row, 2, new QTableWidgetItem(QString::number(point.real.y(), 'g', 12)));
+        m_pointsTable->setItem(row, 1, new QTableWidgetItem(calibration.valueText(true, point.real.x(), 12)));
+        m_pointsTable->setItem(row, 2,
+                               new QTableWidgetItem(calibration.valueText(false, point.real.y(), 12)));
         m_pointsTable->setItem(
             row, 3,
             readOnlyItem(
@@ -263,10 +271,21 @@ void CurvesDock::updatePointFromTable(int row, int column)
         return;
     const int active = m_model->activeCurveIndex();
     const bool known = active >= 0 && row >= 0 && row < m_model->curves()[active].points.size();
+    const Calibration &calibration = m_model->calibration();
+    const QLocale locale(i18n::languageCode(i18n::Localization::instance().language()));
+    // Numbers in the C form as the table shows them; dates in any form the calibration takes.
+    const auto read = [&](int cellColumn, AxisKind kind, bool *ok) {
+        const QString text = cellText(m_pointsTable, row, cellColumn).trimmed();
+        if (kind == AxisKind::Number)
+            return text.toDouble(ok);
+        double value = 0.0;
+        *ok = parseTypedValue(text, kind, locale, &value);
+        return value;
+    };
     bool xOk = false;
     bool yOk = false;
-    const double x = cellText(m_pointsTable, row, 1).trimmed().toDouble(&xOk);
-    const double y = cellText(m_pointsTable, row, 2).trimmed().toDouble(&yOk);
+    const double x = read(1, calibration.xKind, &xOk);
+    const double y = read(2, calibration.yKind, &yOk);
     if (known && xOk && yOk && m_model->setPointReal(active, row, QPointF(x, y)))
         return;
     // A refused value must not stay in the cell looking accepted.

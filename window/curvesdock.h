@@ -1,8 +1,12 @@
 #pragma once
 
 #include "core/model/curve.h"
+#include "core/model/dateaxis.h"
 
 #include <QDockWidget>
+#include <QPair>
+
+#include <optional>
 
 class ProjectModel;
 class QAction;
@@ -58,4 +62,5 @@ private:
     QString m_shownCurve;
     QList<CurvePoint> m_shownPoints;
     bool m_refillPoints = false;
+    QPair<std::optional<DateFormat>, std::optional<DateFormat>> m_shownFormats;
 };

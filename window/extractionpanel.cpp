@@ -13,10 +13,28 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <iterator>
+
 namespace {
 
 // The slider's 0 lets the tracer choose from the contrast of ink and paper.
 constexpr int toleranceMaximum = 200;
+
+// The calendar units offered for dx on a date axis, in the order of the list.
+struct CalendarUnit
+{
+    CalendarStep::Unit unit;
+    int factor;
+};
+constexpr CalendarUnit calendarUnits[] = {
+    {CalendarStep::Second, 1}, {CalendarStep::Minute, 1}, {CalendarStep::Hour, 1}, {CalendarStep::Day, 1},
+    {CalendarStep::Day, 7},    {CalendarStep::Month, 1},  {CalendarStep::Year, 1}};
+constexpr int monthsUnit = 5;
+
+bool datesInX(const ProjectModel *model)
+{
+    return model->calibration().xKind == AxisKind::Date;
+}
 
 } // namespace
 
@@ -30,6 +48,7 @@ ExtractionPanel::ExtractionPanel(ProjectModel *model, GraphView *view, QWidget *
     , m_samplingLabel(new QLabel(this))
     , m_sampling(new QComboBox(this))
     , m_samplingValue(new QDoubleSpinBox(this))
+    , m_samplingUnit(new QComboBox(this))
     , m_targetLabel(new QLabel(this))
     , m_target(new QComboBox(this))
     , m_acceptButton(new QPushButton(this))
@@ -39,6 +58,7 @@ ExtractionPanel::ExtractionPanel(ProjectModel *model, GraphView *view, QWidget *
     m_tolerance->setObjectName(QStringLiteral("extractionTolerance"));
     m_sampling->setObjectName(QStringLiteral("extractionSampling"));
     m_samplingValue->setObjectName(QStringLiteral("extractionSamplingValue"));
+    m_samplingUnit->setObjectName(QStringLiteral("extractionSamplingUnit"));
     m_target->setObjectName(QStringLiteral("extractionTarget"));
     m_acceptButton->setObjectName(QStringLiteral("extractionAccept"));
     m_countLabel->setObjectName(QStringLiteral("extractionCount"));
@@ -50,8 +70,9 @@ ExtractionPanel::ExtractionPanel(ProjectModel *model, GraphView *view, QWidget *
     for (QWidget *widget : {static_cast<QWidget *>(m_countLabel), static_cast<QWidget *>(m_toleranceLabel),
                             static_cast<QWidget *>(m_tolerance), static_cast<QWidget *>(m_samplingLabel),
                             static_cast<QWidget *>(m_sampling), static_cast<QWidget *>(m_samplingValue),
-                            static_cast<QWidget *>(m_targetLabel), static_cast<QWidget *>(m_target),
-                            static_cast<QWidget *>(m_acceptButton), static_cast<QWidget *>(m_cancelButton)})
+                            static_cast<QWidget *>(m_samplingUnit), static_cast<QWidget *>(m_targetLabel),
+                            static_cast<QWidget *>(m_target), static_cast<QWidget *>(m_acceptButton),
+                            static_cast<QWidget *>(m_cancelButton)})
         layout->addWidget(widget);
     layout->addStretch(1);
     retranslate();
@@ -62,6 +83,8 @@ ExtractionPanel::ExtractionPanel(ProjectModel *model, GraphView *view, QWidget *
         resample();
     });
     connect(m_samplingValue, &QDoubleSpinBox::valueChanged, this, [this] { resample(); });
+    connect(m_samplingUnit, &QComboBox::currentIndexChanged, this, [this] { resample(); });
+    connect(m_model, &ProjectModel::calibrationChanged, this, &ExtractionPanel::updateSamplingControls);
     connect(m_acceptButton, &QPushButton::clicked, this, [this] { accept(); });
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     updateSamplingControls();
@@ -80,6 +103,15 @@ void ExtractionPanel::retranslate()
         m_sampling->addItems({i18n::tr("Keep the shape"), i18n::tr("N points evenly in x"),
                               i18n::tr("Every dx in axis units")});
         m_sampling->setCurrentIndex(qMax(sampling, 0));
+    }
+    const int unit = m_samplingUnit->currentIndex();
+    {
+        const QSignalBlocker block(m_samplingUnit);
+        m_samplingUnit->clear();
+        m_samplingUnit->addItems({i18n::tr("seconds"), i18n::tr("minutes"), i18n::tr("hours"),
+                                  i18n::tr("days"), i18n::tr("weeks"), i18n::tr("months"),
+                                  i18n::tr("years")});
+        m_samplingUnit->setCurrentIndex(unit >= 0 ? unit : monthsUnit);
     }
     m_targetLabel->setText(i18n::tr("Add to"));
     const int target = m_target->currentIndex();
@@ -110,6 +142,13 @@ extract::ExtractionParams ExtractionPanel::params() const
     case 2:
         params.sampling.mode = extract::SamplingMode::EveryDx;
         params.sampling.step = m_samplingValue->value();
+        // On a date axis dx counts whole calendar units: 1 month is the first of every month.
+        if (datesInX(m_model)) {
+            const CalendarUnit unit =
+                calendarUnits[qBound(0, m_samplingUnit->currentIndex(), int(std::size(calendarUnits)) - 1)];
+            params.sampling.calendarStep =
+                CalendarStep{unit.unit, unit.factor * qMax(1, int(m_samplingValue->value()))};
+        }
         break;
     default: params.sampling.mode = extract::SamplingMode::KeepShape;
     }
@@ -188,10 +227,16 @@ void ExtractionPanel::updateSamplingControls()
 {
     const int mode = m_sampling->currentIndex();
     m_samplingValue->setEnabled(mode != 0 && !markersMode());
+    const bool calendar = mode == 2 && datesInX(m_model);
+    m_samplingUnit->setVisible(calendar);
+    m_samplingUnit->setEnabled(!markersMode());
     const QSignalBlocker block(m_samplingValue);
-    m_samplingValue->setDecimals(mode == 1 ? 0 : 6);
+    m_samplingValue->setDecimals(mode == 1 || calendar ? 0 : 6);
     if (mode == 1 && m_samplingValue->value() < 2)
         m_samplingValue->setValue(100);
+    // The count left from other modes (100 at first) is rarely meant in months: a date step starts at one.
+    if (calendar && m_samplingValue->value() >= 100)
+        m_samplingValue->setValue(1);
 }
 
 bool ExtractionPanel::accept()

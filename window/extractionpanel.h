@@ -56,6 +56,8 @@ private:
     QLabel *m_samplingLabel;
     QComboBox *m_sampling;
     QDoubleSpinBox *m_samplingValue;
+    // The calendar unit of dx on a date x axis.
+    QComboBox *m_samplingUnit;
     QLabel *m_targetLabel;
     QComboBox *m_target;
     QPushButton *m_acceptButton;

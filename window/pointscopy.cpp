@@ -12,7 +12,8 @@
 
 #include <algorithm>
 
-QString pointsClipboardText(const QList<CurvePoint> &points, const QList<int> &rows, const QLocale &locale)
+QString pointsClipboardText(const QList<CurvePoint> &points, const QList<int> &rows, const QLocale &locale,
+                            const Calibration &calibration)
 {
     QLocale numbers = locale;
     numbers.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -27,8 +28,12 @@ QString pointsClipboardText(const QList<CurvePoint> &points, const QList<int> &r
         if (row < 0 || row >= points.size())
             continue;
         const QPointF real = points[row].real;
-        text += numbers.toString(real.x(), 'g', 12) + QLatin1Char('\t') +
-                numbers.toString(real.y(), 'g', 12) + QLatin1Char('\n');
+        // Dates go as ISO text, which spreadsheets read as dates in any language.
+        const auto cell = [&](bool xAxis, double value) {
+            return calibration.dateFormat(xAxis) ? calibration.valueText(xAxis, value, 12)
+                                                 : numbers.toString(value, 'g', 12);
+        };
+        text += cell(true, real.x()) + QLatin1Char('\t') + cell(false, real.y()) + QLatin1Char('\n');
     }
     return text;
 }
@@ -78,5 +83,6 @@ void PointsCopy::putOnClipboard(const QList<int> &rows)
     if (curve < 0)
         return;
     const QLocale locale(i18n::languageCode(i18n::Localization::instance().language()));
-    QGuiApplication::clipboard()->setText(pointsClipboardText(m_model->curves()[curve].points, rows, locale));
+    QGuiApplication::clipboard()->setText(
+        pointsClipboardText(m_model->curves()[curve].points, rows, locale, m_model->calibration()));
 }

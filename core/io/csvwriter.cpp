@@ -2,6 +2,8 @@
 
 #include "core/io/exportsupport.h"
 
+#include <utility>
+
 namespace {
 
 QByteArray quoted(const QString &text)
@@ -13,7 +15,8 @@ QByteArray quoted(const QString &text)
 
 } // namespace
 
-bool writeCurvesCsv(const QString &path, const QList<Curve> &curves, QString *error)
+bool writeCurvesCsv(const QString &path, const QList<Curve> &curves, QString *error,
+                    const Calibration &calibration)
 {
     // Built in memory and written in one piece, so a failure never leaves half a file.
     QByteArray data =
@@ -22,15 +25,23 @@ bool writeCurvesCsv(const QString &path, const QList<Curve> &curves, QString *er
     for (const Curve &curve : curves)
         rows += curve.points.size();
     data.reserve(data.size() + rows * 96);
+    const std::optional<DateFormat> xDates = calibration.dateFormat(true);
+    const std::optional<DateFormat> yDates = calibration.dateFormat(false);
+    const std::optional<DateFormat> noDates;
     for (const Curve &curve : curves) {
         // A point belongs to the curve that holds it: the row names that curve.
         const QByteArray prefix =
             quoted(curve.name) + ',' + quoted(curve.parameterName) + ',' + quoted(curve.parameterValue);
         for (const CurvePoint &point : curve.points) {
             data += prefix;
-            for (double value : {point.real.x(), point.real.y(), point.pixel.x(), point.pixel.y()}) {
+            for (const auto &[value, format] :
+                 {std::pair(point.real.x(), xDates), std::pair(point.real.y(), yDates),
+                  std::pair(point.pixel.x(), noDates), std::pair(point.pixel.y(), noDates)}) {
                 data += ',';
-                appendNumberText15(data, value);
+                if (format)
+                    data += formatDate(value, *format).toLatin1();
+                else
+                    appendNumberText15(data, value);
             }
             data += '\n';
         }

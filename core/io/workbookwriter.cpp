@@ -16,6 +16,10 @@ constexpr qsizetype maximumRows = 1048576;
 // Row 1 the curve name, row 2 its parameter, row 3 the column titles.
 constexpr int headerRows = 3;
 constexpr int headerStyle = 1; // bold, see stylesPart()
+// The x and y columns of date axes, each with its own number format.
+constexpr int xDateStyle = 2;
+constexpr int yDateStyle = 3;
+constexpr int firstCustomFormat = 164; // the ids below are Excel's built-in formats
 // One line point in DrawingML is 12700 EMU; the curve width is read as points.
 constexpr double emuPerPoint = 12700.0;
 
@@ -142,20 +146,36 @@ QByteArray workbookRelationshipsPart()
                      "styles.xml"));
 }
 
-// Style 0 is the default, style 1 the bold header text.
-QByteArray stylesPart()
+QByteArray dateFormatText(const std::optional<DateFormat> &format)
 {
-    return xmlDeclaration + QByteArray("<styleSheet xmlns=\"") + mainNamespace +
-           "\"><fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+    return format ? escaped(excelDateFormat(*format)) : QByteArray("General");
+}
+
+// Style 0 is the default, style 1 the bold header text, styles 2 and 3 the x
+// and y columns (dates on a date axis, else as the default).
+QByteArray stylesPart(const WorkbookScales &scales)
+{
+    const auto cellFormat = [](int id) {
+        return "<xf numFmtId=\"" + number(id) + "\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"" +
+               (id != 0 ? QByteArray(" applyNumberFormat=\"1\"/>") : QByteArray("/>"));
+    };
+    return xmlDeclaration + QByteArray("<styleSheet xmlns=\"") + mainNamespace + "\"><numFmts count=\"2\">" +
+           "<numFmt numFmtId=\"" + number(firstCustomFormat) + "\" formatCode=\"" +
+           dateFormatText(scales.xDates) + "\"/><numFmt numFmtId=\"" + number(firstCustomFormat + 1) +
+           "\" formatCode=\"" + dateFormatText(scales.yDates) +
+           "\"/></numFmts><fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
            "<font><b/><sz val=\"11\"/><name val=\"Calibri\"/></font></fonts>"
            "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
            "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
            "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
            "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
            "borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+           "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
            "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
-           "applyFont=\"1\"/></cellXfs>"
+           "applyFont=\"1\"/>" +
+           cellFormat(scales.xDates ? firstCustomFormat : 0) +
+           cellFormat(scales.yDates ? firstCustomFormat + 1 : 0) +
+           "</cellXfs>"
            "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
            "</styleSheet>\n";
 }
@@ -167,11 +187,13 @@ QByteArray textCell(qsizetype column, qsizetype row, const QString &text)
 }
 
 // Not-a-number and infinities have no numeric cell form; such a cell stays empty.
-QByteArray numberCell(qsizetype column, qsizetype row, double value)
+QByteArray numberCell(qsizetype column, qsizetype row, double value, int style)
 {
     if (!std::isfinite(value))
         return QByteArray();
-    return "<c r=\"" + cellName(column, row) + "\"><v>" + roundTripNumberText(value) + "</v></c>";
+    const QByteArray styled = style != 0 ? " s=\"" + number(style) + '"' : QByteArray();
+    return "<c r=\"" + cellName(column, row) + '"' + styled + "><v>" + roundTripNumberText(value) +
+           "</v></c>";
 }
 
 QByteArray rowElement(qsizetype row, const QByteArray &cells)
@@ -189,8 +211,10 @@ qsizetype longestSeries(const QList<Series> &series)
     return longest;
 }
 
-QByteArray sheetPart(const QList<Series> &series)
+QByteArray sheetPart(const QList<Series> &series, const WorkbookScales &scales)
 {
+    const int xStyle = scales.xDates ? xDateStyle : 0;
+    const int yStyle = scales.yDates ? yDateStyle : 0;
     const qsizetype columns = 2 * series.size();
     const qsizetype lastRow = headerRows + longestSeries(series);
 
@@ -209,8 +233,8 @@ QByteArray sheetPart(const QList<Series> &series)
             const QList<QPointF> &points = series.at(i).points;
             const qsizetype index = row - headerRows - 1;
             if (index < points.size())
-                cells += numberCell(2 * i, row, points.at(index).x()) +
-                         numberCell(2 * i + 1, row, points.at(index).y());
+                cells += numberCell(2 * i, row, points.at(index).x(), xStyle) +
+                         numberCell(2 * i + 1, row, points.at(index).y(), yStyle);
         }
         rows += rowElement(row, cells);
     }
@@ -276,7 +300,8 @@ QByteArray solidFill(const QColor &color)
 }
 
 // The cached values let a reader draw the chart without recalculating the sheet.
-QByteArray numberReference(const char *element, qsizetype column, const QList<double> &values)
+QByteArray numberReference(const char *element, qsizetype column, const QList<double> &values,
+                           const QByteArray &formatCode)
 {
     QByteArray points;
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -287,8 +312,8 @@ QByteArray numberReference(const char *element, qsizetype column, const QList<do
     const QByteArray tag = QByteArray("c:") + element;
     return '<' + tag + "><c:numRef><c:f>" +
            escaped(absoluteReference(column, headerRows + 1, headerRows + values.size())) +
-           "</c:f><c:numCache><c:formatCode>General</c:formatCode><c:ptCount val=\"" + number(values.size()) +
-           "\"/>" + points + "</c:numCache></c:numRef></" + tag + '>';
+           "</c:f><c:numCache><c:formatCode>" + formatCode + "</c:formatCode><c:ptCount val=\"" +
+           number(values.size()) + "\"/>" + points + "</c:numCache></c:numRef></" + tag + '>';
 }
 
 // The series' name: the header cell above its x column, or the legend entry
@@ -303,7 +328,7 @@ QByteArray seriesName(qsizetype column, const Curve &curve, bool byParameter)
            "</c:v></c:pt></c:strCache></c:strRef></c:tx>";
 }
 
-QByteArray seriesElement(qsizetype index, const Series &series, bool legendByParameter)
+QByteArray seriesElement(qsizetype index, const Series &series, const WorkbookScales &scales)
 {
     const Curve &curve = *series.curve;
     QList<double> xs, ys;
@@ -318,16 +343,18 @@ QByteArray seriesElement(qsizetype index, const Series &series, bool legendByPar
                                         solidFill(curve.color) + "</c:spPr></c:marker>"
                                   : QByteArray("<c:marker><c:symbol val=\"none\"/></c:marker>");
     return "<c:ser><c:idx val=\"" + number(index) + "\"/><c:order val=\"" + number(index) + "\"/>" +
-           seriesName(column, curve, legendByParameter) + "<c:spPr><a:ln w=\"" +
+           seriesName(column, curve, scales.legendByParameter) + "<c:spPr><a:ln w=\"" +
            number(qRound(curve.lineWidth * emuPerPoint)) + "\" cap=\"rnd\">" + solidFill(curve.color) +
-           "<a:round/></a:ln></c:spPr>" + marker + numberReference("xVal", column, xs) +
-           numberReference("yVal", column + 1, ys) + "<c:smooth val=\"1\"/></c:ser>";
+           "<a:round/></a:ln></c:spPr>" + marker +
+           numberReference("xVal", column, xs, dateFormatText(scales.xDates)) +
+           numberReference("yVal", column + 1, ys, dateFormatText(scales.yDates)) +
+           "<c:smooth val=\"1\"/></c:ser>";
 }
 
 // One axis of the chart, crossing the other at its minimum, so that the
 // axes frame the plot as in the graph rather than meeting at zero.
 QByteArray axisElement(int id, int crossingId, const char *position, const QString &title, bool logarithmic,
-                       double minimum, double maximum)
+                       double minimum, double maximum, const std::optional<DateFormat> &dates)
 {
     const auto limit = [](const char *tag, double value) {
         return std::isfinite(value)
@@ -340,7 +367,9 @@ QByteArray axisElement(int id, int crossingId, const char *position, const QStri
            "</c:scaling><c:delete val=\"0\"/><c:axPos val=\"" + position +
            "\"/><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:r><a:t>" + escaped(title) +
            "</a:t></a:r></a:p></c:rich></c:tx><c:overlay val=\"0\"/></c:title>"
-           "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:majorTickMark val=\"out\"/>"
+           "<c:numFmt formatCode=\"" +
+           dateFormatText(dates) + "\" sourceLinked=\"" + (dates ? "0" : "1") +
+           "\"/><c:majorTickMark val=\"out\"/>"
            "<c:minorTickMark val=\"none\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"" +
            number(crossingId) + "\"/><c:crosses val=\"min\"/><c:crossBetween val=\"midCat\"/></c:valAx>";
 }
@@ -351,15 +380,17 @@ QByteArray chartPart(const QList<Series> &series, const WorkbookScales &scales)
     constexpr int yAxisId = 100002;
     QByteArray seriesElements;
     for (qsizetype i = 0; i < series.size(); ++i)
-        seriesElements += seriesElement(i, series.at(i), scales.legendByParameter);
+        seriesElements += seriesElement(i, series.at(i), scales);
     return xmlDeclaration + QByteArray("<c:chartSpace xmlns:c=\"") + chartNamespace + "\" xmlns:a=\"" +
            drawingMainNamespace + "\" xmlns:r=\"" + relationshipsNamespace +
            "\"><c:roundedCorners val=\"0\"/><c:chart><c:autoTitleDeleted val=\"1\"/><c:plotArea><c:layout/>"
            "<c:scatterChart><c:scatterStyle val=\"smoothMarker\"/><c:varyColors val=\"0\"/>" +
            seriesElements + "<c:axId val=\"" + number(xAxisId) + "\"/><c:axId val=\"" + number(yAxisId) +
            "\"/></c:scatterChart>" +
-           axisElement(xAxisId, yAxisId, "b", scales.xTitle, scales.xLog, scales.xMin, scales.xMax) +
-           axisElement(yAxisId, xAxisId, "l", scales.yTitle, scales.yLog, scales.yMin, scales.yMax) +
+           axisElement(xAxisId, yAxisId, "b", scales.xTitle, scales.xLog, scales.xMin, scales.xMax,
+                       scales.xDates) +
+           axisElement(yAxisId, xAxisId, "l", scales.yTitle, scales.yLog, scales.yMin, scales.yMax,
+                       scales.yDates) +
            "</c:plotArea><c:legend><c:legendPos val=\"r\"/><c:overlay val=\"0\"/></c:legend>"
            "<c:plotVisOnly val=\"1\"/><c:dispBlanksAs val=\"gap\"/></c:chart></c:chartSpace>\n";
 }
@@ -433,9 +464,21 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
         return false;
     }
 
+    // Date axes go into the sheet and the chart as Excel's serial day numbers.
+    const auto sheetValue = [](double value, bool date) { return date ? excelSerialDay(value) : value; };
     QList<Series> series;
-    for (const Curve *curve : exported)
-        series.append(Series{curve, exportedPoints(*curve, pointsPerCurve, scales)});
+    for (const Curve *curve : exported) {
+        QList<QPointF> points = exportedPoints(*curve, pointsPerCurve, scales);
+        for (QPointF &point : points)
+            point = QPointF(sheetValue(point.x(), scales.xDates.has_value()),
+                            sheetValue(point.y(), scales.yDates.has_value()));
+        series.append(Series{curve, points});
+    }
+    WorkbookScales sheetScales = scales;
+    sheetScales.xMin = sheetValue(scales.xMin, scales.xDates.has_value());
+    sheetScales.xMax = sheetValue(scales.xMax, scales.xDates.has_value());
+    sheetScales.yMin = sheetValue(scales.yMin, scales.yDates.has_value());
+    sheetScales.yMax = sheetValue(scales.yMax, scales.yDates.has_value());
 
     QList<ZipEntry> entries;
     addZipEntry(entries, QStringLiteral("[Content_Types].xml"), contentTypesPart());
@@ -443,16 +486,19 @@ bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int po
     addZipEntry(entries, QStringLiteral("docProps/app.xml"), applicationPart());
     addZipEntry(entries, QStringLiteral("xl/workbook.xml"), workbookPart());
     addZipEntry(entries, QStringLiteral("xl/_rels/workbook.xml.rels"), workbookRelationshipsPart());
-    addZipEntry(entries, QStringLiteral("xl/styles.xml"), stylesPart());
-    addZipEntry(entries, QStringLiteral("xl/worksheets/sheet1.xml"), sheetPart(series));
+    addZipEntry(entries, QStringLiteral("xl/styles.xml"), stylesPart(scales));
+    addZipEntry(entries, QStringLiteral("xl/worksheets/sheet1.xml"), sheetPart(series, scales));
     addZipEntry(entries, QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels"), sheetRelationshipsPart());
     addZipEntry(entries, QStringLiteral("xl/drawings/drawing1.xml"), drawingPart(2 * series.size()));
     addZipEntry(entries, QStringLiteral("xl/drawings/_rels/drawing1.xml.rels"), drawingRelationshipsPart());
-    addZipEntry(entries, QStringLiteral("xl/charts/chart1.xml"), chartPart(series, scales));
+    addZipEntry(entries, QStringLiteral("xl/charts/chart1.xml"), chartPart(series, sheetScales));
     return writeZipArchive(path, entries, error);
 }
 
 WorkbookScales calibrationScales(const Calibration &calibration)
 {
-    return {calibration.xLogScale, calibration.yLogScale, CurveSmoothing::Spline};
+    WorkbookScales scales{calibration.xLogScale, calibration.yLogScale, CurveSmoothing::Spline};
+    scales.xDates = calibration.dateFormat(true);
+    scales.yDates = calibration.dateFormat(false);
+    return scales;
 }

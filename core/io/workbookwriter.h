@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtNumeric>
 
+#include <optional>
+
 // Writes the visible curves that have points to an Office Open XML workbook:
 // one sheet "Data" with an x/y column pair of real coordinates per curve
 // (header rows: curve name, "parameter = value", X/Y) and a smoothed scatter
@@ -35,9 +37,12 @@ struct WorkbookScales
     // The chart's legend names the curves as a graph does (by parameter), not
     // by the sheet's column headers.
     bool legendByParameter = false;
+    // Date axes: their cells are Excel dates shown in this form.
+    std::optional<DateFormat> xDates = std::nullopt;
+    std::optional<DateFormat> yDates = std::nullopt;
 };
 
-// The scales of the digitized data: logarithmic where the calibration is.
+// The scales of the digitized data: logarithmic and dates where the calibration is.
 WorkbookScales calibrationScales(const Calibration &calibration);
 
 bool writeCurvesWorkbook(const QString &path, const QList<Curve> &curves, int pointsPerCurve,

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonValue>
+#include <QLocale>
 
 #include <cmath>
 
@@ -111,6 +112,18 @@ QList<CalibrationMark> marksFromJson(const QJsonValue &value)
     return marks;
 }
 
+const QString dateKind = QStringLiteral("date");
+
+// Absent means a number axis. A kind this program does not know (from a newer
+// version) is read as numbers and left among the other keys, so that saving
+// writes it back unchanged.
+bool readKind(const QJsonObject &object, const QString &key, AxisKind *kind)
+{
+    const QJsonValue value = object.value(key);
+    *kind = value == dateKind ? AxisKind::Date : AxisKind::Number;
+    return value.isUndefined() || value == dateKind || value == QLatin1String("number");
+}
+
 } // namespace
 
 bool fuzzyEqual(double a, double b)
@@ -189,6 +202,20 @@ QPointF Calibration::realToPixel(QPointF real, bool *ok) const
     return pixel;
 }
 
+std::optional<DateFormat> Calibration::dateFormat(bool xAxis) const
+{
+    if ((xAxis ? xKind : yKind) != AxisKind::Date)
+        return std::nullopt;
+    return xAxis ? dateFormatForAxis(xValue1, xValue2) : dateFormatForAxis(yValue1, yValue2);
+}
+
+QString Calibration::valueText(bool xAxis, double value, int digits) const
+{
+    if (const std::optional<DateFormat> format = dateFormat(xAxis))
+        return formatDate(value, *format);
+    return QLocale::c().toString(value, 'g', digits);
+}
+
 QList<CalibrationMark> Calibration::marks(bool xAxis) const
 {
     const QList<CalibrationMark> &stored = xAxis ? xMarks : yMarks;
@@ -216,6 +243,10 @@ QJsonObject Calibration::toJson() const
         object.insert(QStringLiteral("xMarks"), marksToJson(xMarks));
     if (!yMarks.isEmpty())
         object.insert(QStringLiteral("yMarks"), marksToJson(yMarks));
+    if (xKind == AxisKind::Date)
+        object.insert(QStringLiteral("xKind"), dateKind);
+    if (yKind == AxisKind::Date)
+        object.insert(QStringLiteral("yKind"), dateKind);
     return withKeysKept(object, otherKeys);
 }
 
@@ -238,11 +269,18 @@ Calibration Calibration::fromJson(const QJsonObject &object)
     calibration.xMarks = marksFromJson(object.value(QStringLiteral("xMarks")));
     calibration.yMarks = marksFromJson(object.value(QStringLiteral("yMarks")));
     calibration.otherKeys = unknownKeys(
-        object,
-        {QLatin1StringView("axisXLine"), QLatin1StringView("axisYLine"), QLatin1StringView("xValue1"),
-         QLatin1StringView("xValue2"), QLatin1StringView("yValue1"), QLatin1StringView("yValue2"),
-         QLatin1StringView("axisXValid"), QLatin1StringView("axisYValid"), QLatin1StringView("xLogScale"),
-         QLatin1StringView("yLogScale"), QLatin1StringView("xMarks"), QLatin1StringView("yMarks")});
+        object, {QLatin1StringView("axisXLine"), QLatin1StringView("axisYLine"), QLatin1StringView("xValue1"),
+                 QLatin1StringView("xValue2"), QLatin1StringView("yValue1"), QLatin1StringView("yValue2"),
+                 QLatin1StringView("axisXValid"), QLatin1StringView("axisYValid"),
+                 QLatin1StringView("xLogScale"), QLatin1StringView("yLogScale"), QLatin1StringView("xMarks"),
+                 QLatin1StringView("yMarks"), QLatin1StringView("xKind"), QLatin1StringView("yKind")});
+    if (!readKind(object, QStringLiteral("xKind"), &calibration.xKind))
+        calibration.otherKeys.insert(QStringLiteral("xKind"), object.value(QStringLiteral("xKind")));
+    if (!readKind(object, QStringLiteral("yKind"), &calibration.yKind))
+        calibration.otherKeys.insert(QStringLiteral("yKind"), object.value(QStringLiteral("yKind")));
+    // A date axis is linear, whatever a hand-edited file says.
+    calibration.xLogScale = calibration.xLogScale && calibration.xKind == AxisKind::Number;
+    calibration.yLogScale = calibration.yLogScale && calibration.yKind == AxisKind::Number;
     return calibration;
 }
 
@@ -251,6 +289,6 @@ bool operator==(const Calibration &a, const Calibration &b)
     return a.axisXLine == b.axisXLine && a.axisYLine == b.axisYLine && a.xValue1 == b.xValue1 &&
            a.xValue2 == b.xValue2 && a.yValue1 == b.yValue1 && a.yValue2 == b.yValue2 &&
            a.axisXValid == b.axisXValid && a.axisYValid == b.axisYValid && a.xLogScale == b.xLogScale &&
-           a.yLogScale == b.yLogScale && a.xMarks == b.xMarks && a.yMarks == b.yMarks &&
-           a.otherKeys == b.otherKeys;
+           a.yLogScale == b.yLogScale && a.xKind == b.xKind && a.yKind == b.yKind && a.xMarks == b.xMarks &&
+           a.yMarks == b.yMarks && a.otherKeys == b.otherKeys;
 }

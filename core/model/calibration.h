@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/axisfit.h"
+#include "core/model/dateaxis.h"
 
 #include <QJsonObject>
 #include <QLineF>
@@ -11,6 +12,10 @@
 // True when a and b agree to about twelve significant digits. Zero equals only
 // zero, so an axis running from 0 to 10 is valid.
 bool fuzzyEqual(double a, double b);
+
+// What an axis counts: plain numbers, or instants as seconds since
+// 1970-01-01T00:00:00 UTC (always on a linear scale).
+enum class AxisKind { Number, Date };
 
 // The two axis lines drawn on the picture and the real values at their ends.
 // The mapping is affine (oblique): the real x of a pixel is read where the line
@@ -29,6 +34,8 @@ struct Calibration
     bool axisYValid = false;
     bool xLogScale = false;
     bool yLogScale = false;
+    AxisKind xKind = AxisKind::Number;
+    AxisKind yKind = AxisKind::Number;
     // The marks each axis was fitted through when it has more than the two
     // ends of its line; empty for an axis set from a line and two values.
     QList<CalibrationMark> xMarks;
@@ -46,6 +53,12 @@ struct Calibration
     // Exact inverse of pixelToReal; fails as well when the axis lines are
     // parallel or a value is not above zero on a logarithmic axis.
     QPointF realToPixel(QPointF real, bool *ok = nullptr) const;
+
+    // How the values of a date axis are written; none for a number axis.
+    std::optional<DateFormat> dateFormat(bool xAxis) const;
+    // A value of the axis as the program shows and writes it: ISO 8601 on a
+    // date axis, otherwise the number with that many significant digits.
+    QString valueText(bool xAxis, double value, int digits) const;
 
     // The marks of one axis: the stored ones, or the two ends of its line.
     QList<CalibrationMark> marks(bool xAxis) const;

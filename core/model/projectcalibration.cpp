@@ -19,32 +19,43 @@ bool isFinite(QPointF point)
 
 void ProjectModel::setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
-    storeAxis(true, pixelLine, value1, value2, logScale, {});
+    storeAxis(true, pixelLine, value1, value2, logScale, AxisKind::Number, {});
 }
 
 void ProjectModel::setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale)
 {
-    storeAxis(false, pixelLine, value1, value2, logScale, {});
+    storeAxis(false, pixelLine, value1, value2, logScale, AxisKind::Number, {});
 }
 
-bool ProjectModel::setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale)
+void ProjectModel::setAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+                           AxisKind kind)
 {
+    storeAxis(xAxis, pixelLine, value1, value2, logScale, kind, {});
+}
+
+bool ProjectModel::setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale, AxisKind kind)
+{
+    logScale = logScale && kind == AxisKind::Number;
     const AxisFit fit = fitAxis(marks, logScale);
     if (!fit.ok)
         return false;
-    return storeAxis(xAxis, fit.line, fit.value1, fit.value2, logScale, marks);
+    return storeAxis(xAxis, fit.line, fit.value1, fit.value2, logScale, kind, marks);
 }
 
 bool ProjectModel::storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
-                             const QList<CalibrationMark> &marks)
+                             AxisKind kind, const QList<CalibrationMark> &marks)
 {
     Calibration candidate = m_calibration;
+    logScale = logScale && kind == AxisKind::Number;
+    // The axis is set anew: a kind kept from a newer version's file no longer applies.
+    candidate.otherKeys.remove(xAxis ? QStringLiteral("xKind") : QStringLiteral("yKind"));
     if (xAxis) {
         candidate.axisXLine = pixelLine;
         candidate.xValue1 = value1;
         candidate.xValue2 = value2;
         candidate.axisXValid = true;
         candidate.xLogScale = logScale;
+        candidate.xKind = kind;
         candidate.xMarks = marks;
     } else {
         candidate.axisYLine = pixelLine;
@@ -52,6 +63,7 @@ bool ProjectModel::storeAxis(bool xAxis, const QLineF &pixelLine, double value1,
         candidate.yValue2 = value2;
         candidate.axisYValid = true;
         candidate.yLogScale = logScale;
+        candidate.yKind = kind;
         candidate.yMarks = marks;
     }
     // Values whose span overflows, or that turn a point or a corner of the

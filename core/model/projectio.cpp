@@ -171,7 +171,7 @@ bool ProjectModel::reloadPdfPage()
 bool ProjectModel::exportCsv(const QString &path) const
 {
     QString error;
-    return reportIfFailed(writeCurvesCsv(path, m_curves, &error), error);
+    return reportIfFailed(writeCurvesCsv(path, m_curves, &error, m_calibration), error);
 }
 
 bool ProjectModel::exportSvg(const QString &path) const

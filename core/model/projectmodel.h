@@ -152,9 +152,14 @@ public:
     bool hasDigitizedWork() const;
     Q_INVOKABLE void setAxisX(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
     Q_INVOKABLE void setAxisY(const QLineF &pixelLine, double value1, double value2, bool logScale = false);
+    // An axis of either kind from its line and the values at its ends (a date
+    // axis is linear whatever logScale says).
+    void setAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
+                 AxisKind kind);
     // The axis fitted by least squares through its marks (kept with it); false,
     // and nothing changed, when the marks define no axis.
-    bool setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale);
+    bool setAxisMarks(bool xAxis, const QList<CalibrationMark> &marks, bool logScale,
+                      AxisKind kind = AxisKind::Number);
     Q_INVOKABLE void addPoint(const QPointF &pixel, const QString &curveName = QString());
     Q_INVOKABLE bool insertPoint(int curveIndex, int pointIndex, const QPointF &pixel);
     // Appends all pixels, in order, to the named curve (the active one when the
@@ -283,7 +288,7 @@ private:
     QString uniqueCurveName(const QString &desired, int ignoreIndex) const;
     // False (with the error said) when the values give no finite reading.
     bool storeAxis(bool xAxis, const QLineF &pixelLine, double value1, double value2, bool logScale,
-                   const QList<CalibrationMark> &marks);
+                   AxisKind kind, const QList<CalibrationMark> &marks);
     void recomputeRealValues();
     void scalePixelPositions(double factor);
     bool reloadPdfPage();

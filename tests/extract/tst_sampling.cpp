@@ -2,6 +2,7 @@
 #include "tests/extract/scenes.h"
 #include "tests/support/testsupport.h"
 
+#include <QDateTime>
 #include <QtTest>
 
 #include <cmath>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void keepsTheShape();
     void logAxisGoesByLog_data();
     void logAxisGoesByLog();
+    void dateAxisTakesCalendarSteps_data();
+    void dateAxisTakesCalendarSteps();
 };
 
 void TestSampling::samplesOnThePath_data()
@@ -154,6 +157,87 @@ void TestSampling::logAxisGoesByLog()
         const double exponent = std::log10(calibration.pixelToReal(points[i]).x());
         QVERIFY2(std::abs(exponent - exponents[i]) < 1e-6,
                  qPrintable(QStringLiteral("point %1 at 10^%2").arg(i).arg(exponent)));
+    }
+}
+
+namespace {
+
+double utcSeconds(const QDate &date)
+{
+    return double(QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
+}
+
+// A monthly series 2019-01 .. 2024-12 (value in month k), drawn as a chart
+// whose x axis reads dates.
+double monthlyValue(int k)
+{
+    return 80.0 + 10.0 * std::sin(2.0 * M_PI * k / 12.0) + 0.3 * k;
+}
+
+} // namespace
+
+void TestSampling::dateAxisTakesCalendarSteps_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("months"); // between the points; 0 for a step of days
+    QTest::addColumn<int>("days");
+    QTest::newRow("1month") << "1month" << 1 << 0;
+    QTest::newRow("a quarter") << "3 months" << 3 << 0;
+    QTest::newRow("1y") << "1y" << 12 << 0;
+    QTest::newRow("7d") << "7d" << 0 << 7;
+}
+
+void TestSampling::dateAxisTakesCalendarSteps()
+{
+    QFETCH(QString, step);
+    QFETCH(int, months);
+    QFETCH(int, days);
+    const QDate first(2019, 1, 1);
+    Calibration calibration = chartCalibration();
+    calibration.xKind = AxisKind::Date;
+    calibration.xValue1 = utcSeconds(first);
+    calibration.xValue2 = utcSeconds(QDate(2025, 1, 1));
+    calibration.yValue1 = 0.0;
+    calibration.yValue2 = 200.0;
+    QPolygonF line;
+    for (int k = 0; k < 72; ++k)
+        line.append(calibration.realToPixel(QPointF(utcSeconds(first.addMonths(k)), monthlyValue(k))));
+    QImage picture = blankPicture();
+    drawAxesAndFrame(picture, calibration, Qt::black, 1.5);
+    drawPolyline(picture, line, QColor(20, 60, 200), 2.0);
+
+    extract::ExtractionParams params;
+    params.sampling.mode = extract::SamplingMode::EveryDx;
+    params.sampling.calendarStep = parseCalendarStep(step);
+    QVERIFY(params.sampling.calendarStep);
+    const QPointF seed = (line[30] + line[31]) / 2.0;
+    const extract::TraceResult trace = extract::traceCurve(picture, calibration, seed, params);
+    QCOMPARE(trace.status, extract::ExtractionStatus::Found);
+    QVERIFY(!trace.points.isEmpty());
+
+    // Month steps: the first of each month (or quarter, or year) that the
+    // traced line spans, within half a day; day steps: every 7th day from 1970-01-01.
+    const auto dateNear = [](double seconds) {
+        return QDateTime::fromSecsSinceEpoch(std::llround(seconds) + 43200, Qt::UTC).date();
+    };
+    const QDate start = dateNear(calibration.pixelToReal(trace.points.first()).x());
+    QVERIFY2(trace.points.size() >= (months ? 69 / months : 300 / days),
+             qPrintable(QStringLiteral("%1 points").arg(trace.points.size())));
+    for (qsizetype i = 0; i < trace.points.size(); ++i) {
+        const QPointF real = calibration.pixelToReal(trace.points[i]);
+        const QDate date = months ? QDate(start.year(), start.month(), 1).addMonths(int(i) * months)
+                                  : start.addDays(i * days);
+        QVERIFY2(std::abs(real.x() - utcSeconds(date)) < 43200.0,
+                 qPrintable(QStringLiteral("point %1: %2").arg(i).arg(formatDate(real.x(), {}))));
+        if (!months) {
+            QCOMPARE(std::fmod(utcSeconds(date) / 86400.0, 7.0), 0.0);
+            continue;
+        }
+        QCOMPARE(start.day(), 1);
+        // On a month's first day the line passes through that month's value.
+        const int k = (date.year() - 2019) * 12 + date.month() - 1;
+        QVERIFY2(std::abs(real.y() - monthlyValue(k)) < 0.5,
+                 qPrintable(QStringLiteral("month %1: %2 for %3").arg(k).arg(real.y()).arg(monthlyValue(k))));
     }
 }
 

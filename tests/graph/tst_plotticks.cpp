@@ -292,6 +292,61 @@ private Q_SLOTS:
             QVERIFY(std::abs(p.y() / (p.x() * p.x()) - 1.0) < 1e-9);
     }
 
+    void dateTicks_data()
+    {
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<QStringList>("texts");        // of the densest candidate
+        QTest::addColumn<QStringList>("sparserTexts"); // of the next one
+        const double day = 86400.0;
+        const double jan2019 = 17897 * day;
+        const double mar2021 = 18701 * day;
+        QTest::newRow("six years of months: years")
+            << jan2019 << jan2019 + 2192 * day
+            << QStringList{"2019", "2020", "2021", "2022", "2023", "2024", "2025"}
+            << QStringList{"2020", "2022", "2024"};
+        QTest::newRow("a year: quarters")
+            << jan2019 << jan2019 + 365 * day
+            << QStringList{"Jan 2019", "Apr 2019", "Jul 2019", "Oct 2019", "Jan 2020"}
+            << QStringList{"Jan 2019", "Jul 2019", "Jan 2020"};
+        QTest::newRow("three days: half days, each date once")
+            << mar2021 << mar2021 + 3 * day
+            << QStringList{"2021-03-15", "12:00", "2021-03-16", "12:00", "2021-03-17", "12:00", "2021-03-18"}
+            << QStringList{"2021-03-15", "2021-03-16", "2021-03-17", "2021-03-18"};
+        QTest::newRow("ten days: days")
+            << mar2021 + 0.5 * day << mar2021 + 10.5 * day
+            << QStringList{"2021-03-16", "2021-03-17", "2021-03-18", "2021-03-19", "2021-03-20",
+                           "2021-03-21", "2021-03-22", "2021-03-23", "2021-03-24", "2021-03-25"}
+            << QStringList{"2021-03-16", "2021-03-18", "2021-03-20", "2021-03-22", "2021-03-24"};
+        QTest::newRow("five minutes")
+            << mar2021 + 3600 << mar2021 + 3900
+            << QStringList{"01:00:00", "01:00:30", "01:01:00", "01:01:30", "01:02:00", "01:02:30",
+                           "01:03:00", "01:03:30", "01:04:00", "01:04:30", "01:05:00"}
+            << QStringList{"01:00", "01:01", "01:02", "01:03", "01:04", "01:05"};
+        QTest::newRow("empty range") << mar2021 << mar2021 << QStringList{} << QStringList{};
+    }
+
+    void dateTicks()
+    {
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, sparserTexts);
+        const QList<AxisTicks> candidates = dateTickCandidates(minimum, maximum, 10);
+        const auto textsOf = [&](int index) {
+            QStringList all;
+            for (const PlotTick &tick : candidates.value(index).ticks) {
+                all.append(tick.text);
+                // Every tick sits where its own instant is along the axis.
+                if (std::abs(tick.fraction - (tick.value - minimum) / (maximum - minimum)) > 1e-12)
+                    all.append(QStringLiteral("misplaced"));
+            }
+            return all;
+        };
+        QCOMPARE(textsOf(0), texts);
+        QCOMPARE(textsOf(1), sparserTexts);
+    }
+
     void newSettingsRoundTrip()
     {
         GraphSettings s;

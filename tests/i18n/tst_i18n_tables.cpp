@@ -78,6 +78,9 @@ bool printableAscii(const QString &s)
 bool blanksBeforePunctuation(int language, const QString &s)
 {
     for (int i = 0; i < s.size(); ++i) {
+        // The colon of a time (12:30) is no punctuation.
+        if (s.at(i) == u':' && i > 0 && i + 1 < s.size() && s.at(i - 1).isDigit() && s.at(i + 1).isDigit())
+            continue;
         if (QStringLiteral(":;?!").contains(s.at(i)) &&
             (i > 0 && s.at(i - 1) == u' ') != (language == i18n::French))
             return false;

@@ -64,6 +64,67 @@ private Q_SLOTS:
             QCOMPARE(w.prompts.lastOffer().toList().value(0).toString(), QStringLiteral("5"));
     }
 
+    // Dates typed at the marks make a date axis (a mistyped one is answered
+    // with the forms dates take); its points show and take dates in the table.
+    void datesMakeADateAxis_data()
+    {
+        QTest::addColumn<QVariantList>("answers");
+        QTest::addColumn<QString>("warning"); // empty: none
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<double>("first");   // stored at the first mark
+        QTest::addColumn<QString>("middle"); // the table's x at pixel 300; empty: not checked
+        const double jan2019 = 17897 * 86400.0;
+        QTest::newRow("ISO dates") << QVariantList{QVariantList{"2019-01-01", "2025-01-01", false}}
+                                   << QString() << true << jan2019 << "2022-01-01";
+        QTest::newRow("a year and a month") << QVariantList{QVariantList{"2019", "2024-12", false}}
+                                            << QString() << true << jan2019 << QString();
+        QTest::newRow("English short date") << QVariantList{QVariantList{"1/1/19", "2025", false}}
+                                            << QString() << true << jan2019 << "2022-01-01";
+        QTest::newRow("years alone stay numbers")
+            << QVariantList{QVariantList{"2019", "2025", false}} << QString() << false << 2019.0 << "2022";
+        QTest::newRow("mistyped date, then fixed")
+            << QVariantList{QVariantList{"2019-13-01", "2025", false},
+                            QVariantList{"2019-01-01", "2025", false}}
+            << "Value at first mark: \"2019-13-01\" is no date. Dates are written as 2019-01-31, 2019-01, "
+               "2019, 2019-01-31T12:30, 12:30:00, 1/31/19."
+            << true << jan2019 << "2022-01-01";
+        QTest::newRow("dates on a log scale, then cancelled")
+            << QVariantList{QVariantList{"2019", "2025-01-01", true}}
+            << "A date axis is linear: clear \"Logarithmic scale\"." << false << 0.0 << QString();
+        QTest::newRow("the same instant twice, then cancelled")
+            << QVariantList{QVariantList{"2019-01-01", "2019-01", false}} << "The two values must differ."
+            << false << 0.0 << QString();
+    }
+    void datesMakeADateAxis()
+    {
+        QFETCH(QVariantList, answers);
+        QFETCH(QString, warning);
+        QFETCH(bool, date);
+        QFETCH(double, first);
+        QFETCH(QString, middle);
+        Window w;
+        w.model()->setSourceImage(testsupport::chartImage(), QString());
+        for (const QVariant &answer : answers)
+            w.prompts.answer(answer);
+        w.window.configureCalibration(true, QLineF(100, 400, 500, 400));
+        const int warned = int(w.prompts.kinds().indexOf(QStringLiteral("warning")));
+        QCOMPARE(warned >= 0 ? w.prompts.asked().at(warned).text : QString(), warning);
+        const Calibration &calibration = w.model()->calibration();
+        QCOMPARE(calibration.xKind == AxisKind::Date, date);
+        QCOMPARE(calibration.xValue1, first);
+        if (middle.isEmpty())
+            return;
+        w.model()->setAxisY(QLineF(100, 400, 100, 100), 0, 30);
+        w.model()->addPoint(QPointF(300, 250));
+        QCOMPARE(w.points()->item(0, 1)->text(), middle);
+        if (!date)
+            return;
+        // Typed into the table as a date, the point moves to it.
+        w.points()->item(0, 1)->setText(QStringLiteral("2022-06-01"));
+        QCOMPARE(w.model()->curves().at(0).points.at(0).real.x(), 19144 * 86400.0);
+        QCOMPARE(w.points()->item(0, 1)->text(), QStringLiteral("2022-06-01"));
+    }
+
     // A click on a set axis adds a mark with the value typed; the table lists
     // every mark with its residual and highlights one far off; undo takes the
     // mark back.
