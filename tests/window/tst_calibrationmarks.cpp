@@ -1,12 +1,6 @@
-#include "core/model/projectmodel.h"
-#include "digitizing/graphview.h"
-#include "tests/support/scriptedprompts.h"
-#include "tests/support/testsupport.h"
 #include "tests/window/mainwindowfixture.h"
-#include "window/mainwindow.h"
 
 #include <QApplication>
-#include <QTableWidget>
 #include <QUndoStack>
 
 // Marking axes in the window: values refused and asked again, further marks
