@@ -19,8 +19,8 @@ struct Figure
     double xMin, xMax, yMin, yMax;
     bool xLog = false;
     bool yLog = false;
-    QList<QList<QPointF>> curves;
-    QStringList names;
+    QList<QList<QPointF>> curves{};
+    QStringList names{};
     QString xLabel = QStringLiteral("Flow rate Q (m³/h)");
     QString yLabel = QStringLiteral("Head H (m)");
 };
