@@ -58,9 +58,8 @@ private Q_SLOTS:
         QFETCH(int, count);
         const std::optional<batchrun::Shard> shard = batchrun::parseShard(text);
         QCOMPARE(shard.has_value(), count > 0);
-        if (!shard)
-            return;
-        QCOMPARE(shard->count, count);
+        if (shard)
+            QCOMPARE(shard->count, count);
     }
 
     void names_data()

@@ -1,5 +1,6 @@
-// Many pictures in one run of the real program: each picture its own project,
-// from a template, with its failures reported alone.
+// The real program on drawn charts: many pictures in one run, each its own
+// project from a template with its failures reported alone, and a project
+// calibrated from its own chart.
 #include "core/model/projectfile.h"
 #include "core/model/projectmodel.h"
 #include "tests/cli/batchrun.h"
@@ -97,12 +98,6 @@ QStringList withoutLibpng(const QString &err)
     return lines;
 }
 
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
-
 } // namespace
 
 class TestBatchPictures : public QObject
@@ -149,12 +144,12 @@ private Q_SLOTS:
 
     // Every good chart's CSV follows its drawn curve; the corrupt and the blank
     // picture fail alone, with their reasons, and the same run on one job
-    // writes the same bytes.
+    // writes the same bytes, the regenerated graphs included.
     void sameLayout()
     {
-        const Run run =
-            traceCharts(QStringLiteral("out4"), {"--jobs", "4", "--report", path("report4.csv"), "--store",
-                                                 path("charts.pmdb"), "--as", "{name}"});
+        const Run run = traceCharts(QStringLiteral("out4"), {"--jobs", "4", "--report", path("report4.csv"),
+                                                             "--store", path("charts.pmdb"), "--as", "{name}",
+                                                             "--graph-svg", path("out4/{name}.svg")});
         QCOMPARE(run.exitCode, 1);
         // libpng writes its own complaint about the corrupt file, past Qt's message handler.
         const QStringList messages = withoutLibpng(run.err);
@@ -183,33 +178,18 @@ private Q_SLOTS:
         QCOMPARE(stored.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 20);
 
         const Run single =
-            traceCharts(QStringLiteral("out1"), {"--jobs", "1", "--report", path("report1.csv")});
+            traceCharts(QStringLiteral("out1"), {"--jobs", "1", "--report", path("report1.csv"),
+                                                 "--graph-svg", path("out1/{name}.svg")});
         QCOMPARE(single.exitCode, 1);
         QCOMPARE(withoutLibpng(single.err), messages);
         QCOMPARE(testsupport::readFile(path("report1.csv")), testsupport::readFile(path("report4.csv")));
         const QStringList written = QDir(path("out4")).entryList(QDir::Files);
-        QCOMPARE(written.size(), 20);
+        QCOMPARE(written.size(), 2 * 20);
+        QVERIFY(testsupport::readFile(path("out4/chart_07.svg")).contains(">10</text>")); // a tick label
         QCOMPARE(QDir(path("out1")).entryList(QDir::Files), written);
         for (const QString &file : written)
             QCOMPARE(testsupport::readFile(path("out1/") + file),
                      testsupport::readFile(path("out4/") + file));
-    }
-
-    // The regenerated graph draws the same figure whatever the jobs asked for.
-    void graphsWhateverTheJobs()
-    {
-        for (const char *jobs : {"1", "4"})
-            QCOMPARE(plotmason({"--source", path("charts/chart_0[0-2].png"), "--template", m_template,
-                                "--graph-svg",
-                                path(QStringLiteral("graphs%1/{name}.svg").arg(QLatin1String(jobs))),
-                                "--jobs", jobs})
-                         .exitCode,
-                     0);
-        for (const char *name : {"chart_00.svg", "chart_01.svg", "chart_02.svg"}) {
-            const QByteArray drawn = testsupport::readFile(path("graphs4/") + QLatin1String(name));
-            QVERIFY2(drawn.contains(">10</text>"), name); // a tick label
-            QCOMPARE(drawn, testsupport::readFile(path("graphs1/") + QLatin1String(name)));
-        }
     }
 
     // Two shards write every picture's results once between them.
@@ -229,7 +209,9 @@ private Q_SLOTS:
         QStringList all = QDir(path("charts")).entryList(QDir::Files);
         for (QString &file : all)
             file = QLatin1Char('"') + path(QStringLiteral("charts/") + file) + QLatin1Char('"');
-        QCOMPARE(sorted(files), sorted(all));
+        files.sort();
+        all.sort();
+        QCOMPARE(files, all);
         QCOMPARE(QDir(path("sharded")).entryList(QDir::Files).size(), 20);
     }
 
@@ -275,6 +257,44 @@ private Q_SLOTS:
             QCOMPARE(model.pdfPage(), page - 1);
             QCOMPARE(model.renderDpi(), 72);
         }
+    }
+
+    // --auto-calibrate on a project reads the chart's own axes, replaces the
+    // calibration and recomputes the points; a picture without axes fails and
+    // leaves the project file as it was.
+    void autoCalibrateProject_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("drawn chart") << "chart_00.png";
+        QTest::newRow("blank picture") << "chart_blank.png";
+    }
+    void autoCalibrateProject()
+    {
+        QFETCH(QString, picture);
+        ProjectModel model;
+        QVERIFY(model.loadSource(path(QStringLiteral("charts/") + picture)));
+        model.setAxisX(QLineF(0, 0, 100, 0), 0, 1); // wrong on purpose
+        model.setAxisY(QLineF(0, 0, 0, 100), 0, 1);
+        model.addPoint(QPointF(300, 250)); // x 5, y 50 on the drawn chart
+        const QString project = path(QStringLiteral("auto.pmproj"));
+        QString error;
+        QVERIFY(saveProjectFile(project, model, &error));
+        const QByteArray before = testsupport::readFile(project);
+        const Run run = plotmason({"--open", project, "--auto-calibrate", "--export-csv", path("auto.csv"),
+                                   "--save-project", project});
+        if (picture == QLatin1String("chart_blank.png")) {
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err.trimmed(), QStringLiteral("No axes with readable tick labels were found."));
+            QCOMPARE(testsupport::readFile(project), before);
+            return;
+        }
+        QCOMPARE(run.exitCode, 0);
+        ProjectModel calibrated;
+        QVERIFY(openProjectFile(project, calibrated, &error));
+        const QPointF real = calibrated.curves()[0].points[0].real;
+        QVERIFY2(std::abs(real.x() - 5.0) < 0.01 && std::abs(real.y() - 50.0) < 0.1,
+                 qPrintable(QStringLiteral("%1, %2").arg(real.x()).arg(real.y())));
+        QVERIFY(testsupport::readFile(path("auto.csv")).contains("5"));
     }
 
     void refusals_data()

@@ -16,26 +16,18 @@ namespace figuredata {
 // The data sets a scientist's figures bring: limits and curves in real units.
 struct Figure
 {
-    Figure(double x0, double x1, double y0, double y1, bool xl = false, bool yl = false)
-        : xMin(x0)
-        , xMax(x1)
-        , yMin(y0)
-        , yMax(y1)
-        , xLog(xl)
-        , yLog(yl)
-    {}
     double xMin, xMax, yMin, yMax;
     bool xLog = false;
     bool yLog = false;
-    QList<QList<QPointF>> curves;
-    QStringList names;
+    QList<QList<QPointF>> curves{};
+    QStringList names{};
     QString xLabel = QStringLiteral("Flow rate Q (m³/h)");
     QString yLabel = QStringLiteral("Head H (m)");
 };
 
 inline Figure pump()
 {
-    Figure f(0, 100, 0, 60);
+    Figure f{0, 100, 0, 60};
     f.curves = {{{0, 55}, {20, 54}, {40, 50}, {60, 43}, {80, 33}, {100, 20}},
                 {{0, 40}, {30, 39}, {60, 33}, {90, 22}, {100, 17}}};
     f.names = {QStringLiteral("D = 250 mm"), QStringLiteral("D = 220 mm")};
@@ -44,7 +36,7 @@ inline Figure pump()
 
 inline Figure strain()
 {
-    Figure f(-0.0005, 0.0005, 0, 100000);
+    Figure f{-0.0005, 0.0005, 0, 100000};
     f.curves = {{{-0.0005, 0}, {-0.0002, 40000}, {0.0001, 70000}, {0.0005, 100000}}};
     f.names = {QStringLiteral("Specimen A")};
     f.xLabel = QStringLiteral("Strain ε");
@@ -54,7 +46,7 @@ inline Figure strain()
 
 inline Figure decades()
 {
-    Figure f(1e-10, 1e-5, 1, 1e6, true, true);
+    Figure f{1e-10, 1e-5, 1, 1e6, true, true};
     f.curves = {{{1e-10, 3}, {1e-8, 500}, {1e-6, 8e4}, {1e-5, 9e5}}};
     f.names = {QStringLiteral("Leakage current")};
     return f;
@@ -62,7 +54,7 @@ inline Figure decades()
 
 inline Figure huge()
 {
-    Figure f(0, 4e13, -5e12, 3e13);
+    Figure f{0, 4e13, -5e12, 3e13};
     f.curves = {{{0, -5e12}, {1e13, 5e12}, {3e13, 2.5e13}, {4e13, 3e13}}};
     f.names = {QStringLiteral("Energy")};
     return f;
@@ -70,7 +62,7 @@ inline Figure huge()
 
 inline Figure twelve()
 {
-    Figure f(0, 10, 0, 12);
+    Figure f{0, 10, 0, 12};
     for (int c = 0; c < 12; ++c) {
         QList<QPointF> line;
         for (int i = 0; i <= 10; ++i)

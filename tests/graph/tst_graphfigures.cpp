@@ -135,7 +135,7 @@ private Q_SLOTS:
     void denseCurvesExportLighterAndLookTheSame()
     {
         // 20,000 points of a smooth curve across a 20 cm graph.
-        Figure f(0, 100, 0, 60);
+        Figure f{0, 100, 0, 60};
         QList<QPointF> pixels;
         for (int i = 0; i < 20000; ++i) {
             const double x = i / 200.0;

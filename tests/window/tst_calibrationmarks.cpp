@@ -1,12 +1,6 @@
-#include "core/model/projectmodel.h"
-#include "digitizing/graphview.h"
-#include "tests/support/scriptedprompts.h"
-#include "tests/support/testsupport.h"
 #include "tests/window/mainwindowfixture.h"
-#include "window/mainwindow.h"
 
 #include <QApplication>
-#include <QTableWidget>
 #include <QUndoStack>
 
 // Marking axes in the window: values refused and asked again, further marks
@@ -27,17 +21,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("warning");
         QTest::addColumn<bool>("stored");
         const QLineF line(100, 400, 500, 400);
+        const QStringList askedAgain{"axisValues", "warning", "axisValues"};
         QTest::newRow("not a number, then fixed")
             << line << QVariantList{QVariantList{"ten", "10", false}, QVariantList{"0", "10", false}}
-            << QStringList{"axisValues", "warning", "axisValues"}
-            << "Type a number at each mark, for example 2.5 or 1e-3." << true;
-        QTest::newRow("equal values, then cancelled")
-            << line << QVariantList{QVariantList{"5", "5", false}}
-            << QStringList{"axisValues", "warning", "axisValues"} << "The two values must differ." << false;
+            << askedAgain << "Type a number at each mark, for example 2.5 or 1e-3." << true;
+        QTest::newRow("equal values, then cancelled") << line << QVariantList{QVariantList{"5", "5", false}}
+                                                      << askedAgain << "The two values must differ." << false;
         QTest::newRow("log through zero, then fixed")
             << line << QVariantList{QVariantList{"0", "100", true}, QVariantList{"1", "100", true}}
-            << QStringList{"axisValues", "warning", "axisValues"}
-            << "A logarithmic axis needs values greater than zero." << true;
+            << askedAgain << "A logarithmic axis needs values greater than zero." << true;
         QTest::newRow("both marks at one place")
             << QLineF(100, 400, 100, 400) << QVariantList{} << QStringList{"warning"}
             << "The two marks are at the same place. Mark the axis again." << false;

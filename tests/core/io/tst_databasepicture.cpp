@@ -44,32 +44,27 @@ class TestDatabasePicture : public QObject
 private Q_SLOTS:
     void storedPictureWins_data()
     {
-        QTest::addColumn<QString>("source"); // "png" or "pdf"
+        QTest::addColumn<bool>("pdf");
         QTest::addColumn<QString>("onDisk"); // what happens to the source file after storing
         QTest::addColumn<bool>("fileShown");
-        QTest::newRow("picture unchanged") << "png"
-                                           << "unchanged" << true;
-        QTest::newRow("picture replaced, other size") << "png"
-                                                      << "other size" << false;
-        QTest::newRow("picture retouched, same size") << "png"
-                                                      << "retouched" << false;
-        QTest::newRow("picture deleted") << "png"
-                                         << "deleted" << false;
-        QTest::newRow("pdf unchanged") << "pdf"
-                                       << "unchanged" << true;
-        QTest::newRow("pdf replaced") << "pdf"
-                                      << "other size" << false;
+        QTest::newRow("picture unchanged") << false << "unchanged" << true;
+        QTest::newRow("picture replaced, other size") << false << "other size" << false;
+        QTest::newRow("picture retouched, same size") << false << "retouched" << false;
+        QTest::newRow("picture deleted") << false << "deleted" << false;
+        QTest::newRow("pdf unchanged") << true << "unchanged" << true;
+        QTest::newRow("pdf replaced") << true << "other size" << false;
     }
     void storedPictureWins()
     {
-        QFETCH(QString, source);
+        QFETCH(bool, pdf);
         QFETCH(QString, onDisk);
         QFETCH(bool, fileShown);
         const QString folder = testsupport::sandbox().filePath(QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         const QString database = QDir(folder).filePath(QStringLiteral("lab.pmdb"));
-        const QString file = QDir(folder).filePath(QStringLiteral("chart.") + source);
-        if (source == QLatin1String("pdf"))
+        const QString file =
+            QDir(folder).filePath(pdf ? QStringLiteral("chart.pdf") : QStringLiteral("chart.png"));
+        if (pdf)
             QVERIFY(QFile::rename(testsupport::writeLetterPdf(QStringLiteral("letter.pdf"), 3), file));
         else
             QVERIFY(testsupport::chartImage(600, 300).save(file));
@@ -82,7 +77,7 @@ private Q_SLOTS:
         const QImage stored = model.sourceImage();
         QVERIFY(ProjectDatabase::storeProject(database, model, QStringLiteral("Chart")));
 
-        if (onDisk == QLatin1String("other size") && source == QLatin1String("pdf"))
+        if (onDisk == QLatin1String("other size") && pdf)
             QVERIFY(writeA5Pdf(file));
         else if (onDisk == QLatin1String("other size"))
             QVERIFY(testsupport::chartImage(320, 100).save(file));
@@ -105,7 +100,7 @@ private Q_SLOTS:
         const bool replaced = onDisk == QLatin1String("other size") || onDisk == QLatin1String("retouched");
         QCOMPARE(differing, replaced ? file : QString());
         // A PDF that is still the same keeps its pages; a stored picture has none.
-        QCOMPARE(loaded.pdfPageCount(), fileShown && source == QLatin1String("pdf") ? 3 : 0);
+        QCOMPARE(loaded.pdfPageCount(), fileShown && pdf ? 3 : 0);
 
         // Saving again with nothing changed keeps the stored picture for good.
         QVERIFY(ProjectDatabase::storeProject(database, loaded, QStringLiteral("Chart")));

@@ -11,6 +11,8 @@
 
 namespace {
 
+using Marks = QList<CalibrationMark>;
+
 // The true axis of these tests: value v (or log10 v) lies at origin + u * step.
 struct TrueAxis
 {
@@ -20,9 +22,9 @@ struct TrueAxis
     QPointF at(double value) const { return origin + (logScale ? std::log10(value) : value) * step; }
 };
 
-QList<CalibrationMark> marksOn(const TrueAxis &axis, const QList<double> &values, const QList<QPointF> &noise)
+Marks marksOn(const TrueAxis &axis, const QList<double> &values, const QList<QPointF> &noise)
 {
-    QList<CalibrationMark> marks;
+    Marks marks;
     for (int i = 0; i < values.size(); ++i)
         marks.append({axis.at(values[i]) + noise.value(i), values[i]});
     return marks;
@@ -113,7 +115,7 @@ private Q_SLOTS:
         QFETCH(QList<QPointF>, noise);
         const double span = logScale ? 4 : values.last() - values.first();
         const TrueAxis axis{QPointF(80, 420), QPointF(400, -14) / span, logScale};
-        const QList<CalibrationMark> marks = marksOn(axis, values, noise);
+        const Marks marks = marksOn(axis, values, noise);
         const AxisFit all = fitAxis(marks, logScale);
         QVERIFY(all.ok);
         QCOMPARE(all.used, QList<bool>(5, true));
@@ -148,7 +150,7 @@ private Q_SLOTS:
         QFETCH(int, wrong);
         QFETCH(double, typed);
         const TrueAxis axis{QPointF(100, 400), QPointF(10, 0.2), false};
-        QList<CalibrationMark> marks =
+        Marks marks =
             marksOn(axis, {0, 10, 20, 30, 40}, {{0.2, 0}, {-0.2, 0.1}, {0.1, -0.2}, {-0.1, 0.2}, {0.2, 0.1}});
         marks[wrong].value = typed;
         const AxisFit fit = fitAxis(marks, false);
@@ -167,23 +169,18 @@ private Q_SLOTS:
 
     void marksThatDefineNoAxis_data()
     {
-        QTest::addColumn<QList<CalibrationMark>>("marks");
+        QTest::addColumn<Marks>("marks");
         QTest::addColumn<bool>("logScale");
-        QTest::newRow("one") << QList<CalibrationMark>{{QPointF(1, 1), 1}} << false;
-        QTest::newRow("same place") << QList<CalibrationMark>{{QPointF(1, 1), 1}, {QPointF(1, 1), 2}}
+        QTest::newRow("one") << Marks{{QPointF(1, 1), 1}} << false;
+        QTest::newRow("same place") << Marks{{QPointF(1, 1), 1}, {QPointF(1, 1), 2}} << false;
+        QTest::newRow("same value") << Marks{{QPointF(1, 1), 2}, {QPointF(9, 1), 2}, {QPointF(5, 1), 2}}
                                     << false;
-        QTest::newRow("same value") << QList<CalibrationMark>{{QPointF(1, 1), 2},
-                                                              {QPointF(9, 1), 2},
-                                                              {QPointF(5, 1), 2}}
-                                    << false;
-        QTest::newRow("zero on log") << QList<CalibrationMark>{{QPointF(1, 1), 0}, {QPointF(9, 1), 10}}
-                                     << true;
-        QTest::newRow("not finite") << QList<CalibrationMark>{{QPointF(1, 1), 0}, {QPointF(9, 1), qInf()}}
-                                    << false;
+        QTest::newRow("zero on log") << Marks{{QPointF(1, 1), 0}, {QPointF(9, 1), 10}} << true;
+        QTest::newRow("not finite") << Marks{{QPointF(1, 1), 0}, {QPointF(9, 1), qInf()}} << false;
     }
     void marksThatDefineNoAxis()
     {
-        QFETCH(QList<CalibrationMark>, marks);
+        QFETCH(Marks, marks);
         QFETCH(bool, logScale);
         QVERIFY(!fitAxis(marks, logScale).ok);
         ProjectModel model;
@@ -196,22 +193,20 @@ private Q_SLOTS:
     // reads as before, and wrongly typed elements are skipped.
     void jsonRoundTrip_data()
     {
-        QTest::addColumn<QList<CalibrationMark>>("xMarks");
-        QTest::addColumn<QList<CalibrationMark>>("yMarks");
-        QTest::newRow("without marks") << QList<CalibrationMark>{} << QList<CalibrationMark>{};
-        QTest::newRow("three X marks") << QList<CalibrationMark>{{QPointF(100, 400), 0},
-                                                                 {QPointF(300.25, 401), 5},
-                                                                 {QPointF(500, 400.5), 10}}
-                                       << QList<CalibrationMark>{};
-        QTest::newRow("both") << QList<CalibrationMark>{{QPointF(100, 400), 0}, {QPointF(500, 400), 10}}
-                              << QList<CalibrationMark>{{QPointF(100, 400), 1e-3},
-                                                        {QPointF(100, 250), 0.1},
-                                                        {QPointF(100, 100), 10}};
+        QTest::addColumn<Marks>("xMarks");
+        QTest::addColumn<Marks>("yMarks");
+        QTest::newRow("without marks") << Marks{} << Marks{};
+        QTest::newRow("three X marks")
+            << Marks{{QPointF(100, 400), 0}, {QPointF(300.25, 401), 5}, {QPointF(500, 400.5), 10}} << Marks{};
+        QTest::newRow("both") << Marks{{QPointF(100, 400), 0}, {QPointF(500, 400), 10}}
+                              << Marks{{QPointF(100, 400), 1e-3},
+                                       {QPointF(100, 250), 0.1},
+                                       {QPointF(100, 100), 10}};
     }
     void jsonRoundTrip()
     {
-        QFETCH(QList<CalibrationMark>, xMarks);
-        QFETCH(QList<CalibrationMark>, yMarks);
+        QFETCH(Marks, xMarks);
+        QFETCH(Marks, yMarks);
         ProjectModel model;
         model.setAxisX(QLineF(100, 400, 500, 400), 0, 10);
         model.setAxisY(QLineF(100, 400, 100, 100), 0, 20);
@@ -239,7 +234,7 @@ private Q_SLOTS:
             {"x": "1", "y": 2, "value": 3}, 7, {"x": 5, "y": 6}], "yMarks": {"x": 1}})")
                                      .object();
         const Calibration read = Calibration::fromJson(json);
-        QCOMPARE(read.xMarks, (QList<CalibrationMark>{{QPointF(1, 2), 3}}));
+        QCOMPARE(read.xMarks, (Marks{{QPointF(1, 2), 3}}));
         QVERIFY(read.yMarks.isEmpty());
     }
 };

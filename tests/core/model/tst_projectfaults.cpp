@@ -40,10 +40,11 @@ QString writeJson(const QString &name, const QJsonObject &object)
     return path;
 }
 
-// The object at `place` of a document: "top", "calibration", "curve" (the
-// first) or "point" (the first point of the first curve).
-QJsonValue valueAt(const QJsonObject &document, const QString &place, const QString &key)
+// The value at "place/key" of a document, the place being "top", "calibration",
+// "curve" (the first) or "point" (the first point of the first curve).
+QJsonValue valueAt(const QJsonObject &document, const QString &at)
 {
+    const QString place = at.section(u'/', 0, 0), key = at.section(u'/', 1);
     const QJsonObject curve = document.value("curves").toArray().first().toObject();
     if (place == QLatin1String("calibration"))
         return document.value("calibration").toObject().value(key);
@@ -54,9 +55,9 @@ QJsonValue valueAt(const QJsonObject &document, const QString &place, const QStr
     return document.value(key);
 }
 
-QJsonObject withValueAt(QJsonObject document, const QString &place, const QString &key,
-                        const QJsonValue &value)
+QJsonObject withValueAt(QJsonObject document, const QString &at, const QJsonValue &value)
 {
+    const QString place = at.section(u'/', 0, 0), key = at.section(u'/', 1);
     QJsonArray curves = document.value("curves").toArray();
     QJsonObject curve = curves.first().toObject();
     QJsonArray points = curve.value("points").toArray();
@@ -128,107 +129,82 @@ private Q_SLOTS:
 
     void unknownKeysSurviveLoadAndSave_data()
     {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("at");
         QTest::addColumn<QJsonValue>("value");
         QTest::newRow("top level object")
-            << "top"
-            << "annotations" << QJsonValue(QJsonArray{QJsonObject{{"text", "peak"}, {"x", 3}}});
-        QTest::newRow("top level sorted first") << "top"
-                                                << "aaa" << QJsonValue(true);
-        QTest::newRow("calibration") << "calibration"
-                                     << "rotation" << QJsonValue(1.5);
-        QTest::newRow("curve") << "curve"
-                               << "errorBars" << QJsonValue(QJsonObject{{"kind", "relative"}});
-        QTest::newRow("curve, before our keys") << "curve"
-                                                << "a" << QJsonValue("first");
-        QTest::newRow("point") << "point"
-                               << "uncertainty" << QJsonValue(0.25);
-        QTest::newRow("point, between our keys") << "point"
-                                                 << "x_quality" << QJsonValue("good");
+            << "top/annotations" << QJsonValue(QJsonArray{QJsonObject{{"text", "peak"}, {"x", 3}}});
+        QTest::newRow("top level sorted first") << "top/aaa" << QJsonValue(true);
+        QTest::newRow("calibration") << "calibration/rotation" << QJsonValue(1.5);
+        QTest::newRow("curve") << "curve/errorBars" << QJsonValue(QJsonObject{{"kind", "relative"}});
+        QTest::newRow("curve, before our keys") << "curve/a" << QJsonValue("first");
+        QTest::newRow("point") << "point/uncertainty" << QJsonValue(0.25);
+        QTest::newRow("point, between our keys") << "point/x_quality" << QJsonValue("good");
     }
     void unknownKeysSurviveLoadAndSave()
     {
-        QFETCH(QString, place);
-        QFETCH(QString, key);
+        QFETCH(QString, at);
         QFETCH(QJsonValue, value);
         const QString path =
-            writeJson(QStringLiteral("extra.pmproj"), withValueAt(smallProject(), place, key, value));
+            writeJson(QStringLiteral("extra.pmproj"), withValueAt(smallProject(), at, value));
         ProjectModel model;
         QVERIFY2(model.openProject(path), qPrintable(model.lastError()));
         QVERIFY(model.saveProject(path));
         const QJsonObject saved = QJsonDocument::fromJson(testsupport::readFile(path)).object();
-        QCOMPARE(valueAt(saved, place, key), value);
-        QCOMPARE(valueAt(saved, "point", "x_pixel"), QJsonValue(10));
+        QCOMPARE(valueAt(saved, at), value);
+        QCOMPARE(valueAt(saved, "point/x_pixel"), QJsonValue(10));
         // The database's compact text is the writer's text, other keys included.
         QCOMPARE(model.compactProjectJson(),
                  QJsonDocument(model.projectJson()).toJson(QJsonDocument::Compact));
         // A new project keeps nothing of the old one's keys.
         model.resetProject();
-        QVERIFY(model.projectJson().value(key).isUndefined());
+        QVERIFY(model.projectJson().value(at.section(u'/', 1)).isUndefined());
     }
 
     void handEditedValues_data()
     {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("at");
         QTest::addColumn<QJsonValue>("stored");
         QTest::addColumn<double>("read");
-        QTest::newRow("pixel as text") << "point"
-                                       << "x_pixel" << QJsonValue("160") << 160.0;
-        QTest::newRow("blanks and exponent") << "point"
-                                             << "y_pixel" << QJsonValue(" 1.5e2 ") << 150.0;
-        QTest::newRow("real value") << "point"
-                                    << "y_reale" << QJsonValue("-2.25") << -2.25;
-        QTest::newRow("not a number") << "point"
-                                      << "x_pixel" << QJsonValue("12px") << 0.0;
-        QTest::newRow("nan as text") << "point"
-                                     << "x_pixel" << QJsonValue("nan") << 0.0;
-        QTest::newRow("comma decimal") << "point"
-                                       << "x_reale" << QJsonValue("1,5") << 0.0;
-        QTest::newRow("line width") << "curve"
-                                    << "lineWidth" << QJsonValue("4.5") << 4.5;
-        QTest::newRow("axis value") << "calibration"
-                                    << "xValue2" << QJsonValue("25") << 25.0;
-        QTest::newRow("resolution") << "top"
-                                    << "renderDpi" << QJsonValue("300") << 300.0;
-        QTest::newRow("resolution bounded") << "top"
-                                            << "renderDpi" << QJsonValue("5000") << 1200.0;
-        QTest::newRow("page") << "top"
-                              << "pdfPage" << QJsonValue("2") << 2.0;
-        QTest::newRow("layers") << "top"
-                                << "visibleLayers" << QJsonValue("5") << 5.0;
+        QTest::newRow("pixel as text") << "point/x_pixel" << QJsonValue("160") << 160.0;
+        QTest::newRow("blanks and exponent") << "point/y_pixel" << QJsonValue(" 1.5e2 ") << 150.0;
+        QTest::newRow("real value") << "point/y_reale" << QJsonValue("-2.25") << -2.25;
+        QTest::newRow("not a number") << "point/x_pixel" << QJsonValue("12px") << 0.0;
+        QTest::newRow("nan as text") << "point/x_pixel" << QJsonValue("nan") << 0.0;
+        QTest::newRow("comma decimal") << "point/x_reale" << QJsonValue("1,5") << 0.0;
+        QTest::newRow("line width") << "curve/lineWidth" << QJsonValue("4.5") << 4.5;
+        QTest::newRow("axis value") << "calibration/xValue2" << QJsonValue("25") << 25.0;
+        QTest::newRow("resolution") << "top/renderDpi" << QJsonValue("300") << 300.0;
+        QTest::newRow("resolution bounded") << "top/renderDpi" << QJsonValue("5000") << 1200.0;
+        QTest::newRow("page") << "top/pdfPage" << QJsonValue("2") << 2.0;
+        QTest::newRow("layers") << "top/visibleLayers" << QJsonValue("5") << 5.0;
     }
     void handEditedValues()
     {
-        QFETCH(QString, place);
-        QFETCH(QString, key);
+        QFETCH(QString, at);
         QFETCH(QJsonValue, stored);
         QFETCH(double, read);
         ProjectModel model;
         // Without reading a picture, so that the stored page stays as read.
-        QVERIFY(
-            model.applyProjectJson(withValueAt(smallProject(), place, key, stored), QString(), true, false));
+        QVERIFY(model.applyProjectJson(withValueAt(smallProject(), at, stored), QString(), true, false));
         const QJsonObject written = model.projectJson();
-        QCOMPARE(valueAt(written, place, key).toDouble(-1), read);
+        QCOMPARE(valueAt(written, at).toDouble(-1), read);
         // Read as a number, so written as one.
-        QVERIFY(valueAt(written, place, key).isDouble());
+        QVERIFY(valueAt(written, at).isDouble());
     }
 
     // A point belongs to the curve that holds it, whatever name it was stored with.
     void pointsBelongToTheirCurve()
     {
-        QJsonObject project = smallProject();
-        project = withValueAt(project, "point", "curve_name", "Pressure");
         ProjectModel model;
-        QVERIFY(model.applyProjectJson(project, QString(), true));
+        QVERIFY(model.applyProjectJson(withValueAt(smallProject(), "point/curve_name", "Pressure"), QString(),
+                                       true));
         for (const CurvePoint &point : model.curves().first().points)
             QCOMPARE(point.curveName, QStringLiteral("Flow"));
         const QString csv = sandboxPath(QStringLiteral("owners.csv"));
         QString error;
         QVERIFY(writeCurvesCsv(csv, model.curves(), &error));
         QVERIFY(!testsupport::readFile(csv).contains("Pressure"));
-        QCOMPARE(valueAt(model.projectJson(), "point", "curve_name"), QJsonValue("Flow"));
+        QCOMPARE(valueAt(model.projectJson(), "point/curve_name"), QJsonValue("Flow"));
         QVERIFY(!model.compactProjectJson().contains("Pressure"));
     }
 
