@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace graphlimits;
@@ -384,12 +385,18 @@ void GraphSettingsPanel::setSettings(const GraphSettings &s)
 
 void GraphSettingsPanel::setAxisLimits(const GraphSettings &s)
 {
-    const std::pair<QDoubleSpinBox *, double> limits[] = {
-        {m_xMin, s.xMin}, {m_xMax, s.xMax}, {m_yMin, s.yMin}, {m_yMax, s.yMax}};
-    for (const auto &[field, value] : limits) {
+    const std::tuple<LimitField *, double, bool> limits[] = {{m_xMin, s.xMin, s.xDate},
+                                                             {m_xMax, s.xMax, s.xDate},
+                                                             {m_yMin, s.yMin, s.yDate},
+                                                             {m_yMax, s.yMax, s.yDate}};
+    for (const auto &[field, value, dates] : limits) {
         const QSignalBlocker blocker(field);
+        field->setDates(dates);
         field->setValue(value);
     }
+    // Date axes are linear only.
+    m_xLog->setEnabled(!s.xDate);
+    m_yLog->setEnabled(!s.yDate);
 }
 
 void GraphSettingsPanel::readInto(GraphSettings &s) const

@@ -1,6 +1,9 @@
 #include "graphwindow/limitfield.h"
 
+#include "core/model/dateaxis.h"
 #include "graph/graphsettings.h"
+
+#include <QLineEdit>
 
 #include <cmath>
 
@@ -22,12 +25,27 @@ LimitField::LimitField(QWidget *parent)
 
 QString LimitField::textFromValue(double value) const
 {
-    return locale().toString(value, 'g', graphlimits::axisValueDigits);
+    return m_dates ? formatDateExactly(value) : locale().toString(value, 'g', graphlimits::axisValueDigits);
+}
+
+void LimitField::setDates(bool dates)
+{
+    if (m_dates == dates)
+        return;
+    m_dates = dates;
+    // The text is made anew in the other form.
+    lineEdit()->setText(textFromValue(value()));
 }
 
 bool LimitField::parse(const QString &text, double *value) const
 {
     const QString trimmed = text.trimmed();
+    if (m_dates) {
+        if (const std::optional<double> instant = parseTypedDate(trimmed, locale())) {
+            *value = *instant;
+            return true;
+        }
+    }
     bool ok = false;
     double parsed = locale().toDouble(trimmed, &ok);
     if (!ok)

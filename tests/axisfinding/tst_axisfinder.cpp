@@ -222,6 +222,7 @@ private Q_SLOTS:
         QVERIFY(texts.size() >= plan.xTicks.size() + plan.yTicks.size());
         QString problem;
         const axisfinding::FoundAxes found = axisfinding::findProjectAxes(model, &problem);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QVERIFY2(found.x.agreeing == plan.xTicks.size(), described(found.x));
         QVERIFY2(found.y.agreeing == plan.yTicks.size(), described(found.y));
         chart.picture = page;

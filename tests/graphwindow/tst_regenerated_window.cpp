@@ -5,6 +5,7 @@
 #include "graphwindow/curvestyletable.h"
 #include "graphwindow/graphsettingspanel.h"
 #include "graphwindow/labelstable.h"
+#include "graphwindow/limitfield.h"
 #include "graphwindow/lockicon.h"
 #include "graphwindow/regeneratedgraphwindow.h"
 #include "graphwindow/zoomablegraphview.h"
@@ -220,16 +221,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("dates");
         QTest::newRow("tiny") << "C"
-                              << "1e-12" << 1e-12 << "1e-12";
+                              << "1e-12" << 1e-12 << "1e-12" << false;
         QTest::newRow("upper-case exponent") << "C"
-                                             << "2.5E+6" << 2.5e6 << "2500000";
+                                             << "2.5E+6" << 2.5e6 << "2500000" << false;
         QTest::newRow("Italian decimal comma") << "it_IT"
-                                               << "0,5" << 0.5 << "0,5";
+                                               << "0,5" << 0.5 << "0,5" << false;
         QTest::newRow("C form in Italian") << "it_IT"
-                                           << "0.25" << 0.25 << "0,25";
-        QTest::newRow("twelve digits kept") << "C"
-                                            << "0.1234567890123" << 0.123456789012 << "0.123456789012";
+                                           << "0.25" << 0.25 << "0,25" << false;
+        QTest::newRow("twelve digits kept")
+            << "C"
+            << "0.1234567890123" << 0.123456789012 << "0.123456789012" << false;
+        QTest::newRow("date on a date axis") << "C"
+                                             << "2019-01-31" << 1548892800.0 << "2019-01-31" << true;
+        QTest::newRow("seconds on a date axis") << "C"
+                                                << "1e9" << 1e9 << "2001-09-09T01:46:40" << true;
     }
     void limitFieldsTakeExponentForm()
     {
@@ -237,10 +244,12 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(double, value);
         QFETCH(QString, shown);
+        QFETCH(bool, dates);
         Window w;
-        auto *field = w.window->findChild<QDoubleSpinBox *>(QStringLiteral("xMinField"));
+        auto *field = w.window->findChild<LimitField *>(QStringLiteral("xMinField"));
         QVERIFY(field);
         field->setLocale(QLocale(locale));
+        field->setDates(dates);
         QString text = typed;
         int position = 0;
         QCOMPARE(field->validate(text, position), QValidator::Acceptable);
