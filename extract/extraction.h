@@ -8,6 +8,8 @@
 #include <QPolygonF>
 #include <QString>
 
+#include <functional>
+
 // Automatic extraction of a curve from the picture, starting at one pixel the
 // user clicked. Everything is in picture pixels (pixel (i, j) covers
 // [i, i+1) x [j, j+1)); the calibration only bounds the search and gives the
@@ -39,6 +41,8 @@ struct ExtractionParams
     // picked ink with the background and still count; 0 chooses from their contrast.
     double tolerance = 0.0;
     Sampling sampling;
+    // Asked now and then while a search runs; true stops it, with status Cancelled and nothing found.
+    std::function<bool()> cancelled;
 };
 
 enum class ExtractionStatus {
@@ -48,6 +52,7 @@ enum class ExtractionStatus {
     SeedOutside,
     SeedOnBackground,
     NothingFound,
+    Cancelled,
 };
 
 // The text a user sees for a status that is not Found.

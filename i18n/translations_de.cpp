@@ -482,6 +482,7 @@ const LanguageTexts &germanTexts()
              "Der angeklickte Punkt liegt ausserhalb des Diagrammbereichs."},
             {"No curve at the clicked point: click on the curve's ink.",
              "Keine Kurve am angeklickten Punkt: Klicken Sie auf die Linie der Kurve."},
+            {"The search was cancelled.", "Die Suche wurde abgebrochen."},
             {"Nothing like the clicked curve was found.",
              "Nichts Aehnliches wie die angeklickte Kurve wurde gefunden."},
 
@@ -508,6 +509,10 @@ const LanguageTexts &germanTexts()
              "Ganz links richtet sich die Toleranz nach dem Kontrast der gewaehlten Farbe."},
             {"Keep the shape", "Form erhalten"},
             {"N points evenly in x", "N Punkte gleichmaessig in x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx ist der Schritt in Achseneinheiten; auf einer logarithmischen x-Achse ist dx ein Faktor je "
+             "Schritt (2: ein Punkt bei jeder Potenz von 2, 10: einer je Dekade)."},
             {"Every dx in axis units", "Alle dx in Achseneinheiten"},
             {"Add to", "Hinzufuegen zu"},
             {"Active curve", "Aktive Kurve"},
@@ -576,7 +581,8 @@ const LanguageTexts &germanTexts()
             {"There is no curve named %1.", "Es gibt keine Kurve namens %1."},
             {"Sort points by x", "Punkte nach x sortieren"},
             {"Remove duplicate points", "Doppelte Punkte entfernen"},
-            {"%1 markers found; left out as legend samples or strays: %2.", "%1 Marker gefunden; als Legendenmuster oder Ausreisser ausgelassen: %2."},
+            {"%1 markers found; left out as legend samples or strays: %2.",
+             "%1 Marker gefunden; als Legendenmuster oder Ausreisser ausgelassen: %2."},
             {"Add curve", "Kurve hinzufuegen"},
             {"Show curve", "Kurve anzeigen"},
             {"Hide curve", "Kurve ausblenden"},

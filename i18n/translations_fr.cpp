@@ -469,6 +469,7 @@ const LanguageTexts &frenchTexts()
              "Le point clique est hors de la zone du graphique."},
             {"No curve at the clicked point: click on the curve's ink.",
              "Aucune courbe au point clique : cliquez sur le trait de la courbe."},
+            {"The search was cancelled.", "La recherche a ete annulee."},
             {"Nothing like the clicked curve was found.",
              "Rien de semblable a la courbe cliquee n'a ete trouve."},
 
@@ -495,6 +496,10 @@ const LanguageTexts &frenchTexts()
              "Tout a gauche, la tolerance suit le contraste de la couleur choisie."},
             {"Keep the shape", "Garder la forme"},
             {"N points evenly in x", "N points repartis en x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx est le pas en unites de l'axe ; sur un axe x logarithmique dx est un facteur par pas (2 : "
+             "un point a chaque puissance de 2, 10 : un par decade)."},
             {"Every dx in axis units", "Tous les dx en unites de l'axe"},
             {"Add to", "Ajouter a"},
             {"Active curve", "Courbe active"},
@@ -562,7 +567,8 @@ const LanguageTexts &frenchTexts()
             {"There is no curve named %1.", "Aucune courbe ne s'appelle %1."},
             {"Sort points by x", "Trier les points par x"},
             {"Remove duplicate points", "Supprimer les points en double"},
-            {"%1 markers found; left out as legend samples or strays: %2.", "%1 marqueurs trouves ; exclus comme echantillons de legende ou isoles : %2."},
+            {"%1 markers found; left out as legend samples or strays: %2.",
+             "%1 marqueurs trouves ; exclus comme echantillons de legende ou isoles : %2."},
             {"Add curve", "Ajouter une courbe"},
             {"Show curve", "Afficher la courbe"},
             {"Hide curve", "Masquer la courbe"},
