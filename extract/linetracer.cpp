@@ -1,3 +1,4 @@
+#include "extract/linetracer.h"
 #include "extract/extraction.h"
 #include "extract/preparation.h"
 
@@ -8,70 +9,9 @@
 
 namespace extract {
 
+namespace tracing {
+
 namespace {
-
-constexpr double sampleSpacing = 0.5;
-constexpr double stepLength = 1.0;
-// Compression leaves faint tints beside lines; coverage below this is background.
-constexpr float noiseFloor = 0.12f;
-constexpr float solidLevel = 0.35f;
-// Clean steps that show a line going on after a coast through other ink.
-constexpr int confirmSteps = 3;
-// How far from both stretches' ends a corner between them may lie, and how
-// closely their centres must keep to straight lines for it to be placed.
-constexpr double cornerReach = 40.0;
-constexpr double maxSpread = 0.3;
-
-QPointF unit(QPointF v)
-{
-    const double length = std::hypot(v.x(), v.y());
-    return length > 0.0 ? v / length : QPointF();
-}
-
-QPointF normalOf(QPointF direction)
-{
-    return QPointF(-direction.y(), direction.x());
-}
-
-double distance(QPointF a, QPointF b)
-{
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
-
-QPointF rotated(QPointF v, double angle)
-{
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    return QPointF(v.x() * c - v.y() * s, v.x() * s + v.y() * c);
-}
-
-// A straight line through points, by least squares, and how far they stray from it.
-struct StraightFit
-{
-    QPointF through;
-    QPointF direction;
-    double spread = 0.0; // root mean square distance from the line
-};
-
-std::optional<StraightFit> fitStraight(const QPolygonF &points)
-{
-    if (points.size() < 5)
-        return std::nullopt;
-    QPointF mean;
-    for (QPointF p : points)
-        mean += p;
-    mean /= double(points.size());
-    double xx = 0.0, xy = 0.0, yy = 0.0;
-    for (QPointF p : points) {
-        const QPointF d = p - mean;
-        xx += d.x() * d.x(), xy += d.x() * d.y(), yy += d.y() * d.y();
-    }
-    const double angle = 0.5 * std::atan2(2.0 * xy, xx - yy);
-    const QPointF direction(std::cos(angle), std::sin(angle));
-    const double across = xx * direction.y() * direction.y() - 2.0 * xy * direction.x() * direction.y() +
-                          yy * direction.x() * direction.x();
-    return StraightFit{mean, direction, std::sqrt(std::max(0.0, across) / double(points.size()))};
-}
 
 // The tangent at the last centre and the bending, from the circle through it
 // and two centres farther back: the last steps before a crossing may already
@@ -99,85 +39,7 @@ void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvatu
     *direction = rotated(recent / recentLength, *curvature * 0.5 * recentLength);
 }
 
-// The run of ink that a cut across the line meets nearest its middle.
-struct Section
-{
-    bool found = false;
-    // The run ends on something other than background (another colour, the
-    // region's edge, a line taken out) or at the end of the cut.
-    bool blocked = false;
-    // Cut short on one side only, by a line taken out or a foreign colour: the
-    // offset then comes from the clean edge and the line's usual width.
-    bool partial = false;
-    double offset = 0.0;
-    double mass = 0.0;   // the line's width in pixels
-    double extent = 0.0; // from the run's first to its last sample, in pixels
-    double width = 0.0;  // between the half-peak crossings of a whole run
-    float peak = 0.0f;
-};
-
-class Tracer
-{
-public:
-    Tracer(const InkField &field, const std::function<bool()> &cancelled)
-        : m_field(field)
-        , m_cancelled(cancelled)
-    {}
-
-    // What a clean cut of the line looks like; wider or heavier runs are crossings.
-    void setLine(const Section &section)
-    {
-        m_reach = std::max(4.0, 1.5 * section.mass + 3.0);
-        m_massLimit = 1.3 * section.mass + 0.5;
-        m_extentLimit = section.extent + 1.0;
-        m_maxGap = std::max(16.0, 6.0 * section.mass + 6.0);
-        m_width = section.width;
-        m_peak = section.peak;
-    }
-
-    // With partial, a run shut off on one side counts, centred from its clean edge.
-    Section cut(QPointF centre, QPointF direction, double maxLateral, bool partial = false) const;
-    QPointF lineDirection(QPointF at) const;
-    // The centres from start onwards (start first); closed when the line comes back to start.
-    QPolygonF follow(QPointF start, QPointF direction, bool *closed);
-
-private:
-    // Where the line goes on after a corner the coast could not take.
-    struct Turn
-    {
-        QPolygonF centres; // from the corner on, in the order of travel
-        QPointF direction;
-    };
-    // The clean centres from `from` onwards (not from itself), at most steps of them.
-    // atEdge tells whether the last cut tried met the region's edge.
-    QPolygonF walk(QPointF from, QPointF direction, int steps, bool *atEdge = nullptr) const;
-    // Whether clean centres follow from `from` for a few steps, or up to the region's edge.
-    bool goesOn(QPointF from, QPointF direction) const;
-    // Which pixels round from ink, lines taken out and other colours
-    // but not paper join to it, as a square of side 2 radius + 1.
-    std::vector<char> reachable(QPoint from, int radius) const;
-    // Looks on growing circles round the last centre for a clean line joined to
-    // it by ink, not the one traced, turning least from incoming.
-    std::optional<Turn> turnCorner(const QPolygonF &centres, QPointF incoming) const;
-    // The centres from the end of the trace to at and ahead, where the line goes on along along.
-    QPolygonF joinAt(const QPolygonF &before, QPointF at, QPointF along, const QPolygonF &ahead) const;
-
-    // Where the samples walking from `from` by `step` first reach level, between that sample and the
-    // one before it, in pixels from the cut's middle; nothing when they do not before `stop`.
-    std::optional<double> crossing(int from, int step, int stop, float level) const;
-    // The centre of a run shut off on one side, from its clean edge; nothing when the run is no line.
-    std::optional<double> edgeCentre(int start, int end, bool cleanLow) const;
-
-    const InkField &m_field;
-    const std::function<bool()> &m_cancelled;
-    double m_width = 0.0; // between half-peak crossings, over the clean cuts so far
-    float m_peak = 1.0f;
-    double m_reach = 8.0;
-    double m_massLimit = 1e9;
-    double m_extentLimit = 1e9;
-    double m_maxGap = 10.0;
-    mutable std::vector<float> m_values;
-};
+} // namespace
 
 Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral, bool partial) const
 {
@@ -371,174 +233,11 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
     return centres;
 }
 
-QPolygonF Tracer::walk(QPointF from, QPointF direction, int steps, bool *atEdge) const
-{
-    // A speck of compression noise on the line is stepped over.
-    constexpr int maxMisses = 2;
-    QPolygonF centres;
-    QPointF at = from;
-    int misses = 0;
-    while (centres.size() < steps) {
-        const QPointF ahead = at + direction * ((misses + 1) * stepLength);
-        const Section section = cut(ahead, direction, 0.6);
-        if (!section.found || section.blocked || section.mass > m_massLimit ||
-            section.extent > m_extentLimit) {
-            if (++misses <= maxMisses)
-                continue;
-            if (atEdge)
-                *atEdge = std::any_of(m_values.begin(), m_values.end(),
-                                      [](float value) { return value <= InkField::outside; });
-            break;
-        }
-        misses = 0;
-        const QPointF centre = ahead + normalOf(direction) * section.offset;
-        if (!centres.isEmpty() && distance(centre, centres.first()) > 3.0)
-            direction = unit(centre - centres[std::max<qsizetype>(0, centres.size() - 4)]);
-        centres.append(centre);
-        at = centre;
-    }
-    return centres;
-}
+} // namespace tracing
 
-bool Tracer::goesOn(QPointF from, QPointF direction) const
-{
-    bool atEdge = false;
-    return walk(from, direction, confirmSteps, &atEdge).size() == confirmSteps || atEdge;
-}
+namespace {
 
-std::vector<char> Tracer::reachable(QPoint from, int radius) const
-{
-    const int side = 2 * radius + 1;
-    std::vector<char> seen(size_t(side) * side, 0);
-    const auto passable = [&](int x, int y) {
-        if (!m_field.inside(QPointF(x + 0.5, y + 0.5)))
-            return false;
-        const float value = m_field.at(x, y);
-        return value > noiseFloor || value == InkField::masked;
-    };
-    std::vector<QPoint> stack;
-    if (passable(from.x(), from.y())) {
-        seen[size_t(radius) * side + radius] = 1;
-        stack.push_back(from);
-    }
-    while (!stack.empty()) {
-        const QPoint p = stack.back();
-        stack.pop_back();
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                const int x = p.x() + dx, y = p.y() + dy;
-                const int i = x - from.x() + radius, j = y - from.y() + radius;
-                if (i < 0 || j < 0 || i >= side || j >= side || seen[size_t(j) * side + i] || !passable(x, y))
-                    continue;
-                seen[size_t(j) * side + i] = 1;
-                stack.push_back(QPoint(x, y));
-            }
-        }
-    }
-    return seen;
-}
-
-std::optional<Tracer::Turn> Tracer::turnCorner(const QPolygonF &centres, QPointF incoming) const
-{
-    const QPointF end = centres.last();
-    const int radius = int(std::ceil(2.0 * m_maxGap)) + 2;
-    const QPoint origin(int(std::floor(end.x())), int(std::floor(end.y())));
-    const std::vector<char> connected = reachable(origin, radius);
-    const int side = 2 * radius + 1;
-    const auto joined = [&](QPointF p) {
-        const int i = int(std::floor(p.x())) - origin.x() + radius;
-        const int j = int(std::floor(p.y())) - origin.y() + radius;
-        return i >= 0 && j >= 0 && i < side && j < side && connected[size_t(j) * side + i];
-    };
-    // The line traced so far, near its end, is where the search came from.
-    QPolygonF recent;
-    for (qsizetype i = centres.size() - 1; i >= 0 && distance(centres[i], end) <= 2.5 * radius; --i)
-        recent.prepend(centres[i]);
-    const auto traced = [&](QPointF p) {
-        for (QPointF c : recent)
-            if (distance(p, c) < m_width + 2.5)
-                return true;
-        return false;
-    };
-    // A line found goes on cleanly for a few steps; more of it straightens the stretch after a corner.
-    constexpr int cleanSteps = 8;
-    constexpr int fitSteps = 16;
-    QPolygonF before;
-    for (qsizetype i = centres.size() - 1; i >= 0 && distance(centres[i], end) <= 2.0 * cornerReach; --i)
-        before.prepend(centres[i]);
-    for (double r = 0.5 * m_maxGap; r <= 2.0 * m_maxGap; r += 2.0) {
-        const int samples = int(std::ceil(2.0 * M_PI * r / sampleSpacing));
-        std::optional<Turn> best;
-        double bestTurn = 1e300;
-        // Round once from a sample off the ink, so that no run is split where the circle starts.
-        std::vector<char> ink(samples);
-        for (int k = 0; k < samples; ++k) {
-            const double angle = 2.0 * M_PI * k / samples;
-            const QPointF p = end + QPointF(std::cos(angle), std::sin(angle)) * r;
-            ink[k] = m_field.sample(p) > solidLevel && joined(p);
-        }
-        const int first = int(std::find(ink.begin(), ink.end(), 0) - ink.begin());
-        if (first == samples)
-            continue;
-        int runStart = -1;
-        for (int k = first + 1; k <= first + samples; ++k) {
-            if (ink[k % samples] && runStart < 0)
-                runStart = k;
-            if (ink[k % samples] || runStart < 0)
-                continue;
-            const double middle = M_PI * (runStart + k - 1) / samples;
-            runStart = -1;
-            QPointF at = end + QPointF(std::cos(middle), std::sin(middle)) * r;
-            if (traced(at))
-                continue;
-            QPointF along = lineDirection(at);
-            if (QPointF::dotProduct(along, at - end) < 0.0)
-                along = -along;
-            const Section section = cut(at, along, 2.0);
-            at += normalOf(along) * section.offset;
-            const QPolygonF ahead = walk(at, along, fitSteps);
-            if (!section.found || section.blocked || ahead.size() < cleanSteps)
-                continue;
-            along = unit(ahead[cleanSteps - 1] - at);
-            const double turn = std::abs(std::atan2(incoming.x() * along.y() - incoming.y() * along.x(),
-                                                    QPointF::dotProduct(incoming, along)));
-            if (turn < bestTurn) {
-                bestTurn = turn;
-                best = Turn{joinAt(before, at, along, ahead), along};
-            }
-        }
-        if (best)
-            return best;
-    }
-    return std::nullopt;
-}
-
-QPolygonF Tracer::joinAt(const QPolygonF &before, QPointF at, QPointF along, const QPolygonF &ahead) const
-{
-    // The stretch between the corner's blob and the point found, traced back towards the blob.
-    const QPolygonF back = walk(at, -along, int(2.0 * m_maxGap));
-    QPolygonF joined;
-    for (qsizetype i = back.size() - 1; i >= 0; --i)
-        joined.append(back[i]);
-    joined.append(at);
-    // A sharp corner lies where the two straight stretches meet, under ink.
-    const QPointF end = before.last();
-    const QPointF first = joined.first();
-    const std::optional<StraightFit> in = fitStraight(before);
-    const std::optional<StraightFit> out = fitStraight(joined + ahead);
-    if (!in || !out || in->spread > maxSpread || out->spread > maxSpread)
-        return joined;
-    const double cross = in->direction.x() * out->direction.y() - in->direction.y() * out->direction.x();
-    if (std::abs(cross) < 0.3)
-        return joined;
-    const QPointF d = out->through - in->through;
-    const QPointF corner =
-        in->through + in->direction * ((d.x() * out->direction.y() - d.y() * out->direction.x()) / cross);
-    if (distance(corner, end) < cornerReach && distance(corner, first) < cornerReach &&
-        m_field.sample(corner) >= solidLevel)
-        joined.prepend(corner);
-    return joined;
-}
+using namespace tracing;
 
 // Forward is towards growing x in axis units (growing y on a vertical stretch).
 QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calibration)
