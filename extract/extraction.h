@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Automatic extraction of a curve from the picture, starting at one pixel the
@@ -44,6 +45,8 @@ struct ExtractionParams
     // picked ink with the background and still count; 0 chooses from their contrast.
     double tolerance = 0.0;
     Sampling sampling;
+    // Asked now and then while a search runs; true stops it, with status Cancelled and nothing found.
+    std::function<bool()> cancelled;
 };
 
 enum class ExtractionStatus {
@@ -53,6 +56,7 @@ enum class ExtractionStatus {
     SeedOutside,
     SeedOnBackground,
     NothingFound,
+    Cancelled,
 };
 
 // The text a user sees for a status that is not Found.

@@ -15,6 +15,7 @@ QString statusMessage(ExtractionStatus status)
     case ExtractionStatus::SeedOnBackground:
         return i18n::tr("No curve at the clicked point: click on the curve's ink.");
     case ExtractionStatus::NothingFound: return i18n::tr("Nothing like the clicked curve was found.");
+    case ExtractionStatus::Cancelled: return i18n::tr("The search was cancelled.");
     }
     return QString();
 }

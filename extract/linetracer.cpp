@@ -1,42 +1,17 @@
+#include "extract/linetracer.h"
 #include "extract/extraction.h"
 #include "extract/preparation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace extract {
 
+namespace tracing {
+
 namespace {
-
-constexpr double sampleSpacing = 0.5;
-constexpr double stepLength = 1.0;
-// Compression leaves faint tints beside lines; coverage below this is background.
-constexpr float noiseFloor = 0.12f;
-constexpr float solidLevel = 0.35f;
-
-QPointF unit(QPointF v)
-{
-    const double length = std::hypot(v.x(), v.y());
-    return length > 0.0 ? v / length : QPointF();
-}
-
-QPointF normalOf(QPointF direction)
-{
-    return QPointF(-direction.y(), direction.x());
-}
-
-double distance(QPointF a, QPointF b)
-{
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
-
-QPointF rotated(QPointF v, double angle)
-{
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    return QPointF(v.x() * c - v.y() * s, v.x() * s + v.y() * c);
-}
 
 // The tangent at the last centre and the bending, from the circle through it
 // and two centres farther back: the last steps before a crossing may already
@@ -64,49 +39,9 @@ void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvatu
     *direction = rotated(recent / recentLength, *curvature * 0.5 * recentLength);
 }
 
-// The run of ink that a cut across the line meets nearest its middle.
-struct Section
-{
-    bool found = false;
-    // The run ends on something other than background (another colour, the
-    // region's edge, a line taken out) or at the end of the cut.
-    bool blocked = false;
-    double offset = 0.0;
-    double mass = 0.0;   // the line's width in pixels
-    double extent = 0.0; // from the run's first to its last sample, in pixels
-};
+} // namespace
 
-class Tracer
-{
-public:
-    explicit Tracer(const InkField &field)
-        : m_field(field)
-    {}
-
-    // What a clean cut of the line looks like; wider or heavier runs are crossings.
-    void setLine(const Section &section)
-    {
-        m_reach = std::max(4.0, 1.5 * section.mass + 3.0);
-        m_massLimit = 1.3 * section.mass + 0.5;
-        m_extentLimit = section.extent + 1.0;
-        m_maxGap = std::max(16.0, 6.0 * section.mass + 6.0);
-    }
-
-    Section cut(QPointF centre, QPointF direction, double maxLateral) const;
-    QPointF lineDirection(QPointF at) const;
-    // The centres from start onwards (start first); closed when the line comes back to start.
-    QPolygonF follow(QPointF start, QPointF direction, bool *closed) const;
-
-private:
-    const InkField &m_field;
-    double m_reach = 8.0;
-    double m_massLimit = 1e9;
-    double m_extentLimit = 1e9;
-    double m_maxGap = 10.0;
-    mutable std::vector<float> m_values;
-};
-
-Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral) const
+Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral, bool partial) const
 {
     const QPointF normal = normalOf(direction);
     const int half = int(m_reach / sampleSpacing);
@@ -132,19 +67,63 @@ Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral) const
             peak = std::max(peak, m_values[end]);
             ++end;
         }
-        const double offset = moment / mass;
-        if (peak >= solidLevel && std::abs(offset) <= bestDistance) {
-            bestDistance = std::abs(offset);
+        // Cut short by something else, the run's centre would be off.
+        const bool lowShut = start == 0 || m_values[start - 1] < 0.0f;
+        const bool highShut = end > last || m_values[end] < 0.0f;
+        std::optional<double> offset = moment / mass;
+        // Only a line taken out runs beside this one; the region's edge, other colours and blobs do not.
+        const bool oneSided = partial && lowShut != highShut && start > 0 && end <= last &&
+                              std::min(m_values[start - 1], m_values[end]) == InkField::masked;
+        if (oneSided)
+            offset = edgeCentre(start, end, highShut);
+        if (peak >= solidLevel && offset && std::abs(*offset) <= bestDistance) {
+            bestDistance = std::abs(*offset);
             best.found = true;
-            best.offset = offset;
+            best.offset = *offset;
             best.mass = mass * sampleSpacing;
             best.extent = (end - 1 - start) * sampleSpacing;
-            // Cut short by something else, the run's centre would be off.
-            best.blocked = start == 0 || end > last || m_values[start - 1] < 0.0f || m_values[end] < 0.0f;
+            best.blocked = lowShut || highShut;
+            best.partial = oneSided;
+            best.peak = peak;
+            const std::optional<double> low = crossing(start, 1, end, 0.5f * peak);
+            const std::optional<double> high = crossing(end - 1, -1, start - 1, 0.5f * peak);
+            best.width = low && high ? *high - *low : 0.0;
         }
         start = end;
     }
     return best;
+}
+
+std::optional<double> Tracer::crossing(int from, int step, int stop, float level) const
+{
+    const int half = int(m_values.size() / 2);
+    for (int j = from; j != stop; j += step) {
+        const int before = j - step;
+        if (m_values[j] < level)
+            continue;
+        if (before < 0 || before >= int(m_values.size()) || m_values[before] < 0.0f)
+            return std::nullopt;
+        const float t = (level - m_values[before]) / (m_values[j] - m_values[before]);
+        return ((before - half) + t * (j - before)) * sampleSpacing;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> Tracer::edgeCentre(int start, int end, bool cleanLow) const
+{
+    if (m_width <= 0.0)
+        return std::nullopt;
+    const int half = int(m_values.size() / 2);
+    const float level = 0.5f * m_peak;
+    const std::optional<double> edge =
+        cleanLow ? crossing(start, 1, end, level) : crossing(end - 1, -1, start - 1, level);
+    if (!edge)
+        return std::nullopt;
+    // Ink reaching farther from the edge than the line is wide is something else beside it.
+    const double shut = ((cleanLow ? end : start - 1) - half) * sampleSpacing;
+    if (std::abs(shut - *edge) > m_width + 1.0)
+        return std::nullopt;
+    return *edge + (cleanLow ? 0.5 : -0.5) * m_width;
 }
 
 QPointF Tracer::lineDirection(QPointF at) const
@@ -172,7 +151,7 @@ QPointF Tracer::lineDirection(QPointF at) const
     return best;
 }
 
-QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed) const
+QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
 {
     QPolygonF centres{start};
     QPointF last = start;
@@ -184,22 +163,41 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed) const
     long budget = 8L * (bounds.width() + bounds.height()) + 1000;
     // Ink seen but disturbed (a grid line alongside, a crossing) justifies a longer coast than a blank gap.
     bool disturbed = false;
+    // A coast that lost the line is tried again taking runs cut short on one side (a line
+    // along a grid line), then the line is looked for round a corner.
+    bool partial = false;
+    QPointF lastDirection = direction;
     *closed = false;
     while (budget-- > 0) {
-        gap += stepLength;
-        if (gap > (disturbed ? 3.0 : 1.0) * m_maxGap)
+        if (m_cancelled && budget % 256 == 0 && m_cancelled())
             break;
+        gap += stepLength;
         // Coasting goes on along the arc the line was bending on.
         // Far out the arc is a guess: it goes on straight from there.
         const double bent = std::min(gap, m_maxGap);
         const QPointF predicted =
             last + direction * gap + normalOf(direction) * (curvature * bent * (gap - 0.5 * bent));
-        if (!m_field.inside(predicted))
-            break;
+        if (gap > (disturbed ? 3.0 : 1.0) * m_maxGap || !m_field.inside(predicted)) {
+            if (!partial) {
+                partial = true;
+            } else if (const std::optional<Turn> turn = turnCorner(centres, lastDirection)) {
+                centres.append(turn->centres);
+                last = centres.last();
+                lastDirection = turn->direction;
+                partial = false;
+            } else {
+                break;
+            }
+            direction = lastDirection;
+            gap = 0.0;
+            curvature = 0.0;
+            disturbed = false;
+            continue;
+        }
         const QPointF heading = rotated(direction, curvature * bent);
         // Farther from the last centre the line may have bent more.
-        const Section section = cut(predicted, heading, 0.6 + 0.3 * gap);
-        if (!section.found || section.blocked || section.mass > m_massLimit ||
+        const Section section = cut(predicted, heading, 0.6 + 0.3 * gap, partial);
+        if (!section.found || (section.blocked && !section.partial) || section.mass > m_massLimit ||
             section.extent > m_extentLimit) {
             disturbed = disturbed || section.found;
             if (gap == stepLength)
@@ -207,6 +205,9 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed) const
             continue;
         }
         const QPointF centre = predicted + normalOf(heading) * section.offset;
+        // Past a blob (a marker on the line) its rim may look like the line: the line goes on from there.
+        if (disturbed && !goesOn(centre, heading))
+            continue;
         travelled += distance(centre, last);
         if (travelled > 3.0 * m_maxGap && distance(centre, start) < 1.2) {
             centres.append(start);
@@ -214,10 +215,16 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed) const
             break;
         }
         centres.append(centre);
+        if (!section.blocked && section.width > 0.0) {
+            m_width += 0.1 * (section.width - m_width);
+            m_peak += 0.1f * (section.peak - m_peak);
+            partial = false;
+        }
         // A chord over a few steps steadies the direction against the centres' jitter.
         const QPointF back = centres[std::max<qsizetype>(0, centres.size() - 5)];
         if (distance(centre, back) > 0.5)
             direction = unit(centre - back);
+        lastDirection = direction;
         last = centre;
         gap = 0.0;
         curvature = 0.0;
@@ -225,6 +232,12 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed) const
     }
     return centres;
 }
+
+} // namespace tracing
+
+namespace {
+
+using namespace tracing;
 
 // Forward is towards growing x in axis units (growing y on a vertical stretch).
 QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calibration)
@@ -242,7 +255,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
 {
     const InkField field(prepared.raster, prepared.picked.model, prepared.region, prepared.straightLines);
     const QPointF pixelCentre = prepared.seedCentre();
-    Tracer tracer(field);
+    Tracer tracer(field, params.cancelled);
     QPointF direction = tracer.lineDirection(pixelCentre);
     Section section = tracer.cut(pixelCentre, direction, 3.0);
     if (!section.found) {

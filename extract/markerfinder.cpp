@@ -69,7 +69,8 @@ double parabolaTop(float left, float middle, float right)
 // Every place where the template correlates well, at the local peaks of the
 // correlation. Only windows whose ink adds up to about the template's are
 // scored, so lines and empty paper cost one running sum.
-std::vector<Match> matchTemplate(const CoverageMap &map, const MarkerTemplate &pattern)
+std::vector<Match> matchTemplate(const CoverageMap &map, const MarkerTemplate &pattern,
+                                 const std::function<bool()> &cancelled)
 {
     const int w = pattern.width, h = pattern.height;
     const int n = w * h;
@@ -147,6 +148,8 @@ std::vector<Match> matchTemplate(const CoverageMap &map, const MarkerTemplate &p
         }
     };
     for (int top = 0; top < rows; ++top) {
+        if (cancelled && top % 16 == 0 && cancelled())
+            return {};
         float *out = scoreRow(top);
         std::int64_t windowSum = 0, windowSquares = 0;
         for (int x = 0; x < w; ++x)
@@ -201,7 +204,7 @@ bool inReach(const SearchRegion &region, QPointF centre, QSizeF half)
     return false;
 }
 
-void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &,
+void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
               MarkerResult &result)
 {
     const CoverageMap map = coverageOf(prepared);
@@ -210,14 +213,15 @@ void findFrom(const Preparation &prepared, const Calibration &calibration, const
         result.status = ExtractionStatus::NothingFound;
         return;
     }
-    std::vector<Match> matches = strongestApart(matchTemplate(map, *pattern), pattern->markerSize);
+    std::vector<Match> matches =
+        strongestApart(matchTemplate(map, *pattern, params.cancelled), pattern->markerSize);
     // So few like the clicked one: it may be two touching markers, learnt again from a single one.
     if (matches.size() < 3) {
         if (const std::optional<QPoint> single = singleMarkerPixel(map, pattern->solidCount)) {
             std::optional<MarkerTemplate> smaller = learnTemplate(map, *single);
-            std::vector<Match> more = smaller
-                                          ? strongestApart(matchTemplate(map, *smaller), smaller->markerSize)
-                                          : std::vector<Match>();
+            std::vector<Match> more =
+                smaller ? strongestApart(matchTemplate(map, *smaller, params.cancelled), smaller->markerSize)
+                        : std::vector<Match>();
             if (more.size() > matches.size()) {
                 pattern = smaller;
                 matches = std::move(more);

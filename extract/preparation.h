@@ -31,6 +31,11 @@ Result runSearch(const QImage &image, const Calibration &calibration, QPointF se
                  const ExtractionParams &params, Search search)
 {
     Result result;
+    const auto stopped = [&params] { return params.cancelled && params.cancelled(); };
+    if (stopped()) {
+        result.status = ExtractionStatus::Cancelled;
+        return result;
+    }
     const Preparation prepared = prepare(image, calibration, seed, params);
     result.status = prepared.status;
     if (prepared.status != ExtractionStatus::Found)
@@ -38,6 +43,11 @@ Result runSearch(const QImage &image, const Calibration &calibration, QPointF se
     result.ink = QColor(prepared.picked.model.ink());
     result.tolerance = prepared.picked.model.tolerance();
     search(prepared, calibration, params, result);
+    // What a stopped search found is not all there is: nothing of it counts.
+    if (stopped()) {
+        result = Result();
+        result.status = ExtractionStatus::Cancelled;
+    }
     return result;
 }
 

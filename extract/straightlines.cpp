@@ -209,7 +209,7 @@ bool InkField::inside(QPointF p) const
 float InkField::at(int x, int y) const
 {
     if (!m_region.contains(x, y))
-        return masked;
+        return outside;
     const float coverage = m_ink.coverage(m_raster.at(x, y));
     if (coverage <= 0.0f)
         return coverage;

@@ -73,8 +73,9 @@ private:
 class InkField
 {
 public:
-    // Outside the region or on a line taken out.
+    // On a line taken out.
     static constexpr float masked = -2.0f;
+    static constexpr float outside = -3.0f;
 
     InkField(const Raster &raster, const InkModel &ink, const SearchRegion &region,
              std::vector<StraightLine> excluded);
@@ -82,7 +83,7 @@ public:
     const SearchRegion &region() const { return m_region; }
     bool inside(QPointF p) const;
     float at(int x, int y) const;
-    // Bilinear between pixel centres; foreign or masked when a near pixel is.
+    // Bilinear between pixel centres; foreign, masked or outside when a near pixel is.
     float sample(QPointF p) const;
 
 private:

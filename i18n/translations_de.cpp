@@ -488,6 +488,7 @@ const LanguageTexts &germanTexts()
              "Der angeklickte Punkt liegt ausserhalb des Diagrammbereichs."},
             {"No curve at the clicked point: click on the curve's ink.",
              "Keine Kurve am angeklickten Punkt: Klicken Sie auf die Linie der Kurve."},
+            {"The search was cancelled.", "Die Suche wurde abgebrochen."},
             {"Nothing like the clicked curve was found.",
              "Nichts Aehnliches wie die angeklickte Kurve wurde gefunden."},
 
@@ -514,6 +515,10 @@ const LanguageTexts &germanTexts()
              "Ganz links richtet sich die Toleranz nach dem Kontrast der gewaehlten Farbe."},
             {"Keep the shape", "Form erhalten"},
             {"N points evenly in x", "N Punkte gleichmaessig in x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx ist der Schritt in Achseneinheiten; auf einer logarithmischen x-Achse ist dx ein Faktor je "
+             "Schritt (2: ein Punkt bei jeder Potenz von 2, 10: einer je Dekade)."},
             {"Every dx in axis units", "Alle dx in Achseneinheiten"},
             {"seconds", "Sekunden"},
             {"minutes", "Minuten"},

@@ -479,6 +479,7 @@ const LanguageTexts &spanishTexts()
              "El punto pulsado esta fuera del area del grafico."},
             {"No curve at the clicked point: click on the curve's ink.",
              "No hay ninguna curva en el punto pulsado: pulse sobre el trazo de la curva."},
+            {"The search was cancelled.", "La busqueda se ha cancelado."},
             {"Nothing like the clicked curve was found.",
              "No se ha encontrado nada parecido a la curva pulsada."},
 
@@ -505,6 +506,10 @@ const LanguageTexts &spanishTexts()
              "En el extremo izquierdo la tolerancia sigue el contraste del color elegido."},
             {"Keep the shape", "Conservar la forma"},
             {"N points evenly in x", "N puntos equiespaciados en x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx es el paso en unidades del eje; en un eje x logaritmico dx es un factor por paso (2: un "
+             "punto en cada potencia de 2, 10: uno por decada)."},
             {"Every dx in axis units", "Cada dx en unidades del eje"},
             {"seconds", "segundos"},
             {"minutes", "minutos"},

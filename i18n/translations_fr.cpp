@@ -475,6 +475,7 @@ const LanguageTexts &frenchTexts()
              "Le point clique est hors de la zone du graphique."},
             {"No curve at the clicked point: click on the curve's ink.",
              "Aucune courbe au point clique : cliquez sur le trait de la courbe."},
+            {"The search was cancelled.", "La recherche a ete annulee."},
             {"Nothing like the clicked curve was found.",
              "Rien de semblable a la courbe cliquee n'a ete trouve."},
 
@@ -501,6 +502,10 @@ const LanguageTexts &frenchTexts()
              "Tout a gauche, la tolerance suit le contraste de la couleur choisie."},
             {"Keep the shape", "Garder la forme"},
             {"N points evenly in x", "N points repartis en x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx est le pas en unites de l'axe ; sur un axe x logarithmique dx est un facteur par pas (2 : "
+             "un point a chaque puissance de 2, 10 : un par decade)."},
             {"Every dx in axis units", "Tous les dx en unites de l'axe"},
             {"seconds", "secondes"},
             {"hours", "heures"},

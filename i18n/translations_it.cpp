@@ -480,6 +480,7 @@ const LanguageTexts &italianTexts()
              "Il punto cliccato e fuori dall'area del grafico."},
             {"No curve at the clicked point: click on the curve's ink.",
              "Nessuna curva nel punto cliccato: cliccare sul tratto della curva."},
+            {"The search was cancelled.", "La ricerca e stata annullata."},
             {"Nothing like the clicked curve was found.",
              "Non e stato trovato nulla di simile alla curva cliccata."},
 
@@ -506,6 +507,10 @@ const LanguageTexts &italianTexts()
              "All'estrema sinistra la tolleranza segue il contrasto del colore scelto."},
             {"Keep the shape", "Mantieni la forma"},
             {"N points evenly in x", "N punti equidistanti in x"},
+            {"dx is the step in axis units; on a logarithmic x axis dx is a factor per step (2: a point at "
+             "every power of 2, 10: one per decade).",
+             "dx e il passo in unita dell'asse; su un asse x logaritmico dx e un fattore per passo (2: un "
+             "punto a ogni potenza di 2, 10: uno per decade)."},
             {"Every dx in axis units", "Ogni dx in unita dell'asse"},
             {"seconds", "secondi"},
             {"minutes", "minuti"},

@@ -5,9 +5,12 @@
 #include "i18n/localization.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
@@ -19,6 +22,8 @@ namespace {
 
 // The slider's 0 lets the tracer choose from the contrast of ink and paper.
 constexpr int toleranceMaximum = 200;
+// How long a search runs before the window paints and hears the keyboard again.
+constexpr qint64 frameMilliseconds = 16;
 
 // The calendar units offered for dx on a date axis, in the order of the list.
 struct CalendarUnit
@@ -113,6 +118,11 @@ void ExtractionPanel::retranslate()
                                   i18n::tr("years")});
         m_samplingUnit->setCurrentIndex(unit >= 0 ? unit : monthsUnit);
     }
+    const QString stepTip =
+        i18n::tr("dx is the step in axis units; on a logarithmic x axis dx is a factor per "
+                 "step (2: a point at every power of 2, 10: one per decade).");
+    m_sampling->setItemData(2, stepTip, Qt::ToolTipRole);
+    m_samplingValue->setToolTip(stepTip);
     m_targetLabel->setText(i18n::tr("Add to"));
     const int target = m_target->currentIndex();
     m_target->clear();
@@ -169,27 +179,68 @@ void ExtractionPanel::setRegion(const QPolygonF &region)
     rerun();
 }
 
+bool ExtractionPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride: return static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape;
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::Close: return true;
+    default: return QWidget::eventFilter(watched, event);
+    }
+}
+
 void ExtractionPanel::rerun()
 {
-    if (!m_hasSeed)
+    if (!m_hasSeed || m_searching)
         return;
     const QImage &image = m_model->sourceImage();
     const Calibration &calibration = m_model->calibration();
     extract::ExtractionStatus status = extract::ExtractionStatus::NothingFound;
     int leftOut = 0;
+    extract::ExtractionParams searchParams = params();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 painted = 0;
+    searchParams.cancelled = [this, &clock, &painted] {
+        if (clock.elapsed() - painted >= frameMilliseconds) {
+            QCoreApplication::processEvents();
+            painted = clock.elapsed();
+        }
+        return m_cancelRequested;
+    };
+    m_searching = true;
+    m_cancelRequested = false;
+    qApp->installEventFilter(this);
     if (markersMode()) {
-        const extract::MarkerResult found = extract::findMarkers(image, calibration, m_seed, params());
+        const extract::MarkerResult found = extract::findMarkers(image, calibration, m_seed, searchParams);
         status = found.status;
         m_path = found.points;
         m_points = found.points;
         m_ink = found.ink;
         leftOut = found.leftOut;
     } else {
-        const extract::TraceResult found = extract::traceCurve(image, calibration, m_seed, params());
+        const extract::TraceResult found = extract::traceCurve(image, calibration, m_seed, searchParams);
         status = found.status;
         m_path = found.path;
         m_points = found.points;
         m_ink = found.ink;
+    }
+    qApp->removeEventFilter(this);
+    m_searching = false;
+    if (status == extract::ExtractionStatus::Cancelled) {
+        cancel();
+        m_countLabel->setText(extract::statusMessage(status));
+        return;
     }
     if (status != extract::ExtractionStatus::Found) {
         m_path.clear();
@@ -255,6 +306,10 @@ bool ExtractionPanel::accept()
 
 void ExtractionPanel::cancel()
 {
+    if (m_searching) {
+        m_cancelRequested = true;
+        return;
+    }
     m_hasSeed = false;
     m_path.clear();
     m_points.clear();

@@ -34,6 +34,10 @@ public:
     void setRegion(const QPolygonF &region);
     void retranslate();
 
+protected:
+    // While a search runs, only Escape reaches the window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool markersMode() const;
     extract::ExtractionParams params() const;
@@ -45,6 +49,9 @@ private:
     ProjectModel *m_model;
     GraphView *m_view;
     bool m_hasSeed = false;
+    // A search lets the window paint every frame, and Escape stop it.
+    bool m_searching = false;
+    bool m_cancelRequested = false;
     QPointF m_seed;
     QPolygonF m_region;
     QPolygonF m_path;

@@ -7,15 +7,19 @@
 
 namespace scenes {
 
-Calibration chartCalibration(double rotationDegrees)
+namespace {
+
+// x 0..10 from origin to xEnd, y -1.5..1.5 from origin to yEnd, turned about centre.
+Calibration turnedCalibration(QPointF origin, QPointF xEnd, QPointF yEnd, QPointF centre,
+                              double rotationDegrees)
 {
-    QTransform turn;
-    turn.translate(400, 300);
-    turn.rotate(rotationDegrees);
-    turn.translate(-400, -300);
+    const QTransform turn = QTransform()
+                                .translate(centre.x(), centre.y())
+                                .rotate(rotationDegrees)
+                                .translate(-centre.x(), -centre.y());
     Calibration calibration;
-    calibration.axisXLine = turn.map(QLineF(80, 520, 720, 520));
-    calibration.axisYLine = turn.map(QLineF(80, 520, 80, 40));
+    calibration.axisXLine = turn.map(QLineF(origin, xEnd));
+    calibration.axisYLine = turn.map(QLineF(origin, yEnd));
     calibration.xValue1 = 0.0;
     calibration.xValue2 = 10.0;
     calibration.yValue1 = -1.5;
@@ -23,6 +27,18 @@ Calibration chartCalibration(double rotationDegrees)
     calibration.axisXValid = true;
     calibration.axisYValid = true;
     return calibration;
+}
+
+} // namespace
+
+Calibration chartCalibration(double rotationDegrees)
+{
+    return turnedCalibration({80, 520}, {720, 520}, {80, 40}, {400, 300}, rotationDegrees);
+}
+
+Calibration renderCalibration(double rotationDegrees)
+{
+    return turnedCalibration({64, 432}, {576, 432}, {64, 48}, {320, 240}, rotationDegrees);
 }
 
 QImage blankPicture()

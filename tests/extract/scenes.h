@@ -17,6 +17,9 @@ namespace scenes {
 // -1.5..1.5, both turned by rotationDegrees about the picture's centre.
 Calibration chartCalibration(double rotationDegrees = 0.0);
 QImage blankPicture();
+// The committed renders put the plot's frame at 10 % and 90 % of a 640 x 480
+// picture, x 0..10 and y -1.5..1.5; a scan is then turned about the centre.
+Calibration renderCalibration(double rotationDegrees = 0.0);
 // Axes crossing in the middle of the picture, x -20..20 along y = 280 and
 // y -1.5..1.5 along x = 400, drawn with ticks every 5 and no frame.
 Calibration crossingCalibration();

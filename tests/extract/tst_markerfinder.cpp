@@ -200,11 +200,7 @@ MarkerScene markerScene(const QString &name)
                       .convertToFormat(QImage::Format_RGB32);
         const QTransform turn =
             scan ? QTransform().translate(320, 240).rotate(2.5).translate(-320, -240) : QTransform();
-        s.calibration.axisXLine = turn.map(QLineF(64, 432, 576, 432));
-        s.calibration.axisYLine = turn.map(QLineF(64, 432, 64, 48));
-        s.calibration.xValue1 = 0, s.calibration.xValue2 = 10;
-        s.calibration.yValue1 = -1.5, s.calibration.yValue2 = 1.5;
-        s.calibration.axisXValid = s.calibration.axisYValid = true;
+        s.calibration = renderCalibration(scan ? 2.5 : 0.0);
         for (int i = 1; i < 20; ++i)
             s.truth.append(
                 s.calibration.realToPixel(QPointF(0.5 * i, std::round(9000 * std::sin(0.35 * i)) / 10000)));
