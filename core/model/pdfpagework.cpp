@@ -27,9 +27,16 @@ public:
         : m_limit(limit)
     {}
 
-    // The forms drawn by one content stream (a page's or a form's) with its resources.
-    qint64 runsIn(const std::string &content, QPDFObjectHandle resources)
+    // The forms drawn by the content of a page or a form with those resources.
+    // Content whose resources name no form is not read: a page of a million
+    // plain paths costs nothing here.
+    qint64 runsIn(QPDFObjectHandle owner, QPDFObjectHandle resources)
     {
+        if (!namesForms(resources))
+            return 0;
+        std::string content;
+        pdfcontent::CappedContent pipe(&content, &m_budget);
+        QPDFPageObjectHelper(owner).pipeContents(&pipe);
         auto input = std::make_shared<BufferInputSource>("content", content);
         QPDFTokenizer tokenizer;
         tokenizer.allowEOF();
@@ -41,7 +48,7 @@ public:
             if (type == QPDFTokenizer::tt_eof)
                 break;
             if (type == QPDFTokenizer::tt_word && token.getValue() == "Do" && !lastName.empty())
-                runs = std::min(m_limit + 1, runs + runsOfForm(namedForm(resources, lastName)));
+                runs = std::min(m_limit + 1, runs + runsOfForm(namedForm(resources, lastName), resources));
             lastName = type == QPDFTokenizer::tt_name ? token.getValue() : std::string();
             if (runs > m_limit)
                 break;
@@ -49,15 +56,23 @@ public:
         return runs;
     }
 
-    std::string contentOf(QPDFObjectHandle owner)
+private:
+    static bool isForm(QPDFObjectHandle object)
     {
-        std::string content;
-        pdfcontent::CappedContent pipe(&content, &m_budget);
-        QPDFPageObjectHelper(owner).pipeContents(&pipe);
-        return content;
+        return object.isStream() && object.getDict().getKey("/Subtype").isNameAndEquals("/Form");
     }
 
-private:
+    static bool namesForms(QPDFObjectHandle resources)
+    {
+        if (!resources.isDictionary() || !resources.getKey("/XObject").isDictionary())
+            return false;
+        for (const auto &[name, object] : resources.getKey("/XObject").ditems()) {
+            if (isForm(object))
+                return true;
+        }
+        return false;
+    }
+
     static QPDFObjectHandle namedForm(QPDFObjectHandle resources, const std::string &name)
     {
         if (!resources.isDictionary())
@@ -66,9 +81,10 @@ private:
         return objects.isDictionary() ? objects.getKey(name) : QPDFObjectHandle::newNull();
     }
 
-    qint64 runsOfForm(QPDFObjectHandle form)
+    // A form without resources of its own draws with those of what draws it, as renderers allow.
+    qint64 runsOfForm(QPDFObjectHandle form, QPDFObjectHandle drawerResources)
     {
-        if (!form.isStream() || !form.getDict().getKey("/Subtype").isNameAndEquals("/Form"))
+        if (!isForm(form))
             return 0;
         const QPDFObjGen id = form.getObjGen();
         if (const auto known = m_runs.find(id); known != m_runs.end())
@@ -76,8 +92,9 @@ private:
         // Renderers do not follow a form into itself.
         if (!m_active.insert(id).second)
             return 0;
+        QPDFObjectHandle resources = form.getDict().getKey("/Resources");
         const qint64 runs =
-            std::min(m_limit + 1, 1 + runsIn(contentOf(form), form.getDict().getKey("/Resources")));
+            std::min(m_limit + 1, 1 + runsIn(form, resources.isDictionary() ? resources : drawerResources));
         m_active.erase(id);
         m_runs.emplace(id, runs);
         return runs;
@@ -101,9 +118,8 @@ qint64 pageFormRuns(const QString &path, int page, qint64 limit)
         if (page < 0 || size_t(page) >= pages.size())
             return -1;
         QPDFPageObjectHelper helper = pages[size_t(page)];
-        FormRunCounter counter(limit);
-        return counter.runsIn(counter.contentOf(helper.getObjectHandle()),
-                              helper.getAttribute("/Resources", false));
+        return FormRunCounter(limit).runsIn(helper.getObjectHandle(),
+                                            helper.getAttribute("/Resources", false));
     } catch (const pdfcontent::LimitReached &) {
         return limit + 1;
     } catch (const std::exception &) {

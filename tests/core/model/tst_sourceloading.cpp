@@ -55,30 +55,42 @@ int barWidth(const QImage &image)
     return width;
 }
 
-// A page drawing form 1, each form drawing the next `width` times, the last a
-// line (or form 1 again, when `circular`): the forms' cross-references are
-// written by hand, as a hostile file would have them.
-QString nestedFormsPdf(const QString &name, int depth, int width, bool circular)
+// How the forms of nestedFormsPdf name each other.
+enum Wiring {
+    OwnResources, // each form names the next in resources of its own
+    Circular,     // and the last names the first again
+    PageNames,    // the forms have no resources: every name is the page's
+};
+
+// A page drawing form 0, each form drawing the next `width` times and the last
+// a line; the cross-references are written by hand, as a hostile file would have them.
+QString nestedFormsPdf(const QString &name, int depth, int width, int wiring)
 {
-    QList<QByteArray> objects = {"<< /Type /Catalog /Pages 2 0 R >>",
-                                 "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                                 "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 400] "
-                                 "/Resources << /XObject << /C 5 0 R >> >> /Contents 4 0 R >>",
-                                 "<< /Length 5 >> stream\n/C Do\nendstream"};
+    QByteArray pageNames = "/C0 5 0 R";
+    for (int level = 1; wiring == PageNames && level < depth; ++level)
+        pageNames += " /C" + QByteArray::number(level) + ' ' + QByteArray::number(5 + level) + " 0 R";
+    QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 400] /Resources << /XObject << " + pageNames +
+            " >> >> /Contents 4 0 R >>",
+        "<< /Length 6 >> stream\n/C0 Do\nendstream"};
     for (int level = 0; level < depth; ++level) {
         const bool last = level == depth - 1;
         QByteArray content = "0 0 m 600 400 l S";
-        QByteArray resources = "<< >>";
-        if (!last || circular) {
+        QByteArray resources = " /Resources << >>";
+        if (!last || wiring == Circular) {
+            const int next = last ? 0 : level + 1;
+            const QByteArray drawn = "/C" + QByteArray::number(next) + " Do";
             QByteArrayList runs;
             for (int i = 0; i < (last ? 1 : width); ++i)
-                runs.append("/C Do");
+                runs.append(drawn);
             content = runs.join(' ');
-            resources = "<< /XObject << /C " + QByteArray::number(last ? 5 : 6 + level) + " 0 R >> >>";
+            resources = wiring == PageNames ? QByteArray()
+                                            : " /Resources << /XObject << /C" + QByteArray::number(next) +
+                                                  ' ' + QByteArray::number(5 + next) + " 0 R >> >>";
         }
-        objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 600 400] /Resources " + resources +
-                       " /Length " + QByteArray::number(content.size()) + " >> stream\n" + content +
-                       "\nendstream");
+        objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 600 400]" + resources + " /Length " +
+                       QByteArray::number(content.size()) + " >> stream\n" + content + "\nendstream");
     }
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
@@ -180,23 +192,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("depth");
         QTest::addColumn<int>("width");
-        QTest::addColumn<bool>("circular");
+        QTest::addColumn<int>("wiring");
         QTest::addColumn<qint64>("runs");
-        QTest::newRow("one form") << 1 << 1 << false << qint64(1);
-        QTest::newRow("three deep, ten wide") << 3 << 10 << false << qint64(111);
-        QTest::newRow("a form drawing itself") << 1 << 1 << true << qint64(1);
-        QTest::newRow("a circle through four") << 4 << 2 << true << qint64(15);
-        QTest::newRow("six deep, ten wide") << 6 << 10 << false << qint64(111111);
-        QTest::newRow("eight deep, ten wide") << 8 << 10 << false << maximumPageFormRuns + 1;
-        QTest::newRow("thirty deep, two wide") << 30 << 2 << false << maximumPageFormRuns + 1;
+        QTest::newRow("one form") << 1 << 1 << int(OwnResources) << qint64(1);
+        QTest::newRow("three deep, ten wide") << 3 << 10 << int(OwnResources) << qint64(111);
+        QTest::newRow("a form drawing itself") << 1 << 1 << int(Circular) << qint64(1);
+        QTest::newRow("a circle through four") << 4 << 2 << int(Circular) << qint64(15);
+        QTest::newRow("six deep, ten wide") << 6 << 10 << int(OwnResources) << qint64(111111);
+        QTest::newRow("eight deep, ten wide") << 8 << 10 << int(OwnResources) << maximumPageFormRuns + 1;
+        QTest::newRow("thirty deep, two wide") << 30 << 2 << int(OwnResources) << maximumPageFormRuns + 1;
+        QTest::newRow("three deep by the page's names") << 3 << 10 << int(PageNames) << qint64(111);
+        QTest::newRow("eight deep by the page's names")
+            << 8 << 10 << int(PageNames) << maximumPageFormRuns + 1;
     }
     void nestedFormsAreBoundedBeforeRendering()
     {
         QFETCH(int, depth);
         QFETCH(int, width);
-        QFETCH(bool, circular);
+        QFETCH(int, wiring);
         QFETCH(qint64, runs);
-        const QString pdf = nestedFormsPdf(QStringLiteral("forms.pdf"), depth, width, circular);
+        const QString pdf = nestedFormsPdf(QStringLiteral("forms.pdf"), depth, width, wiring);
         QCOMPARE(pageFormRuns(pdf, 0), runs);
         if (runs <= maximumPageFormRuns)
             return; // rendering such a page is the renderer's usual work
