@@ -110,6 +110,9 @@ bool readPageDrawing(const QString &path, int page, int dpi, PageDrawing *drawin
         PageDrawing read;
         read.frame.box = visibleBox(helper);
         read.frame.quarterTurns = quarterTurns(helper);
+        // A page too large to render has no picture to pick on, and its grid would be enormous.
+        if (!pageRenderAllowed(framePointSize(read.frame), dpi, error))
+            return false;
         read.frame.imageSize = renderedPageSize(framePointSize(read.frame), dpi);
         read.pageToPixel = pageToPixelTransform(read.frame);
         if (readContentPaths(helper.getObjectHandle(), read.pageToPixel, &read) == ContentOutcome::TooLarge) {

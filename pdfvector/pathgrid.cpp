@@ -11,6 +11,7 @@ namespace {
 
 // About one path per cell on a busy page, and never more cells than this.
 constexpr double mostCells = 1 << 18;
+constexpr double mostCellsPerSide = 4096;
 // A path whose bounds touch more cells than this is looked at on every question.
 constexpr long long largeCells = 64;
 
@@ -99,7 +100,10 @@ std::shared_ptr<const PathGrid> pathGridOf(const PageDrawing &drawing)
     if (grid->area.isEmpty())
         return nullptr;
     const double cells = std::clamp(double(drawing.paths.size()), 1.0, mostCells);
-    grid->cellSize = std::max(1.0, std::sqrt(grid->area.width() * grid->area.height() / cells));
+    // Square cells for the paths' count, but never more than mostCellsPerSide along
+    // a side, which a very long and thin page would otherwise ask for.
+    grid->cellSize = std::max({1.0, std::sqrt(grid->area.width() * grid->area.height() / cells),
+                               std::max(grid->area.width(), grid->area.height()) / mostCellsPerSide});
     grid->columns = std::max(1, int(std::ceil(grid->area.width() / grid->cellSize)));
     grid->rows = std::max(1, int(std::ceil(grid->area.height() / grid->cellSize)));
     grid->cells.resize(size_t(grid->columns) * size_t(grid->rows));

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,10 +19,14 @@ void report(QString *error, const QString &message)
         *error = message;
 }
 
-// Rounded half away from zero, never below one pixel.
+// Rounded half away from zero, never below one pixel. A page of absurd size
+// (a hostile box) still gets a size, far beyond the picture limit, so that it
+// is refused rather than overflowing.
 int pixelsForPoints(double points, int dpi)
 {
-    return qMax(1, int(std::round(points * dpi / 72.0)));
+    const double pixels = std::round(points * dpi / 72.0);
+    constexpr double largestPixels = double(1 << 30);
+    return pixels >= 1.0 ? int(std::min(pixels, largestPixels)) : 1;
 }
 
 double pictureMegabytes(const QSize &pixels)

@@ -152,6 +152,12 @@ private Q_SLOTS:
         QTest::newRow("A0 at 1200 dpi")
             << QSizeF(2384, 3370) << 1200
             << tooLarge.arg(1200).arg(QStringLiteral("39733 x 56167")).arg(8513).arg(416);
+        // A hostile page box: its size is capped instead of overflowing.
+        QTest::newRow("a page of 1e17 points") << QSizeF(1e17, 1e17) << 72
+                                               << tooLarge.arg(72)
+                                                      .arg(QStringLiteral("1073741824 x 1073741824"))
+                                                      .arg(Q_INT64_C(4398046511104))
+                                                      .arg(1);
     }
     void oversizedPagesAreRefused()
     {
