@@ -127,10 +127,9 @@ bool readNumber(const char *text, size_t length, QJsonValue *value)
 // three bytes UTF-8 has no place for; QJsonDocument decides about those.
 bool holdsSurrogate(const char *text, std::size_t length)
 {
-    for (const char *at = text;
-         (at = static_cast<const char *>(std::memchr(at, '\xED', length - std::size_t(at - text))));) {
-        ++at;
-        if (at < text + length && static_cast<unsigned char>(*at) >= 0xA0)
+    const char *end = text + length;
+    for (const char *at = text; at + 1 < end; ++at) {
+        if (static_cast<unsigned char>(at[0]) == 0xED && static_cast<unsigned char>(at[1]) >= 0xA0)
             return true;
     }
     return false;
