@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPointF>
 #include <QStringList>
+#include <QTest>
 
 #include <cmath>
 
@@ -113,6 +114,27 @@ inline GraphSettings settingsOf(const Figure &f, double widthCm, double heightCm
     s.heightCm = heightCm;
     s.dpi = dpi;
     return s;
+}
+
+// The columns of a table of figures: which figure, its size and DPI.
+inline void addFigureColumns()
+{
+    QTest::addColumn<int>("figure");
+    QTest::addColumn<double>("widthCm");
+    QTest::addColumn<double>("heightCm");
+    QTest::addColumn<int>("dpi");
+}
+
+// The current row's figure filled into the model, and its settings.
+inline GraphSettings figureOfRow(ProjectModel &model)
+{
+    QFETCH(int, figure);
+    QFETCH(double, widthCm);
+    QFETCH(double, heightCm);
+    QFETCH(int, dpi);
+    const Figure f = figureAt(figure);
+    fill(model, f);
+    return settingsOf(f, widthCm, heightCm, dpi);
 }
 
 } // namespace figuredata

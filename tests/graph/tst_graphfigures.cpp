@@ -80,24 +80,15 @@ class TestGraphFigures : public QObject
 private Q_SLOTS:
     void pdfReadsBackAsLaidOut_data()
     {
-        QTest::addColumn<int>("figure");
-        QTest::addColumn<double>("widthCm");
-        QTest::addColumn<double>("heightCm");
-        QTest::addColumn<int>("dpi");
+        addFigureColumns();
         QTest::newRow("single-column pump curves") << 0 << 8.5 << 6.5 << 300;
         QTest::newRow("values to 4e13") << 3 << 20.0 << 12.5 << 150;
         QTest::newRow("twelve long names") << 4 << 8.5 << 6.5 << 72;
     }
     void pdfReadsBackAsLaidOut()
     {
-        QFETCH(int, figure);
-        QFETCH(double, widthCm);
-        QFETCH(double, heightCm);
-        QFETCH(int, dpi);
-        const Figure f = figureAt(figure);
         ProjectModel model;
-        fill(model, f);
-        const GraphSettings s = settingsOf(f, widthCm, heightCm, dpi);
+        const GraphSettings s = figureOfRow(model);
         const QString pdf = path(QStringLiteral("figure.pdf"));
         QString error;
         QVERIFY2(exportGraphFile(model, s, GraphFileFormat::Pdf, pdf, &error), qPrintable(error));
@@ -107,8 +98,8 @@ private Q_SLOTS:
         const QRegularExpressionMatch page = size.match(pdfInfo(pdf, QStringLiteral("Page size")));
         QVERIFY2(page.hasMatch(), "pdfinfo (poppler-utils) is missing");
         const QSizeF points(page.captured(1).toDouble(), page.captured(2).toDouble());
-        QVERIFY(std::abs(points.width() - widthCm / 2.54 * 72.0) <= 0.5);
-        QVERIFY(std::abs(points.height() - heightCm / 2.54 * 72.0) <= 0.5);
+        QVERIFY(std::abs(points.width() - s.widthCm / 2.54 * 72.0) <= 0.5);
+        QVERIFY(std::abs(points.height() - s.heightCm / 2.54 * 72.0) <= 0.5);
         QCOMPARE(pdfInfo(pdf, QStringLiteral("Title")), s.title);
 
         // Every word on the page and clear of every other.
@@ -128,8 +119,8 @@ private Q_SLOTS:
         const QString jpg = path(QStringLiteral("figure.jpg"));
         QVERIFY2(exportGraphFile(model, s, GraphFileFormat::Jpg, jpg, &error), qPrintable(error));
         const QSize pixels = QImageReader(jpg).size();
-        QVERIFY(std::abs(pixels.width() - widthCm / 2.54 * dpi) <= 1.0);
-        QVERIFY(std::abs(pixels.height() - heightCm / 2.54 * dpi) <= 1.0);
+        QVERIFY(std::abs(pixels.width() - s.widthCm / 2.54 * s.dpi) <= 1.0);
+        QVERIFY(std::abs(pixels.height() - s.heightCm / 2.54 * s.dpi) <= 1.0);
     }
 
     void denseCurvesExportLighterAndLookTheSame()

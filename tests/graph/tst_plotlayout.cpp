@@ -38,10 +38,7 @@ class TestPlotLayout : public QObject
 private Q_SLOTS:
     void figures_data()
     {
-        QTest::addColumn<int>("figure");
-        QTest::addColumn<double>("widthCm");
-        QTest::addColumn<double>("heightCm");
-        QTest::addColumn<int>("dpi");
+        addFigureColumns();
         const char *names[] = {"pump", "strain", "decades", "huge", "twelve"};
         for (int figure = 0; figure < 5; ++figure) {
             for (const QSizeF &size : {QSizeF(8.5, 6.5), QSizeF(20, 12.5)}) {
@@ -54,19 +51,13 @@ private Q_SLOTS:
     }
     void figures()
     {
-        QFETCH(int, figure);
-        QFETCH(double, widthCm);
-        QFETCH(double, heightCm);
-        QFETCH(int, dpi);
-        const Figure f = figureAt(figure);
         ProjectModel model;
-        fill(model, f);
-        const GraphSettings s = settingsOf(f, widthCm, heightCm, dpi);
+        const GraphSettings s = figureOfRow(model);
         const PlotLayout layout = graphLayout(model, s);
 
         // Exactly the size set, the plot inside it.
-        QCOMPARE(layout.figure,
-                 QSize(int(std::round(widthCm / 2.54 * dpi)), int(std::round(heightCm / 2.54 * dpi))));
+        QCOMPARE(layout.figure, QSize(int(std::round(s.widthCm / 2.54 * s.dpi)),
+                                      int(std::round(s.heightCm / 2.54 * s.dpi))));
         const QRectF figureRect(QPointF(0, 0), QSizeF(layout.figure));
         QVERIFY(figureRect.contains(layout.plot));
         QVERIFY(layout.plot.width() > 0.25 * figureRect.width());
