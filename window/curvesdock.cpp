@@ -39,6 +39,23 @@ QTableWidgetItem *readOnlyItem(const QString &text)
     return item;
 }
 
+constexpr Qt::ItemFlags editableFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+constexpr Qt::ItemFlags readOnlyFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+// The colour the name's swatch was drawn for; icons cannot be compared.
+constexpr int swatchColorRole = Qt::UserRole + 1;
+
+// The item of a cell, made with the given flags when the cell has none.
+QTableWidgetItem *tableItem(QTableWidget *table, int row, int column, Qt::ItemFlags flags)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setFlags(flags);
+        table->setItem(row, column, item);
+    }
+    return item;
+}
+
 QString cellText(const QTableWidget *table, int row, int column)
 {
     const QTableWidgetItem *item = table->item(row, column);
@@ -64,6 +81,13 @@ void selectRowsQuietly(QTableWidget *table, const QList<int> &rows)
         selectionModel->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
     else
         selectionModel->clearCurrentIndex();
+}
+
+// Whether a row written for one point shows another exactly as well.
+bool showsTheSame(const CurvePoint &shown, const CurvePoint &point)
+{
+    return shown.pixel.x() == point.pixel.x() && shown.pixel.y() == point.pixel.y() &&
+           shown.real.x() == point.real.x() && shown.real.y() == point.real.y();
 }
 
 void selectRowQuietly(QTableWidget *table, int row)
@@ -170,21 +194,25 @@ void CurvesDock::updateCurvesTable()
     m_curvesTable->setRowCount(int(curves.size()));
     for (int row = 0; row < curves.size(); ++row) {
         const Curve &curve = curves[row];
-        auto *visible = new QTableWidgetItem;
-        visible->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        visible->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
-        auto *count = readOnlyItem(QString::number(curve.points.size()));
-        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto *name = new QTableWidgetItem(curveSwatch(curve.color), curve.name);
-        m_curvesTable->setItem(row, 0, name);
-        m_curvesTable->setItem(row, 1, new QTableWidgetItem(curve.parameterName));
-        m_curvesTable->setItem(row, 2, new QTableWidgetItem(curve.parameterValue));
-        m_curvesTable->setItem(row, 3, visible);
-        m_curvesTable->setItem(row, 4, count);
-        if (curve.name == m_model->activeCurveName()) {
-            for (int column = 0; column < 5; ++column)
-                m_curvesTable->item(row, column)->setBackground(activeRowColor);
+        // Items are kept and only what differs is written: each written cell makes
+        // the view measure its fitted columns again, which every click would pay.
+        QTableWidgetItem *name = tableItem(m_curvesTable, row, 0, editableFlags);
+        if (name->data(swatchColorRole).value<QColor>() != curve.color) {
+            name->setData(swatchColorRole, curve.color);
+            name->setIcon(curveSwatch(curve.color));
         }
+        name->setText(curve.name);
+        tableItem(m_curvesTable, row, 1, editableFlags)->setText(curve.parameterName);
+        tableItem(m_curvesTable, row, 2, editableFlags)->setText(curve.parameterValue);
+        tableItem(m_curvesTable, row, 3, Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable)
+            ->setCheckState(curve.visible ? Qt::Checked : Qt::Unchecked);
+        QTableWidgetItem *count = tableItem(m_curvesTable, row, 4, readOnlyFlags);
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        count->setText(QString::number(curve.points.size()));
+        const bool active = curve.name == m_model->activeCurveName();
+        for (int column = 0; column < 5; ++column)
+            m_curvesTable->item(row, column)
+                ->setData(Qt::BackgroundRole, active ? QVariant(QBrush(activeRowColor)) : QVariant());
     }
     selectRowQuietly(m_curvesTable, m_model->activeCurveIndex());
 }
@@ -222,7 +250,7 @@ void CurvesDock::updatePointsTable()
         curve.points.constData() == m_shownPoints.constData() && oldRows == curve.points.size();
     for (int row = 0; !untouched && row < curve.points.size(); ++row) {
         const CurvePoint &point = curve.points[row];
-        if (row < oldRows && m_shownPoints[row] == point)
+        if (row < oldRows && showsTheSame(m_shownPoints[row], point))
             continue;
         if (row >= oldRows)
             m_pointsTable->setItem(row, 0, readOnlyItem(QString::number(row + 1)));

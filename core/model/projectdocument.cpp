@@ -380,6 +380,16 @@ public:
     }
     std::size_t Tell() const { return m_consumed + m_position; }
     bool failed() const { return m_failed; }
+    void skipWhitespace()
+    {
+        while (m_position < m_end) {
+            const Ch c = m_buffer[m_position];
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+                return;
+            if (++m_position == m_end)
+                refill();
+        }
+    }
     // Not used by a reader that does not parse in place.
     Ch *PutBegin() { return nullptr; }
     void Put(Ch) {}
@@ -403,6 +413,13 @@ private:
     std::size_t m_consumed = 0;
     bool m_failed = false;
 };
+
+// Found by the parser through argument lookup: whitespace is most of an indented
+// file, skipped here within the block rather than a character at a time.
+void SkipWhitespace(FileStream &stream)
+{
+    stream.skipWhitespace();
+}
 
 constexpr unsigned parseFlags = rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag |
                                 rapidjson::kParseNumbersAsStringsFlag;

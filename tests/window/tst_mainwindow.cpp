@@ -635,6 +635,12 @@ private Q_SLOTS:
         QCOMPARE(w.model()->curves().size(), 2);
         QCOMPARE(w.curves()->currentRow(), 1);
         QCOMPARE(w.model()->activeCurveName(), QStringLiteral("Curve 2"));
+        // Rows are updated in place: the count follows, the highlight moves with the active curve.
+        w.model()->addPoint(QPointF(250, 250));
+        QCOMPARE(w.curves()->item(1, 4)->text(), QStringLiteral("1"));
+        QCOMPARE(w.curves()->item(0, 4)->text(), QStringLiteral("2"));
+        QCOMPARE(w.curves()->item(1, 2)->background().color(), QColor(QStringLiteral("#fff8c4")));
+        QCOMPARE(w.curves()->item(0, 2)->background().style(), Qt::NoBrush);
         w.prompts.answer(int(QMessageBox::No));
         QTest::mouseClick(w.window.curvesDock()->removeButton(), Qt::LeftButton);
         QCOMPARE(w.model()->curves().size(), 2);
