@@ -196,7 +196,12 @@ public:
     }
     bool String(const char *text, rapidjson::SizeType length, bool)
     {
-        return !holdsSurrogate(text, length) && scalar(QJsonValue(QString::fromUtf8(text, length)));
+        if (holdsSurrogate(text, length))
+            return false;
+        // A point belongs to the curve holding it: its own curve name is not kept.
+        if (!m_values.active() && m_place == Place::Point && m_pointField == CurveName)
+            return true;
+        return scalar(QJsonValue(QString::fromUtf8(text, length)));
     }
     bool Key(const char *text, rapidjson::SizeType length, bool)
     {
@@ -459,7 +464,7 @@ JsonReading readProjectJsonFile(const QString &path, ProjectDocument *document, 
     reason->clear();
     *document = ProjectDocument();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *reason = file.errorString();
         return JsonReading::Unreadable;
     }
