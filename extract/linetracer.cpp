@@ -11,14 +11,13 @@ namespace extract {
 
 namespace tracing {
 
-namespace {
-
-// The tangent at the last centre and the bending, from the circle through it
-// and two centres farther back: the last steps before a crossing may already
-// lean towards the other line, chords over more steps do not.
-void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvature)
+std::optional<Heading> headingAtEnd(const QPolygonF &centres)
 {
+    // The last steps before a crossing may already lean towards the other line, chords over more steps do
+    // not.
     constexpr double chord = 7.0;
+    if (centres.isEmpty())
+        return std::nullopt;
     qsizetype middle = centres.size() - 1;
     const QPointF end = centres[middle];
     while (middle > 0 && distance(centres[middle], end) < chord)
@@ -31,15 +30,13 @@ void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvatu
     const double recentLength = std::hypot(recent.x(), recent.y());
     const double earlierLength = std::hypot(earlier.x(), earlier.y());
     if (recentLength < chord || earlierLength < chord)
-        return;
+        return std::nullopt;
     const double turn = std::atan2(earlier.x() * recent.y() - earlier.y() * recent.x(),
                                    earlier.x() * recent.x() + earlier.y() * recent.y());
     constexpr double sharpest = 0.2;
-    *curvature = std::clamp(turn / (0.5 * (recentLength + earlierLength)), -sharpest, sharpest);
-    *direction = rotated(recent / recentLength, *curvature * 0.5 * recentLength);
+    const double curvature = std::clamp(turn / (0.5 * (recentLength + earlierLength)), -sharpest, sharpest);
+    return Heading{rotated(recent / recentLength, curvature * 0.5 * recentLength), curvature};
 }
-
-} // namespace
 
 Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral, bool partial) const
 {
@@ -200,8 +197,12 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
         if (!section.found || (section.blocked && !section.partial) || section.mass > m_massLimit ||
             section.extent > m_extentLimit) {
             disturbed = disturbed || section.found;
-            if (gap == stepLength)
-                startCoasting(centres, &direction, &curvature);
+            if (gap == stepLength) {
+                if (const std::optional<Heading> bend = headingAtEnd(centres)) {
+                    direction = bend->direction;
+                    curvature = bend->curvature;
+                }
+            }
             continue;
         }
         const QPointF centre = predicted + normalOf(heading) * section.offset;
@@ -287,6 +288,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.path.append(ahead);
     }
     result.closed = closed;
+    result.path = tracer.closeGaps(result.path);
     if (result.path.size() < 2) {
         result.status = ExtractionStatus::NothingFound;
         return;
