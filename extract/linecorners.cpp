@@ -277,6 +277,28 @@ QPolygonF Tracer::closeGaps(const QPolygonF &path) const
     };
     QPolygonF closed;
     closed.reserve(path.size());
+    // Centres beside a corner that stray from the straight run into it are on the rim of a marker
+    // there, or pulled by a grid line through it: the corner takes their place.
+    const auto strays = [&](QPointF p, QPointF corner, QPointF anchor) {
+        const QPointF along = unit(anchor - corner);
+        const QPointF offset = p - corner;
+        return std::abs(offset.x() * along.y() - offset.y() * along.x()) > 2.0 * maxSpread;
+    };
+    // Puts the corner after what is closed so far; gives where the path goes on from there.
+    const auto turnAt = [&](QPointF corner, qsizetype from) {
+        const auto far = std::find_if(closed.rbegin(), closed.rend(),
+                                      [&](QPointF p) { return distance(p, corner) >= m_maxGap; });
+        while (far != closed.rend() && distance(closed.last(), corner) < m_maxGap &&
+               strays(closed.last(), corner, *far))
+            closed.removeLast();
+        closed.append(corner);
+        qsizetype anchor = from;
+        while (anchor + 1 < path.size() && distance(path[anchor], corner) < m_maxGap)
+            ++anchor;
+        while (from < anchor && strays(path[from], corner, path[anchor]))
+            ++from;
+        return from;
+    };
     for (qsizetype i = 0; i < path.size(); ++i) {
         if (i > 0 && jumps(i)) {
             const QPolygonF before = stretch(i - 1, -1);
@@ -285,17 +307,15 @@ QPolygonF Tracer::closeGaps(const QPolygonF &path) const
             qsizetype next = i + 1;
             while (next < path.size() && !jumps(next) && distance(path[next], path[i]) < m_maxGap)
                 ++next;
-            if (next < path.size() && next - i < confirmSteps + 3) {
-                if (const std::optional<QPointF> corner = sharpCorner(before, stretch(next, 1))) {
-                    closed.append(*corner);
-                    i = next;
-                    closed.append(path[i]);
-                    continue;
-                }
-            }
+            const bool island = next < path.size() && next - i < confirmSteps + 3;
+            std::optional<QPointF> corner = island ? sharpCorner(before, stretch(next, 1)) : std::nullopt;
+            if (corner)
+                i = next;
             const QPolygonF after = stretch(i, 1);
-            if (const std::optional<QPointF> corner = sharpCorner(before, after))
-                closed.append(*corner);
+            if (!corner)
+                corner = sharpCorner(before, after);
+            if (corner)
+                i = turnAt(*corner, i);
             else
                 closed.append(bridged(before, after));
         }

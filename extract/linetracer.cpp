@@ -263,11 +263,19 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.status = ExtractionStatus::NothingFound;
         return;
     }
-    QPointF start = pixelCentre + normalOf(direction) * section.offset;
-    direction = tracer.lineDirection(start);
-    section = tracer.cut(start, direction, 2.0);
-    if (section.found)
-        start += normalOf(direction) * section.offset;
+    const QPointF clicked = pixelCentre + normalOf(direction) * section.offset;
+    direction = tracer.lineDirection(clicked);
+    // Beside another line (a grid line) the cut at the click may run into it: a few steps along the
+    // line, it stands clear.
+    constexpr int clearSteps = 12;
+    QPointF start;
+    for (int k = 0; k <= 2 * clearSteps; ++k) {
+        const QPointF at = clicked + direction * (stepLength * ((k + 1) / 2) * (k % 2 == 1 ? 1.0 : -1.0));
+        section = tracer.cut(at, direction, 2.0);
+        start = at + normalOf(direction) * section.offset;
+        if (section.found && !section.blocked)
+            break;
+    }
     if (!section.found || section.blocked) {
         result.status = ExtractionStatus::NothingFound;
         return;

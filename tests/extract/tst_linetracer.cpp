@@ -155,7 +155,7 @@ TraceCase buildCase(const QString &scene)
         drawPolyline(c.image, c.truth, blue, 1.5);
         return c;
     }
-    if (scene == QLatin1String("polyline with markers at its corners")) {
+    if (scene.startsWith(QLatin1String("polyline with markers at its corners"))) {
         TraceCase c;
         c.image = blankPicture();
         c.calibration = calibration;
@@ -163,10 +163,14 @@ TraceCase buildCase(const QString &scene)
                                         {6.0, 0.4},  {6.8, -0.9}, {8.1, 1.2},  {9.7, -0.3}};
         for (QPointF corner : corners)
             c.truth.append(on(calibration, corner.x(), corner.y()));
+        // Over a grid, corners sit on grid lines and just beside them.
+        if (scene.endsWith(QLatin1String("over a grid")))
+            drawGrid(c.image, calibration, 1.0, 0.5, grey, 1.0);
         drawAxesAndFrame(c.image, calibration, Qt::black, 2.0);
         drawPolyline(c.image, c.truth, red, 1.5);
         for (QPointF corner : c.truth)
             drawDisc(c.image, corner, 4.0, red);
+        // Over the grid, 3 px beside the grid line at x = 2.
         c.seed = (c.truth[1] + c.truth[2]) / 2.0;
         c.fromX = 0.4;
         c.toX = 9.6;
@@ -227,6 +231,7 @@ const char *const allScenes[] = {
     "steep tanh step",
     "sine tangent to grid lines",
     "polyline with markers at its corners",
+    "polyline with markers at its corners, over a grid",
     "matplotlib zigzag with markers",
     "arctan on axes crossing at the centre",
 };
