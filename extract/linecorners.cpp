@@ -257,6 +257,8 @@ QPolygonF Tracer::closeGaps(const QPolygonF &path) const
     // A jump turning more than this from the way the line ran (cosine of 45 degrees) is a corner: the
     // line's heading is not taken across it.
     constexpr double straightOn = 0.7;
+    // A few centres that jumps cut off on both sides may be a walk back to a corner from past it.
+    constexpr qsizetype islandSize = 6;
     const auto jumps = [&](qsizetype k) { return distance(path[k - 1], path[k]) > gapStep; };
     // The centres on one side of from, towards it, as far as a corner.
     const auto stretch = [&](qsizetype from, qsizetype step) {
@@ -264,8 +266,8 @@ QPolygonF Tracer::closeGaps(const QPolygonF &path) const
         for (qsizetype k = from + step; k >= 0 && k < path.size(); k += step) {
             if (distance(path[k], path[from]) > 2.0 * cornerReach)
                 break;
-            const qsizetype inner = std::min(k, k - step);
-            if (jumps(inner + 1) && distance(points.last(), points.first()) >= 2.0) {
+            // A jump between k and the centre before it on the way out from `from`.
+            if (jumps(std::max(k, k - step)) && distance(points.last(), points.first()) >= 2.0) {
                 const QPointF running =
                     unit(points.last() - points[std::max<qsizetype>(0, points.size() - 4)]);
                 if (QPointF::dotProduct(running, unit(path[k] - points.last())) < straightOn)
@@ -302,12 +304,11 @@ QPolygonF Tracer::closeGaps(const QPolygonF &path) const
     for (qsizetype i = 0; i < path.size(); ++i) {
         if (i > 0 && jumps(i)) {
             const QPolygonF before = stretch(i - 1, -1);
-            // A few centres cut off by jumps on both sides (a walk back to a corner from past it)
-            // are left out when the stretches around them meet at a corner.
+            // Such an island is left out when the stretches around it meet at a corner.
             qsizetype next = i + 1;
             while (next < path.size() && !jumps(next) && distance(path[next], path[i]) < m_maxGap)
                 ++next;
-            const bool island = next < path.size() && next - i < confirmSteps + 3;
+            const bool island = next < path.size() && next - i <= islandSize;
             std::optional<QPointF> corner = island ? sharpCorner(before, stretch(next, 1)) : std::nullopt;
             if (corner)
                 i = next;

@@ -13,8 +13,7 @@ namespace tracing {
 
 std::optional<Heading> headingAtEnd(const QPolygonF &centres)
 {
-    // The last steps before a crossing may already lean towards the other line, chords over more steps do
-    // not.
+    // The last steps before a crossing may lean towards the other line; chords over more steps do not.
     constexpr double chord = 7.0;
     if (centres.isEmpty())
         return std::nullopt;

@@ -48,9 +48,8 @@ inline QPointF rotated(QPointF v, double angle)
     return QPointF(v.x() * c - v.y() * s, v.x() * s + v.y() * c);
 }
 
-// Where a line runs at the last of its centres and how it bends there (radians per pixel, turning
-// towards normalOf), from the circle through it and two centres farther back; nothing when they are too
-// close.
+// Where a line runs at the last of its centres and how it bends there (radians per pixel towards
+// normalOf), from the circle through it and two centres farther back; nothing when those are too close.
 struct Heading
 {
     QPointF direction;
