@@ -207,8 +207,10 @@ std::optional<QPointF> Tracer::sharpCorner(const QPolygonF &before, const QPolyg
     const QPointF d = out->through - in->through;
     const QPointF corner =
         in->through + in->direction * ((d.x() * out->direction.y() - d.y() * out->direction.x()) / cross);
+    // A marker on the corner may read as another colour, a grid line under it as a line taken out.
+    const float under = m_field.sample(corner);
     if (distance(corner, before.last()) < cornerReach && distance(corner, after.first()) < cornerReach &&
-        m_field.sample(corner) >= solidLevel)
+        (under >= solidLevel || under == InkModel::foreign || under == InkField::masked))
         return corner;
     return std::nullopt;
 }
@@ -217,35 +219,110 @@ QPolygonF Tracer::bridged(const QPolygonF &before, const QPolygonF &after) const
 {
     // A smooth bend hidden under a line taken out (a peak along a grid line) goes on as the cubic that
     // leaves the one end and meets the other along their tangents, rather than as a chord across it.
-    constexpr double tangentChord = 6.0;
     const QPointF p0 = before.last(), p1 = after.first();
     const double length = distance(p0, p1);
-    qsizetype i = before.size() - 1, j = 0;
-    while (i > 0 && distance(before[i], p0) < tangentChord)
-        --i;
-    while (j + 1 < after.size() && distance(after[j], p1) < tangentChord)
-        ++j;
-    if (length < 2.0 || distance(before[i], p0) < tangentChord || distance(after[j], p1) < tangentChord)
+    const std::optional<Heading> leaving = headingAtEnd(before);
+    const std::optional<Heading> arriving = headingAtEnd(QPolygonF(after.rbegin(), after.rend()));
+    if (length < 2.0 || !leaving || !arriving)
         return {};
+    const QPointF d0 = leaving->direction, d1 = -arriving->direction;
     // A bend of a smooth line leaves and meets the chord across it at small angles.
-    constexpr double steepest = 0.64; // cosine of 50 degrees
+    constexpr double steepest = 0.5; // cosine of 60 degrees
     const QPointF chord = unit(p1 - p0);
-    const QPointF m0 = unit(p0 - before[i]) * length, m1 = unit(after[j] - p1) * length;
-    if (QPointF::dotProduct(m0, chord) < steepest * length ||
-        QPointF::dotProduct(m1, chord) < steepest * length)
+    if (QPointF::dotProduct(d0, chord) < steepest || QPointF::dotProduct(d1, chord) < steepest)
         return {};
+    // Tangents as long as make the cubic follow a circular arc that turns as much.
+    const double turn = std::acos(std::clamp(QPointF::dotProduct(d0, d1), -1.0, 1.0));
+    const double reach = turn > 1e-3 ? length * 2.0 * std::tan(0.25 * turn) / std::sin(0.5 * turn) : length;
+    const QPointF m0 = d0 * reach, m1 = d1 * reach;
     QPolygonF curve;
     const int pieces = int(std::ceil(length));
     for (int k = 1; k < pieces; ++k) {
         const double t = double(k) / pieces, t2 = t * t, t3 = t2 * t;
-        curve.append(p0 * (2 * t3 - 3 * t2 + 1) + m0 * (t3 - 2 * t2 + t) + p1 * (3 * t2 - 2 * t3) +
-                     m1 * (t3 - t2));
+        const QPointF point =
+            p0 * (2 * t3 - 3 * t2 + 1) + m0 * (t3 - 2 * t2 + t) + p1 * (3 * t2 - 2 * t3) + m1 * (t3 - t2);
         // Where that runs over paper it is not the line.
-        const float value = m_field.sample(curve.last());
+        const float value = m_field.sample(point);
         if (value == InkField::outside || (value >= 0.0f && value < solidLevel))
             return {};
+        curve.append(point);
     }
     return curve;
+}
+
+QPolygonF Tracer::closeGaps(const QPolygonF &path) const
+{
+    // Where the trace coasted or jumped, a straight segment would cut the line's bend or corner.
+    constexpr double gapStep = 1.6;
+    // A jump turning more than this from the way the line ran (cosine of 45 degrees) is a corner: the
+    // line's heading is not taken across it.
+    constexpr double straightOn = 0.7;
+    // A few centres that jumps cut off on both sides may be a walk back to a corner from past it.
+    constexpr qsizetype islandSize = 6;
+    const auto jumps = [&](qsizetype k) { return distance(path[k - 1], path[k]) > gapStep; };
+    // The centres on one side of from, towards it, as far as a corner.
+    const auto stretch = [&](qsizetype from, qsizetype step) {
+        QPolygonF points{path[from]};
+        for (qsizetype k = from + step; k >= 0 && k < path.size(); k += step) {
+            if (distance(path[k], path[from]) > 2.0 * cornerReach)
+                break;
+            // A jump between k and the centre before it on the way out from `from`.
+            if (jumps(std::max(k, k - step)) && distance(points.last(), points.first()) >= 2.0) {
+                const QPointF running =
+                    unit(points.last() - points[std::max<qsizetype>(0, points.size() - 4)]);
+                if (QPointF::dotProduct(running, unit(path[k] - points.last())) < straightOn)
+                    break;
+            }
+            points.append(path[k]);
+        }
+        return step < 0 ? QPolygonF(points.rbegin(), points.rend()) : points;
+    };
+    QPolygonF closed;
+    closed.reserve(path.size());
+    // Centres beside a corner that stray from the straight run into it are on the rim of a marker
+    // there, or pulled by a grid line through it: the corner takes their place.
+    const auto strays = [&](QPointF p, QPointF corner, QPointF anchor) {
+        const QPointF along = unit(anchor - corner);
+        const QPointF offset = p - corner;
+        return std::abs(offset.x() * along.y() - offset.y() * along.x()) > 2.0 * maxSpread;
+    };
+    // Puts the corner after what is closed so far; gives where the path goes on from there.
+    const auto turnAt = [&](QPointF corner, qsizetype from) {
+        const auto far = std::find_if(closed.rbegin(), closed.rend(),
+                                      [&](QPointF p) { return distance(p, corner) >= m_maxGap; });
+        while (far != closed.rend() && distance(closed.last(), corner) < m_maxGap &&
+               strays(closed.last(), corner, *far))
+            closed.removeLast();
+        closed.append(corner);
+        qsizetype anchor = from;
+        while (anchor + 1 < path.size() && distance(path[anchor], corner) < m_maxGap)
+            ++anchor;
+        while (from < anchor && strays(path[from], corner, path[anchor]))
+            ++from;
+        return from;
+    };
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (i > 0 && jumps(i)) {
+            const QPolygonF before = stretch(i - 1, -1);
+            // Such an island is left out when the stretches around it meet at a corner.
+            qsizetype next = i + 1;
+            while (next < path.size() && !jumps(next) && distance(path[next], path[i]) < m_maxGap)
+                ++next;
+            const bool island = next < path.size() && next - i <= islandSize;
+            std::optional<QPointF> corner = island ? sharpCorner(before, stretch(next, 1)) : std::nullopt;
+            if (corner)
+                i = next;
+            const QPolygonF after = stretch(i, 1);
+            if (!corner)
+                corner = sharpCorner(before, after);
+            if (corner)
+                i = turnAt(*corner, i);
+            else
+                closed.append(bridged(before, after));
+        }
+        closed.append(path[i]);
+    }
+    return closed;
 }
 
 } // namespace extract::tracing

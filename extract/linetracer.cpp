@@ -11,14 +11,12 @@ namespace extract {
 
 namespace tracing {
 
-namespace {
-
-// The tangent at the last centre and the bending, from the circle through it
-// and two centres farther back: the last steps before a crossing may already
-// lean towards the other line, chords over more steps do not.
-void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvature)
+std::optional<Heading> headingAtEnd(const QPolygonF &centres)
 {
+    // The last steps before a crossing may lean towards the other line; chords over more steps do not.
     constexpr double chord = 7.0;
+    if (centres.isEmpty())
+        return std::nullopt;
     qsizetype middle = centres.size() - 1;
     const QPointF end = centres[middle];
     while (middle > 0 && distance(centres[middle], end) < chord)
@@ -31,15 +29,13 @@ void startCoasting(const QPolygonF &centres, QPointF *direction, double *curvatu
     const double recentLength = std::hypot(recent.x(), recent.y());
     const double earlierLength = std::hypot(earlier.x(), earlier.y());
     if (recentLength < chord || earlierLength < chord)
-        return;
+        return std::nullopt;
     const double turn = std::atan2(earlier.x() * recent.y() - earlier.y() * recent.x(),
                                    earlier.x() * recent.x() + earlier.y() * recent.y());
     constexpr double sharpest = 0.2;
-    *curvature = std::clamp(turn / (0.5 * (recentLength + earlierLength)), -sharpest, sharpest);
-    *direction = rotated(recent / recentLength, *curvature * 0.5 * recentLength);
+    const double curvature = std::clamp(turn / (0.5 * (recentLength + earlierLength)), -sharpest, sharpest);
+    return Heading{rotated(recent / recentLength, curvature * 0.5 * recentLength), curvature};
 }
-
-} // namespace
 
 Section Tracer::cut(QPointF centre, QPointF direction, double maxLateral, bool partial) const
 {
@@ -200,8 +196,12 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
         if (!section.found || (section.blocked && !section.partial) || section.mass > m_massLimit ||
             section.extent > m_extentLimit) {
             disturbed = disturbed || section.found;
-            if (gap == stepLength)
-                startCoasting(centres, &direction, &curvature);
+            if (gap == stepLength) {
+                if (const std::optional<Heading> bend = headingAtEnd(centres)) {
+                    direction = bend->direction;
+                    curvature = bend->curvature;
+                }
+            }
             continue;
         }
         const QPointF centre = predicted + normalOf(heading) * section.offset;
@@ -262,11 +262,19 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.status = ExtractionStatus::NothingFound;
         return;
     }
-    QPointF start = pixelCentre + normalOf(direction) * section.offset;
-    direction = tracer.lineDirection(start);
-    section = tracer.cut(start, direction, 2.0);
-    if (section.found)
-        start += normalOf(direction) * section.offset;
+    const QPointF clicked = pixelCentre + normalOf(direction) * section.offset;
+    direction = tracer.lineDirection(clicked);
+    // Beside another line (a grid line) the cut at the click may run into it: a few steps along the
+    // line, it stands clear.
+    constexpr int clearSteps = 12;
+    QPointF start;
+    for (int k = 0; k <= 2 * clearSteps; ++k) {
+        const QPointF at = clicked + direction * (stepLength * ((k + 1) / 2) * (k % 2 == 1 ? 1.0 : -1.0));
+        section = tracer.cut(at, direction, 2.0);
+        start = at + normalOf(direction) * section.offset;
+        if (section.found && !section.blocked)
+            break;
+    }
     if (!section.found || section.blocked) {
         result.status = ExtractionStatus::NothingFound;
         return;
@@ -287,6 +295,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.path.append(ahead);
     }
     result.closed = closed;
+    result.path = tracer.closeGaps(result.path);
     if (result.path.size() < 2) {
         result.status = ExtractionStatus::NothingFound;
         return;

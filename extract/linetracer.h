@@ -48,6 +48,15 @@ inline QPointF rotated(QPointF v, double angle)
     return QPointF(v.x() * c - v.y() * s, v.x() * s + v.y() * c);
 }
 
+// Where a line runs at the last of its centres and how it bends there (radians per pixel towards
+// normalOf), from the circle through it and two centres farther back; nothing when those are too close.
+struct Heading
+{
+    QPointF direction;
+    double curvature = 0.0;
+};
+std::optional<Heading> headingAtEnd(const QPolygonF &centres);
+
 // The run of ink that a cut across the line meets nearest its middle.
 struct Section
 {
@@ -89,6 +98,8 @@ public:
     QPointF lineDirection(QPointF at) const;
     // The centres from start onwards (start first); closed when the line comes back to start.
     QPolygonF follow(QPointF start, QPointF direction, bool *closed);
+    // The path with its jumps (coasts, corners, bridges) filled in along the ink's bends and corners.
+    QPolygonF closeGaps(const QPolygonF &path) const;
 
 private:
     // Where the line goes on after a corner the coast could not take.

@@ -165,6 +165,20 @@ double largestDistance(const QPolygonF &points, const QPolygonF &polyline)
     return largest;
 }
 
+double largestDistanceAlong(const QPolygonF &path, const QPolygonF &polyline)
+{
+    QPolygonF samples;
+    for (qsizetype i = 0; i + 1 < path.size(); ++i) {
+        const QPointF step = path[i + 1] - path[i];
+        const int pieces = std::max(1, int(std::ceil(std::hypot(step.x(), step.y()) / 0.5)));
+        for (int k = 0; k < pieces; ++k)
+            samples.append(path[i] + step * (double(k) / pieces));
+    }
+    if (!path.isEmpty())
+        samples.append(path.last());
+    return largestDistance(samples, polyline);
+}
+
 qsizetype nearestVertex(QPointF point, const QPolygonF &polyline)
 {
     qsizetype best = 0;

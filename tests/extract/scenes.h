@@ -46,6 +46,8 @@ QImage throughFormat(const QImage &image, const QString &format);
 
 // The largest distance from one of points to the polyline.
 double largestDistance(const QPolygonF &points, const QPolygonF &polyline);
+// The same along the whole of path, every half pixel of its segments.
+double largestDistanceAlong(const QPolygonF &path, const QPolygonF &polyline);
 double distanceToPolyline(QPointF point, const QPolygonF &polyline);
 // The index of the polyline's vertex nearest to point.
 qsizetype nearestVertex(QPointF point, const QPolygonF &polyline);
