@@ -22,6 +22,8 @@ public:
     QString read(const QImage &picture, const QRect &box) const override;
 
 private:
+    QString recognized(const QImage &crop) const;
+
     std::unique_ptr<tesseract::TessBaseAPI> m_api;
 };
 

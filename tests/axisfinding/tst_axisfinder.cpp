@@ -275,6 +275,19 @@ private Q_SLOTS:
         QVERIFY(worstCornerError(chart, plan, found) <= 0.5);
     }
 
+    // A matplotlib chart saved as a JPEG of quality 75: the top label "1.5",
+    // by the frame's corner, read as no number from the grey crop.
+    void readsEveryLabelOfACompressedChart()
+    {
+        const axisfinding::TesseractReader reader;
+        QVERIFY(reader.isReady());
+        const QImage picture(QFINDTESTDATA("data/zigzag-q75.jpg"));
+        QVERIFY(!picture.isNull());
+        const axisfinding::FoundAxes found = axisfinding::findAxes(picture, reader);
+        QVERIFY2(found.x.agreeing == 6, described(found.x));
+        QVERIFY2(found.y.agreeing == 7, described(found.y));
+    }
+
     // Pictures without a chart give the message, and no hang on odd sizes.
     void nothingToFind_data()
     {
