@@ -120,6 +120,10 @@ std::optional<Tracer::Turn> Tracer::turnCorner(const QPolygonF &centres, QPointF
     QPolygonF recent;
     for (qsizetype i = centres.size() - 1; i >= 0 && distance(centres[i], end) <= 2.5 * radius; --i)
         recent.prepend(centres[i]);
+    for (QPointF c : m_tracedBefore) {
+        if (distance(c, end) <= 2.5 * radius)
+            recent.append(c);
+    }
     const auto traced = [&](QPointF p) {
         for (QPointF c : recent)
             if (distance(p, c) < m_width + 2.5)

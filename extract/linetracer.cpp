@@ -250,6 +250,24 @@ QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calib
     return backwards ? -direction : direction;
 }
 
+// A coast across an end marker may land on its far rim and find nothing beyond:
+// a few centres after the last jump are no part of the line.
+QPolygonF withoutStrandedEnds(QPolygonF path)
+{
+    constexpr qsizetype strandedCentres = 1;
+    constexpr double jump = 6.0;
+    for (int end = 0; end < 2; ++end) {
+        for (qsizetype k = path.size() - 1; k > path.size() - 1 - strandedCentres && k > 1; --k) {
+            if (distance(path[k - 1], path[k]) > jump) {
+                path.resize(k);
+                break;
+            }
+        }
+        std::reverse(path.begin(), path.end());
+    }
+    return path;
+}
+
 void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
                TraceResult &result)
 {
@@ -267,17 +285,50 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
     // Beside another line (a grid line) the cut at the click may run into it: a few steps along the
     // line, it stands clear.
     constexpr int clearSteps = 12;
-    QPointF start;
+    // The clean cut nearest the click that is about as light as the lightest along the
+    // ink round it: a click in a marker cuts the marker, and the line is measured where
+    // it stands clear of it; a dash's tip, lighter than its line, does not count.
+    struct Candidate
+    {
+        Section section;
+        QPointF at;
+        int step;
+    };
+    std::vector<Candidate> candidates;
+    bool inkGoesOn[2] = {true, true}; // ahead of the click, behind it: only along unbroken ink
     for (int k = 0; k <= 2 * clearSteps; ++k) {
-        const QPointF at = clicked + direction * (stepLength * ((k + 1) / 2) * (k % 2 == 1 ? 1.0 : -1.0));
-        section = tracer.cut(at, direction, 2.0);
-        start = at + normalOf(direction) * section.offset;
-        if (section.found && !section.blocked)
-            break;
+        const int side = k % 2 == 1 ? 0 : 1;
+        if (k > 0 && !inkGoesOn[side])
+            continue;
+        const QPointF along = direction * (side == 0 ? stepLength : -stepLength);
+        const QPointF at = clicked + along * double((k + 1) / 2);
+        const Section cutHere = tracer.cut(at, direction, 2.0);
+        inkGoesOn[side] = inkGoesOn[side] && cutHere.found;
+        if (!cutHere.found || cutHere.blocked)
+            continue;
+        const Section next = tracer.cut(at + along, direction, 2.0);
+        if (next.found && !next.blocked && next.mass < 1.2 * cutHere.mass)
+            candidates.push_back({cutHere, at + normalOf(direction) * cutHere.offset, k});
     }
-    if (!section.found || section.blocked) {
+    double lightest = 1e300;
+    for (const Candidate &c : candidates)
+        lightest = std::min(lightest, c.section.mass);
+    const auto chosen = std::find_if(candidates.begin(), candidates.end(),
+                                     [&](const Candidate &c) { return c.section.mass <= 1.3 * lightest; });
+    if (chosen == candidates.end()) {
         result.status = ExtractionStatus::NothingFound;
         return;
+    }
+    QPointF start = chosen->at;
+    section = chosen->section;
+    if (chosen->step > 0) {
+        const QPointF clearDirection = tracer.lineDirection(start);
+        const Section clearSection = tracer.cut(start, clearDirection, 2.0);
+        if (clearSection.found && !clearSection.blocked) {
+            direction = clearDirection;
+            section = clearSection;
+            start += normalOf(direction) * section.offset;
+        }
     }
     tracer.setLine(section);
     direction = forwardDirection(start, direction, calibration);
@@ -288,6 +339,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.path = ahead;
     } else {
         bool unused = false;
+        tracer.setTracedBefore(ahead);
         const QPolygonF behind = tracer.follow(start, -direction, &unused);
         result.path.reserve(behind.size() + ahead.size() - 1);
         for (qsizetype i = behind.size() - 1; i > 0; --i)
@@ -295,7 +347,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.path.append(ahead);
     }
     result.closed = closed;
-    result.path = tracer.closeGaps(result.path);
+    result.path = tracer.closeGaps(closed ? result.path : withoutStrandedEnds(result.path));
     if (result.path.size() < 2) {
         result.status = ExtractionStatus::NothingFound;
         return;

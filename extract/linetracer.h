@@ -98,6 +98,9 @@ public:
     QPointF lineDirection(QPointF at) const;
     // The centres from start onwards (start first); closed when the line comes back to start.
     QPolygonF follow(QPointF start, QPointF direction, bool *closed);
+    // Centres an earlier follow took, which a turn never goes back along: from a
+    // click on an end marker, the way behind would otherwise take the line ahead again.
+    void setTracedBefore(const QPolygonF &centres) { m_tracedBefore = centres; }
     // The path with its jumps (coasts, corners, bridges) filled in along the ink's bends and corners.
     QPolygonF closeGaps(const QPolygonF &path) const;
 
@@ -140,6 +143,7 @@ private:
     double m_massLimit = 1e9;
     double m_extentLimit = 1e9;
     double m_maxGap = 10.0;
+    QPolygonF m_tracedBefore;
     mutable std::vector<float> m_values;
 };
 

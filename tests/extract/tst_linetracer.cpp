@@ -176,7 +176,7 @@ TraceCase buildCase(const QString &scene)
         c.toX = 9.6;
         return c;
     }
-    if (scene == QLatin1String("matplotlib zigzag with markers")) {
+    if (scene.startsWith(QLatin1String("matplotlib zigzag"))) {
         // Rendered with matplotlib's 'o-' in tab:red, 1.5 wide, markers of size 6, over a light grid.
         TraceCase c;
         c.image = QImage(QFINDTESTDATA("data/zigzag.png")).convertToFormat(QImage::Format_RGB32);
@@ -191,7 +191,9 @@ TraceCase buildCase(const QString &scene)
                                              {8.1, 1.2},
                                              {9.7, -0.3}})
             c.truth.append(on(c.calibration, corner.x(), corner.y()));
-        c.seed = (c.truth[4] + c.truth[5]) / 2.0;
+        // A click on the end marker must not trace the line twice.
+        c.seed = scene.endsWith(QLatin1String("end marker")) ? c.truth[0] + QPointF(0.7, -0.6)
+                                                             : (c.truth[4] + c.truth[5]) / 2.0;
         c.fromX = 0.4;
         c.toX = 9.6;
         return c;
@@ -233,6 +235,7 @@ const char *const allScenes[] = {
     "polyline with markers at its corners",
     "polyline with markers at its corners, over a grid",
     "matplotlib zigzag with markers",
+    "matplotlib zigzag clicked on its end marker",
     "arctan on axes crossing at the centre",
 };
 
@@ -306,6 +309,8 @@ void TestLineTracer::tracesAsDrawn()
         lowest = std::min(lowest, x);
         highest = std::max(highest, x);
     }
+    QEXPECT_FAIL("matplotlib zigzag clicked on its end marker, jpg40",
+                 "from the end marker of a JPEG of quality 40 the trace stops at the first peak", Abort);
     QVERIFY2(lowest <= c.fromX && highest >= c.toX,
              qPrintable(QStringLiteral("traced from x = %1 to %2").arg(lowest).arg(highest)));
     QCOMPARE(result.closed, c.closed);
