@@ -250,6 +250,9 @@ QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calib
     return backwards ? -direction : direction;
 }
 
+// How far back from the start the line is taken as traced, against turns back onto it.
+constexpr double backwardReach = 24.0;
+
 // A coast across an end marker may land on its far rim and find nothing beyond:
 // a few centres after the last jump are no part of the line.
 QPolygonF withoutStrandedEnds(QPolygonF path)
@@ -333,6 +336,12 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
     tracer.setLine(section);
     direction = forwardDirection(start, direction, calibration);
 
+    // Neither way may turn back onto the line the other way takes: ahead, that is the
+    // line behind the start, and behind, the centres ahead took.
+    QPolygonF lineBehind;
+    for (double t = 0.0; t <= backwardReach; t += stepLength)
+        lineBehind.append(start - direction * t);
+    tracer.setTracedBefore(lineBehind);
     bool closed = false;
     const QPolygonF ahead = tracer.follow(start, direction, &closed);
     if (closed) {

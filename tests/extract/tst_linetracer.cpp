@@ -191,9 +191,13 @@ TraceCase buildCase(const QString &scene)
                                              {8.1, 1.2},
                                              {9.7, -0.3}})
             c.truth.append(on(c.calibration, corner.x(), corner.y()));
-        // A click on the end marker must not trace the line twice.
-        c.seed = scene.endsWith(QLatin1String("end marker")) ? c.truth[0] + QPointF(0.7, -0.6)
-                                                             : (c.truth[4] + c.truth[5]) / 2.0;
+        // A click on an end marker must trace the line once, from end to end.
+        if (scene.endsWith(QLatin1String("first marker")))
+            c.seed = c.truth.first() + QPointF(0.7, -0.6);
+        else if (scene.endsWith(QLatin1String("last marker")))
+            c.seed = c.truth.last() + QPointF(0.7, -0.6);
+        else
+            c.seed = (c.truth[4] + c.truth[5]) / 2.0;
         c.fromX = 0.4;
         c.toX = 9.6;
         return c;
@@ -235,7 +239,8 @@ const char *const allScenes[] = {
     "polyline with markers at its corners",
     "polyline with markers at its corners, over a grid",
     "matplotlib zigzag with markers",
-    "matplotlib zigzag clicked on its end marker",
+    "matplotlib zigzag clicked on its first marker",
+    "matplotlib zigzag clicked on its last marker",
     "arctan on axes crossing at the centre",
 };
 
@@ -301,6 +306,9 @@ void TestLineTracer::tracesAsDrawn()
     const double error = largestDistanceAlong(result.path, c.truth);
     qInfo("%s, %s: %d centres, largest error %.3f px", qPrintable(scene), qPrintable(format),
           int(result.path.size()), error);
+    // Known limit: from an end marker of a JPEG of quality 40 the trace stops at the nearest peak,
+    // ending on the marker's rim or short of the curve's far end.
+    QEXPECT_FAIL("matplotlib zigzag clicked on its last marker, jpg40", "ends on the marker's rim", Abort);
     QVERIFY2(error <= limit, qPrintable(QStringLiteral("largest error %1 px").arg(error)));
 
     double lowest = 1e300, highest = -1e300;
@@ -309,8 +317,7 @@ void TestLineTracer::tracesAsDrawn()
         lowest = std::min(lowest, x);
         highest = std::max(highest, x);
     }
-    QEXPECT_FAIL("matplotlib zigzag clicked on its end marker, jpg40",
-                 "from the end marker of a JPEG of quality 40 the trace stops at the first peak", Abort);
+    QEXPECT_FAIL("matplotlib zigzag clicked on its first marker, jpg40", "stops at the first peak", Abort);
     QVERIFY2(lowest <= c.fromX && highest >= c.toX,
              qPrintable(QStringLiteral("traced from x = %1 to %2").arg(lowest).arg(highest)));
     QCOMPARE(result.closed, c.closed);
