@@ -281,7 +281,7 @@ private Q_SLOTS:
     {
         const axisfinding::TesseractReader reader;
         QVERIFY(reader.isReady());
-        const QImage picture(QFINDTESTDATA("data/zigzag-q75.jpg"));
+        const QImage picture(QFINDTESTDATA("../extract/data/zigzag-q75.jpg"));
         QVERIFY(!picture.isNull());
         const axisfinding::FoundAxes found = axisfinding::findAxes(picture, reader);
         QVERIFY2(found.x.agreeing == 6, described(found.x));
