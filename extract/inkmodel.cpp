@@ -96,6 +96,12 @@ InkModel::InkModel(QRgb ink, QRgb background, double tolerance)
 {
     const float length2 = m_dr * m_dr + m_dg * m_dg + m_db * m_db;
     m_inverseLength2 = length2 > 0.0f ? 1.0f / length2 : 0.0f;
+    constexpr float darker = 0.55f;
+    m_darkR = darker * float(qRed(ink)) - m_br;
+    m_darkG = darker * float(qGreen(ink)) - m_bg;
+    m_darkB = darker * float(qBlue(ink)) - m_bb;
+    const float darkLength2 = m_darkR * m_darkR + m_darkG * m_darkG + m_darkB * m_darkB;
+    m_inverseDarkLength2 = darkLength2 > 0.0f ? 1.0f / darkLength2 : 0.0f;
 }
 
 std::optional<PickedInk> pickInk(const Raster &raster, QPointF seed, double tolerance)

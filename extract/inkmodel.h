@@ -53,16 +53,31 @@ public:
         const float er = r - t * m_dr;
         const float eg = g - t * m_dg;
         const float eb = b - t * m_db;
-        return er * er + eg * eg + eb * eb > m_tolerance2 ? foreign : t;
+        return er * er + eg * eg + eb * eb > m_tolerance2 ? darkerCoverage(r, g, b) : t;
     }
 
 private:
+    // A JPEG keeps a thin line's brightness but blurs its colour with the paper's, which
+    // leaves it darker and greyer than the ink's solid parts: a blend of the background
+    // with a darker shade of the ink counts too, within half the tolerance.
+    float darkerCoverage(float r, float g, float b) const
+    {
+        float t = (r * m_darkR + g * m_darkG + b * m_darkB) * m_inverseDarkLength2;
+        t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
+        const float er = r - t * m_darkR;
+        const float eg = g - t * m_darkG;
+        const float eb = b - t * m_darkB;
+        return er * er + eg * eg + eb * eb > 0.25f * m_tolerance2 ? foreign : t;
+    }
+
     QRgb m_ink = 0;
     QRgb m_background = 0;
     double m_tolerance = 0.0;
     float m_br = 0, m_bg = 0, m_bb = 0;
     float m_dr = 0, m_dg = 0, m_db = 0;
     float m_inverseLength2 = 0;
+    float m_darkR = 0, m_darkG = 0, m_darkB = 0; // the darker shade, from the background
+    float m_inverseDarkLength2 = 0;
     float m_tolerance2 = 0;
 };
 

@@ -296,6 +296,7 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         Section section;
         QPointF at;
         int step;
+        bool steady; // the next cut out from the click is found and no heavier
     };
     std::vector<Candidate> candidates;
     bool inkGoesOn[2] = {true, true}; // ahead of the click, behind it: only along unbroken ink
@@ -310,14 +311,18 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         if (!cutHere.found || cutHere.blocked)
             continue;
         const Section next = tracer.cut(at + along, direction, 2.0);
-        if (next.found && !next.blocked && next.mass < 1.2 * cutHere.mass)
-            candidates.push_back({cutHere, at + normalOf(direction) * cutHere.offset, k});
+        const bool steady = next.found && !next.blocked && next.mass < 1.2 * cutHere.mass;
+        candidates.push_back({cutHere, at + normalOf(direction) * cutHere.offset, k, steady});
     }
     double lightest = 1e300;
     for (const Candidate &c : candidates)
-        lightest = std::min(lightest, c.section.mass);
-    const auto chosen = std::find_if(candidates.begin(), candidates.end(),
-                                     [&](const Candidate &c) { return c.section.mass <= 1.3 * lightest; });
+        lightest = c.steady ? std::min(lightest, c.section.mass) : lightest;
+    auto chosen = std::find_if(candidates.begin(), candidates.end(), [&](const Candidate &c) {
+        return c.steady && c.section.mass <= 1.3 * lightest;
+    });
+    // Nothing steady (a click on a marker's far rim): the nearest clean cut, as clicked.
+    if (chosen == candidates.end())
+        chosen = candidates.begin();
     if (chosen == candidates.end()) {
         result.status = ExtractionStatus::NothingFound;
         return;

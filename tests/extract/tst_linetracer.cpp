@@ -316,9 +316,6 @@ void TestLineTracer::tracesAsDrawn()
     const double error = largestDistanceAlong(result.path, c.truth);
     qInfo("%s, %s: %d centres, largest error %.3f px", qPrintable(scene), qPrintable(format),
           int(result.path.size()), error);
-    // Known limit: from an end marker of a JPEG of quality 40 the trace stops at the nearest peak,
-    // ending on the marker's rim or short of the curve's far end.
-    QEXPECT_FAIL("matplotlib zigzag clicked on its last marker, jpg40", "ends on the marker's rim", Abort);
     QVERIFY2(error <= limit, qPrintable(QStringLiteral("largest error %1 px").arg(error)));
 
     double lowest = 1e300, highest = -1e300;
@@ -327,7 +324,6 @@ void TestLineTracer::tracesAsDrawn()
         lowest = std::min(lowest, x);
         highest = std::max(highest, x);
     }
-    QEXPECT_FAIL("matplotlib zigzag clicked on its first marker, jpg40", "stops at the first peak", Abort);
     QVERIFY2(lowest <= c.fromX && highest >= c.toX,
              qPrintable(QStringLiteral("traced from x = %1 to %2").arg(lowest).arg(highest)));
     QCOMPARE(result.closed, c.closed);
