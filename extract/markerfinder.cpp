@@ -21,6 +21,8 @@ constexpr int backgroundSlack = 6;
 constexpr float matchLevel = 0.65f;
 // Windows scoring below this are not looked at again with lines left out.
 constexpr float lenientFloor = 0.2f;
+// Times a hollow template is learnt again from the markers it found.
+constexpr int commonRounds = 2;
 
 // The picked ink's coverage round the search region. Straight lines drawn in
 // the ink are left out; on lines of other colours only what is clearly ink
@@ -342,10 +344,6 @@ void findFrom(const Preparation &prepared, const Calibration &calibration, const
 {
     const CoverageMap map = coverageOf(prepared);
     std::optional<MarkerTemplate> pattern = learnTemplate(map, prepared.picked.pixel);
-    if (!pattern) {
-        result.status = ExtractionStatus::NothingFound;
-        return;
-    }
     std::vector<Match> matches =
         strongestApart(matchTemplate(map, *pattern, params.cancelled), pattern->markerSize);
     // So few like the clicked one: it may be two touching markers, learnt again from a single one.
@@ -362,14 +360,15 @@ void findFrom(const Preparation &prepared, const Calibration &calibration, const
         }
     }
     // The clicked outline may have a line through it or a side on one: the markers found show it whole.
-    if (hasHole(*pattern) && matches.size() >= 3) {
+    for (int round = 0; round < commonRounds && hasHole(*pattern) && matches.size() >= 3; ++round) {
         std::vector<QPointF> best;
         for (const Match &match : matches)
             best.push_back(match.centre);
-        if (std::optional<MarkerTemplate> common = commonTemplate(map, *pattern, best)) {
-            matches = strongestApart(matchTemplate(map, *common, params.cancelled), common->markerSize);
-            pattern = common;
-        }
+        std::optional<MarkerTemplate> common = commonTemplate(map, *pattern, best);
+        if (!common)
+            break;
+        matches = strongestApart(matchTemplate(map, *common, params.cancelled), common->markerSize);
+        pattern = common;
     }
     result.markerSize = pattern->markerSize;
     const QSizeF half = QSizeF(pattern->markerSize) / 2.0;

@@ -116,22 +116,23 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
     }
     window.flood(edge, false, seen, [&](int j) { return !window.isSolid(j); });
     const std::vector<char> outside = seen;
-    std::vector<QRect> holes;
+    // Holes and their pixel counts: a line across a marker may leave a sliver of its hole.
+    std::vector<std::pair<QRect, size_t>> holes;
     for (int i = 0; i < window.size(); ++i) {
         if (seen[i] || window.isSolid(i))
             continue;
         const std::vector<int> hole =
             window.flood({i}, false, seen, [&](int j) { return !window.isSolid(j); });
         const QRect holeBox = boundsOf(window, hole);
-        if (hole.size() >= 3 && std::max(holeBox.width(), holeBox.height()) <= largestMarker)
-            holes.push_back(holeBox);
+        if (std::max(holeBox.width(), holeBox.height()) <= largestMarker)
+            holes.push_back({holeBox, hole.size()});
     }
     QRect best;
     double bestDistance = 1e300;
-    for (const QRect &hole : holes) {
+    for (const auto &[hole, size] : holes) {
         const QPointF offset = QRectF(hole).center() - QPointF(clicked);
         const double distance = std::hypot(offset.x(), offset.y());
-        if (hole.adjusted(-6, -6, 6, 6).contains(clicked) && distance < bestDistance) {
+        if (size >= 3 && hole.adjusted(-6, -6, 6, 6).contains(clicked) && distance < bestDistance) {
             bestDistance = distance;
             best = hole;
         }
@@ -141,7 +142,7 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
     // A line through the outline splits its hole: the parts lie a line's width apart.
     for (bool grew = true; grew;) {
         grew = false;
-        for (const QRect &hole : holes) {
+        for (const auto &[hole, size] : holes) {
             const QRect joined = best | hole;
             if (!best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
                 std::max(joined.width(), joined.height()) <= largestMarker) {

@@ -205,7 +205,8 @@ MarkerScene markerScene(const QString &name)
             s.truth.append(
                 s.calibration.realToPixel(QPointF(0.5 * i, std::round(9000 * std::sin(0.35 * i)) / 10000)));
         s.legend = turn.map(QPointF(540.5, scan ? 75.0 : 60.5));
-        s.clicked = 4;
+        // The square at x = 8 has a grid line through it and the model curve beside it.
+        s.clicked = name.endsWith(QLatin1String("grid line")) ? 15 : 4;
         return s;
     }
     if (name == QLatin1String("hollow squares on a tilted noisy scan")) {
@@ -302,6 +303,8 @@ void TestMarkerFinder::findsMarkersInScenes_data()
     QTest::newRow("gnuplot linespoints") << "gnuplot linespoints" << 1.0 << 1.0;
     QTest::newRow("gnuplot hollow squares, tilted grey scan")
         << "gnuplot hollow squares, tilted grey scan" << 2.0 << 0.95;
+    QTest::newRow("gnuplot hollow squares, tilted grey scan, click on a square on a grid line")
+        << "gnuplot hollow squares, tilted grey scan, click on a square on a grid line" << 2.0 << 0.95;
 }
 
 void TestMarkerFinder::findsMarkersInScenes()
