@@ -27,7 +27,7 @@ constexpr int commonRounds = 2;
 // The picked ink's coverage round the search region. Straight lines drawn in
 // the ink are left out; on lines of other colours only what is clearly ink
 // stays, since markers are drawn over them.
-CoverageMap coverageOf(const Preparation &prepared)
+CoverageMap coverageOf(const Preparation &prepared, const InkModel &ink)
 {
     CoverageMap map;
     map.box = prepared.region.bounds()
@@ -37,7 +37,6 @@ CoverageMap coverageOf(const Preparation &prepared)
     if (!prepared.straightLines.empty())
         map.lineValues.assign(map.values.size(), 0);
     const LineMask lines(prepared.straightLines);
-    const InkModel &ink = prepared.picked.model;
     const QRgb background = ink.background();
     for (int y = map.box.top(); y <= map.box.bottom(); ++y) {
         const QRgb *row = prepared.raster.row(y);
@@ -339,19 +338,42 @@ bool inReach(const SearchRegion &region, QPointF centre, QSizeF half)
     return false;
 }
 
-void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
-              MarkerResult &result)
+// The clicked marker's template and its matches in map.
+struct Found
 {
-    const CoverageMap map = coverageOf(prepared);
-    std::optional<MarkerTemplate> pattern = learnTemplate(map, prepared.picked.pixel);
-    std::vector<Match> matches =
-        strongestApart(matchTemplate(map, *pattern, params.cancelled), pattern->markerSize);
+    MarkerTemplate pattern;
+    std::vector<Match> matches;
+};
+
+// A hollow template learnt again from what the markers it found have in common: the clicked outline
+// may have a line through it or a side on one.
+Found learntFromMatches(const CoverageMap &map, Found found, const std::function<bool()> &cancelled)
+{
+    for (int round = 0; round < commonRounds && hasHole(found.pattern) && found.matches.size() >= 3;
+         ++round) {
+        std::vector<QPointF> best;
+        for (const Match &match : found.matches)
+            best.push_back(match.centre);
+        const std::optional<MarkerTemplate> common = commonTemplate(map, found.pattern, best);
+        if (!common)
+            break;
+        found = {*common, strongestApart(matchTemplate(map, *common, cancelled), common->markerSize)};
+    }
+    return found;
+}
+
+std::optional<Found> findLike(const CoverageMap &map, QPoint clicked, const std::function<bool()> &cancelled)
+{
+    std::optional<MarkerTemplate> pattern = learnTemplate(map, clicked);
+    if (!pattern)
+        return std::nullopt;
+    std::vector<Match> matches = strongestApart(matchTemplate(map, *pattern, cancelled), pattern->markerSize);
     // So few like the clicked one: it may be two touching markers, learnt again from a single one.
     if (matches.size() < 3) {
         if (const std::optional<QPoint> single = singleMarkerPixel(map, pattern->solidCount)) {
             std::optional<MarkerTemplate> smaller = learnTemplate(map, *single);
             std::vector<Match> more =
-                smaller ? strongestApart(matchTemplate(map, *smaller, params.cancelled), smaller->markerSize)
+                smaller ? strongestApart(matchTemplate(map, *smaller, cancelled), smaller->markerSize)
                         : std::vector<Match>();
             if (more.size() > matches.size()) {
                 pattern = smaller;
@@ -359,25 +381,68 @@ void findFrom(const Preparation &prepared, const Calibration &calibration, const
             }
         }
     }
-    // The clicked outline may have a line through it or a side on one: the markers found show it whole.
-    for (int round = 0; round < commonRounds && hasHole(*pattern) && matches.size() >= 3; ++round) {
-        std::vector<QPointF> best;
-        for (const Match &match : matches)
-            best.push_back(match.centre);
-        std::optional<MarkerTemplate> common = commonTemplate(map, *pattern, best);
-        if (!common)
-            break;
-        matches = strongestApart(matchTemplate(map, *common, params.cancelled), common->markerSize);
-        pattern = common;
+    return learntFromMatches(map, Found{*pattern, std::move(matches)}, cancelled);
+}
+
+// The colour of the outlines' solid core: of the pixels the template holds mostly ink, over the best
+// matches, the one three quarters of the way from the palest to the most ink-like.
+QRgb typicalInk(const Raster &raster, const InkModel &ink, const Found &found)
+{
+    const QRgb background = ink.background(), picked = ink.ink();
+    const double dr = qRed(picked) - qRed(background), dg = qGreen(picked) - qGreen(background),
+                 db = qBlue(picked) - qBlue(background);
+    std::vector<std::pair<double, QRgb>> pixels;
+    const MarkerTemplate &pattern = found.pattern;
+    for (size_t m = 0; m < found.matches.size() && m < size_t(15); ++m) {
+        const QPointF corner = found.matches[m].centre - pattern.centre;
+        for (int y = 0; y < pattern.height; ++y) {
+            for (int x = 0; x < pattern.width; ++x) {
+                const int px = int(std::floor(corner.x() + x + 0.5)),
+                          py = int(std::floor(corner.y() + y + 0.5));
+                if (pattern.values[size_t(y) * pattern.width + x] < 0.5f || !raster.contains(px, py))
+                    continue;
+                const QRgb pixel = raster.at(px, py);
+                const double along = (qRed(pixel) - qRed(background)) * dr +
+                                     (qGreen(pixel) - qGreen(background)) * dg +
+                                     (qBlue(pixel) - qBlue(background)) * db;
+                pixels.push_back({along, pixel});
+            }
+        }
     }
-    result.markerSize = pattern->markerSize;
-    const QSizeF half = QSizeF(pattern->markerSize) / 2.0;
+    if (pixels.empty())
+        return picked;
+    const auto at = pixels.begin() + pixels.size() * 3 / 4;
+    std::nth_element(pixels.begin(), at, pixels.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    return at->second;
+}
+
+void findFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
+              MarkerResult &result)
+{
+    std::optional<Found> found =
+        findLike(coverageOf(prepared, prepared.picked.model), prepared.picked.pixel, params.cancelled);
+    if (!found) {
+        result.status = ExtractionStatus::NothingFound;
+        return;
+    }
+    // On a grainy scan the pixel picked near the click may be a pale one of a thin outline, which
+    // makes the grain ink: read the picture again with the outlines' typical colour.
+    if (hasHole(found->pattern) && found->matches.size() >= 3) {
+        const InkModel &picked = prepared.picked.model;
+        const InkModel typical(typicalInk(prepared.raster, picked, *found), picked.background(),
+                               picked.tolerance());
+        found = learntFromMatches(coverageOf(prepared, typical), *std::move(found), params.cancelled);
+    }
+    const MarkerTemplate &pattern = found->pattern;
+    result.markerSize = pattern.markerSize;
+    const QSizeF half = QSizeF(pattern.markerSize) / 2.0;
     std::vector<QPointF> centres;
-    for (const Match &match : matches) {
+    for (const Match &match : found->matches) {
         if (inReach(prepared.region, match.centre, half))
             centres.push_back(match.centre);
     }
-    const std::vector<QPointF> data = withoutLegendSamples(prepared, centres, pattern->markerSize);
+    const std::vector<QPointF> data = withoutLegendSamples(prepared, centres, pattern.markerSize);
     result.leftOut = int(centres.size() - data.size());
     result.points = orderAlongCurve(data, calibration);
     result.status = result.points.isEmpty() ? ExtractionStatus::NothingFound : ExtractionStatus::Found;

@@ -56,11 +56,12 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
     const double clear = 0.5 * markerSize.width() + 2.0;
     const double markerRadius = 0.75 * std::max(markerSize.width(), markerSize.height());
     for (int side : {-1, 1}) {
-        // Strokes of text cross two of the three rows at least (the third may pass over lower-case
-        // letters beside a taller marker); a dotted line along one row crosses only that one.
+        // Strokes of text cross many of the rows through the marker, though lower-case letters beside a
+        // taller marker leave its top rows clear; a dotted line along one row crosses only that one.
+        const int top = int(std::floor(centre.y() - 0.4 * markerSize.height()));
+        const int bottom = int(std::floor(centre.y() + 0.4 * markerSize.height()));
         int texty = 0;
-        for (double dy : {-0.25, 0.0, 0.25}) {
-            const int y = int(std::floor(centre.y() + dy * markerSize.height()));
+        for (int y = top; y <= bottom; ++y) {
             bool wasDrawn = false;
             int turns = 0;
             for (double d = clear; d <= reach; d += 1.0) {
@@ -74,7 +75,7 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
             }
             texty += turns >= 3 ? 1 : 0;
         }
-        if (texty >= 2)
+        if (texty >= 2 && 5 * texty >= 2 * (bottom - top + 1))
             return true;
     }
     return false;

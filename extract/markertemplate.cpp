@@ -144,12 +144,18 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
         grew = false;
         for (const auto &[hole, size] : holes) {
             const QRect joined = best | hole;
-            if (!best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
+            if (size >= 3 && !best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
                 std::max(joined.width(), joined.height()) <= largestMarker) {
                 best = joined;
                 grew = true;
             }
         }
+    }
+    // Slivers of the hole cut off next to it, but no chain of specks of grain.
+    const QRect near = best.adjusted(-3, -3, 3, 3);
+    for (const auto &[hole, size] : holes) {
+        if (size < 3 && near.contains(hole))
+            best |= hole;
     }
     // The outline's thickness: the solid run outwards from the middle of each side of the hole.
     const QPoint middle = best.center();
