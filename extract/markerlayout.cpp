@@ -56,12 +56,11 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
     const double clear = 0.5 * markerSize.width() + 2.0;
     const double markerRadius = 0.75 * std::max(markerSize.width(), markerSize.height());
     for (int side : {-1, 1}) {
-        // Strokes of text cross many of the rows through the marker, though lower-case letters beside a
-        // taller marker leave its top rows clear; a dotted line along one row crosses only that one.
-        const int top = int(std::floor(centre.y() - 0.4 * markerSize.height()));
-        const int bottom = int(std::floor(centre.y() + 0.4 * markerSize.height()));
+        // Strokes of text cross two of the three rows at least (the third may pass over lower-case
+        // letters beside a taller marker); a dotted line along one row crosses only that one.
         int texty = 0;
-        for (int y = top; y <= bottom; ++y) {
+        for (double dy : {-0.25, 0.0, 0.25}) {
+            const int y = int(std::floor(centre.y() + dy * markerSize.height()));
             bool wasDrawn = false;
             int turns = 0;
             for (double d = clear; d <= reach; d += 1.0) {
@@ -75,7 +74,7 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
             }
             texty += turns >= 3 ? 1 : 0;
         }
-        if (texty >= 2 && 5 * texty >= 2 * (bottom - top + 1))
+        if (texty >= 2)
             return true;
     }
     return false;
@@ -104,7 +103,7 @@ std::vector<QPointF> withoutLegendSamples(const Preparation &prepared, const std
     PointGrid markers(size);
     for (size_t i = 0; i < centres.size(); ++i)
         markers.insert(centres[i], i);
-    const LineBands lines(prepared.straightLines);
+    const LineBands lines(prepared.everyStraightLine);
     kept.erase(std::remove_if(kept.begin(), kept.end(),
                               [&](QPointF c) { return textBeside(prepared, c, markerSize, markers, lines); }),
                kept.end());
