@@ -34,7 +34,9 @@ CoverageMap coverageOf(const Preparation &prepared, const InkModel &ink)
                   .adjusted(-readMargin, -readMargin, readMargin, readMargin)
                   .intersected(QRect(0, 0, prepared.raster.width(), prepared.raster.height()));
     map.values.assign(size_t(map.box.width()) * map.box.height(), 0);
-    if (!prepared.straightLines.empty())
+    // Lines of other colours keep the ink drawn over them: only lines in the ink can hide a marker's side.
+    if (std::any_of(prepared.straightLines.begin(), prepared.straightLines.end(),
+                    [](const StraightLine &line) { return line.inInk; }))
         map.lineValues.assign(map.values.size(), 0);
     const LineMask lines(prepared.straightLines);
     const QRgb background = ink.background();
