@@ -292,12 +292,14 @@ std::vector<Match> matchTemplate(const CoverageMap &map, const MarkerTemplate &p
                 windowSum += columnSum[left + w - 1] - columnSum[left - 1];
                 windowSquares += columnSquares[left + w - 1] - columnSquares[left - 1];
             }
-            float value = windowSum >= lowest && windowSum <= highest
-                              ? score(left, top, double(windowSum), double(windowSquares))
-                              : -1.0f;
-            if (lenient && value > lenientFloor && value < matchLevel)
-                value = std::max(value, lenientScore(left, top));
-            out[left] = value;
+            out[left] = windowSum >= lowest && windowSum <= highest
+                            ? score(left, top, double(windowSum), double(windowSquares))
+                            : -1.0f;
+        }
+        // Apart from the running sums, so that their loop stays tight.
+        for (int left = 0; lenient && left < columns; ++left) {
+            if (out[left] > lenientFloor && out[left] < matchLevel)
+                out[left] = std::max(out[left], lenientScore(left, top));
         }
         if (top > 0)
             findPeaks(top - 1);
