@@ -207,7 +207,10 @@ MarkerScene markerScene(const QString &name)
                 s.calibration.realToPixel(QPointF(0.5 * i, std::round(9000 * std::sin(0.35 * i)) / 10000)));
         s.legend = turn.map(QPointF(540.5, scan ? 75.0 : 60.5));
         s.clicked = 4;
-        // The square at x = 5 lies on a grid line with the model curve through it: a click on its top edge.
+        // The square at x = 5 lies on a grid line with the model curve across it: a click inside, or on its
+        // top edge.
+        if (name.endsWith(QLatin1String("crosses")))
+            s.clicked = 9;
         if (name.endsWith(QLatin1String("grid line"))) {
             s.clicked = 9;
             s.clickOffset = QPointF(-0.5, -3.1);
@@ -308,6 +311,9 @@ void TestMarkerFinder::findsMarkersInScenes_data()
     QTest::newRow("gnuplot linespoints") << "gnuplot linespoints" << 1.0 << 1.0;
     QTest::newRow("gnuplot hollow squares, tilted grey scan")
         << "gnuplot hollow squares, tilted grey scan" << 2.0 << 0.95;
+    QTest::newRow("gnuplot hollow squares, tilted grey scan, click inside a square the model curve crosses")
+        << "gnuplot hollow squares, tilted grey scan, click inside a square the model curve crosses" << 2.0
+        << 0.95;
     QTest::newRow("gnuplot hollow squares, tilted grey scan, click on the edge of a square on a grid line")
         << "gnuplot hollow squares, tilted grey scan, click on the edge of a square on a grid line" << 2.0
         << 0.95;
