@@ -56,8 +56,9 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
     const double clear = 0.5 * markerSize.width() + 2.0;
     const double markerRadius = 0.75 * std::max(markerSize.width(), markerSize.height());
     for (int side : {-1, 1}) {
-        // Strokes of text cross all three rows; a dotted line along one row does not.
-        int fewest = 1 << 20;
+        // Strokes of text cross two of the three rows at least (the third may pass over lower-case
+        // letters beside a taller marker); a dotted line along one row crosses only that one.
+        int texty = 0;
         for (double dy : {-0.25, 0.0, 0.25}) {
             const int y = int(std::floor(centre.y() + dy * markerSize.height()));
             bool wasDrawn = false;
@@ -71,9 +72,9 @@ bool textBeside(const Preparation &prepared, QPointF centre, QSize markerSize, c
                 turns += now && !wasDrawn ? 1 : 0;
                 wasDrawn = now;
             }
-            fewest = std::min(fewest, turns);
+            texty += turns >= 3 ? 1 : 0;
         }
-        if (fewest >= 3)
+        if (texty >= 2)
             return true;
     }
     return false;
@@ -102,7 +103,7 @@ std::vector<QPointF> withoutLegendSamples(const Preparation &prepared, const std
     PointGrid markers(size);
     for (size_t i = 0; i < centres.size(); ++i)
         markers.insert(centres[i], i);
-    const LineBands lines(prepared.straightLines);
+    const LineBands lines(prepared.everyStraightLine);
     kept.erase(std::remove_if(kept.begin(), kept.end(),
                               [&](QPointF c) { return textBeside(prepared, c, markerSize, markers, lines); }),
                kept.end());

@@ -12,21 +12,24 @@ constexpr int windowRadius = 40;
 constexpr int largestMarker = 48;
 // Lower than half, so that the thin outline of a hollow marker stays whole on a blurred scan.
 constexpr unsigned char solidLevel = 100;
+// How many of the best matches make the common template.
+constexpr int commonCount = 15;
 
 // The pixels of a window round the click, addressed by index.
 class Window
 {
 public:
-    Window(const CoverageMap &map, QPoint clicked)
+    Window(const CoverageMap &map, QPoint clicked, bool withLines)
         : m_map(map)
         , m_box(QRect(clicked - QPoint(windowRadius, windowRadius),
                       QSize(2 * windowRadius + 1, 2 * windowRadius + 1))
                     .intersected(map.box))
+        , m_withLines(withLines)
     {
         m_solid.resize(size_t(m_box.width()) * m_box.height());
         for (int y = m_box.top(); y <= m_box.bottom(); ++y) {
             for (int x = m_box.left(); x <= m_box.right(); ++x)
-                m_solid[index(x, y)] = map.at(x, y) >= solidLevel;
+                m_solid[index(x, y)] = valueAt(x, y) >= solidLevel;
         }
     }
 
@@ -40,7 +43,7 @@ public:
     unsigned char coverage(int i) const
     {
         const QPoint p = pixel(i);
-        return m_map.at(p.x(), p.y());
+        return valueAt(p.x(), p.y());
     }
     int size() const { return int(m_solid.size()); }
 
@@ -78,8 +81,14 @@ public:
     bool isSolid(int i) const { return m_solid[i]; }
 
 private:
+    unsigned char valueAt(int x, int y) const
+    {
+        return m_withLines ? m_map.withLinesAt(x, y) : m_map.at(x, y);
+    }
+
     const CoverageMap &m_map;
     QRect m_box;
+    bool m_withLines;
     std::vector<char> m_solid;
 };
 
@@ -106,22 +115,24 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
             edge.push_back(i);
     }
     window.flood(edge, false, seen, [&](int j) { return !window.isSolid(j); });
-    std::vector<QRect> holes;
+    const std::vector<char> outside = seen;
+    // Holes and their pixel counts: a line across a marker may leave a sliver of its hole.
+    std::vector<std::pair<QRect, size_t>> holes;
     for (int i = 0; i < window.size(); ++i) {
         if (seen[i] || window.isSolid(i))
             continue;
         const std::vector<int> hole =
             window.flood({i}, false, seen, [&](int j) { return !window.isSolid(j); });
         const QRect holeBox = boundsOf(window, hole);
-        if (hole.size() >= 3 && std::max(holeBox.width(), holeBox.height()) <= largestMarker)
-            holes.push_back(holeBox);
+        if (std::max(holeBox.width(), holeBox.height()) <= largestMarker)
+            holes.push_back({holeBox, hole.size()});
     }
     QRect best;
     double bestDistance = 1e300;
-    for (const QRect &hole : holes) {
+    for (const auto &[hole, size] : holes) {
         const QPointF offset = QRectF(hole).center() - QPointF(clicked);
         const double distance = std::hypot(offset.x(), offset.y());
-        if (hole.adjusted(-6, -6, 6, 6).contains(clicked) && distance < bestDistance) {
+        if (size >= 3 && hole.adjusted(-6, -6, 6, 6).contains(clicked) && distance < bestDistance) {
             bestDistance = distance;
             best = hole;
         }
@@ -131,14 +142,20 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
     // A line through the outline splits its hole: the parts lie a line's width apart.
     for (bool grew = true; grew;) {
         grew = false;
-        for (const QRect &hole : holes) {
+        for (const auto &[hole, size] : holes) {
             const QRect joined = best | hole;
-            if (!best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
+            if (size >= 3 && !best.contains(hole) && best.adjusted(-3, -3, 3, 3).intersects(hole) &&
                 std::max(joined.width(), joined.height()) <= largestMarker) {
                 best = joined;
                 grew = true;
             }
         }
+    }
+    // Slivers of the hole cut off next to it, but no chain of specks of grain.
+    const QRect near = best.adjusted(-3, -3, 3, 3);
+    for (const auto &[hole, size] : holes) {
+        if (size < 3 && near.contains(hole))
+            best |= hole;
     }
     // The outline's thickness: the solid run outwards from the middle of each side of the hole.
     const QPoint middle = best.center();
@@ -156,9 +173,17 @@ std::vector<int> hollowMarker(const Window &window, const std::vector<int> &comp
     std::sort(runs.begin(), runs.end());
     const int thickness = std::max(1, runs[1]);
     const QRect outline = best.adjusted(-thickness, -thickness, thickness, thickness);
+    // Only the ring near the paper outside: a line across the hole is not part of the marker.
+    const auto nearOutside = [&](QPoint p) {
+        for (int y = p.y() - thickness - 1; y <= p.y() + thickness + 1; ++y)
+            for (int x = p.x() - thickness - 1; x <= p.x() + thickness + 1; ++x)
+                if (!box.contains(x, y) || outside[window.index(x, y)])
+                    return true;
+        return false;
+    };
     std::vector<int> marker;
     for (int i : component) {
-        if (outline.contains(window.pixel(i)))
+        if (outline.contains(window.pixel(i)) && nearOutside(window.pixel(i)))
             marker.push_back(i);
     }
     return marker;
@@ -234,14 +259,9 @@ std::vector<int> thickMarker(const Window &window, const std::vector<int> &compo
     return marker;
 }
 
-} // namespace
-
-std::optional<MarkerTemplate> learnTemplate(const CoverageMap &map, QPoint clicked)
+// The solid pixels joined to the one nearest the click; nothing when none is near.
+std::vector<int> componentAt(const Window &window, QPoint clicked)
 {
-    const Window window(map, clicked);
-    if (!window.box().contains(clicked))
-        return std::nullopt;
-    // The solid pixel nearest the click.
     int start = -1;
     for (int radius = 0; radius <= 3 && start < 0; ++radius) {
         for (int y = clicked.y() - radius; y <= clicked.y() + radius && start < 0; ++y)
@@ -250,24 +270,14 @@ std::optional<MarkerTemplate> learnTemplate(const CoverageMap &map, QPoint click
                     start = window.index(x, y);
     }
     if (start < 0)
-        return std::nullopt;
+        return {};
     std::vector<char> seen(window.size(), 0);
-    const std::vector<int> component =
-        window.flood({start}, true, seen, [&](int j) { return window.isSolid(j); });
-    const QRect componentBox = boundsOf(window, component);
-    const QRect inner = window.box().adjusted(1, 1, -1, -1);
-    // An outline round a small hole first: a line may run through it, which makes the blob no longer compact.
-    std::vector<int> marker = hollowMarker(window, component, clicked);
-    // Specks of a few pixels are noise, not markers.
-    if (marker.empty() && inner.contains(componentBox) &&
-        std::max(componentBox.width(), componentBox.height()) <= largestMarker &&
-        std::min(componentBox.width(), componentBox.height()) >= 3)
-        marker = component;
-    if (marker.empty())
-        marker = thickMarker(window, component, clicked);
-    if (marker.empty())
-        return std::nullopt;
+    return window.flood({start}, true, seen, [&](int j) { return window.isSolid(j); });
+}
 
+// What the marker's pixels look like in window: their coverage in their box widened by a pixel of rim.
+std::optional<MarkerTemplate> templateOf(const Window &window, const std::vector<int> &marker)
+{
     std::vector<char> inMarker(window.size(), 0);
     for (int i : marker)
         inMarker[i] = 1;
@@ -296,6 +306,80 @@ std::optional<MarkerTemplate> learnTemplate(const CoverageMap &map, QPoint click
         return std::nullopt;
     result.centre = QPointF(sx / sum, sy / sum);
     return result;
+}
+
+} // namespace
+
+std::optional<MarkerTemplate> learnTemplate(const CoverageMap &map, QPoint clicked)
+{
+    const Window window(map, clicked, false);
+    if (!window.box().contains(clicked))
+        return std::nullopt;
+    const std::vector<int> component = componentAt(window, clicked);
+    // An outline round a small hole first: a line may run through it, which makes the blob no longer compact.
+    if (!component.empty()) {
+        const std::vector<int> hollow = hollowMarker(window, component, clicked);
+        if (!hollow.empty())
+            return templateOf(window, hollow);
+    }
+    // A side lying on a straight line went with the line: with the lines in, the outline is whole.
+    if (!map.lineValues.empty()) {
+        const Window whole(map, clicked, true);
+        const std::vector<int> wholeComponent = componentAt(whole, clicked);
+        const std::vector<int> hollow =
+            wholeComponent.empty() ? std::vector<int>() : hollowMarker(whole, wholeComponent, clicked);
+        if (!hollow.empty())
+            return templateOf(whole, hollow);
+    }
+    if (component.empty())
+        return std::nullopt;
+    const QRect componentBox = boundsOf(window, component);
+    const QRect inner = window.box().adjusted(1, 1, -1, -1);
+    // Specks of a few pixels are noise, not markers.
+    if (inner.contains(componentBox) &&
+        std::max(componentBox.width(), componentBox.height()) <= largestMarker &&
+        std::min(componentBox.width(), componentBox.height()) >= 3)
+        return templateOf(window, component);
+    const std::vector<int> thick = thickMarker(window, component, clicked);
+    if (thick.empty())
+        return std::nullopt;
+    return templateOf(window, thick);
+}
+
+std::optional<MarkerTemplate> commonTemplate(const CoverageMap &map, const MarkerTemplate &learnt,
+                                             const std::vector<QPointF> &centres)
+{
+    // Room for a marker whose first template was cut short by a line.
+    const int side = std::max(learnt.width, learnt.height) + 8;
+    const int half = side / 2;
+    const size_t area = size_t(side) * side;
+    std::vector<unsigned char> windows;
+    int count = 0;
+    for (QPointF centre : centres) {
+        const QRect window(QPoint(int(std::floor(centre.x())), int(std::floor(centre.y()))) -
+                               QPoint(half, half),
+                           QSize(side, side));
+        if (!map.box.contains(window))
+            continue;
+        for (int y = window.top(); y <= window.bottom(); ++y)
+            for (int x = window.left(); x <= window.right(); ++x)
+                windows.push_back(map.withLinesAt(x, y));
+        if (++count == commonCount)
+            break;
+    }
+    if (count < 3)
+        return std::nullopt;
+    CoverageMap common;
+    common.box = QRect(0, 0, side, side);
+    common.values.resize(area);
+    std::vector<unsigned char> pixel(count);
+    for (size_t i = 0; i < area; ++i) {
+        for (int k = 0; k < count; ++k)
+            pixel[k] = windows[k * area + i];
+        std::nth_element(pixel.begin(), pixel.begin() + count / 2, pixel.end());
+        common.values[i] = pixel[count / 2];
+    }
+    return learnTemplate(common, QPoint(half, half));
 }
 
 std::optional<QPoint> singleMarkerPixel(const CoverageMap &map, int clickedSolidCount)

@@ -22,7 +22,7 @@ QPolygonF restricted(const QPolygonF &area, const QPolygonF &region)
 Preparation prepare(const QImage &image, const Calibration &calibration, QPointF seed,
                     const ExtractionParams &params)
 {
-    Preparation preparation{ExtractionStatus::NoPicture, Raster(image), {}, {}, {}};
+    Preparation preparation{ExtractionStatus::NoPicture, Raster(image), {}, {}, {}, {}};
     if (image.isNull())
         return preparation;
     preparation.status = ExtractionStatus::NotCalibrated;
@@ -48,6 +48,7 @@ Preparation prepare(const QImage &image, const Calibration &calibration, QPointF
     preparation.status = ExtractionStatus::SeedOutside;
     if (!seedInside(preparation.region, seed))
         return preparation;
+    preparation.everyStraightLine = lines;
     preparation.straightLines = withoutLineThrough(std::move(lines), preparation.seedCentre());
     preparation.status = ExtractionStatus::Found;
     return preparation;

@@ -15,6 +15,8 @@ struct Preparation
     SearchRegion region;
     PickedInk picked;
     std::vector<StraightLine> straightLines; // to leave out
+    // All of them, with those through the click: a marker clicked on a grid line is not that line.
+    std::vector<StraightLine> everyStraightLine;
     // The centre of the picked pixel.
     QPointF seedCentre() const { return QPointF(picked.pixel) + QPointF(0.5, 0.5); }
 };
