@@ -96,6 +96,10 @@ InkModel::InkModel(QRgb ink, QRgb background, double tolerance)
 {
     const float length2 = m_dr * m_dr + m_dg * m_dg + m_db * m_db;
     m_inverseLength2 = length2 > 0.0f ? 1.0f / length2 : 0.0f;
+    constexpr int colourfulness = 60; // between the ink's strongest and weakest channel
+    m_coloured =
+        std::max({qRed(ink), qGreen(ink), qBlue(ink)}) - std::min({qRed(ink), qGreen(ink), qBlue(ink)}) >
+        colourfulness;
     constexpr float darker = 0.55f;
     m_darkR = darker * float(qRed(ink)) - m_br;
     m_darkG = darker * float(qGreen(ink)) - m_bg;

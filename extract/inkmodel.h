@@ -58,10 +58,13 @@ public:
 
 private:
     // A JPEG keeps a thin line's brightness but blurs its colour with the paper's, which
-    // leaves it darker and greyer than the ink's solid parts: a blend of the background
-    // with a darker shade of the ink counts too, within half the tolerance.
+    // leaves a coloured line darker and greyer than the ink's solid parts: a blend of the
+    // background with a darker shade of a coloured ink counts too, within half the
+    // tolerance. A grey ink has no colour to lose, and darker is text or other lines.
     float darkerCoverage(float r, float g, float b) const
     {
+        if (!m_coloured)
+            return foreign;
         float t = (r * m_darkR + g * m_darkG + b * m_darkB) * m_inverseDarkLength2;
         t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
         const float er = r - t * m_darkR;
@@ -78,6 +81,7 @@ private:
     float m_inverseLength2 = 0;
     float m_darkR = 0, m_darkG = 0, m_darkB = 0; // the darker shade, from the background
     float m_inverseDarkLength2 = 0;
+    bool m_coloured = false;
     float m_tolerance2 = 0;
 };
 
