@@ -150,6 +150,7 @@ QPointF Tracer::lineDirection(QPointF at) const
 QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
 {
     QPolygonF centres{start};
+    const QPointF startDirection = direction;
     QPointF last = start;
     double gap = 0.0;
     double travelled = 0.0;
@@ -209,7 +210,9 @@ QPolygonF Tracer::follow(QPointF start, QPointF direction, bool *closed)
         if (disturbed && !goesOn(centre, heading))
             continue;
         travelled += distance(centre, last);
-        if (travelled > 3.0 * m_maxGap && distance(centre, start) < 1.2) {
+        // Back at the start heading the way it left: a loop; heading back, a turn onto the way come.
+        if (travelled > 3.0 * m_maxGap && distance(centre, start) < 1.2 &&
+            QPointF::dotProduct(heading, startDirection) > 0.0) {
             centres.append(start);
             *closed = true;
             break;
@@ -271,6 +274,59 @@ QPolygonF withoutStrandedEnds(QPolygonF path)
     return path;
 }
 
+struct LineExit
+{
+    QPointF at;
+    QPointF direction; // away from the click
+    Section section;
+};
+
+// The lightest clean line leaving a blob round at, looked for on circles round it: near a
+// corner both lines leave as one run, farther out apart.
+std::optional<LineExit> lineLeaving(const Tracer &tracer, const InkField &field, QPointF at)
+{
+    constexpr double nearest = 3.0, farthest = 16.0;
+    std::optional<LineExit> lightest;
+    for (double r = nearest; r <= farthest; r += 1.0) {
+        const int samples = int(std::ceil(2.0 * M_PI * r / sampleSpacing));
+        std::vector<char> ink(samples);
+        for (int k = 0; k < samples; ++k) {
+            const double angle = 2.0 * M_PI * k / samples;
+            ink[k] = field.sample(at + QPointF(std::cos(angle), std::sin(angle)) * r) > solidLevel;
+        }
+        // A circle all ink is still inside the blob; one without ink has nothing leaving.
+        const int first = int(std::find(ink.begin(), ink.end(), 0) - ink.begin());
+        if (first == samples)
+            continue;
+        int runStart = -1;
+        for (int k = first + 1; k <= first + samples; ++k) {
+            if (ink[k % samples] && runStart < 0)
+                runStart = k;
+            if (ink[k % samples] || runStart < 0)
+                continue;
+            const double middle = M_PI * (runStart + k - 1) / samples;
+            const double arc = (k - runStart) * sampleSpacing;
+            runStart = -1;
+            // Still round the blob, not a line leaving it.
+            if (arc > std::max(6.0, 0.25 * r * 2.0 * M_PI))
+                continue;
+            const QPointF outwards(std::cos(middle), std::sin(middle));
+            QPointF along = tracer.lineDirection(at + outwards * r);
+            if (QPointF::dotProduct(along, outwards) < 0.0)
+                along = -along;
+            const Section section = tracer.cut(at + outwards * r, along, 2.0);
+            if (!section.found || section.blocked)
+                continue;
+            // A line goes on from there as light, unlike the tip of a dash or a rim.
+            const Section farther = tracer.cut(at + outwards * r + along * 2.0 * stepLength, along, 2.0);
+            const bool steady = farther.found && !farther.blocked && farther.mass < 1.2 * section.mass;
+            if (steady && (!lightest || section.mass < lightest->section.mass))
+                lightest = LineExit{at + outwards * r + normalOf(along) * section.offset, along, section};
+        }
+    }
+    return lightest;
+}
+
 void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
                TraceResult &result)
 {
@@ -329,10 +385,16 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
     }
     QPointF start = chosen->at;
     section = chosen->section;
-    if (chosen->step > 0) {
+    // At a marker on a corner no way along the click leaves it: the line is taken where it leaves.
+    const std::optional<LineExit> exit = lineLeaving(tracer, field, clicked);
+    if (exit && section.mass > 1.8 * exit->section.mass) {
+        start = exit->at;
+        direction = exit->direction;
+        section = exit->section;
+    } else if (chosen->step > 0) {
         const QPointF clearDirection = tracer.lineDirection(start);
         const Section clearSection = tracer.cut(start, clearDirection, 2.0);
-        if (clearSection.found && !clearSection.blocked) {
+        if (clearSection.found && !clearSection.blocked && clearSection.mass <= 1.2 * section.mass) {
             direction = clearDirection;
             section = clearSection;
             start += normalOf(direction) * section.offset;
