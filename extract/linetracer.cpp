@@ -327,19 +327,24 @@ std::optional<LineExit> lineLeaving(const Tracer &tracer, const InkField &field,
     return lightest;
 }
 
-void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
-               TraceResult &result)
+struct TraceStart
 {
-    const InkField field(prepared.raster, prepared.picked.model, prepared.region, prepared.straightLines);
-    const QPointF pixelCentre = prepared.seedCentre();
-    Tracer tracer(field, params.cancelled);
+    QPointF at;
+    QPointF direction;
+    Section section;
+};
+
+// Where a trace starts from a click, and the cut that tells the line's width there.
+std::optional<TraceStart> traceStart(const Tracer &tracer, const InkField &field, QPointF pixelCentre)
+{
     QPointF direction = tracer.lineDirection(pixelCentre);
-    Section section = tracer.cut(pixelCentre, direction, 3.0);
-    if (!section.found) {
-        result.status = ExtractionStatus::NothingFound;
-        return;
-    }
-    const QPointF clicked = pixelCentre + normalOf(direction) * section.offset;
+    const Section atClick = tracer.cut(pixelCentre, direction, 3.0);
+    const QPointF clicked = atClick.found ? pixelCentre + normalOf(direction) * atClick.offset : pixelCentre;
+    // At a marker on a corner, or beside one, no way along the click may leave it: the line is
+    // taken where it leaves.
+    const std::optional<LineExit> exit = lineLeaving(tracer, field, clicked);
+    if (!atClick.found)
+        return exit ? std::optional(TraceStart{exit->at, exit->direction, exit->section}) : std::nullopt;
     direction = tracer.lineDirection(clicked);
     // Beside another line (a grid line) the cut at the click may run into it: a few steps along the
     // line, it stands clear.
@@ -379,29 +384,38 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
     // Nothing steady (a click on a marker's far rim): the nearest clean cut, as clicked.
     if (chosen == candidates.end())
         chosen = candidates.begin();
-    if (chosen == candidates.end()) {
+    if (exit &&
+        (chosen == candidates.end() || chosen->step > 0 || chosen->section.mass > 1.8 * exit->section.mass))
+        return TraceStart{exit->at, exit->direction, exit->section};
+    if (chosen == candidates.end())
+        return std::nullopt;
+    TraceStart start{chosen->at, direction, chosen->section};
+    if (chosen->step > 0) {
+        const QPointF clearDirection = tracer.lineDirection(start.at);
+        const Section clearSection = tracer.cut(start.at, clearDirection, 2.0);
+        if (clearSection.found && !clearSection.blocked && clearSection.mass <= 1.2 * start.section.mass) {
+            start.direction = clearDirection;
+            start.section = clearSection;
+            start.at += normalOf(clearDirection) * clearSection.offset;
+        }
+    }
+    return start;
+}
+
+void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
+               TraceResult &result)
+{
+    const InkField field(prepared.raster, prepared.picked.model, prepared.region, prepared.straightLines);
+    const QPointF pixelCentre = prepared.seedCentre();
+    Tracer tracer(field, params.cancelled);
+    const std::optional<TraceStart> found = traceStart(tracer, field, pixelCentre);
+    if (!found) {
         result.status = ExtractionStatus::NothingFound;
         return;
     }
-    QPointF start = chosen->at;
-    section = chosen->section;
-    // At a marker on a corner no way along the click leaves it: the line is taken where it leaves.
-    const std::optional<LineExit> exit = lineLeaving(tracer, field, clicked);
-    if (exit && section.mass > 1.8 * exit->section.mass) {
-        start = exit->at;
-        direction = exit->direction;
-        section = exit->section;
-    } else if (chosen->step > 0) {
-        const QPointF clearDirection = tracer.lineDirection(start);
-        const Section clearSection = tracer.cut(start, clearDirection, 2.0);
-        if (clearSection.found && !clearSection.blocked && clearSection.mass <= 1.2 * section.mass) {
-            direction = clearDirection;
-            section = clearSection;
-            start += normalOf(direction) * section.offset;
-        }
-    }
-    tracer.setLine(section);
-    direction = forwardDirection(start, direction, calibration);
+    const QPointF start = found->at;
+    tracer.setLine(found->section);
+    const QPointF direction = forwardDirection(start, found->direction, calibration);
 
     // Neither way may turn back onto the line the other way takes: ahead, that is the
     // line behind the start, and behind, the centres ahead took.

@@ -201,6 +201,8 @@ TraceCase buildCase(const QString &scene)
             c.seed = c.truth.last() + QPointF(0.7, -0.6);
         else if (scene.endsWith(QLatin1String("peak marker")))
             c.seed = c.truth[1] + QPointF(0.7, -0.6);
+        else if (scene.endsWith(QLatin1String("peak marker, left of its centre")))
+            c.seed = c.truth[1] + QPointF(-0.8, 0.2);
         else
             c.seed = (c.truth[4] + c.truth[5]) / 2.0;
         c.fromX = 0.4;
@@ -247,6 +249,7 @@ const char *const allScenes[] = {
     "matplotlib zigzag clicked on its first marker",
     "matplotlib zigzag clicked on its last marker",
     "matplotlib zigzag clicked on a peak marker",
+    "matplotlib zigzag clicked on a peak marker, left of its centre",
     "matplotlib zigzag from ImageMagick's JPEG",
     "matplotlib zigzag from ImageMagick's JPEG, clicked on its first marker",
     "matplotlib zigzag from ImageMagick's JPEG, clicked on its last marker",
