@@ -402,6 +402,30 @@ std::optional<TraceStart> traceStart(const Tracer &tracer, const InkField &field
     return start;
 }
 
+// A few centres the trace jumped to and back from, where it came back beside the point it
+// left (a walk back along the line before a corner): no part of the path.
+QPolygonF withoutExcursions(const QPolygonF &path)
+{
+    constexpr qsizetype longestExcursion = 6;
+    constexpr double jump = 2.0;
+    QPolygonF kept;
+    kept.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (!kept.isEmpty() && distance(kept.last(), path[i]) > jump) {
+            qsizetype back = i + 1;
+            while (back < path.size() && back - i <= longestExcursion &&
+                   distance(kept.last(), path[back]) > jump)
+                ++back;
+            if (back < path.size() && back - i <= longestExcursion) {
+                i = back - 1; // path[back] is taken next
+                continue;
+            }
+        }
+        kept.append(path[i]);
+    }
+    return kept;
+}
+
 void traceFrom(const Preparation &prepared, const Calibration &calibration, const ExtractionParams &params,
                TraceResult &result)
 {
@@ -437,7 +461,8 @@ void traceFrom(const Preparation &prepared, const Calibration &calibration, cons
         result.path.append(ahead);
     }
     result.closed = closed;
-    result.path = tracer.closeGaps(closed ? result.path : withoutStrandedEnds(result.path));
+    result.path =
+        withoutExcursions(tracer.closeGaps(closed ? result.path : withoutStrandedEnds(result.path)));
     if (result.path.size() < 2) {
         result.status = ExtractionStatus::NothingFound;
         return;
