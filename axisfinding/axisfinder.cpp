@@ -24,6 +24,8 @@ struct Label
     QRectF box;
     QString text;
     bool read = false;
+    QStringList otherTexts;
+    bool readOtherwise = false;
 };
 
 // Reads labels lazily: OCR only for the boxes a stroke could own.
@@ -38,6 +40,19 @@ public:
     {}
     int size() const { return int(m_labels.size()); }
     const QRectF &box(int i) const { return m_labels[i].box; }
+    // The reader's other readings of a label, read once.
+    const QStringList &otherTexts(int i)
+    {
+        Label &label = m_labels[i];
+        if (!label.readOtherwise && m_reader) {
+            const QRectF &b = label.box;
+            const QRectF inPicture(b.topLeft() / m_mask.scale, b.size() / m_mask.scale);
+            label.otherTexts =
+                m_reader->otherReadings(m_picture, inPicture.toAlignedRect().intersected(m_picture.rect()));
+        }
+        label.readOtherwise = true;
+        return label.otherTexts;
+    }
     const QString &text(int i)
     {
         Label &label = m_labels[i];
@@ -84,6 +99,32 @@ FoundAxis fitted(const QList<FoundMark> &candidates, double multiplier)
         }
     }
     return best;
+}
+
+// Labels the axis does not agree with are read again in the reader's other ways; a
+// reading is kept when more labels then agree (a "1.5" first read as "5").
+FoundAxis withLabelsReadAgain(FoundAxis axis, QList<FoundMark> candidates, const QList<int> &candidateLabels,
+                              Labels &labels, double multiplier)
+{
+    for (int c = 0; axis.found && c < candidates.size(); ++c) {
+        const QPointF pixel = candidates[c].pixel;
+        const bool agrees = std::any_of(axis.marks.begin(), axis.marks.end(), [&](const FoundMark &mark) {
+            return mark.pixel == pixel && mark.used && mark.residual <= agreementPixels;
+        });
+        if (agrees)
+            continue;
+        for (const QString &other : labels.otherTexts(candidateLabels[c])) {
+            QList<FoundMark> tried = candidates;
+            tried[c].text = other.trimmed();
+            const FoundAxis better = fitted(tried, multiplier);
+            if (better.found && better.agreeing > axis.agreeing) {
+                axis = better;
+                candidates = tried;
+                break;
+            }
+        }
+    }
+    return axis;
 }
 
 // A multiplier shared by the axis' labels, printed near one of its ends
@@ -172,7 +213,9 @@ FoundAxis axisAlong(const Stroke &stroke, double side, const QList<double> &tick
         candidates.append({pixel, 0.0, text, QRectF(box.topLeft() / scale, box.size() / scale), 0.0, false});
         candidateLabels.append(n.index);
     }
-    return fitted(candidates, axisMultiplier(stroke, labels, candidateLabels));
+    const double multiplier = axisMultiplier(stroke, labels, candidateLabels);
+    return withLabelsReadAgain(fitted(candidates, multiplier), candidates, candidateLabels, labels,
+                               multiplier);
 }
 
 // The best axis over the strokes of one direction and both their sides.
@@ -238,7 +281,7 @@ FoundAxes findAxes(const QImage &picture, const LabelReader &reader)
     const InkMask mask = inkMask(picture);
     QList<Label> found;
     for (const QRectF &box : textBoxes(mask))
-        found.append({box, QString(), false});
+        found.append({box, QString(), false, {}, false});
     Labels labels(picture, mask, &reader, found);
     return findIn(mask, labels);
 }
@@ -250,8 +293,11 @@ FoundAxes findAxes(const QImage &picture, const QList<PlacedText> &texts)
     for (const PlacedText &text : texts) {
         if (parseTickLabel(text.text) || parseTickLabel(text.text, CommaReading::Thousands) ||
             parseAxisMultiplier(text.text))
-            given.append(
-                {QRectF(text.box.topLeft() * mask.scale, text.box.size() * mask.scale), text.text, true});
+            given.append({QRectF(text.box.topLeft() * mask.scale, text.box.size() * mask.scale),
+                          text.text,
+                          true,
+                          {},
+                          true});
     }
     Labels labels(picture, mask, nullptr, given);
     return findIn(mask, labels);

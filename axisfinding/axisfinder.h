@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 namespace axisfinding {
 
@@ -17,6 +18,9 @@ class LabelReader
 public:
     virtual ~LabelReader() = default;
     virtual QString read(const QImage &picture, const QRect &box) const = 0;
+    // Other readings of the box, for a label the axis does not agree with as first read;
+    // none from a reader with one way to look.
+    virtual QStringList otherReadings(const QImage &, const QRect &) const { return {}; }
 };
 
 // A text whose place is known, as a PDF page gives it.

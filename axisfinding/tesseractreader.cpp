@@ -73,14 +73,26 @@ QString TesseractReader::read(const QImage &picture, const QRect &box) const
 {
     if (!m_api || box.isEmpty() || picture.isNull())
         return {};
+    const auto hasDigit = [](const QString &text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    };
     const QString text = recognized(readingCrop(picture, box));
-    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
+    if (hasDigit(text))
         return text;
-    // On a compressed scan the box of the dark ink can cut a glyph's faint
-    // edge, and grey fringes can hide the digits: a pixel more on every side,
-    // in plain black on white, shows them.
+    const QStringList others = otherReadings(picture, box);
+    const auto withDigit = std::find_if(others.begin(), others.end(), hasDigit);
+    return withDigit != others.end() ? *withDigit : text;
+}
+
+QStringList TesseractReader::otherReadings(const QImage &picture, const QRect &box) const
+{
+    if (!m_api || box.isEmpty() || picture.isNull())
+        return {};
+    // On a compressed scan the box of the dark ink can cut a glyph's faint edge, and grey
+    // fringes can hide the digits: a pixel more on every side, plain black on white, or both.
     const QRect wider = box.adjusted(-1, -1, 1, 1).intersected(picture.rect());
-    return recognized(inBlackAndWhite(readingCrop(picture, wider)));
+    return {recognized(inBlackAndWhite(readingCrop(picture, wider))), recognized(readingCrop(picture, wider)),
+            recognized(inBlackAndWhite(readingCrop(picture, box)))};
 }
 
 QString TesseractReader::recognized(const QImage &crop) const

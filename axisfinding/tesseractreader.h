@@ -20,6 +20,7 @@ public:
     // False when the engine or its English data cannot be started.
     bool isReady() const { return m_api != nullptr; }
     QString read(const QImage &picture, const QRect &box) const override;
+    QStringList otherReadings(const QImage &picture, const QRect &box) const override;
 
 private:
     QString recognized(const QImage &crop) const;
