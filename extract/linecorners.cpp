@@ -104,6 +104,32 @@ std::vector<char> Tracer::reachable(QPoint from, int radius) const
     return seen;
 }
 
+std::vector<CircleRun> inkRunsOnCircle(QPointF centre, double r, const std::function<bool(QPointF)> &isInk)
+{
+    const int samples = int(std::ceil(2.0 * M_PI * r / sampleSpacing));
+    std::vector<char> ink(samples);
+    for (int k = 0; k < samples; ++k) {
+        const double angle = 2.0 * M_PI * k / samples;
+        ink[k] = isInk(centre + QPointF(std::cos(angle), std::sin(angle)) * r);
+    }
+    // Round once from a sample off the ink, so that no run is split where the circle starts.
+    std::vector<CircleRun> runs;
+    const int first = int(std::find(ink.begin(), ink.end(), 0) - ink.begin());
+    if (first == samples)
+        return runs;
+    int runStart = -1;
+    for (int k = first + 1; k <= first + samples; ++k) {
+        if (ink[k % samples] && runStart < 0)
+            runStart = k;
+        if (ink[k % samples] || runStart < 0)
+            continue;
+        const double middle = M_PI * (runStart + k - 1) / samples;
+        runs.push_back({QPointF(std::cos(middle), std::sin(middle)), (k - runStart) * sampleSpacing});
+        runStart = -1;
+    }
+    return runs;
+}
+
 std::optional<Tracer::Turn> Tracer::turnCorner(const QPolygonF &centres, QPointF incoming) const
 {
     const QPointF end = centres.last();
@@ -136,29 +162,12 @@ std::optional<Tracer::Turn> Tracer::turnCorner(const QPolygonF &centres, QPointF
     QPolygonF before;
     for (qsizetype i = centres.size() - 1; i >= 0 && distance(centres[i], end) <= 2.0 * cornerReach; --i)
         before.prepend(centres[i]);
+    const auto isInk = [&](QPointF p) { return m_field.sample(p) > solidLevel && joined(p); };
     for (double r = 0.5 * m_maxGap; r <= 2.0 * m_maxGap; r += 2.0) {
-        const int samples = int(std::ceil(2.0 * M_PI * r / sampleSpacing));
         std::optional<Turn> best;
         double bestTurn = 1e300;
-        // Round once from a sample off the ink, so that no run is split where the circle starts.
-        std::vector<char> ink(samples);
-        for (int k = 0; k < samples; ++k) {
-            const double angle = 2.0 * M_PI * k / samples;
-            const QPointF p = end + QPointF(std::cos(angle), std::sin(angle)) * r;
-            ink[k] = m_field.sample(p) > solidLevel && joined(p);
-        }
-        const int first = int(std::find(ink.begin(), ink.end(), 0) - ink.begin());
-        if (first == samples)
-            continue;
-        int runStart = -1;
-        for (int k = first + 1; k <= first + samples; ++k) {
-            if (ink[k % samples] && runStart < 0)
-                runStart = k;
-            if (ink[k % samples] || runStart < 0)
-                continue;
-            const double middle = M_PI * (runStart + k - 1) / samples;
-            runStart = -1;
-            QPointF at = end + QPointF(std::cos(middle), std::sin(middle)) * r;
+        for (const CircleRun &run : inkRunsOnCircle(end, r, isInk)) {
+            QPointF at = end + run.outwards * r;
             if (traced(at))
                 continue;
             QPointF along = lineDirection(at);

@@ -287,30 +287,14 @@ std::optional<LineExit> lineLeaving(const Tracer &tracer, const InkField &field,
 {
     constexpr double nearest = 3.0, farthest = 16.0;
     std::optional<LineExit> lightest;
+    const auto isInk = [&](QPointF p) { return field.sample(p) > solidLevel; };
     for (double r = nearest; r <= farthest; r += 1.0) {
-        const int samples = int(std::ceil(2.0 * M_PI * r / sampleSpacing));
-        std::vector<char> ink(samples);
-        for (int k = 0; k < samples; ++k) {
-            const double angle = 2.0 * M_PI * k / samples;
-            ink[k] = field.sample(at + QPointF(std::cos(angle), std::sin(angle)) * r) > solidLevel;
-        }
         // A circle all ink is still inside the blob; one without ink has nothing leaving.
-        const int first = int(std::find(ink.begin(), ink.end(), 0) - ink.begin());
-        if (first == samples)
-            continue;
-        int runStart = -1;
-        for (int k = first + 1; k <= first + samples; ++k) {
-            if (ink[k % samples] && runStart < 0)
-                runStart = k;
-            if (ink[k % samples] || runStart < 0)
-                continue;
-            const double middle = M_PI * (runStart + k - 1) / samples;
-            const double arc = (k - runStart) * sampleSpacing;
-            runStart = -1;
+        for (const CircleRun &run : inkRunsOnCircle(at, r, isInk)) {
             // Still round the blob, not a line leaving it.
-            if (arc > std::max(6.0, 0.25 * r * 2.0 * M_PI))
+            if (run.arc > std::max(6.0, 0.25 * r * 2.0 * M_PI))
                 continue;
-            const QPointF outwards(std::cos(middle), std::sin(middle));
+            const QPointF outwards = run.outwards;
             QPointF along = tracer.lineDirection(at + outwards * r);
             if (QPointF::dotProduct(along, outwards) < 0.0)
                 along = -along;

@@ -57,6 +57,15 @@ struct Heading
 };
 std::optional<Heading> headingAtEnd(const QPolygonF &centres);
 
+// A run of ink met going round a circle: the way from the centre to its middle, and its length.
+struct CircleRun
+{
+    QPointF outwards;
+    double arc = 0.0;
+};
+// The runs on the circle of radius r round centre where isInk holds; none when it holds all round.
+std::vector<CircleRun> inkRunsOnCircle(QPointF centre, double r, const std::function<bool(QPointF)> &isInk);
+
 // The run of ink that a cut across the line meets nearest its middle.
 struct Section
 {
