@@ -256,37 +256,34 @@ QPointF forwardDirection(QPointF at, QPointF direction, const Calibration &calib
 // How far back from the start the line is taken as traced, against turns back onto it.
 constexpr double backwardReach = 24.0;
 
-// A coast across an end marker may land on its far rim and find nothing beyond:
-// a few centres after the last jump are no part of the line.
+// A coast across an end marker may land on its far rim and find nothing beyond: a
+// lone centre after a last jump, at either end, is no part of the line.
 QPolygonF withoutStrandedEnds(QPolygonF path)
 {
-    constexpr qsizetype strandedCentres = 1;
     constexpr double jump = 6.0;
     for (int end = 0; end < 2; ++end) {
-        for (qsizetype k = path.size() - 1; k > path.size() - 1 - strandedCentres && k > 1; --k) {
-            if (distance(path[k - 1], path[k]) > jump) {
-                path.resize(k);
-                break;
-            }
-        }
+        const qsizetype last = path.size() - 1;
+        if (last > 1 && distance(path[last - 1], path[last]) > jump)
+            path.removeLast();
         std::reverse(path.begin(), path.end());
     }
     return path;
 }
 
-struct LineExit
+// Where a trace starts, the way it goes, and the cut that tells the line's width there.
+struct TraceStart
 {
     QPointF at;
-    QPointF direction; // away from the click
+    QPointF direction;
     Section section;
 };
 
 // The lightest clean line leaving a blob round at, looked for on circles round it: near a
 // corner both lines leave as one run, farther out apart.
-std::optional<LineExit> lineLeaving(const Tracer &tracer, const InkField &field, QPointF at)
+std::optional<TraceStart> lineLeaving(const Tracer &tracer, const InkField &field, QPointF at)
 {
     constexpr double nearest = 3.0, farthest = 16.0;
-    std::optional<LineExit> lightest;
+    std::optional<TraceStart> lightest; // going away from at
     const auto isInk = [&](QPointF p) { return field.sample(p) > solidLevel; };
     for (double r = nearest; r <= farthest; r += 1.0) {
         // A circle all ink is still inside the blob; one without ink has nothing leaving.
@@ -305,20 +302,13 @@ std::optional<LineExit> lineLeaving(const Tracer &tracer, const InkField &field,
             const Section farther = tracer.cut(at + outwards * r + along * 2.0 * stepLength, along, 2.0);
             const bool steady = farther.found && !farther.blocked && farther.mass < 1.2 * section.mass;
             if (steady && (!lightest || section.mass < lightest->section.mass))
-                lightest = LineExit{at + outwards * r + normalOf(along) * section.offset, along, section};
+                lightest = TraceStart{at + outwards * r + normalOf(along) * section.offset, along, section};
         }
     }
     return lightest;
 }
 
-struct TraceStart
-{
-    QPointF at;
-    QPointF direction;
-    Section section;
-};
-
-// Where a trace starts from a click, and the cut that tells the line's width there.
+// Where a trace starts from a click.
 std::optional<TraceStart> traceStart(const Tracer &tracer, const InkField &field, QPointF pixelCentre)
 {
     QPointF direction = tracer.lineDirection(pixelCentre);
@@ -326,9 +316,9 @@ std::optional<TraceStart> traceStart(const Tracer &tracer, const InkField &field
     const QPointF clicked = atClick.found ? pixelCentre + normalOf(direction) * atClick.offset : pixelCentre;
     // At a marker on a corner, or beside one, no way along the click may leave it: the line is
     // taken where it leaves.
-    const std::optional<LineExit> exit = lineLeaving(tracer, field, clicked);
+    const std::optional<TraceStart> exit = lineLeaving(tracer, field, clicked);
     if (!atClick.found)
-        return exit ? std::optional(TraceStart{exit->at, exit->direction, exit->section}) : std::nullopt;
+        return exit;
     direction = tracer.lineDirection(clicked);
     // Beside another line (a grid line) the cut at the click may run into it: a few steps along the
     // line, it stands clear.
@@ -370,7 +360,7 @@ std::optional<TraceStart> traceStart(const Tracer &tracer, const InkField &field
         chosen = candidates.begin();
     if (exit &&
         (chosen == candidates.end() || chosen->step > 0 || chosen->section.mass > 1.8 * exit->section.mass))
-        return TraceStart{exit->at, exit->direction, exit->section};
+        return exit;
     if (chosen == candidates.end())
         return std::nullopt;
     TraceStart start{chosen->at, direction, chosen->section};
